@@ -1,0 +1,75 @@
+#pragma once
+
+#include <cstddef>
+#include <deque>
+#include <string>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace dwellmark {
+
+class TableObserver;
+
+/// One column of a table: its header and its width in points (0 = present but not shown).
+struct TableColumn {
+    std::string header;
+    int widthPoints = 0;
+};
+
+/// An ordered list of rows of text cells, numbered from 1. The first cell of a
+/// row is its main text; the cells after it are its sub-items 1, 2, ...
+///
+/// All tracking data lives here as text. Rows are added at the end and
+/// removed by position; a table holds as many rows as memory allows.
+class ActivityTable final {
+public:
+    explicit ActivityTable(std::vector<TableColumn> columns);
+
+    ActivityTable(const ActivityTable&) = delete;
+    ActivityTable& operator=(const ActivityTable&) = delete;
+
+    const std::vector<TableColumn>& columns() const { return m_columns; }
+    std::size_t columnCount() const { return m_columns.size(); }
+    std::size_t rowCount() const { return m_rows.size(); }
+
+    /// The text of a cell; row is 1-based, column 0 is the main text.
+    const std::string& text(std::size_t row, std::size_t column) const;
+    void setText(std::size_t row, std::size_t column, std::string text);
+
+    /// Appends a row whose sub-items are empty and returns its number.
+    std::size_t addRow(std::string mainText);
+
+    /// Removes a row; the rows after it move up by one.
+    void removeRow(std::size_t row);
+
+    // Column enums of the three tables can be used directly as column numbers.
+    template <typename Column>
+        requires std::is_enum_v<Column>
+    const std::string& text(std::size_t row, Column column) const {
+        return text(row, static_cast<std::size_t>(column));
+    }
+    template <typename Column>
+        requires std::is_enum_v<Column>
+    void setText(std::size_t row, Column column, std::string value) {
+        setText(row, static_cast<std::size_t>(column), std::move(value));
+    }
+
+    /// Observers are not owned; an observer must be removed before it is destroyed.
+    void addObserver(TableObserver* observer);
+    void removeObserver(TableObserver* observer);
+
+private:
+    using Row = std::vector<std::string>;
+
+    Row& rowAt(std::size_t row);
+    const Row& rowAt(std::size_t row) const;
+
+    std::vector<TableColumn> m_columns;
+    // A deque keeps appends cheap for a log of any length (no reallocation of
+    // the rows already there).
+    std::deque<Row> m_rows;
+    std::vector<TableObserver*> m_observers;
+};
+
+} // namespace dwellmark

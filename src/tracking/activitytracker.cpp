@@ -1,0 +1,192 @@
+#include "activitytracker.h"
+
+#include "activitytables.h"
+#include "formattime.h"
+#include "textforms.h"
+#include "timeofdayclock.h"
+#include "windowsystem.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace dwellmark {
+
+namespace {
+
+constexpr double secondsPerDay = 86400.0;
+
+// A time-of-day text keeps 7 significant digits, so a "Timer Start" read back
+// can lie a few milliseconds after the reading it was written from. A fresh
+// reading below it by more than this is the clock having passed midnight.
+constexpr double midnightTolerance = 0.5;
+
+std::int64_t toWholeSeconds(double value) {
+    const double rounded = roundHalfEven(value);
+    if (!(rounded > static_cast<double>(std::numeric_limits<std::int64_t>::min()) &&
+          rounded < static_cast<double>(std::numeric_limits<std::int64_t>::max()))) {
+        return rounded > 0 ? std::numeric_limits<std::int64_t>::max() : std::numeric_limits<std::int64_t>::min();
+    }
+    return static_cast<std::int64_t>(rounded);
+}
+
+} // namespace
+
+ActivityTracker::ActivityTracker(WindowSystem& windows, TimeOfDayClock& clock)
+    : m_windows(windows), m_clock(clock), m_listView1(makeUsageLog()), m_lvwHidden(makeOpenIntervalTable()),
+      m_listView2(makeTotalsTable()) {}
+
+void ActivityTracker::tmrMain_Timer() {
+    const WindowHandle h = m_windows.foregroundWindow();
+    std::optional<float> reading;
+    if (h != 0 && h != m_lastForeground) {
+        const float t = m_clock.secondsSinceMidnight();
+        reading = t;
+        openStretch(h, t);
+        closeStretch(m_lastForeground, t);
+        logStretch(m_lastForeground);
+        m_lastForeground = h;
+    }
+    purgeDeadWindows(reading);
+}
+
+std::size_t ActivityTracker::findOpenRow(WindowHandle handle) const {
+    const std::size_t count = m_lvwHidden.rowCount();
+    for (std::size_t row = 1; row <= count; ++row) {
+        if (handleFromText(m_lvwHidden.text(row, OpenColumn::Handle)) == handle) {
+            return row;
+        }
+    }
+    return 0;
+}
+
+void ActivityTracker::openStretch(WindowHandle handle, float at) {
+    if (const std::size_t row = findOpenRow(handle); row != 0) {
+        m_lvwHidden.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
+        m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string());
+        return;
+    }
+    if (handle == 0 || handle == m_mainWindow) {
+        return;
+    }
+    // The process name is read before the title.
+    std::string application = m_windows.getProcessName(handle);
+    std::string title = m_windows.getWindowTitle(handle);
+    const std::size_t row = m_lvwHidden.addRow(handleText(handle));
+    m_lvwHidden.setText(row, OpenColumn::Application, std::move(application));
+    m_lvwHidden.setText(row, OpenColumn::WindowTitle, std::move(title));
+    m_lvwHidden.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
+    m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string());
+}
+
+void ActivityTracker::closeStretch(WindowHandle handle, float at) {
+    if (handle == 0) {
+        return;
+    }
+    if (const std::size_t row = findOpenRow(handle); row != 0) {
+        m_lvwHidden.setText(row, OpenColumn::TimerEnd, timeOfDayText(at));
+    }
+}
+
+void ActivityTracker::purgeDeadWindows() { purgeDeadWindows(std::nullopt); }
+
+void ActivityTracker::purgeDeadWindows(std::optional<float> tickReading) {
+    bool removed = true;
+    while (removed) {
+        removed = false;
+        const std::size_t count = m_lvwHidden.rowCount();
+        for (std::size_t row = 1; row <= count; ++row) {
+            const WindowHandle v = handleFromText(m_lvwHidden.text(row, OpenColumn::Handle));
+            if (v == 0 || m_windows.isWindow(v)) {
+                continue;
+            }
+            if (v == m_lastForeground && m_lvwHidden.text(row, OpenColumn::TimerEnd).empty()) {
+                // The foreground window has gone with its stretch still open:
+                // log that stretch rather than lose it, and forget the handle
+                // so that a new window that gets it is seen as a change.
+                const float at = tickReading ? *tickReading : m_clock.secondsSinceMidnight();
+                closeStretch(v, at);
+                logStretch(v);
+                m_lastForeground = 0;
+            }
+            m_lvwHidden.removeRow(row);
+            removed = true;
+            break;
+        }
+    }
+}
+
+void ActivityTracker::logStretch(WindowHandle handle) {
+    if (handle == 0 || handle == m_mainWindow) {
+        return;
+    }
+    std::size_t source = 0;
+    const std::size_t count = m_lvwHidden.rowCount();
+    for (std::size_t row = 1; row <= count; ++row) {
+        if (handleFromText(m_lvwHidden.text(row, OpenColumn::Handle)) == handle &&
+            !m_lvwHidden.text(row, OpenColumn::WindowTitle).empty()) {
+            source = row;
+            break;
+        }
+    }
+    if (source == 0 || m_lvwHidden.text(source, OpenColumn::TimerEnd).empty()) {
+        return;
+    }
+
+    const std::size_t logged = m_listView1.addRow(m_lvwHidden.text(source, OpenColumn::Application));
+    m_listView1.setText(logged, LogColumn::WindowTitle, m_lvwHidden.text(source, OpenColumn::WindowTitle));
+
+    if (m_loggedSeconds == -1) {
+        m_loggedSeconds = 0;
+    }
+    m_listView1.setText(logged, LogColumn::TimeStart, wholeSecondsText(m_loggedSeconds));
+
+    const float reading = m_clock.secondsSinceMidnight();
+    const double now = roundHalfEven(reading);
+    const double start = leadingNumber(m_lvwHidden.text(source, OpenColumn::TimerStart));
+    double difference = now - start;
+    if (static_cast<double>(reading) < start - midnightTolerance) {
+        // The stretch spans local midnight, where the clock starts again from 0.
+        difference += secondsPerDay;
+    }
+    // Rounding the fresh reading can put it just before the start of a
+    // stretch of a few milliseconds; a stretch never lasts less than nothing.
+    const std::int64_t length = std::max<std::int64_t>(0, toWholeSeconds(difference));
+
+    m_loggedSeconds += length;
+    m_listView1.setText(logged, LogColumn::TimeEnd, wholeSecondsText(m_loggedSeconds));
+
+    const auto timeStart = toWholeSeconds(leadingNumber(m_listView1.text(logged, LogColumn::TimeStart)));
+    const auto timeEnd = toWholeSeconds(leadingNumber(m_listView1.text(logged, LogColumn::TimeEnd)));
+    m_listView1.setText(logged, LogColumn::Time, formatTime(timeStart) + " - " + formatTime(timeEnd));
+    m_listView1.setText(logged, LogColumn::Total, wholeSecondsText(timeEnd - timeStart));
+
+    addToTotals(m_listView1.text(logged, LogColumn::Application), m_listView1.text(logged, LogColumn::WindowTitle),
+                toWholeSeconds(leadingNumber(m_listView1.text(logged, LogColumn::Total))));
+}
+
+void ActivityTracker::addToTotals(const std::string& application, const std::string& title, std::int64_t seconds) {
+    if (const std::size_t row = findTotalsRow(title); row != 0) {
+        const double total = leadingNumber(m_listView2.text(row, TotalsColumn::TotalSeconds)) + static_cast<double>(seconds);
+        const std::int64_t whole = toWholeSeconds(total);
+        m_listView2.setText(row, TotalsColumn::TotalTime, formatTime(whole));
+        m_listView2.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(whole));
+        return;
+    }
+    const std::size_t row = m_listView2.addRow(application);
+    m_listView2.setText(row, TotalsColumn::WindowTitle, title);
+    m_listView2.setText(row, TotalsColumn::TotalTime, formatTime(seconds));
+    m_listView2.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(seconds));
+}
+
+std::size_t ActivityTracker::findTotalsRow(std::string_view title) const {
+    const std::size_t count = m_listView2.rowCount();
+    for (std::size_t row = 1; row <= count; ++row) {
+        if (m_listView2.text(row, TotalsColumn::WindowTitle) == title) {
+            return row;
+        }
+    }
+    return 0;
+}
+
+} // namespace dwellmark

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "activitytable.h"
+#include "windowhandle.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace dwellmark {
+
+class TimeOfDayClock;
+class WindowSystem;
+
+/// The activity tracker of the main window: the three tables, the sampling
+/// tick that follows the foreground window, and the logging of closed
+/// stretches into the usage log and the per-title totals.
+///
+/// Everything runs on the user-interface thread; nothing is locked.
+class ActivityTracker final {
+public:
+    ActivityTracker(WindowSystem& windows, TimeOfDayClock& clock);
+
+    ActivityTracker(const ActivityTracker&) = delete;
+    ActivityTracker& operator=(const ActivityTracker&) = delete;
+
+    /// The main window's own handle: it never gets an open-interval row and
+    /// its time is not logged.
+    void setMainWindow(WindowHandle handle) { m_mainWindow = handle; }
+    WindowHandle mainWindow() const { return m_mainWindow; }
+
+    /// One tick of the sampling timer: follow a change of the foreground
+    /// window, then drop the rows of windows that no longer exist.
+    void tmrMain_Timer();
+
+    /// Opens the window's stretch at the given time of day, making its row on
+    /// its first appearance (reading its application and title once).
+    void openStretch(WindowHandle handle, float at);
+
+    /// Stamps the end of the window's stretch, if it has a row.
+    void closeStretch(WindowHandle handle, float at);
+
+    /// Removes the rows of windows that no longer exist. The stretch of the
+    /// foreground window is logged first when that window has gone.
+    void purgeDeadWindows();
+
+    /// Logs the closed stretch of the window into the usage log and the totals.
+    void logStretch(WindowHandle handle);
+
+    /// Adds a stretch's seconds to the totals row of its title, or appends one.
+    void addToTotals(const std::string& application, const std::string& title, std::int64_t seconds);
+
+    /// The 1-based number of the totals row of the title, 0 when there is none.
+    std::size_t findTotalsRow(std::string_view title) const;
+
+    /// The running count of logged seconds; -1 until the first stretch is logged.
+    std::int64_t loggedSeconds() const { return m_loggedSeconds; }
+    void setLoggedSeconds(std::int64_t seconds) { m_loggedSeconds = seconds; }
+
+    /// The non-zero handle seen at the last change of the foreground window.
+    WindowHandle lastForeground() const { return m_lastForeground; }
+
+    /// The usage log.
+    ActivityTable& ListView1() { return m_listView1; }
+    const ActivityTable& ListView1() const { return m_listView1; }
+    /// The open-interval table (never shown).
+    ActivityTable& lvwHidden() { return m_lvwHidden; }
+    const ActivityTable& lvwHidden() const { return m_lvwHidden; }
+    /// The totals table.
+    ActivityTable& ListView2() { return m_listView2; }
+    const ActivityTable& ListView2() const { return m_listView2; }
+
+private:
+    std::size_t findOpenRow(WindowHandle handle) const;
+    void purgeDeadWindows(std::optional<float> tickReading);
+
+    WindowSystem& m_windows;
+    TimeOfDayClock& m_clock;
+    WindowHandle m_mainWindow = 0;
+    WindowHandle m_lastForeground = 0;
+    std::int64_t m_loggedSeconds = -1;
+
+    ActivityTable m_listView1;
+    ActivityTable m_lvwHidden;
+    ActivityTable m_listView2;
+};
+
+} // namespace dwellmark

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "tracking/timeofdayclock.h"
+#include "tracking/windowsystem.h"
+
+#include <memory>
+#include <stdexcept>
+
+namespace dwellmark::platform {
+
+/// Raised when the desktop cannot be reached at all (no display, for example).
+/// Its message is one line that tells the user what is wrong.
+class PlatformError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+/// The window system of the operating system the program was built for.
+/// Throws PlatformError when it cannot be reached.
+std::unique_ptr<WindowSystem> createWindowSystem();
+
+/// The local time-of-day clock.
+std::unique_ptr<TimeOfDayClock> createClock();
+
+} // namespace dwellmark::platform

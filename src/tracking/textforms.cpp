@@ -4,9 +4,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <limits>
 
 namespace dwellmark {
@@ -34,22 +31,30 @@ std::string handleText(WindowHandle handle) { return std::to_string(handle); }
 
 std::string timeOfDayText(float secondsSinceMidnight) {
     const double value = secondsSinceMidnight;
-    if (!std::isfinite(value)) {
+    if (!std::isfinite(value) || value == 0.0) {
         return "0";
     }
-    if (value == 0.0) {
-        return "0";
+    // to_chars never looks at the locale, unlike printf once a Qt program has
+    // called setlocale. The decimal exponent after rounding to 7 significant
+    // digits decides how many digits follow the point.
+    std::array<char, 64> scientific{};
+    const auto sci = std::to_chars(scientific.data(), scientific.data() + scientific.size(), value,
+                                   std::chars_format::scientific, 6);
+    const std::string_view sciText(scientific.data(), static_cast<std::size_t>(sci.ptr - scientific.data()));
+    const std::size_t e = sciText.find('e');
+    int exp10 = 0;
+    if (e != std::string_view::npos) {
+        const char* first = sciText.data() + e + 1;
+        if (*first == '+') {
+            ++first;
+        }
+        std::from_chars(first, sciText.data() + sciText.size(), exp10);
     }
-    // The decimal exponent after rounding to 7 significant digits decides how
-    // many digits follow the point; "%e" rounds the same way "%f" will.
-    std::array<char, 64> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%.6e", value);
-    const char* exponent = std::strchr(buffer.data(), 'e');
-    const int exp10 = exponent != nullptr ? std::atoi(exponent + 1) : 0;
     const int decimals = exp10 >= 6 ? 0 : 6 - exp10;
     std::array<char, 400> fixed{};
-    std::snprintf(fixed.data(), fixed.size(), "%.*f", decimals, value);
-    std::string text(fixed.data());
+    const auto fix =
+        std::to_chars(fixed.data(), fixed.data() + fixed.size(), value, std::chars_format::fixed, decimals);
+    std::string text(fixed.data(), static_cast<std::size_t>(fix.ptr - fixed.data()));
     trimFraction(text);
     if (text == "-0") {
         text = "0";

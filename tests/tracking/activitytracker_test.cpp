@@ -1,1 +1,352 @@
+#include "fakes.h"
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
+#include "tracking/textforms.h"
+
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace dwellmark {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::FakeClock;
+using testing::FakeWindowSystem;
+
+using Row = std::vector<std::string>;
+
+Row rowOf(const ActivityTable& table, std::size_t row) {
+    Row cells;
+    for (std::size_t column = 0; column < table.columnCount(); ++column) {
+        cells.push_back(table.text(row, column));
+    }
+    return cells;
+}
+
+std::vector<Row> rowsOf(const ActivityTable& table) {
+    std::vector<Row> rows;
+    for (std::size_t row = 1; row <= table.rowCount(); ++row) {
+        rows.push_back(rowOf(table, row));
+    }
+    return rows;
+}
+
+constexpr WindowHandle mainWindow = 77;
+constexpr WindowHandle windowA = 101;
+constexpr WindowHandle windowB = 202;
+constexpr WindowHandle windowC = 303;
+
+class ActivityTrackerTest : public ::testing::Test {
+protected:
+    ActivityTrackerTest() : tracker(windows, clock) {
+        tracker.setMainWindow(mainWindow);
+        windows.create(mainWindow, "dwellmark", "Dwellmark");
+        windows.create(windowA, "editor", "Notes - Editor");
+        windows.create(windowB, "browser", "News - Browser");
+    }
+
+    /// Puts a window in the foreground at a time of day and runs one tick.
+    void focusAt(WindowHandle handle, float at) {
+        windows.focus(handle);
+        clock.now = at;
+        tracker.tmrMain_Timer();
+    }
+
+    /// Logs one stretch of a window from start to end (seconds of the day).
+    void stretch(WindowHandle handle, float start, float end) {
+        focusAt(handle, start);
+        focusAt(mainWindow, end);
+    }
+
+    FakeWindowSystem windows;
+    FakeClock clock;
+    ActivityTracker tracker;
+};
+
+TEST_F(ActivityTrackerTest, StartsEmpty) {
+    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
+    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
+    EXPECT_EQ(tracker.ListView2().rowCount(), 0U);
+    EXPECT_EQ(tracker.lastForeground(), 0);
+    EXPECT_EQ(tracker.loggedSeconds(), -1);
+}
+
+TEST_F(ActivityTrackerTest, FollowsTheForegroundFromWindowToWindow) {
+    focusAt(mainWindow, 590.0F);
+    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
+    EXPECT_EQ(tracker.lastForeground(), mainWindow);
+    EXPECT_EQ(tracker.loggedSeconds(), -1);
+
+    focusAt(windowA, 600.25F);
+    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", ""}));
+    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
+
+    focusAt(windowB, 612.5F);
+    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", "612.5"},
+                                                         Row{"202", "browser", "News - Browser", "612.5", ""}));
+    // The fresh reading 612.5 rounds to 612 (tie to even); 612 - 600.25 = 11.75 -> 12.
+    EXPECT_THAT(rowsOf(tracker.ListView1()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"}));
+
+    focusAt(windowA, 620.0F);
+    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"101", "editor", "Notes - Editor", "620", ""},
+                                                         Row{"202", "browser", "News - Browser", "612.5", "620"}));
+    // 620 - 612.5 = 7.5 -> 8 (tie to even).
+    EXPECT_THAT(rowsOf(tracker.ListView1()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
+                            Row{"browser", "News - Browser", "12", "20", "00:00:12 - 00:00:20", "8"}));
+    EXPECT_THAT(rowsOf(tracker.ListView2()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:12", "12"},
+                                                         Row{"browser", "News - Browser", "00:00:08", "8"}));
+    EXPECT_EQ(tracker.loggedSeconds(), 20);
+    EXPECT_EQ(tracker.lastForeground(), windowA);
+}
+
+TEST_F(ActivityTrackerTest, ReadsNamesOnceAndOnlyOnChanges) {
+    focusAt(windowA, 10.0F);
+    focusAt(windowA, 11.0F);
+    focusAt(windowB, 12.0F);
+    focusAt(windowA, 13.0F);
+    // Process before title, once per window, never again when a window returns.
+    EXPECT_THAT(windows.probed, ElementsAre("process 101", "title 101", "process 202", "title 202"));
+    // One reading per change for the boundary and one per logged stretch for its length.
+    EXPECT_EQ(clock.readings, 3 + 2);
+
+    const int before = clock.readings;
+    for (int i = 0; i < 50; ++i) {
+        tracker.tmrMain_Timer();
+    }
+    EXPECT_EQ(clock.readings, before);
+    EXPECT_EQ(tracker.ListView1().rowCount(), 2U);
+}
+
+TEST_F(ActivityTrackerTest, RoundsLengthsToWholeSecondsTiesToEven) {
+    struct Case {
+        float start;
+        float end;
+        const char* total;
+    };
+    // now = round(end); length = round(now - start).
+    for (const Case& c : {Case{100.25F, 112.62F, "13"}, Case{100.25F, 112.5F, "12"}, Case{100.5F, 113.0F, "12"},
+                          Case{100.5F, 114.0F, "14"}, Case{200.0F, 200.4F, "0"}}) {
+        const std::size_t before = tracker.ListView1().rowCount();
+        stretch(windowA, c.start, c.end);
+        ASSERT_EQ(tracker.ListView1().rowCount(), before + 1);
+        EXPECT_EQ(tracker.ListView1().text(before + 1, LogColumn::Total), c.total) << c.start << " to " << c.end;
+    }
+}
+
+TEST_F(ActivityTrackerTest, RunningCountChainsTheRows) {
+    stretch(windowA, 1000.0F, 1012.0F);
+    stretch(windowA, 2000.0F, 2030.0F);
+    windows.create(windowC, "terminal", "Notes - Editor");
+    stretch(windowC, 3000.0F, 3005.0F);
+
+    EXPECT_THAT(rowsOf(tracker.ListView1()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
+                            Row{"editor", "Notes - Editor", "12", "42", "00:00:12 - 00:00:42", "30"},
+                            Row{"terminal", "Notes - Editor", "42", "47", "00:00:42 - 00:00:47", "5"}));
+    // One row for the title, keeping the application of its first stretch.
+    EXPECT_THAT(rowsOf(tracker.ListView2()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:47", "47"}));
+}
+
+TEST_F(ActivityTrackerTest, TitlesAreComparedExactly) {
+    windows.create(windowC, "editor", "notes - editor");
+    stretch(windowA, 10.0F, 20.0F);
+    stretch(windowC, 30.0F, 35.0F);
+    EXPECT_THAT(rowsOf(tracker.ListView2()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:10", "10"},
+                                                         Row{"editor", "notes - editor", "00:00:05", "5"}));
+    EXPECT_EQ(tracker.findTotalsRow("notes - editor"), 2U);
+    EXPECT_EQ(tracker.findTotalsRow("Notes - Editor "), 0U);
+    EXPECT_EQ(tracker.findTotalsRow(""), 0U);
+}
+
+TEST_F(ActivityTrackerTest, UntitledWindowsAreFollowedButNeverLogged) {
+    windows.create(windowC, "panel", "");
+    stretch(windowC, 10.0F, 20.0F);
+    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"303", "panel", "", "10", "20"}));
+    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
+    EXPECT_EQ(tracker.ListView2().rowCount(), 0U);
+    EXPECT_EQ(tracker.loggedSeconds(), -1);
+
+    // A later title does not change how the window was named.
+    windows.setTitle(windowC, "Now titled");
+    stretch(windowC, 30.0F, 40.0F);
+    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
+}
+
+TEST_F(ActivityTrackerTest, AWindowKeepsTheTitleItFirstHad) {
+    focusAt(windowA, 10.0F);
+    windows.setTitle(windowA, "Renamed");
+    focusAt(windowB, 15.0F);
+    focusAt(windowA, 20.0F);
+    focusAt(mainWindow, 22.0F);
+    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::WindowTitle), "Notes - Editor");
+    EXPECT_EQ(tracker.ListView1().text(3, LogColumn::WindowTitle), "Notes - Editor");
+    EXPECT_EQ(tracker.findTotalsRow("Renamed"), 0U);
+}
+
+TEST_F(ActivityTrackerTest, TheMainWindowsOwnTimeIsNotRecorded) {
+    focusAt(windowA, 10.0F);
+    focusAt(mainWindow, 15.0F);
+    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    focusAt(windowB, 100.0F);
+    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    EXPECT_EQ(tracker.lvwHidden().rowCount(), 2U);
+    focusAt(windowA, 104.0F);
+    EXPECT_EQ(tracker.loggedSeconds(), 5 + 4);
+
+    tracker.logStretch(mainWindow);
+    tracker.logStretch(0);
+    EXPECT_EQ(tracker.ListView1().rowCount(), 2U);
+}
+
+TEST_F(ActivityTrackerTest, NoForegroundWindowIsNoChange) {
+    focusAt(windowA, 10.0F);
+    focusAt(0, 20.0F);
+    EXPECT_EQ(tracker.lastForeground(), windowA);
+    focusAt(windowA, 30.0F);
+    EXPECT_EQ(tracker.lvwHidden().text(1, OpenColumn::TimerStart), "10");
+    focusAt(windowB, 40.0F);
+    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::Total), "30");
+}
+
+TEST_F(ActivityTrackerTest, VanishedWindowsLeaveAndTheirHandlesComeBackFresh) {
+    focusAt(windowA, 10.0F);
+    focusAt(windowB, 20.0F);
+    windows.destroy(windowA);
+    tracker.tmrMain_Timer();
+    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"202", "browser", "News - Browser", "20", ""}));
+
+    // A new window that is given the old handle is named afresh.
+    windows.create(windowA, "mail", "Inbox");
+    focusAt(windowA, 30.0F);
+    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"202", "browser", "News - Browser", "20", "30"},
+                                                         Row{"101", "mail", "Inbox", "30", ""}));
+    focusAt(windowB, 33.0F);
+    EXPECT_EQ(tracker.ListView2().text(3, TotalsColumn::WindowTitle), "Inbox");
+}
+
+TEST_F(ActivityTrackerTest, ManyWindowsVanishingAtOnceAreAllPurged) {
+    for (WindowHandle h = 1000; h < 1050; ++h) {
+        windows.create(h, "app", "Window " + std::to_string(h));
+        focusAt(h, static_cast<float>(h));
+    }
+    for (WindowHandle h = 1000; h < 1049; h += 2) {
+        windows.destroy(h);
+    }
+    tracker.tmrMain_Timer();
+    ASSERT_EQ(tracker.lvwHidden().rowCount(), 25U);
+    for (std::size_t row = 1; row <= tracker.lvwHidden().rowCount(); ++row) {
+        EXPECT_TRUE(windows.isWindow(handleFromText(tracker.lvwHidden().text(row, OpenColumn::Handle))));
+    }
+}
+
+TEST_F(ActivityTrackerTest, AStretchAcrossMidnightIsMeasuredAcrossIt) {
+    stretch(windowA, 86390.0F, 5.0F);
+    EXPECT_THAT(rowOf(tracker.ListView1(), 1),
+                ElementsAre("editor", "Notes - Editor", "0", "15", "00:00:00 - 00:00:15", "15"));
+    // And the next stretch, wholly after midnight, is ordinary again.
+    stretch(windowB, 10.0F, 20.0F);
+    EXPECT_EQ(tracker.ListView1().text(2, LogColumn::Total), "10");
+    EXPECT_EQ(tracker.loggedSeconds(), 25);
+}
+
+TEST_F(ActivityTrackerTest, AStretchOfAFewMillisecondsNeverComesOutNegativeOrADayLong) {
+    // The text of "Timer Start" keeps 7 significant digits, so it can read back
+    // a touch later than the fresh clock reading of the same moment.
+    focusAt(windowA, 612.49997F);
+    EXPECT_EQ(tracker.lvwHidden().text(1, OpenColumn::TimerStart), "612.5");
+    focusAt(windowB, 612.49997F);
+    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::Total), "0");
+    EXPECT_EQ(tracker.loggedSeconds(), 0);
+}
+
+TEST_F(ActivityTrackerTest, DurationsPastNineHoursKeepCounting) {
+    stretch(windowA, 100.0F, 40100.0F);
+    EXPECT_THAT(rowOf(tracker.ListView1(), 1),
+                ElementsAre("editor", "Notes - Editor", "0", "40000", "00:00:00 - 11:06:40", "40000"));
+    EXPECT_THAT(rowOf(tracker.ListView2(), 1), ElementsAre("editor", "Notes - Editor", "11:06:40", "40000"));
+
+    // A day's worth more under the same title, over several stretches.
+    for (int i = 0; i < 4; ++i) {
+        stretch(windowA, 41000.0F, 41000.0F + 12000.0F);
+        stretch(windowB, 60000.0F, 60000.0F + 9600.0F);
+    }
+    EXPECT_EQ(tracker.loggedSeconds(), 40000 + 4 * (12000 + 9600));
+    EXPECT_EQ(tracker.ListView1().text(9, LogColumn::Time), "32:26:40 - 35:06:40");
+    EXPECT_THAT(rowOf(tracker.ListView2(), 1), ElementsAre("editor", "Notes - Editor", "24:26:40", "88000"));
+    EXPECT_THAT(rowOf(tracker.ListView2(), 2), ElementsAre("browser", "News - Browser", "10:40:00", "38400"));
+}
+
+TEST_F(ActivityTrackerTest, AFocusedWindowThatIsClosedHasItsLastStretchLogged) {
+    focusAt(windowA, 100.0F);
+    clock.now = 130.0F;
+    windows.destroy(windowA); // nothing holds the foreground now
+    tracker.tmrMain_Timer();
+
+    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
+    EXPECT_THAT(rowsOf(tracker.ListView1()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"}));
+    EXPECT_EQ(tracker.lastForeground(), 0);
+
+    // A new window that gets the same handle value is a change like any other.
+    windows.create(windowA, "mail", "Inbox");
+    focusAt(windowA, 140.0F);
+    focusAt(windowB, 150.0F);
+    EXPECT_EQ(tracker.ListView1().rowCount(), 2U);
+    EXPECT_THAT(rowOf(tracker.ListView1(), 2), ElementsAre("mail", "Inbox", "30", "40", "00:00:30 - 00:00:40", "10"));
+}
+
+TEST_F(ActivityTrackerTest, AClosedWindowWhoseSuccessorIsAlreadyFocusedIsLoggedOnce) {
+    focusAt(windowA, 100.0F);
+    windows.destroy(windowA);
+    focusAt(windowB, 110.0F);
+    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::Total), "10");
+    EXPECT_EQ(tracker.lastForeground(), windowB);
+    EXPECT_EQ(tracker.lvwHidden().rowCount(), 1U);
+}
+
+TEST_F(ActivityTrackerTest, AWindowClosedAfterLosingTheForegroundIsNotLoggedTwice) {
+    focusAt(windowA, 100.0F);
+    focusAt(windowB, 110.0F);
+    windows.destroy(windowA);
+    clock.now = 111.0F;
+    tracker.tmrMain_Timer();
+    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    EXPECT_EQ(tracker.loggedSeconds(), 10);
+}
+
+TEST_F(ActivityTrackerTest, AWindowClosedButStillReportedAsForegroundIsNotLoggedAgain) {
+    focusAt(windowA, 100.0F);
+    windows.destroyKeepingForeground(windowA);
+    clock.now = 105.0F;
+    for (int i = 0; i < 5; ++i) {
+        tracker.tmrMain_Timer();
+    }
+    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    EXPECT_EQ(tracker.loggedSeconds(), 5);
+    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
+}
+
+TEST_F(ActivityTrackerTest, TotalsGrowPastA16BitRowCount) {
+    ActivityTable& totals = tracker.ListView2();
+    for (int i = 1; i <= 32999; ++i) {
+        const std::size_t row = totals.addRow("app");
+        totals.setText(row, TotalsColumn::WindowTitle, "title " + std::to_string(i));
+        totals.setText(row, TotalsColumn::TotalTime, "00:00:01");
+        totals.setText(row, TotalsColumn::TotalSeconds, "1");
+    }
+    tracker.addToTotals("app", "title 33000", 1);
+    ASSERT_EQ(tracker.ListView2().rowCount(), 33000U);
+    EXPECT_EQ(tracker.findTotalsRow("title 33000"), 33000U);
+    tracker.addToTotals("other", "title 33000", 100000);
+    EXPECT_EQ(tracker.ListView2().rowCount(), 33000U);
+    EXPECT_THAT(rowOf(tracker.ListView2(), 33000), ElementsAre("app", "title 33000", "27:46:41", "100001"));
+}
+
+} // namespace
+} // namespace dwellmark

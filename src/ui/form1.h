@@ -1,0 +1,96 @@
+#pragma once
+
+#include "tracking/activitytracker.h"
+
+#include <QCursor>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+#include <optional>
+
+class QCheckBox;
+class QTreeView;
+
+namespace dwellmark::ui {
+
+class TableModel;
+
+/// What the main window shows as the pointer over its background and its
+/// check boxes. Custom is the hand loaded at start, or the arrow without one.
+enum class MousePointer { Default, Busy, Custom };
+
+/// The main window "Dwellmark": the usage log above, the totals below, and the
+/// check boxes "Display Chart" and "Hide Me". Its timer drives the tracker
+/// every millisecond from start to close, also while a modal window is open.
+class Form1 final : public QWidget {
+    Q_OBJECT
+
+public:
+    /// The file of the custom pointer, looked for in the program's folder.
+    static constexpr const char* pointerFileName = "HAND-M.CUR";
+
+    /// The tracker must outlive the window. The pointer file is looked for in
+    /// programFolder.
+    explicit Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* parent = nullptr);
+    ~Form1() override;
+
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    ActivityTracker& tracker() const { return m_tracker; }
+
+    QTreeView* ListView1() const { return m_listView1; }
+    QTreeView* ListView2() const { return m_listView2; }
+    QTreeView* lvwHidden() const { return m_lvwHidden; }
+    QCheckBox* Check1() const { return m_check1; }
+    QCheckBox* Check2() const { return m_check2; }
+    QTimer& tmrMain() { return m_tmrMain; }
+
+    MousePointer mousePointer() const { return m_mousePointer; }
+    void setMousePointer(MousePointer pointer);
+    /// The pointer loaded from the pointer file at start, if there was a usable one.
+    const std::optional<QCursor>& customPointer() const { return m_customPointer; }
+
+    /// The text of the "Hide Me" answer.
+    static QString hideMeMessage();
+
+    // Event procedures.
+    void tmrMain_Timer();
+    void Check1_Click();
+    void Check2_Click();
+
+signals:
+    /// The window has closed and the program is ending.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void Form_MouseMove();
+    void ListView1_MouseMove();
+    void ListView2_MouseMove();
+    void Check2_MouseMove();
+    void pointerToUnlessBusy(MousePointer pointer);
+    void watchMouseMoves(QWidget& widget);
+
+    ActivityTracker& m_tracker;
+    QString m_programFolder;
+    QTimer m_tmrMain;
+    TableModel* m_logModel;
+    TableModel* m_totalsModel;
+    TableModel* m_openModel;
+    QTreeView* m_listView1;
+    QTreeView* m_listView2;
+    QTreeView* m_lvwHidden;
+    QCheckBox* m_check2;
+    QCheckBox* m_check1;
+    MousePointer m_mousePointer = MousePointer::Default;
+    std::optional<QCursor> m_customPointer;
+};
+
+} // namespace dwellmark::ui

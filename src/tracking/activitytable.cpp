@@ -78,6 +78,8 @@ void ActivityTable::addObserver(TableObserver* observer) {
     }
 }
 
-void ActivityTable::removeObserver(TableObserver* observer) { std::erase(m_observers, observer); }
+void ActivityTable::removeObserver(TableObserver* observer) {
+    std::erase(m_observers, observer);
+}
 
 } // namespace dwellmark

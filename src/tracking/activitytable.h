@@ -45,12 +45,12 @@ public:
 
     // Column enums of the three tables can be used directly as column numbers.
     template <typename Column>
-        requires std::is_enum_v<Column>
+    requires std::is_enum_v<Column>
     const std::string& text(std::size_t row, Column column) const {
         return text(row, static_cast<std::size_t>(column));
     }
     template <typename Column>
-        requires std::is_enum_v<Column>
+    requires std::is_enum_v<Column>
     void setText(std::size_t row, Column column, std::string value) {
         setText(row, static_cast<std::size_t>(column), std::move(value));
     }

@@ -3,12 +3,8 @@
 namespace dwellmark {
 
 ActivityTable makeUsageLog() {
-    return ActivityTable({{"Application", 85},
-                          {"Window Title", 175},
-                          {"Time Start", 0},
-                          {"Time End", 0},
-                          {"Time", 100},
-                          {"Total", 45}});
+    return ActivityTable(
+        {{"Application", 85}, {"Window Title", 175}, {"Time Start", 0}, {"Time End", 0}, {"Time", 100}, {"Total", 45}});
 }
 
 ActivityTable makeOpenIntervalTable() {

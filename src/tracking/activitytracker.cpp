@@ -88,7 +88,9 @@ void ActivityTracker::closeStretch(WindowHandle handle, float at) {
     }
 }
 
-void ActivityTracker::purgeDeadWindows() { purgeDeadWindows(std::nullopt); }
+void ActivityTracker::purgeDeadWindows() {
+    purgeDeadWindows(std::nullopt);
+}
 
 void ActivityTracker::purgeDeadWindows(std::optional<float> tickReading) {
     bool removed = true;
@@ -167,7 +169,8 @@ void ActivityTracker::logStretch(WindowHandle handle) {
 
 void ActivityTracker::addToTotals(const std::string& application, const std::string& title, std::int64_t seconds) {
     if (const std::size_t row = findTotalsRow(title); row != 0) {
-        const double total = leadingNumber(m_listView2.text(row, TotalsColumn::TotalSeconds)) + static_cast<double>(seconds);
+        const double total =
+            leadingNumber(m_listView2.text(row, TotalsColumn::TotalSeconds)) + static_cast<double>(seconds);
         const std::int64_t whole = toWholeSeconds(total);
         m_listView2.setText(row, TotalsColumn::TotalTime, formatTime(whole));
         m_listView2.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(whole));

@@ -10,7 +10,9 @@ namespace dwellmark {
 
 namespace {
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Drops trailing zeros after a decimal point, and the point itself when nothing follows it.
 void trimFraction(std::string& text) {
@@ -27,7 +29,9 @@ void trimFraction(std::string& text) {
 
 } // namespace
 
-std::string handleText(WindowHandle handle) { return std::to_string(handle); }
+std::string handleText(WindowHandle handle) {
+    return std::to_string(handle);
+}
 
 std::string timeOfDayText(float secondsSinceMidnight) {
     const double value = secondsSinceMidnight;
@@ -62,7 +66,9 @@ std::string timeOfDayText(float secondsSinceMidnight) {
     return text;
 }
 
-std::string wholeSecondsText(std::int64_t seconds) { return std::to_string(seconds); }
+std::string wholeSecondsText(std::int64_t seconds) {
+    return std::to_string(seconds);
+}
 
 double leadingNumber(std::string_view text) {
     std::size_t i = 0;
@@ -147,6 +153,12 @@ double roundHalfEven(double value) {
 }
 
 WindowHandle handleFromText(std::string_view text) {
+    // The cells this reads were written by handleText: plain digits take the short way.
+    WindowHandle handle = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), handle);
+    if (ec == std::errc{} && end == text.data() + text.size()) {
+        return handle;
+    }
     const double value = roundHalfEven(leadingNumber(text));
     if (!(value >= std::numeric_limits<WindowHandle>::min() && value <= std::numeric_limits<WindowHandle>::max())) {
         return 0;

@@ -3,7 +3,6 @@
 #include "tracking/tableobserver.h"
 
 #include <gtest/gtest.h>
-
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -27,9 +26,7 @@ public:
     std::vector<std::string> events;
 
 private:
-    std::string at(std::size_t row) const {
-        return std::to_string(row) + " of " + std::to_string(m_table.rowCount());
-    }
+    std::string at(std::size_t row) const { return std::to_string(row) + " of " + std::to_string(m_table.rowCount()); }
     void log(std::string event) { events.push_back(std::move(event)); }
     const ActivityTable& m_table;
 };
@@ -77,7 +74,7 @@ TEST(ActivityTable, ObserversHearEachChangeAroundIt) {
     table.addRow("unheard");
 
     const std::vector<std::string> expected{
-        "about to add 1 of 0", "added 1 of 1",        "changed 1.5 = 12",  "about to add 2 of 1",
+        "about to add 1 of 0", "added 1 of 1",           "changed 1.5 = 12", "about to add 2 of 1",
         "added 2 of 2",        "about to remove 1 of 2", "removed 1 of 1",
     };
     EXPECT_EQ(observer.events, expected);
@@ -103,8 +100,7 @@ TEST(ActivityTables, ColumnsHeadersAndWidths) {
         }
         return text;
     };
-    EXPECT_EQ(describe(makeUsageLog()),
-              "Application/85;Window Title/175;Time Start/0;Time End/0;Time/100;Total/45;");
+    EXPECT_EQ(describe(makeUsageLog()), "Application/85;Window Title/175;Time Start/0;Time End/0;Time/100;Total/45;");
     EXPECT_EQ(describe(makeOpenIntervalTable()),
               "Handle/50;Application/50;Window Title/100;Timer Start/72;Timer End/72;");
     EXPECT_EQ(describe(makeTotalsTable()), "Application/100;Window Title/200;Total Time/75;Total Seconds/0;");

@@ -1,8 +1,7 @@
 #include "tracking/formattime.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdint>
+#include <gtest/gtest.h>
 #include <limits>
 #include <string>
 

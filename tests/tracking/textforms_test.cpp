@@ -1,9 +1,8 @@
 #include "tracking/textforms.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <random>
 
@@ -71,8 +70,10 @@ TEST(LeadingNumber, ReadsTheNumberATextBeginsWith) {
 }
 
 TEST(LeadingNumber, IsZeroWhenTheTextDoesNotBeginWithANumber) {
-    for (const char* text : {"", " ", ".", "-", "+", "-.", "abc", "--1", "+-1", "inf", "-inf", "nan", "NaN", "0x",
-                             "e5", "\xff", "\xe2\x88\x92" "5"}) {
+    for (const char* text :
+         {"", " ", ".", "-", "+", "-.", "abc", "--1", "+-1", "inf", "-inf", "nan", "NaN", "0x", "e5", "\xff",
+          "\xe2\x88\x92"
+          "5"}) {
         EXPECT_EQ(leadingNumber(text), 0.0) << text;
     }
     // Hexadecimal is not a decimal number: only its leading "0" counts.

@@ -1,0 +1,139 @@
+// Costs of the tracking core's tick, through an in-memory desktop so that only
+// the core is measured.
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
+#include "tracking/timeofdayclock.h"
+#include "tracking/windowsystem.h"
+
+#include <benchmark/benchmark.h>
+#include <fstream>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+using namespace dwellmark;
+
+class MemoryDesktop final : public WindowSystem {
+public:
+    void create(WindowHandle handle, std::string title) { m_titles[handle] = std::move(title); }
+    void focus(WindowHandle handle) { m_foreground = handle; }
+
+    WindowHandle foregroundWindow() override { return m_foreground; }
+    bool isWindow(WindowHandle handle) override { return m_titles.count(handle) != 0; }
+    std::string getWindowTitle(WindowHandle handle) override { return m_titles.at(handle); }
+    std::string getProcessName(WindowHandle) override { return "application.exe"; }
+
+private:
+    std::unordered_map<WindowHandle, std::string> m_titles;
+    WindowHandle m_foreground = 0;
+};
+
+class SteppingClock final : public TimeOfDayClock {
+public:
+    float secondsSinceMidnight() override { return now; }
+    float now = 1000.0F;
+};
+
+std::string titleOf(int i) {
+    return "Document " + std::to_string(i) + " - A Typical Editor Window Title";
+}
+
+// Resident set size and its peak, in kibibytes, from the kernel's view of this process.
+long statusKiB(const std::string& field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(field + ":", 0) == 0) {
+            return std::stol(line.substr(field.size() + 1));
+        }
+    }
+    return -1;
+}
+
+void BM_TickWithoutChange(benchmark::State& state) {
+    MemoryDesktop desktop;
+    SteppingClock clock;
+    ActivityTracker tracker(desktop, clock);
+    const auto rows = static_cast<WindowHandle>(state.range(0));
+    for (WindowHandle h = 1; h <= rows; ++h) {
+        desktop.create(h, titleOf(h));
+        desktop.focus(h);
+        clock.now += 1.0F;
+        tracker.tmrMain_Timer();
+    }
+    for (auto _ : state) {
+        tracker.tmrMain_Timer();
+    }
+    state.counters["open_rows"] = static_cast<double>(tracker.lvwHidden().rowCount());
+}
+BENCHMARK(BM_TickWithoutChange)->Arg(100)->Arg(1000);
+
+void BM_TickWithChange(benchmark::State& state) {
+    MemoryDesktop desktop;
+    SteppingClock clock;
+    ActivityTracker tracker(desktop, clock);
+    const auto totalsRows = static_cast<int>(state.range(0));
+    const auto logRows = static_cast<int>(state.range(1));
+
+    // Fill the lists to size directly; logging that many stretches would only take longer.
+    ActivityTable& totals = tracker.ListView2();
+    for (int i = 0; i < totalsRows; ++i) {
+        const std::size_t row = totals.addRow("application.exe");
+        totals.setText(row, TotalsColumn::WindowTitle, titleOf(i));
+        totals.setText(row, TotalsColumn::TotalTime, "00:00:10");
+        totals.setText(row, TotalsColumn::TotalSeconds, "10");
+    }
+    ActivityTable& log = tracker.ListView1();
+    for (int i = 0; i < logRows; ++i) {
+        const std::size_t row = log.addRow("application.exe");
+        log.setText(row, LogColumn::WindowTitle, titleOf(i % totalsRows));
+        log.setText(row, LogColumn::TimeStart, std::to_string(i * 10));
+        log.setText(row, LogColumn::TimeEnd, std::to_string(i * 10 + 10));
+        log.setText(row, LogColumn::Time, "00:00:00 - 00:00:10");
+        log.setText(row, LogColumn::Total, "10");
+    }
+    tracker.setLoggedSeconds(static_cast<std::int64_t>(logRows) * 10);
+
+    // Two windows whose titles are the last totals rows: the longest search.
+    desktop.create(1, titleOf(totalsRows - 1));
+    desktop.create(2, titleOf(totalsRows - 2));
+    WindowHandle next = 1;
+    for (auto _ : state) {
+        desktop.focus(next);
+        clock.now += 0.5F;
+        tracker.tmrMain_Timer();
+        next = 3 - next;
+    }
+    state.counters["log_rows"] = static_cast<double>(tracker.ListView1().rowCount());
+    state.counters["totals_rows"] = static_cast<double>(tracker.ListView2().rowCount());
+}
+BENCHMARK(BM_TickWithChange)->Args({10000, 100000})->Unit(benchmark::kMicrosecond);
+
+// Memory held by 100,000 logged stretches over 1,000 titles, logged through the tick.
+void BM_MemoryFor100kStretches(benchmark::State& state) {
+    for (auto _ : state) {
+        const long before = statusKiB("VmRSS");
+        MemoryDesktop desktop;
+        SteppingClock clock;
+        clock.now = 0.0F;
+        ActivityTracker tracker(desktop, clock);
+        for (WindowHandle h = 1; h <= 1000; ++h) {
+            desktop.create(h, titleOf(h));
+        }
+        for (int i = 0; i < 100000; ++i) {
+            desktop.focus(1 + i % 1000);
+            clock.now = static_cast<float>(i % 80000);
+            tracker.tmrMain_Timer();
+        }
+        const long after = statusKiB("VmRSS");
+        state.counters["log_rows"] = static_cast<double>(tracker.ListView1().rowCount());
+        state.counters["rss_growth_MiB"] = static_cast<double>(after - before) / 1024.0;
+        state.counters["peak_rss_MiB"] = static_cast<double>(statusKiB("VmHWM")) / 1024.0;
+    }
+}
+BENCHMARK(BM_MemoryFor100kStretches)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/win32/windowsheaders.h"
+#include "tracking/windowhandle.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace dwellmark::win32 {
+
+/// The system calls the window probe makes. The probe always goes through such a
+/// table so that tests can stand in for the system; systemProbeApi() is the real one.
+struct ProbeApi {
+    int(WINAPI* getWindowTextLength)(HWND window);
+    int(WINAPI* getWindowText)(HWND window, LPWSTR buffer, int capacity);
+    DWORD(WINAPI* getWindowThreadProcessId)(HWND window, LPDWORD processId);
+    HANDLE(WINAPI* openProcess)(DWORD access, BOOL inherit, DWORD processId);
+    BOOL(WINAPI* enumProcessModules)(HANDLE process, HMODULE* modules, DWORD bytes, LPDWORD bytesNeeded);
+    DWORD(WINAPI* getModuleBaseName)(HANDLE process, HMODULE module, LPWSTR buffer, DWORD capacity);
+    BOOL(WINAPI* closeHandle)(HANDLE handle);
+};
+
+/// The table of the real user32, kernel32 and PSAPI functions.
+const ProbeApi& systemProbeApi();
+
+/// Rights needed to list a process's modules and read their names:
+/// PROCESS_QUERY_INFORMATION | PROCESS_VM_READ.
+inline constexpr DWORD probeProcessAccess = 0x410;
+
+/// Capacity, in UTF-16 units with the terminating NUL, of the module name buffer.
+inline constexpr DWORD moduleNameCapacity = 260;
+
+/// Window handles are 32-bit significant even on 64-bit Windows, so the tracker
+/// keeps only the low 32 bits; the way back sign-extends them as Windows does.
+inline WindowHandle toWindowHandle(HWND window) {
+    return static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(window));
+}
+inline HWND toHwnd(WindowHandle handle) {
+    return reinterpret_cast<HWND>(static_cast<std::intptr_t>(handle));
+}
+
+/// The part of the text before its first NUL; the whole text when it holds none.
+std::wstring trimNull(std::wstring_view text);
+
+/// UTF-16 as UTF-8. A lone surrogate becomes U+FFFD, the same way every time.
+std::string toUtf8(std::wstring_view text);
+
+/// The window's title as UTF-8; empty when it has none or cannot be read.
+std::string getWindowTitle(WindowHandle handle, const ProbeApi& api = systemProbeApi());
+
+/// The base name of the first module (the executable) of the process that owns
+/// the window, as UTF-8; empty when the process cannot be opened or its modules
+/// cannot be read.
+std::string getProcessName(WindowHandle handle, const ProbeApi& api = systemProbeApi());
+
+} // namespace dwellmark::win32

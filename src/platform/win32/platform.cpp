@@ -1,0 +1,18 @@
+#include "platform/platform.h"
+
+#include "platform/win32/win32clock.h"
+#include "platform/win32/win32windowsystem.h"
+
+namespace dwellmark::platform {
+
+// Windows always has a desktop for a program the user started, so there is
+// nothing here that could fail to connect.
+std::unique_ptr<WindowSystem> createWindowSystem() {
+    return std::make_unique<win32::Win32WindowSystem>();
+}
+
+std::unique_ptr<TimeOfDayClock> createClock() {
+    return std::make_unique<win32::Win32Clock>();
+}
+
+} // namespace dwellmark::platform

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "platform/win32/windowsheaders.h"
+#include "tracking/timeofdayclock.h"
+
+namespace dwellmark::win32 {
+
+/// The local time of day from GetLocalTime, to the millisecond.
+class Win32Clock final : public TimeOfDayClock {
+public:
+    float secondsSinceMidnight() override;
+};
+
+/// Seconds since midnight of a local time, milliseconds as the fraction.
+float secondsSinceMidnight(const SYSTEMTIME& time);
+
+} // namespace dwellmark::win32

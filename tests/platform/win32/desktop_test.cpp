@@ -1,0 +1,210 @@
+// The backend against the real user32 and PSAPI: windows of this program and
+// of a second one, brought to the foreground and read back.
+#include "platform/platform.h"
+#include "platform/win32/moddeclaration.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace dwellmark::win32 {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t testWindowClass[] = L"DwellmarkDesktopTest";
+
+/// Runs this thread's messages until the condition holds or the time is up.
+bool pumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+/// The folder this test program was started from, with a trailing separator.
+std::wstring programFolder() {
+    std::wstring path(MAX_PATH, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    path.resize(length);
+    return path.substr(0, path.find_last_of(L"\\/") + 1);
+}
+
+/// The window-owning second program, ended when the test leaves.
+class ForeignProgram {
+public:
+    explicit ForeignProgram(const std::wstring& title) : m_title(title) {
+        const std::wstring path = programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE;
+        std::wstring commandLine = L"\"" + path + L"\" \"" + title + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &m_process) == FALSE) {
+            m_process = PROCESS_INFORMATION{};
+        }
+    }
+    ForeignProgram(const ForeignProgram&) = delete;
+    ForeignProgram& operator=(const ForeignProgram&) = delete;
+    ~ForeignProgram() {
+        if (m_process.hProcess != nullptr) {
+            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(m_process.hProcess, 1);
+                WaitForSingleObject(m_process.hProcess, 5000);
+            }
+            CloseHandle(m_process.hThread);
+            CloseHandle(m_process.hProcess);
+        }
+    }
+
+    bool started() const { return m_process.hProcess != nullptr; }
+
+    /// Its window, once it has one; nullptr if none appears in time.
+    HWND waitForWindow() {
+        HWND window = nullptr;
+        pumpUntil([&] {
+            window = FindWindowW(L"DwellmarkForeignWindow", m_title.c_str());
+            return window != nullptr;
+        });
+        return window;
+    }
+
+    /// Closes its window and waits for the program to end.
+    bool close(HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return pumpUntil([&] { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; });
+    }
+
+private:
+    std::wstring m_title;
+    PROCESS_INFORMATION m_process{};
+};
+
+class Desktop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = testWindowClass;
+        RegisterClassW(&windowClass);
+    }
+
+    void TearDown() override {
+        for (HWND window : m_windows) {
+            if (IsWindow(window)) {
+                DestroyWindow(window);
+            }
+        }
+    }
+
+    /// A shown top-level window of this program, destroyed when the test ends.
+    HWND createWindow(const std::wstring& title) {
+        const HWND window = CreateWindowExW(0, testWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, 60, 60, 320, 200,
+                                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (window != nullptr) {
+            m_windows.push_back(window);
+            ShowWindow(window, SW_SHOW);
+        }
+        return window;
+    }
+
+    bool bringToForeground(HWND window) {
+        SetForegroundWindow(window);
+        return pumpUntil([&] { return GetForegroundWindow() == window; });
+    }
+
+    std::unique_ptr<WindowSystem> m_system = platform::createWindowSystem();
+
+private:
+    std::vector<HWND> m_windows;
+};
+
+TEST_F(Desktop, ForegroundWindowOfThisProgramIsNamedByTitleAndExecutable) {
+    const HWND window = createWindow(L"Dwellmark probe test");
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(bringToForeground(window));
+
+    const WindowHandle handle = m_system->foregroundWindow();
+    EXPECT_EQ(toHwnd(handle), window);
+    EXPECT_TRUE(m_system->isWindow(handle));
+    EXPECT_EQ(m_system->getWindowTitle(handle), "Dwellmark probe test");
+    EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_TEST_EXE);
+}
+
+TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
+    ForeignProgram program(L"Dwellmark foreign window");
+    ASSERT_TRUE(program.started());
+    const HWND window = program.waitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(bringToForeground(window));
+
+    const WindowHandle handle = m_system->foregroundWindow();
+    EXPECT_EQ(toHwnd(handle), window);
+    EXPECT_EQ(m_system->getWindowTitle(handle), "Dwellmark foreign window");
+    EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_FOREIGN_WINDOW_EXE);
+
+    // Once the program has ended its window is gone and nothing can be read.
+    ASSERT_TRUE(program.close(window));
+    EXPECT_FALSE(m_system->isWindow(handle));
+    EXPECT_EQ(m_system->getWindowTitle(handle), "");
+    EXPECT_EQ(m_system->getProcessName(handle), "");
+}
+
+TEST_F(Desktop, WindowWithoutATitleHasAnEmptyTitleButItsExecutable) {
+    const HWND window = createWindow(L"");
+    ASSERT_NE(window, nullptr);
+    const WindowHandle handle = toWindowHandle(window);
+    EXPECT_EQ(m_system->getWindowTitle(handle), "");
+    EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_TEST_EXE);
+}
+
+TEST_F(Desktop, DestroyedWindowIsNoWindowAndHasNoTexts) {
+    const HWND window = createWindow(L"Soon gone");
+    ASSERT_NE(window, nullptr);
+    const WindowHandle handle = toWindowHandle(window);
+    ASSERT_TRUE(m_system->isWindow(handle));
+    DestroyWindow(window);
+
+    EXPECT_FALSE(m_system->isWindow(handle));
+    EXPECT_EQ(m_system->getWindowTitle(handle), "");
+    EXPECT_EQ(m_system->getProcessName(handle), "");
+}
+
+TEST_F(Desktop, TitlesOutsideAnyCodePageComeBackExactly) {
+    // Two titles of the same length that an 8-bit code page would both turn into "??".
+    const HWND first = createWindow(L"\u00dcberblick \u2013 \u6982\u8981");
+    const HWND second = createWindow(L"\u00dcberblick \u2013 \u5927\u7db1 \U0001F4CA");
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(m_system->getWindowTitle(toWindowHandle(first)), "\xc3\x9c"
+                                                               "berblick \xe2\x80\x93 \xe6\xa6\x82\xe8\xa6\x81");
+    EXPECT_EQ(m_system->getWindowTitle(toWindowHandle(second)),
+              "\xc3\x9c"
+              "berblick \xe2\x80\x93 \xe5\xa4\xa7\xe7\xb6\xb1 \xf0\x9f\x93\x8a");
+}
+
+TEST_F(Desktop, LongTitleComesBackWhole) {
+    std::wstring title;
+    for (int i = 0; i < 100; ++i) {
+        title += L"Kapitel " + std::to_wstring(i) + L" \u2013 ";
+    }
+    const HWND window = createWindow(title);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(m_system->getWindowTitle(toWindowHandle(window)), toUtf8(title));
+}
+
+} // namespace
+} // namespace dwellmark::win32

@@ -1,0 +1,45 @@
+#include "platform/platform.h"
+#include "platform/win32/win32clock.h"
+
+#include <gtest/gtest.h>
+
+namespace dwellmark::win32 {
+namespace {
+
+SYSTEMTIME timeOfDay(WORD hour, WORD minute, WORD second, WORD milliseconds) {
+    SYSTEMTIME time{};
+    time.wYear = 2024;
+    time.wMonth = 2;
+    time.wDay = 29;
+    time.wHour = hour;
+    time.wMinute = minute;
+    time.wSecond = second;
+    time.wMilliseconds = milliseconds;
+    return time;
+}
+
+TEST(Win32Clock, CountsSecondsSinceMidnightWithMilliseconds) {
+    EXPECT_EQ(secondsSinceMidnight(timeOfDay(0, 0, 0, 0)), 0.0F);
+    EXPECT_EQ(secondsSinceMidnight(timeOfDay(0, 10, 0, 250)), 600.25F);
+    EXPECT_FLOAT_EQ(secondsSinceMidnight(timeOfDay(12, 34, 56, 789)), 45296.789F);
+    // The last moment of the day is as close to 86400 as a float gets, but
+    // below it: 86400 would be the next midnight.
+    EXPECT_LT(secondsSinceMidnight(timeOfDay(23, 59, 59, 999)), 86400.0F);
+    EXPECT_GT(secondsSinceMidnight(timeOfDay(23, 59, 59, 999)), 86399.98F);
+}
+
+TEST(Win32Clock, ReadsTheLocalTime) {
+    SYSTEMTIME before{};
+    GetLocalTime(&before);
+    const float reading = platform::createClock()->secondsSinceMidnight();
+    SYSTEMTIME after{};
+    GetLocalTime(&after);
+    if (after.wHour < before.wHour) {
+        GTEST_SKIP() << "midnight passed during the test";
+    }
+    EXPECT_GE(reading, secondsSinceMidnight(before));
+    EXPECT_LE(reading, secondsSinceMidnight(after));
+}
+
+} // namespace
+} // namespace dwellmark::win32

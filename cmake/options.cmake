@@ -26,3 +26,13 @@ if(DWELLMARK_SANITIZE)
     target_compile_options(dwellmark_options INTERFACE ${_dwellmark_san})
     target_link_options(dwellmark_options INTERFACE ${_dwellmark_san})
 endif()
+
+if(DWELLMARK_BUILD_FUZZERS)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "DWELLMARK_BUILD_FUZZERS needs clang (libFuzzer)")
+    endif()
+    # Coverage for libFuzzer in every library; the fuzz targets themselves link -fsanitize=fuzzer.
+    target_compile_options(dwellmark_options INTERFACE -fsanitize=fuzzer-no-link,address,undefined
+                                                       -fno-omit-frame-pointer)
+    target_link_options(dwellmark_options INTERFACE -fsanitize=address,undefined)
+endif()

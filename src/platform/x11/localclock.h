@@ -1,0 +1,13 @@
+#pragma once
+
+#include "tracking/timeofdayclock.h"
+
+namespace dwellmark::platform::x11 {
+
+/// The wall clock in the local time zone, as seconds since local midnight.
+class LocalClock final : public TimeOfDayClock {
+public:
+    float secondsSinceMidnight() override;
+};
+
+} // namespace dwellmark::platform::x11

@@ -1,0 +1,121 @@
+#include "titletext.h"
+
+namespace dwellmark::platform::x11 {
+
+namespace {
+
+constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+
+bool isContinuation(unsigned char byte) {
+    return (byte & 0xC0U) == 0x80U;
+}
+
+} // namespace
+
+std::string_view untilNul(std::string_view bytes) {
+    const auto nul = bytes.find('\0');
+    return nul == std::string_view::npos ? bytes : bytes.substr(0, nul);
+}
+
+std::string repairUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        if (lead < 0x80U) {
+            out.push_back(static_cast<char>(lead));
+            ++i;
+            continue;
+        }
+        // The well-formed sequences: the lead byte fixes how many continuation
+        // bytes follow and narrows the range of the first one (no overlong
+        // forms, no surrogates, nothing above U+10FFFF).
+        std::size_t continuations = 0;
+        unsigned char low = 0x80U;
+        unsigned char high = 0xBFU;
+        if (lead >= 0xC2U && lead <= 0xDFU) {
+            continuations = 1;
+        } else if (lead == 0xE0U) {
+            continuations = 2;
+            low = 0xA0U;
+        } else if (lead == 0xEDU) {
+            continuations = 2;
+            high = 0x9FU;
+        } else if (lead >= 0xE1U && lead <= 0xEFU) {
+            continuations = 2;
+        } else if (lead == 0xF0U) {
+            continuations = 3;
+            low = 0x90U;
+        } else if (lead == 0xF4U) {
+            continuations = 3;
+            high = 0x8FU;
+        } else if (lead >= 0xF1U && lead <= 0xF3U) {
+            continuations = 3;
+        } else {
+            out += replacementCharacter;
+            ++i;
+            continue;
+        }
+        std::size_t end = i + 1;
+        for (std::size_t k = 0; k < continuations; ++k) {
+            if (end >= bytes.size()) {
+                break;
+            }
+            const auto next = static_cast<unsigned char>(bytes[end]);
+            if (next < low || next > high) {
+                break;
+            }
+            low = 0x80U;
+            high = 0xBFU;
+            ++end;
+        }
+        if (end - i == continuations + 1) {
+            out.append(bytes.substr(i, end - i));
+        } else {
+            out += replacementCharacter;
+        }
+        i = end;
+    }
+    return out;
+}
+
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80U) {
+            out.push_back(c);
+        } else {
+            out.push_back(static_cast<char>(0xC0U | (byte >> 6U)));
+            out.push_back(static_cast<char>(0x80U | (byte & 0x3FU)));
+        }
+    }
+    return out;
+}
+
+std::string cutToCharacters(std::string text, std::size_t characters) {
+    std::size_t seen = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (isContinuation(static_cast<unsigned char>(text[i]))) {
+            continue;
+        }
+        if (seen == characters) {
+            text.resize(i);
+            break;
+        }
+        ++seen;
+    }
+    return text;
+}
+
+std::string titleFromUtf8(std::string_view bytes) {
+    return cutToCharacters(repairUtf8(untilNul(bytes)), maxTitleCharacters);
+}
+
+std::string titleFromLatin1(std::string_view bytes) {
+    return cutToCharacters(latin1ToUtf8(untilNul(bytes)), maxTitleCharacters);
+}
+
+} // namespace dwellmark::platform::x11

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <sys/types.h>
+#include <thread>
+#include <vector>
+
+namespace dwellmark::testing {
+
+/// A program run by a test, with its standard input, output and error on
+/// pipes. It is killed and reaped when the object goes, whatever happened.
+class ChildProcess final {
+public:
+    /// Starts the program; environment entries "NAME=VALUE" are set and
+    /// "-NAME" removed on top of the test's own environment.
+    explicit ChildProcess(const std::vector<std::string>& arguments, const std::vector<std::string>& environment = {});
+    ~ChildProcess();
+
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t pid() const { return m_pid; }
+
+    /// The next line of its standard output (without the newline), or nothing
+    /// when none comes within the time or the output ends.
+    std::optional<std::string> readLine(std::chrono::milliseconds timeout);
+
+    void writeLine(std::string_view line);
+
+    /// Its wait status once it has ended within the time; nothing otherwise.
+    std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+
+    /// Everything it wrote to standard error (read once it has ended).
+    std::string errorOutput();
+
+private:
+    pid_t m_pid = -1;
+    int m_input = -1;
+    int m_output = -1;
+    int m_error = -1;
+    std::string m_pending;
+    bool m_reaped = false;
+};
+
+/// Polls the condition until it holds or the time is up.
+template <class Condition>
+bool eventually(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+} // namespace dwellmark::testing

@@ -1,0 +1,175 @@
+// The backend on a desktop with a real EWMH window manager (openbox): windows
+// of other processes, activated through the window manager.
+#include "childprocess.h"
+#include "platform/platform.h"
+#include "platform/x11/x11windowsystem.h"
+#include "testdesktop.h"
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
+
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dwellmark::platform::x11 {
+namespace {
+
+using dwellmark::testing::ChildProcess;
+using dwellmark::testing::eventually;
+
+/// A window of its own process (the x11_test_window program).
+class OwnedWindow final {
+public:
+    explicit OwnedWindow(const std::vector<std::string>& options) : m_process(arguments(options)) {
+        const auto line = m_process.readLine(std::chrono::seconds(20));
+        if (!line) {
+            throw std::runtime_error("no test window: " + m_process.errorOutput());
+        }
+        m_handle = static_cast<WindowHandle>(std::stoul(*line));
+    }
+
+    WindowHandle handle() const { return m_handle; }
+    auto id() const { return static_cast<std::uint32_t>(m_handle); }
+
+    void destroy() {
+        m_process.writeLine("destroy");
+        if (m_process.readLine(std::chrono::seconds(20)) != "destroyed") {
+            throw std::runtime_error("the test window was not destroyed");
+        }
+    }
+
+private:
+    static std::vector<std::string> arguments(const std::vector<std::string>& options) {
+        std::vector<std::string> all{X11_TEST_WINDOW};
+        all.insert(all.end(), options.begin(), options.end());
+        return all;
+    }
+
+    ChildProcess m_process;
+    WindowHandle m_handle = 0;
+};
+
+class DesktopTest : public ::testing::Test {
+protected:
+    std::string m_display = std::getenv("DISPLAY");
+    dwellmark::testing::TestDesktop m_desktop{m_display};
+    X11WindowSystem m_windows{m_display};
+
+    /// Asks the window manager until the backend sees the window in the
+    /// foreground (a request made before the window is managed is dropped).
+    bool activate(const OwnedWindow& window) {
+        int attempt = 0;
+        return eventually([&] {
+            if (attempt++ % 50 == 0) {
+                m_desktop.requestActivation(window.id());
+            }
+            return m_windows.foregroundWindow() == window.handle();
+        });
+    }
+};
+
+TEST_F(DesktopTest, FollowsTheWindowTheWindowManagerActivates) {
+    OwnedWindow editor({"--net-name", "Editor"});
+    OwnedWindow browser({"--net-name", "Browser"});
+    ASSERT_TRUE(activate(editor));
+    ASSERT_TRUE(activate(browser));
+    ASSERT_TRUE(activate(editor));
+    // Nothing changes without the window manager's word.
+    EXPECT_EQ(m_windows.foregroundWindow(), editor.handle());
+}
+
+TEST_F(DesktopTest, ReadsTitlesOfOtherProgramsAsUtf8) {
+    const std::string unicode = "Gr\u00FC\u00DFe, \u4E16\u754C";
+    const std::string latin1Text = "Caf\u00E9 cr\u00E8me";
+    // Characters beyond Latin-1 make the X library switch character sets.
+    const std::string compoundText = "Gr\u00F6\u00DFe \u20AC \u4E16\u754C";
+    const std::string fffd = "\uFFFD";
+
+    OwnedWindow utf8({"--net-name", unicode});
+    OwnedWindow latin1({"--latin1-name", latin1Text});
+    OwnedWindow compound({"--compound-name", compoundText});
+    OwnedWindow both({"--net-name", "New", "--latin1-name", "Old"});
+    OwnedWindow empty({"--net-name", ""});
+    OwnedWindow unnamed({});
+    OwnedWindow broken({"--net-name", "ab\xFF|cd\xE2\x82"});
+    OwnedWindow longTitle({"--net-name", std::string(5000, 'x')});
+
+    EXPECT_EQ(m_windows.getWindowTitle(utf8.handle()), unicode);
+    EXPECT_EQ(m_windows.getWindowTitle(latin1.handle()), latin1Text);
+    EXPECT_EQ(m_windows.getWindowTitle(compound.handle()), compoundText);
+    EXPECT_EQ(m_windows.getWindowTitle(both.handle()), "New");
+    EXPECT_EQ(m_windows.getWindowTitle(empty.handle()), "");
+    EXPECT_EQ(m_windows.getWindowTitle(unnamed.handle()), "");
+    EXPECT_EQ(m_windows.getWindowTitle(broken.handle()), "ab" + fffd + "|cd" + fffd);
+    EXPECT_EQ(m_windows.getWindowTitle(longTitle.handle()), std::string(4096, 'x'));
+}
+
+TEST_F(DesktopTest, NamesTheExecutableOfTheOwningProcess) {
+    OwnedWindow withPid({"--net-name", "a"});
+    OwnedWindow withoutPid({"--net-name", "b", "--no-pid"});
+    OwnedWindow remote({"--net-name", "c", "--machine", "elsewhere.invalid"});
+    OwnedWindow unnamedMachine({"--no-machine"});
+
+    EXPECT_EQ(m_windows.getProcessName(withPid.handle()), "x11_test_window");
+    // The X server knows the process of a local client without its word.
+    EXPECT_EQ(m_windows.getProcessName(withoutPid.handle()), "x11_test_window");
+    EXPECT_EQ(m_windows.getProcessName(unnamedMachine.handle()), "x11_test_window");
+    // A client that says it runs elsewhere gets no name from this machine's processes.
+    EXPECT_EQ(m_windows.getProcessName(remote.handle()), "");
+    EXPECT_EQ(m_windows.getProcessName(0), "");
+}
+
+TEST_F(DesktopTest, KnowsAtOnceWhenAWindowIsDestroyedBetweenTwoQuestions) {
+    OwnedWindow window({"--net-name", "Short-lived"});
+    ASSERT_TRUE(activate(window));
+    EXPECT_TRUE(m_windows.isWindow(window.handle()));
+    EXPECT_TRUE(m_windows.isWindow(window.handle()));
+
+    window.destroy();
+    EXPECT_FALSE(m_windows.isWindow(window.handle()));
+    EXPECT_NE(m_windows.foregroundWindow(), window.handle());
+    EXPECT_FALSE(m_windows.isWindow(window.handle()));
+}
+
+TEST_F(DesktopTest, AnswersQuietlyAboutAWindowThatIsGone) {
+    OwnedWindow window({"--net-name", "Gone"});
+    const WindowHandle handle = window.handle();
+    window.destroy();
+
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(m_windows.getWindowTitle(handle), "");
+    EXPECT_EQ(m_windows.getProcessName(handle), "");
+    EXPECT_FALSE(m_windows.isWindow(handle));
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST_F(DesktopTest, DrivesTheTrackerThroughRealWindows) {
+    auto clock = createClock();
+    ActivityTracker tracker(m_windows, *clock);
+    OwnedWindow editor({"--net-name", "Editor"});
+    OwnedWindow browser({"--latin1-name", "Browser"});
+
+    ASSERT_TRUE(activate(editor));
+    tracker.tmrMain_Timer();
+    ASSERT_TRUE(activate(browser));
+    tracker.tmrMain_Timer();
+    tracker.tmrMain_Timer();
+
+    const ActivityTable& open = tracker.lvwHidden();
+    ASSERT_EQ(open.rowCount(), 2U);
+    EXPECT_EQ(open.text(1, OpenColumn::Application), "x11_test_window");
+    EXPECT_EQ(open.text(1, OpenColumn::WindowTitle), "Editor");
+    EXPECT_EQ(open.text(2, OpenColumn::WindowTitle), "Browser");
+    ASSERT_EQ(tracker.ListView1().rowCount(), 1U);
+    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::WindowTitle), "Editor");
+
+    editor.destroy();
+    tracker.tmrMain_Timer();
+    ASSERT_EQ(open.rowCount(), 1U);
+    EXPECT_EQ(open.text(1, OpenColumn::WindowTitle), "Browser");
+}
+
+} // namespace
+} // namespace dwellmark::platform::x11

@@ -1,0 +1,103 @@
+#include "childprocess.h"
+#include "platform/platform.h"
+#include "xvfbserver.h"
+
+#include <cstdlib>
+#include <functional>
+#include <gtest/gtest.h>
+#include <optional>
+#include <string>
+#include <sys/wait.h>
+#include <utility>
+#include <vector>
+
+namespace dwellmark::platform {
+namespace {
+
+/// Sets environment variables for one test and puts the old values back.
+class ScopedEnvironment final {
+public:
+    void set(const char* name, const char* value) {
+        remember(name);
+        if (value == nullptr) {
+            unsetenv(name);
+        } else {
+            setenv(name, value, 1);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (const auto& [name, value] : m_saved) {
+            if (value) {
+                setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                unsetenv(name.c_str());
+            }
+        }
+    }
+
+private:
+    void remember(const char* name) {
+        const char* old = std::getenv(name);
+        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    }
+    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+};
+
+std::string messageOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const PlatformError& error) {
+        return error.what();
+    }
+    return "(no PlatformError)";
+}
+
+TEST(CreateWindowSystem, WithoutADisplayFailsWithALineNamingDisplay) {
+    ScopedEnvironment environment;
+    environment.set("XDG_SESSION_TYPE", "x11");
+    environment.set("DISPLAY", nullptr);
+    const std::string unset = messageOf([] { createWindowSystem(); });
+    EXPECT_NE(unset.find("DISPLAY"), std::string::npos) << unset;
+    EXPECT_EQ(unset.find('\n'), std::string::npos);
+
+    // A display number no server listens on.
+    environment.set("DISPLAY", ":4093");
+    const std::string unreachable = messageOf([] { createWindowSystem(); });
+    EXPECT_NE(unreachable.find("DISPLAY=:4093"), std::string::npos) << unreachable;
+}
+
+TEST(CreateWindowSystem, TellsAWaylandSessionThatOnlyX11WindowsAreSeen) {
+    testing::XvfbServer server;
+    ScopedEnvironment environment;
+    environment.set("DISPLAY", server.display().c_str());
+
+    environment.set("XDG_SESSION_TYPE", "wayland");
+    ::testing::internal::CaptureStderr();
+    auto windows = createWindowSystem();
+    const std::string notice = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(windows, nullptr);
+    EXPECT_NE(notice.find("Wayland"), std::string::npos) << notice;
+    EXPECT_NE(notice.find("X11"), std::string::npos) << notice;
+    EXPECT_EQ(notice.find('\n'), notice.size() - 1) << "one line: " << notice;
+
+    environment.set("XDG_SESSION_TYPE", "x11");
+    ::testing::internal::CaptureStderr();
+    windows = createWindowSystem();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
+TEST(LostConnection, EndsTheProgramWithOneLineWhenTheServerDies) {
+    testing::XvfbServer server;
+    testing::ChildProcess probe({X11_BACKEND_PROBE}, {"DISPLAY=" + server.display(), "XDG_SESSION_TYPE=x11"});
+    ASSERT_EQ(probe.readLine(std::chrono::seconds(20)), "ready");
+
+    server.kill();
+    const auto status = probe.waitForExit(std::chrono::seconds(1));
+    ASSERT_TRUE(status.has_value()) << "still running a second after the server died";
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
+    EXPECT_NE(WEXITSTATUS(*status), 0);
+    EXPECT_EQ(probe.errorOutput(), "dwellmark: lost the connection to the X server\n");
+}
+
+} // namespace
+} // namespace dwellmark::platform

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "checkbox.h"
 #include "cursorfile.h"
 #include "form2.h"
 #include "mainmodule.h"
@@ -54,7 +55,7 @@ QTreeView* makeList(QWidget* parent, const char* name, QRect geometry, TableMode
 }
 
 QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* box = new QCheckBox(caption, parent);
+    auto* box = new CheckBox(caption, parent);
     box->setObjectName(QString::fromLatin1(name));
     box->setGeometry(geometry);
     box->setFont(checkBoxFont());

@@ -31,7 +31,12 @@ void placeAtCentre(QWidget& form) {
 // outer size, and this watcher goes.
 class FrameWatcher final : public QObject {
 public:
-    explicit FrameWatcher(QWidget& form) : QObject(&form), m_form(&form) { form.installEventFilter(this); }
+    static constexpr const char* name = "dwellmark-frame-watcher";
+
+    explicit FrameWatcher(QWidget& form) : QObject(&form), m_form(&form) {
+        setObjectName(QString::fromLatin1(name));
+        form.installEventFilter(this);
+    }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == m_form && (event->type() == QEvent::Move || event->type() == QEvent::Resize) &&
@@ -51,7 +56,8 @@ private:
 
 void centerForm(QWidget& form) {
     placeAtCentre(form);
-    if (!form.isVisible() && form.findChild<FrameWatcher*>(QString(), Qt::FindDirectChildrenOnly) == nullptr) {
+    if (!form.isVisible() &&
+        form.findChild<QObject*>(QString::fromLatin1(FrameWatcher::name), Qt::FindDirectChildrenOnly) == nullptr) {
         new FrameWatcher(form);
     }
 }

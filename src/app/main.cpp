@@ -1,0 +1,40 @@
+// Dwellmark: records which window holds the foreground, and for how long.
+
+#include "application.h"
+#include "platform/platform.h"
+#include "tracking/activitytracker.h"
+#include "ui/form1.h"
+
+#include <QByteArray>
+#include <QtGlobal>
+#include <cstdio>
+#include <memory>
+
+int main(int argc, char* argv[]) {
+#if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
+    // The tracker follows X11 windows, and must recognise its own window among
+    // them: under a Wayland session the window goes through Xwayland too.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
+    }
+#endif
+
+    // The desktop is reached before the windows are made, so that a missing
+    // display is one line on standard error instead of Qt's abort.
+    std::unique_ptr<dwellmark::WindowSystem> windows;
+    std::unique_ptr<dwellmark::TimeOfDayClock> clock;
+    try {
+        windows = dwellmark::platform::createWindowSystem();
+        clock = dwellmark::platform::createClock();
+    } catch (const dwellmark::platform::PlatformError& failure) {
+        std::fprintf(stderr, "dwellmark: %s\n", failure.what());
+        return 1;
+    }
+
+    dwellmark::app::Application app(argc, argv);
+    dwellmark::ActivityTracker tracker(*windows, *clock);
+    dwellmark::ui::Form1 form(tracker, QCoreApplication::applicationDirPath());
+    QObject::connect(&form, &dwellmark::ui::Form1::unloaded, &app, &QCoreApplication::quit);
+    form.show();
+    return app.exec();
+}

@@ -73,7 +73,7 @@ std::string getProcessName(WindowHandle handle, const ProbeApi& api) {
     // Room for exactly one module handle: the first module listed is the executable.
     HMODULE module = nullptr;
     DWORD bytesNeeded = 0;
-    api.enumProcessModules(process.get(), &module, sizeof(module), &bytesNeeded);
+    api.enumProcessModules(process.get(), &module, static_cast<DWORD>(sizeof(module)), &bytesNeeded);
     if (module == nullptr) {
         return {};
     }

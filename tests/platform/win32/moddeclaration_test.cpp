@@ -73,7 +73,7 @@ BOOL WINAPI fakeEnumProcessModules(HANDLE, HMODULE* modules, DWORD bytes, LPDWOR
     if (bytes >= sizeof(HMODULE)) {
         *modules = *fake->firstModule;
     }
-    *bytesNeeded = 3 * sizeof(HMODULE);
+    *bytesNeeded = static_cast<DWORD>(3 * sizeof(HMODULE));
     return TRUE;
 }
 

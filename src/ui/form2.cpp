@@ -89,6 +89,8 @@ void Form2::fill(const ActivityTable& totals) {
 
     auto* values = new QValueAxis;
     values->setTitleText(QStringLiteral("Process"));
+    // Whole seconds as whole numbers; the fine steps of a tiny range still show.
+    values->setLabelFormat(QStringLiteral("%.10g"));
     values->setRange(low, high > low ? high : low + 1.0);
     values->applyNiceNumbers();
     chart->addAxis(values, Qt::AlignLeft);

@@ -1,0 +1,125 @@
+// Takes the screenshots of the README on a private display:
+//   tests/support/with-display build/<preset>/tests/e2e/screenshots docs/
+// It runs the main window on the real X11 backend, lets windows of a few
+// other programs take turns in the foreground, then saves the main window and
+// the chart window, frames included.
+#include "platform/platform.h"
+#include "tracking/activitytracker.h"
+#include "ui/form1.h"
+#include "ui/form2.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <memory>
+#include <vector>
+
+namespace {
+
+void wait(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+QString run(const QStringList& arguments) {
+    QProcess process;
+    process.start(QStringLiteral("xdotool"), arguments);
+    while (!process.waitForFinished(10)) {
+        if (process.state() == QProcess::NotRunning) {
+            break;
+        }
+        QApplication::processEvents();
+    }
+    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed().split('\n').first();
+}
+
+bool save(QWidget& window, const QString& path) {
+    const QPixmap shot = window.screen()->grabWindow(0, window.frameGeometry().x(), window.frameGeometry().y(),
+                                                     window.frameGeometry().width(), window.frameGeometry().height());
+    return shot.save(path);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fputs("usage: screenshots FOLDER\n", stderr);
+        return 2;
+    }
+    const QDir out(QString::fromLocal8Bit(argv[1]));
+    auto windows = dwellmark::platform::createWindowSystem();
+    auto clock = dwellmark::platform::createClock();
+    dwellmark::ActivityTracker tracker(*windows, *clock);
+    QTemporaryDir folder;
+    QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath(QStringLiteral("HAND-M.CUR")));
+    dwellmark::ui::Form1 form(tracker, folder.path());
+    form.show();
+    wait(500);
+
+    // Copies of the test window under the names of the programs they play.
+    struct Program {
+        const char* name;
+        const char* title;
+    };
+    const std::vector<Program> programs{
+        {"texteditor", "report.md - Text Editor"},
+        {"webbrowser", "Release notes - Web Browser"},
+        {"terminal", "~/src/dwellmark - Terminal"},
+        {"mailclient", "Inbox (3) - Mail"},
+    };
+    std::vector<std::unique_ptr<QProcess>> processes;
+    std::vector<QString> ids;
+    for (const Program& program : programs) {
+        const QString copy = folder.filePath(QString::fromLatin1(program.name));
+        QFile::copy(QStringLiteral(DWELLMARK_E2E_WINDOW), copy);
+        QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
+        auto process = std::make_unique<QProcess>();
+        process->start(copy, {QString::fromUtf8(program.title)});
+        process->waitForStarted();
+        ids.push_back(run({"search", "--sync", "--onlyvisible", "--pid", QString::number(process->processId())}));
+        processes.push_back(std::move(process));
+    }
+
+    const std::vector<std::pair<int, int>> turns{{0, 4000}, {1, 2000}, {2, 3000}, {0, 2000},
+                                                 {3, 1000}, {1, 3000}, {2, 1000}, {0, 1000}};
+    for (const auto& [program, ms] : turns) {
+        run({"windowactivate", "--sync", ids.at(static_cast<std::size_t>(program))});
+        wait(ms);
+    }
+    run({"windowactivate", "--sync", QString::number(form.winId())});
+    wait(500);
+    const bool mainSaved = save(form, out.filePath(QStringLiteral("main-window.png")));
+
+    bool chartSaved = false;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        auto* chart = qobject_cast<dwellmark::ui::Form2*>(QApplication::activeModalWidget());
+        if (chart == nullptr || !chart->isVisible()) {
+            return;
+        }
+        poll.stop();
+        wait(1000);
+        chartSaved = save(*chart, out.filePath(QStringLiteral("chart-window.png")));
+        chart->close();
+    });
+    poll.start(50);
+    form.Check2()->setChecked(true);
+
+    for (auto& process : processes) {
+        process->terminate();
+        process->waitForFinished();
+    }
+    if (!mainSaved || !chartSaved) {
+        std::fputs("screenshots: could not save the pictures\n", stderr);
+        return 1;
+    }
+    return 0;
+}

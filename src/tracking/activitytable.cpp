@@ -3,6 +3,8 @@
 #include "tableobserver.h"
 
 #include <algorithm>
+#include <cstring>
+#include <limits>
 #include <stdexcept>
 #include <string>
 
@@ -14,46 +16,75 @@ ActivityTable::ActivityTable(std::vector<TableColumn> columns) : m_columns(std::
     }
 }
 
-ActivityTable::Row& ActivityTable::rowAt(std::size_t row) {
+const ActivityTable::Row& ActivityTable::rowAt(std::size_t row) const {
     if (row == 0 || row > m_rows.size()) {
         throw std::out_of_range("no row " + std::to_string(row) + " in a table of " + std::to_string(m_rows.size()));
     }
     return m_rows[row - 1];
 }
 
-const ActivityTable::Row& ActivityTable::rowAt(std::size_t row) const {
-    return const_cast<ActivityTable*>(this)->rowAt(row);
-}
-
-const std::string& ActivityTable::text(std::size_t row, std::size_t column) const {
-    const Row& cells = rowAt(row);
-    if (column >= cells.size()) {
+std::string_view ActivityTable::cell(const Row& row, std::size_t column) const {
+    if (column >= m_columns.size()) {
         throw std::out_of_range("no column " + std::to_string(column));
     }
-    return cells[column];
+    Offset begin = 0;
+    Offset end = 0;
+    if (column > 0) {
+        std::memcpy(&begin, row.get() + (column - 1) * sizeof(Offset), sizeof(Offset));
+    }
+    std::memcpy(&end, row.get() + column * sizeof(Offset), sizeof(Offset));
+    const char* texts = row.get() + m_columns.size() * sizeof(Offset);
+    return {texts + begin, end - begin};
 }
 
-void ActivityTable::setText(std::size_t row, std::size_t column, std::string text) {
-    Row& cells = rowAt(row);
-    if (column >= cells.size()) {
-        throw std::out_of_range("no column " + std::to_string(column));
+ActivityTable::Row ActivityTable::makeRow(std::size_t replacedColumn, std::string_view replacement,
+                                          const Row* from) const {
+    const std::size_t columns = m_columns.size();
+    std::size_t bytes = 0;
+    for (std::size_t column = 0; column < columns; ++column) {
+        bytes += column == replacedColumn ? replacement.size() : (from != nullptr ? cell(*from, column).size() : 0);
     }
-    if (cells[column] == text) {
+    if (bytes > std::numeric_limits<Offset>::max()) {
+        throw std::length_error("a table row of more than 4 GiB of text");
+    }
+    Row row(new char[columns * sizeof(Offset) + bytes]);
+    char* texts = row.get() + columns * sizeof(Offset);
+    Offset end = 0;
+    for (std::size_t column = 0; column < columns; ++column) {
+        const std::string_view text =
+            column == replacedColumn ? replacement : (from != nullptr ? cell(*from, column) : std::string_view());
+        if (!text.empty()) {
+            std::memcpy(texts + end, text.data(), text.size());
+        }
+        end += static_cast<Offset>(text.size());
+        std::memcpy(row.get() + column * sizeof(Offset), &end, sizeof(Offset));
+    }
+    return row;
+}
+
+std::string_view ActivityTable::text(std::size_t row, std::size_t column) const {
+    return cell(rowAt(row), column);
+}
+
+void ActivityTable::setText(std::size_t row, std::size_t column, std::string_view text) {
+    const Row& current = rowAt(row);
+    if (cell(current, column) == text) {
         return;
     }
-    cells[column] = std::move(text);
+    // The new text may be a view into this very row: build the new row before the old one goes.
+    Row replaced = makeRow(column, text, &current);
+    m_rows[row - 1] = std::move(replaced);
     for (TableObserver* observer : m_observers) {
         observer->cellChanged(row, column);
     }
 }
 
-std::size_t ActivityTable::addRow(std::string mainText) {
+std::size_t ActivityTable::addRow(std::string_view mainText) {
     const std::size_t row = m_rows.size() + 1;
+    Row cells = makeRow(0, mainText, nullptr);
     for (TableObserver* observer : m_observers) {
         observer->rowAboutToBeAdded(row);
     }
-    Row cells(m_columns.size());
-    cells[0] = std::move(mainText);
     m_rows.push_back(std::move(cells));
     for (TableObserver* observer : m_observers) {
         observer->rowAdded(row);

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <deque>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -33,26 +35,25 @@ public:
     std::size_t columnCount() const { return m_columns.size(); }
     std::size_t rowCount() const { return m_rows.size(); }
 
-    /// The text of a cell; row is 1-based, column 0 is the main text.
-    const std::string& text(std::size_t row, std::size_t column) const;
-    void setText(std::size_t row, std::size_t column, std::string text);
+    /// The text of a cell; row is 1-based, column 0 is the main text. The
+    /// view stays valid until the row is changed or removed.
+    std::string_view text(std::size_t row, std::size_t column) const;
+    void setText(std::size_t row, std::size_t column, std::string_view text);
 
     /// Appends a row whose sub-items are empty and returns its number.
-    std::size_t addRow(std::string mainText);
+    std::size_t addRow(std::string_view mainText);
 
     /// Removes a row; the rows after it move up by one.
     void removeRow(std::size_t row);
 
     // Column enums of the three tables can be used directly as column numbers.
     template <typename Column>
-    requires std::is_enum_v<Column>
-    const std::string& text(std::size_t row, Column column) const {
-        return text(row, static_cast<std::size_t>(column));
-    }
+    requires std::is_enum_v<Column> std::string_view text(std::size_t row, Column column)
+    const { return text(row, static_cast<std::size_t>(column)); }
     template <typename Column>
     requires std::is_enum_v<Column>
-    void setText(std::size_t row, Column column, std::string value) {
-        setText(row, static_cast<std::size_t>(column), std::move(value));
+    void setText(std::size_t row, Column column, std::string_view value) {
+        setText(row, static_cast<std::size_t>(column), value);
     }
 
     /// Observers are not owned; an observer must be removed before it is destroyed.
@@ -60,10 +61,15 @@ public:
     void removeObserver(TableObserver* observer);
 
 private:
-    using Row = std::vector<std::string>;
+    // A row is one block: the end offset of each cell, then the cells' bytes.
+    // A usage log of a hundred thousand rows then costs one small allocation
+    // per row instead of one per cell.
+    using Row = std::unique_ptr<char[]>;
+    using Offset = std::uint32_t;
 
-    Row& rowAt(std::size_t row);
     const Row& rowAt(std::size_t row) const;
+    std::string_view cell(const Row& row, std::size_t column) const;
+    Row makeRow(std::size_t replacedColumn, std::string_view replacement, const Row* from) const;
 
     std::vector<TableColumn> m_columns;
     // A deque keeps appends cheap for a log of any length (no reallocation of

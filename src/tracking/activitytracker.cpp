@@ -63,20 +63,20 @@ std::size_t ActivityTracker::findOpenRow(WindowHandle handle) const {
 void ActivityTracker::openStretch(WindowHandle handle, float at) {
     if (const std::size_t row = findOpenRow(handle); row != 0) {
         m_lvwHidden.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
-        m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string());
+        m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string_view());
         return;
     }
     if (handle == 0 || handle == m_mainWindow) {
         return;
     }
     // The process name is read before the title.
-    std::string application = m_windows.getProcessName(handle);
-    std::string title = m_windows.getWindowTitle(handle);
+    const std::string application = m_windows.getProcessName(handle);
+    const std::string title = m_windows.getWindowTitle(handle);
     const std::size_t row = m_lvwHidden.addRow(handleText(handle));
-    m_lvwHidden.setText(row, OpenColumn::Application, std::move(application));
-    m_lvwHidden.setText(row, OpenColumn::WindowTitle, std::move(title));
+    m_lvwHidden.setText(row, OpenColumn::Application, application);
+    m_lvwHidden.setText(row, OpenColumn::WindowTitle, title);
     m_lvwHidden.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
-    m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string());
+    m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string_view());
 }
 
 void ActivityTracker::closeStretch(WindowHandle handle, float at) {
@@ -167,7 +167,7 @@ void ActivityTracker::logStretch(WindowHandle handle) {
                 toWholeSeconds(leadingNumber(m_listView1.text(logged, LogColumn::Total))));
 }
 
-void ActivityTracker::addToTotals(const std::string& application, const std::string& title, std::int64_t seconds) {
+void ActivityTracker::addToTotals(std::string_view application, std::string_view title, std::int64_t seconds) {
     if (const std::size_t row = findTotalsRow(title); row != 0) {
         const double total =
             leadingNumber(m_listView2.text(row, TotalsColumn::TotalSeconds)) + static_cast<double>(seconds);

@@ -50,7 +50,7 @@ public:
     void logStretch(WindowHandle handle);
 
     /// Adds a stretch's seconds to the totals row of its title, or appends one.
-    void addToTotals(const std::string& application, const std::string& title, std::int64_t seconds);
+    void addToTotals(std::string_view application, std::string_view title, std::int64_t seconds);
 
     /// The 1-based number of the totals row of the title, 0 when there is none.
     std::size_t findTotalsRow(std::string_view title) const;

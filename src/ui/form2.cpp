@@ -73,7 +73,7 @@ void Form2::fill(const ActivityTable& totals) {
     double high = 0.0;
     for (std::size_t row = 1; row <= count; ++row) {
         const double value = leadingNumber(totals.text(row, TotalsColumn::TotalSeconds));
-        auto* set = new QBarSet(seriesName(totals.text(row, TotalsColumn::WindowTitle)));
+        auto* set = new QBarSet(seriesName(std::string(totals.text(row, TotalsColumn::WindowTitle))));
         set->append(value);
         m_series->append(set);
         low = std::min(low, value);

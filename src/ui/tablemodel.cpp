@@ -26,8 +26,9 @@ QVariant TableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
         return {};
     }
-    return QString::fromStdString(
-        m_table.text(static_cast<std::size_t>(index.row()) + 1, static_cast<std::size_t>(index.column())));
+    const std::string_view text =
+        m_table.text(static_cast<std::size_t>(index.row()) + 1, static_cast<std::size_t>(index.column()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {

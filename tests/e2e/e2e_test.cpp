@@ -54,7 +54,7 @@ bool activate(WindowHandle window) {
 }
 
 QString cell(const ActivityTable& table, std::size_t row, auto column) {
-    return QString::fromStdString(table.text(row, column));
+    return QString::fromStdString(std::string(table.text(row, column)));
 }
 
 } // namespace
@@ -135,9 +135,9 @@ private slots:
 
         const ActivityTable& log = m_tracker->ListView1();
         for (std::size_t row = 1; row <= log.rowCount(); ++row) {
-            qInfo("log row %zu: %s | %s | %s | %s", row, log.text(row, LogColumn::Application).c_str(),
-                  log.text(row, LogColumn::WindowTitle).c_str(), log.text(row, LogColumn::Time).c_str(),
-                  log.text(row, LogColumn::Total).c_str());
+            qInfo("log row %zu: %s | %s | %s | %s", row, std::string(log.text(row, LogColumn::Application)).c_str(),
+                  std::string(log.text(row, LogColumn::WindowTitle)).c_str(), std::string(log.text(row, LogColumn::Time)).c_str(),
+                  std::string(log.text(row, LogColumn::Total)).c_str());
         }
         const QStringList titles{alpha.title, bravo.title, alpha.title};
         std::int64_t position = 0;

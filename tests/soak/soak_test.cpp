@@ -24,7 +24,7 @@ using testing::FakeWindowSystem;
 constexpr WindowHandle mainWindow = 7;
 constexpr std::int64_t secondsPerDay = 86400;
 
-std::int64_t wholeNumber(const std::string& text) {
+std::int64_t wholeNumber(std::string_view text) {
     return static_cast<std::int64_t>(leadingNumber(text));
 }
 
@@ -152,7 +152,7 @@ TEST(Soak, AMonthOfForegroundChangesKeepsTheListsConsistent) {
         ASSERT_EQ(log.text(row, LogColumn::Time), formatTime(start) + " - " + formatTime(stop)) << "row " << row;
         ASSERT_EQ(wholeNumber(log.text(row, LogColumn::Total)), stop - start) << "row " << row;
         ASSERT_FALSE(log.text(row, LogColumn::WindowTitle).empty()) << "row " << row;
-        loggedByTitle[log.text(row, LogColumn::WindowTitle)] += stop - start;
+        loggedByTitle[std::string(log.text(row, LogColumn::WindowTitle))] += stop - start;
         position = stop;
     }
     EXPECT_EQ(tracker.loggedSeconds(), position);
@@ -162,7 +162,7 @@ TEST(Soak, AMonthOfForegroundChangesKeepsTheListsConsistent) {
     // Each totals row is the sum of its log rows, and every title is there once.
     std::int64_t totalOfTotals = 0;
     for (std::size_t row = 1; row <= totals.rowCount(); ++row) {
-        const std::string& title = totals.text(row, TotalsColumn::WindowTitle);
+        const std::string title(totals.text(row, TotalsColumn::WindowTitle));
         const std::int64_t seconds = wholeNumber(totals.text(row, TotalsColumn::TotalSeconds));
         ASSERT_EQ(totals.text(row, TotalsColumn::TotalTime), formatTime(seconds)) << "row " << row;
         ASSERT_EQ(seconds, loggedByTitle[title]) << "row " << row;

@@ -18,7 +18,8 @@ public:
     void rowAboutToBeAdded(std::size_t row) override { log("about to add " + at(row)); }
     void rowAdded(std::size_t row) override { log("added " + at(row)); }
     void cellChanged(std::size_t row, std::size_t column) override {
-        log("changed " + std::to_string(row) + "." + std::to_string(column) + " = " + m_table.text(row, column));
+        log("changed " + std::to_string(row) + "." + std::to_string(column) + " = " +
+            std::string(m_table.text(row, column)));
     }
     void rowAboutToBeRemoved(std::size_t row) override { log("about to remove " + at(row)); }
     void rowRemoved(std::size_t row) override { log("removed " + at(row)); }

@@ -20,7 +20,7 @@ using Row = std::vector<std::string>;
 Row rowOf(const ActivityTable& table, std::size_t row) {
     Row cells;
     for (std::size_t column = 0; column < table.columnCount(); ++column) {
-        cells.push_back(table.text(row, column));
+        cells.emplace_back(table.text(row, column));
     }
     return cells;
 }

@@ -50,11 +50,12 @@ QChart* Form2::chart() const {
     return m_chartView->chart();
 }
 
-QString Form2::seriesName(const std::string& title) {
+QString Form2::seriesName(std::string_view title) {
+    const QString whole = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
     // Characters, not UTF-16 units: a name never ends in half a surrogate pair.
-    const QList<uint> characters = QString::fromStdString(title).toUcs4();
+    const QList<uint> characters = whole.toUcs4();
     if (characters.size() <= maxNameLength) {
-        return QString::fromStdString(title);
+        return whole;
     }
     return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), maxNameLength);
 }
@@ -73,7 +74,7 @@ void Form2::fill(const ActivityTable& totals) {
     double high = 0.0;
     for (std::size_t row = 1; row <= count; ++row) {
         const double value = leadingNumber(totals.text(row, TotalsColumn::TotalSeconds));
-        auto* set = new QBarSet(seriesName(std::string(totals.text(row, TotalsColumn::WindowTitle))));
+        auto* set = new QBarSet(seriesName(totals.text(row, TotalsColumn::WindowTitle)));
         set->append(value);
         m_series->append(set);
         low = std::min(low, value);

@@ -3,6 +3,7 @@
 #include "tracking/activitytable.h"
 
 #include <QDialog>
+#include <string_view>
 
 QT_BEGIN_NAMESPACE
 class QBarSeries;
@@ -37,7 +38,7 @@ public:
     QBarSeries* barSeries() const { return m_series; }
 
     /// The name a title gets in the chart: its first 20 characters.
-    static QString seriesName(const std::string& title);
+    static QString seriesName(std::string_view title);
 
 private:
     QChartView* m_chartView;

@@ -136,7 +136,8 @@ private slots:
         const ActivityTable& log = m_tracker->ListView1();
         for (std::size_t row = 1; row <= log.rowCount(); ++row) {
             qInfo("log row %zu: %s | %s | %s | %s", row, std::string(log.text(row, LogColumn::Application)).c_str(),
-                  std::string(log.text(row, LogColumn::WindowTitle)).c_str(), std::string(log.text(row, LogColumn::Time)).c_str(),
+                  std::string(log.text(row, LogColumn::WindowTitle)).c_str(),
+                  std::string(log.text(row, LogColumn::Time)).c_str(),
                   std::string(log.text(row, LogColumn::Total)).c_str());
         }
         const QStringList titles{alpha.title, bravo.title, alpha.title};

@@ -1,0 +1,130 @@
+// Runs a program and measures, over a window of wall time after a warm-up,
+// the CPU time it uses, the CPU time the X server uses beside it, and (for a
+// program that counts its ticks into a shared file) the ticks it reaches.
+// Then ends the program with SIGTERM. Prints one line:
+//   wall_s=... cpu_s=... xserver_s=... ticks=...
+//   bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM [ARGS...]
+#include "procstat.h"
+#include "sharedtickcount.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <spawn.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using dwellmark::bench::processCpuSeconds;
+
+struct Options {
+    pid_t xserver = 0;
+    double warmup = 2.0;
+    double seconds = 10.0;
+    std::string ticksFile;
+    char** command = nullptr;
+};
+
+bool parse(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--") {
+            options.command = i + 1 < argc ? argv + i + 1 : nullptr;
+            break;
+        }
+        if (i + 1 >= argc) {
+            return false;
+        }
+        const char* value = argv[++i];
+        if (option == "--xserver") {
+            options.xserver = static_cast<pid_t>(std::atol(value));
+        } else if (option == "--warmup") {
+            options.warmup = std::atof(value);
+        } else if (option == "--seconds") {
+            options.seconds = std::atof(value);
+        } else if (option == "--ticks") {
+            options.ticksFile = value;
+        } else {
+            return false;
+        }
+    }
+    return options.command != nullptr && options.xserver > 0 && options.seconds > 0.0 && options.warmup >= 0.0;
+}
+
+bool stillRunning(pid_t child) {
+    int status = 0;
+    return waitpid(child, &status, WNOHANG) == 0;
+}
+
+void stop(pid_t child) {
+    kill(child, SIGTERM);
+    const auto deadline = Clock::now() + std::chrono::seconds(5);
+    while (stillRunning(child)) {
+        if (Clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parse(argc, argv, options)) {
+        std::fputs("usage: bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM "
+                   "[ARGS...]\n",
+                   stderr);
+        return 2;
+    }
+    if (processCpuSeconds(options.xserver) < 0.0) {
+        std::fprintf(stderr, "bench_cpu_share: no process %d to read\n", static_cast<int>(options.xserver));
+        return 1;
+    }
+    std::unique_ptr<dwellmark::bench::SharedTickCount> ticks;
+    if (!options.ticksFile.empty()) {
+        ticks = std::make_unique<dwellmark::bench::SharedTickCount>(options.ticksFile);
+    }
+
+    pid_t child = 0;
+    if (const int failure = posix_spawn(&child, options.command[0], nullptr, nullptr, options.command, environ);
+        failure != 0) {
+        std::fprintf(stderr, "bench_cpu_share: cannot start %s: %s\n", options.command[0], std::strerror(failure));
+        return 1;
+    }
+    std::this_thread::sleep_for(std::chrono::duration<double>(options.warmup));
+
+    const auto start = Clock::now();
+    const double cpuStart = processCpuSeconds(child);
+    const double serverStart = processCpuSeconds(options.xserver);
+    const std::uint64_t ticksStart = ticks ? ticks->value() : 0;
+
+    std::this_thread::sleep_until(
+        start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.seconds)));
+
+    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    const double cpuEnd = processCpuSeconds(child);
+    const double serverEnd = processCpuSeconds(options.xserver);
+    const std::uint64_t ticksEnd = ticks ? ticks->value() : 0;
+    if (!stillRunning(child) || cpuStart < 0.0 || cpuEnd < 0.0) {
+        std::fprintf(stderr, "bench_cpu_share: %s ended before the measurement did\n", options.command[0]);
+        waitpid(child, nullptr, 0);
+        return 1;
+    }
+    stop(child);
+
+    std::printf("wall_s=%.3f cpu_s=%.3f xserver_s=%.3f ticks=%llu\n", wall, cpuEnd - cpuStart, serverEnd - serverStart,
+                static_cast<unsigned long long>(ticksEnd - ticksStart));
+    return 0;
+}

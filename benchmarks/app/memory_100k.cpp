@@ -1,0 +1,142 @@
+// Resident memory of Dwellmark at start and after 100,000 logged stretches.
+// The real application object, main window, views, models and tracker run on
+// an in-memory desktop and clock: the foreground changes on every call of the
+// window's tick procedure, and the window's events (view updates, repaints)
+// are handled every 100 ticks. A hundred windows are open at a time; every 100
+// stretches the oldest closes and a new one with a title of its own opens, so
+// the totals grow to about 1,100 titles.
+//   bench_memory_100k
+#include "app/application.h"
+#include "procstat.h"
+#include "tracking/activitytracker.h"
+#include "tracking/timeofdayclock.h"
+#include "tracking/windowsystem.h"
+#include "ui/form1.h"
+
+#include <QElapsedTimer>
+#include <QWindow>
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <unistd.h>
+#include <unordered_map>
+
+namespace {
+
+using dwellmark::WindowHandle;
+
+class MemoryDesktop final : public dwellmark::WindowSystem {
+public:
+    void create(WindowHandle handle, std::string process, std::string title) {
+        m_windows[handle] = {std::move(process), std::move(title)};
+    }
+    void destroy(WindowHandle handle) { m_windows.erase(handle); }
+    void focus(WindowHandle handle) { m_foreground = handle; }
+
+    WindowHandle foregroundWindow() override { return m_foreground; }
+    bool isWindow(WindowHandle handle) override { return m_windows.count(handle) != 0; }
+    std::string getWindowTitle(WindowHandle handle) override {
+        const auto it = m_windows.find(handle);
+        return it == m_windows.end() ? std::string() : it->second.title;
+    }
+    std::string getProcessName(WindowHandle handle) override {
+        const auto it = m_windows.find(handle);
+        return it == m_windows.end() ? std::string() : it->second.process;
+    }
+
+private:
+    struct Window {
+        std::string process;
+        std::string title;
+    };
+    std::unordered_map<WindowHandle, Window> m_windows;
+    WindowHandle m_foreground = 0;
+};
+
+class ManualClock final : public dwellmark::TimeOfDayClock {
+public:
+    float secondsSinceMidnight() override { return now; }
+    float now = 8.0F * 3600.0F;
+};
+
+const char* const processes[] = {"firefox-esr", "soffice.bin", "code", "evince", "gnome-terminal-server"};
+
+std::string titleOf(WindowHandle handle) {
+    return "Quarterly report " + std::to_string(handle) + " (draft) - Document Editor";
+}
+
+void handleEventsFor(dwellmark::app::Application& app, int milliseconds) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < milliseconds) {
+        app.processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
+    }
+    constexpr std::size_t stretches = 100000;
+    constexpr int openWindows = 100;
+
+    MemoryDesktop desktop;
+    ManualClock clock;
+    std::deque<WindowHandle> open;
+    WindowHandle nextHandle = 1;
+    for (; nextHandle <= openWindows; ++nextHandle) {
+        desktop.create(nextHandle, processes[nextHandle % 5], titleOf(nextHandle));
+        open.push_back(nextHandle);
+    }
+
+    dwellmark::app::Application app(argc, argv);
+    dwellmark::ActivityTracker tracker(desktop, clock);
+    dwellmark::ui::Form1 form(tracker, QCoreApplication::applicationDirPath());
+    form.show();
+    QElapsedTimer shownTimer;
+    shownTimer.start();
+    while ((form.windowHandle() == nullptr || !form.windowHandle()->isExposed()) && shownTimer.elapsed() < 10000) {
+        app.processEvents(QEventLoop::AllEvents, 10);
+    }
+    handleEventsFor(app, 500);
+    const long startKiB = dwellmark::bench::residentKiB(getpid());
+
+    const auto start = std::chrono::steady_clock::now();
+    std::size_t changes = 0;
+    // A fixed, scattered order of visits among the open windows.
+    std::uint32_t state = 12345;
+    while (tracker.ListView1().rowCount() < stretches) {
+        state = state * 1103515245U + 12345U;
+        const std::size_t pick = (state >> 8U) % open.size();
+        if (desktop.foregroundWindow() == open[pick]) {
+            continue;
+        }
+        desktop.focus(open[pick]);
+        clock.now += 0.4F;
+        form.tmrMain_Timer();
+        if (++changes % 100 == 0) {
+            desktop.destroy(open.front());
+            open.pop_front();
+            desktop.create(nextHandle, processes[nextHandle % 5], titleOf(nextHandle));
+            open.push_back(nextHandle++);
+            app.processEvents();
+        }
+    }
+    handleEventsFor(app, 500);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const long afterKiB = dwellmark::bench::residentKiB(getpid());
+
+    const std::size_t logRows = tracker.ListView1().rowCount();
+    const std::size_t totalsRows = tracker.ListView2().rowCount();
+    if (logRows != stretches || totalsRows < static_cast<std::size_t>(openWindows)) {
+        std::fprintf(stderr, "bench_memory_100k: %zu stretches logged under %zu titles; expected %zu\n", logRows,
+                     totalsRows, stretches);
+        return 1;
+    }
+    std::printf("rss_start_kib=%ld rss_100k_kib=%ld log_rows=%zu totals_rows=%zu drive_s=%.1f\n", startKiB, afterKiB,
+                logRows, totalsRows, seconds);
+    return 0;
+}

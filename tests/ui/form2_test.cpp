@@ -8,6 +8,7 @@
 #include <QChartView>
 #include <QLegend>
 #include <QLegendMarker>
+#include <QScreen>
 #include <QValueAxis>
 #include <QtTest>
 
@@ -62,6 +63,16 @@ private slots:
         QCOMPARE(form.MSChart1()->geometry(), QRect(-8, 0, 643, 581));
         QCOMPARE(form.MSChart1()->objectName(), QStringLiteral("MSChart1"));
         QCOMPARE(form.findChildren<QChartView*>().size(), 1);
+    }
+
+    void centredOnTheScreen() {
+        Form2 form;
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_VERIFY(form.frameGeometry().height() > form.height());
+        const QPoint centre = form.screen()->geometry().center();
+        QTRY_VERIFY(qAbs(form.frameGeometry().center().x() - centre.x()) <= 1 &&
+                    qAbs(form.frameGeometry().center().y() - centre.y()) <= 1);
     }
 
     void oneRow() {

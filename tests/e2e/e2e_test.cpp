@@ -86,7 +86,8 @@ private slots:
         m_tracker = std::make_unique<dwellmark::ActivityTracker>(*m_windows, *m_clock);
         m_form = std::make_unique<dwellmark::ui::Form1>(*m_tracker, m_folder.path());
         m_form->show();
-        QVERIFY(QTest::qWaitForWindowActive(m_form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(m_form.get()));
+        QVERIFY(activate(mainWindow()));
         QTRY_COMPARE(m_windows->foregroundWindow(), mainWindow());
 
         for (const char* title : {"Dwellmark e2e Alpha", "Dwellmark e2e Bravo", "Dwellmark e2e Charlie"}) {

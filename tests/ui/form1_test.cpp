@@ -17,6 +17,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTreeView>
+#include <QWindow>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -194,6 +195,9 @@ private slots:
         QCOMPARE(order, (QList<QWidget*>{form->ListView1(), form->ListView2(), form->lvwHidden(), form->Check2(),
                                          form->Check1()}));
         form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        // The window manager may leave a new window of a test without the focus.
+        form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
         QCOMPARE(QApplication::focusWidget(), form->ListView1());
     }
@@ -203,15 +207,15 @@ private slots:
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         // The window manager's frame makes the outer size larger than the client area.
-        QTRY_VERIFY(form->frameGeometry().height() > form->height());
+        QTRY_VERIFY(form->windowHandle()->frameGeometry().height() > form->height());
         const QRect screen = form->screen()->geometry();
-        QTRY_VERIFY2(qAbs(form->frameGeometry().center().x() - screen.center().x()) <= 1 &&
-                         qAbs(form->frameGeometry().center().y() - screen.center().y()) <= 1,
+        QTRY_VERIFY2(qAbs(form->windowHandle()->frameGeometry().center().x() - screen.center().x()) <= 1 &&
+                         qAbs(form->windowHandle()->frameGeometry().center().y() - screen.center().y()) <= 1,
                      qPrintable(QStringLiteral("frame %1,%2 %3x%4 on %5x%6")
-                                    .arg(form->frameGeometry().x())
-                                    .arg(form->frameGeometry().y())
-                                    .arg(form->frameGeometry().width())
-                                    .arg(form->frameGeometry().height())
+                                    .arg(form->windowHandle()->frameGeometry().x())
+                                    .arg(form->windowHandle()->frameGeometry().y())
+                                    .arg(form->windowHandle()->frameGeometry().width())
+                                    .arg(form->windowHandle()->frameGeometry().height())
                                     .arg(screen.width())
                                     .arg(screen.height())));
     }
@@ -246,7 +250,7 @@ private slots:
         m_windows->create(11, "browser", "News");
         auto form = makeForm(m_folder.path());
         form->show();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         focus(10, 10.0F);
         QTRY_COMPARE(m_tracker->lastForeground(), 10);
 
@@ -326,7 +330,7 @@ private slots:
         addTotalsRow("Second", "7");
         auto form = makeForm(m_folder.path());
         form->show();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         focus(10, 10.0F);
         QTRY_COMPARE(m_tracker->lastForeground(), 10);
 

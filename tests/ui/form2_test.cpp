@@ -10,6 +10,7 @@
 #include <QLegendMarker>
 #include <QScreen>
 #include <QValueAxis>
+#include <QWindow>
 #include <QtTest>
 
 using dwellmark::ActivityTable;
@@ -69,10 +70,10 @@ private slots:
         Form2 form;
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        QTRY_VERIFY(form.frameGeometry().height() > form.height());
+        QTRY_VERIFY(form.windowHandle()->frameGeometry().height() > form.height());
         const QPoint centre = form.screen()->geometry().center();
-        QTRY_VERIFY(qAbs(form.frameGeometry().center().x() - centre.x()) <= 1 &&
-                    qAbs(form.frameGeometry().center().y() - centre.y()) <= 1);
+        QTRY_VERIFY(qAbs(form.windowHandle()->frameGeometry().center().x() - centre.x()) <= 1 &&
+                    qAbs(form.windowHandle()->frameGeometry().center().y() - centre.y()) <= 1);
     }
 
     void oneRow() {

@@ -154,10 +154,11 @@ void X11WindowSystem::checkConnection() {
     }
 }
 
-void X11WindowSystem::pollEvents() {
+void X11WindowSystem::pollEvents(Reading reading) {
     bool activeChanged = false;
     bool windowManagerChanged = false;
-    while (xcb_generic_event_t* raw = xcb_poll_for_event(m_connection)) {
+    const auto next = reading == Reading::Connection ? xcb_poll_for_event : xcb_poll_for_queued_event;
+    while (xcb_generic_event_t* raw = next(m_connection)) {
         const Owned<xcb_generic_event_t> event(raw);
         switch (event->response_type & 0x7FU) {
         case XCB_PROPERTY_NOTIFY: {
@@ -192,7 +193,7 @@ void X11WindowSystem::noteDestroyed(std::uint32_t window) {
         m_wmCheck = 0;
     }
     if (auto it = m_windows.find(window); it != m_windows.end()) {
-        it->second = WindowState::Destroyed;
+        it->second.state = WindowState::Destroyed;
     }
 }
 
@@ -237,7 +238,8 @@ void X11WindowSystem::readActiveWindow() {
     const std::uint32_t active = firstItem(reply.get(), XCB_ATOM_WINDOW);
     if (active != m_active) {
         // A destroyed window was kept only because it was still named active.
-        if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second == WindowState::DestroyedReported) {
+        if (auto it = m_windows.find(m_active);
+            it != m_windows.end() && it->second.state == WindowState::DestroyedReported) {
             m_windows.erase(it);
         }
         m_active = active;
@@ -246,31 +248,41 @@ void X11WindowSystem::readActiveWindow() {
 
 WindowHandle X11WindowSystem::foregroundWindow() {
     pollEvents();
+    ++m_foregroundQueries;
+    m_sameTick = true;
     if (m_wmCheck == 0 || m_active == 0) {
         return 0;
     }
     // Some window managers go on naming a destroyed window for a moment.
-    if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second != WindowState::Alive) {
+    if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second.state != WindowState::Alive) {
         return 0;
     }
     return static_cast<WindowHandle>(m_active);
 }
 
 bool X11WindowSystem::isWindow(WindowHandle handle) {
-    pollEvents();
+    const auto window = static_cast<std::uint32_t>(handle);
+    // A tick asks about each window once after its foreground query; a second
+    // question about the same window is past that tick.
+    if (auto it = m_windows.find(window); m_sameTick && it != m_windows.end()) {
+        if (it->second.askedAfterQuery == m_foregroundQueries) {
+            m_sameTick = false;
+        }
+        it->second.askedAfterQuery = m_foregroundQueries;
+    }
+    pollEvents(m_sameTick ? Reading::Queued : Reading::Connection);
     if (handle <= 0) {
         return false;
     }
-    const auto window = static_cast<std::uint32_t>(handle);
     if (window == m_root) {
         return true;
     }
     if (auto it = m_windows.find(window); it != m_windows.end()) {
-        if (it->second == WindowState::Alive) {
+        if (it->second.state == WindowState::Alive) {
             return true;
         }
         if (window == m_active) {
-            it->second = WindowState::DestroyedReported;
+            it->second.state = WindowState::DestroyedReported;
         } else {
             m_windows.erase(it);
         }
@@ -284,11 +296,11 @@ bool X11WindowSystem::isWindow(WindowHandle handle) {
         m_connection,
         xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), &error), &error);
     if (attributes != nullptr) {
-        m_windows[window] = WindowState::Alive;
+        m_windows[window] = Watched{WindowState::Alive, m_foregroundQueries};
         return true;
     }
     if (window == m_active) {
-        m_windows[window] = WindowState::DestroyedReported;
+        m_windows[window] = Watched{WindowState::DestroyedReported, m_foregroundQueries};
     }
     return false;
 }

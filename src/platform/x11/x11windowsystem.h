@@ -16,8 +16,13 @@ namespace dwellmark::platform::x11 {
 /// The foreground window and whether a window exists are asked on every tick,
 /// so they are answered from events (changes of the root window's
 /// _NET_ACTIVE_WINDOW, destruction of the windows asked about) read without
-/// blocking at the start of each call: a tick without a change costs no round
-/// trip to the X server. Titles and process names are read from the server
+/// blocking: a tick without a change costs no round trip to the X server.
+/// The connection is read at the start of each call, except that the
+/// existence questions that follow a foreground query, one per window as a
+/// tick asks them, are answered from what that query read: the tick sees one
+/// state of the desktop, for one read from the socket instead of one per
+/// window. A window asked about a second time ends that, and is answered from
+/// a fresh read. Titles and process names are read from the server
 /// when asked. A window that vanishes in the middle of a question is an empty
 /// answer; a broken connection ends the program through connectionLost().
 class X11WindowSystem final : public WindowSystem {
@@ -57,9 +62,18 @@ private:
         std::uint32_t utf8String = 0;
     };
 
+    struct Watched {
+        WindowState state = WindowState::Alive;
+        /// The foreground query after which isWindow last asked about it.
+        std::uint64_t askedAfterQuery = 0;
+    };
+
+    /// Whether pollEvents reads the socket, or only takes the events already read.
+    enum class Reading { Connection, Queued };
+
     void internAtoms();
     void findResourceExtension();
-    void pollEvents();
+    void pollEvents(Reading reading = Reading::Connection);
     void readWindowManager();
     void readActiveWindow();
     void noteDestroyed(std::uint32_t window);
@@ -76,7 +90,12 @@ private:
     std::uint32_t m_wmCheck = 0;
     /// The value of _NET_ACTIVE_WINDOW; 0 when unset or None.
     std::uint32_t m_active = 0;
-    std::unordered_map<std::uint32_t, WindowState> m_windows;
+    std::unordered_map<std::uint32_t, Watched> m_windows;
+    /// Counts the foreground queries.
+    std::uint64_t m_foregroundQueries = 0;
+    /// Whether existence questions may still be answered from the events read
+    /// by the last foreground query.
+    bool m_sameTick = false;
     XlibTextDecoder m_decoder;
 };
 

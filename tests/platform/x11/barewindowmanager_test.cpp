@@ -86,6 +86,33 @@ TEST_F(BareServerTest, LearnsOfADestroyedActiveWindowItHadNotWatched) {
     EXPECT_EQ(m_windows.foregroundWindow(), 0);
 }
 
+TEST_F(BareServerTest, AnswersATicksQuestionsFromTheEventsItsForegroundQueryRead) {
+    m_desktop.announceWindowManager();
+    const auto first = m_desktop.createWindow();
+    const auto second = m_desktop.createWindow();
+    m_desktop.setActiveWindow(first);
+    ASSERT_TRUE(eventually([&] { return m_windows.foregroundWindow() == handleOf(first); }));
+    ASSERT_TRUE(m_windows.isWindow(handleOf(first)));
+    ASSERT_TRUE(m_windows.isWindow(handleOf(second)));
+
+    // A tick: the foreground query, then one question per window, all about
+    // the desktop as the query found it.
+    EXPECT_EQ(m_windows.foregroundWindow(), handleOf(first));
+    m_desktop.destroyWindow(second);
+    EXPECT_TRUE(m_windows.isWindow(handleOf(second)));
+    EXPECT_TRUE(m_windows.isWindow(handleOf(first)));
+    // A second question about a window is past that tick: it reads afresh.
+    EXPECT_FALSE(m_windows.isWindow(handleOf(second)));
+
+    // And so is the next tick.
+    const auto third = m_desktop.createWindow();
+    ASSERT_TRUE(m_windows.isWindow(handleOf(third)));
+    EXPECT_EQ(m_windows.foregroundWindow(), handleOf(first));
+    m_desktop.destroyWindow(third);
+    EXPECT_EQ(m_windows.foregroundWindow(), handleOf(first));
+    EXPECT_FALSE(m_windows.isWindow(handleOf(third)));
+}
+
 TEST_F(BareServerTest, KeepsNoRecordOfDestroyedWindowsOnceAnswered) {
     m_desktop.announceWindowManager();
     std::vector<std::uint32_t> windows;

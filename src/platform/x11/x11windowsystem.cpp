@@ -193,7 +193,15 @@ void X11WindowSystem::noteDestroyed(std::uint32_t window) {
         m_wmCheck = 0;
     }
     if (auto it = m_windows.find(window); it != m_windows.end()) {
-        it->second.state = WindowState::Destroyed;
+        // Only the active window is remembered as destroyed, for as long as
+        // it is named active; any other is forgotten at once. Its id may come
+        // back with a new window of another client, and a window asked about
+        // once must not be kept for the rest of the run.
+        if (window == m_active) {
+            it->second.state = WindowState::Destroyed;
+        } else {
+            m_windows.erase(it);
+        }
     }
 }
 
@@ -238,8 +246,7 @@ void X11WindowSystem::readActiveWindow() {
     const std::uint32_t active = firstItem(reply.get(), XCB_ATOM_WINDOW);
     if (active != m_active) {
         // A destroyed window was kept only because it was still named active.
-        if (auto it = m_windows.find(m_active);
-            it != m_windows.end() && it->second.state == WindowState::DestroyedReported) {
+        if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second.state != WindowState::Alive) {
             m_windows.erase(it);
         }
         m_active = active;

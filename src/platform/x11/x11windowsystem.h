@@ -40,14 +40,14 @@ public:
     std::string getWindowTitle(WindowHandle handle) override;
     std::string getProcessName(WindowHandle handle) override;
 
-    /// How many windows the bookkeeping holds (bounded by the windows asked
-    /// about that still exist, plus a destroyed foreground window).
+    /// How many windows the bookkeeping holds: the windows asked about that
+    /// still exist, plus a destroyed window that is still named active.
     std::size_t watchedWindowCount() const { return m_windows.size(); }
 
 private:
     enum class WindowState {
         Alive,
-        /// Destroyed, not yet answered by isWindow.
+        /// Destroyed while active, not yet answered by isWindow.
         Destroyed,
         /// Destroyed, and isWindow has said so: kept only while it is named
         /// as the active window.

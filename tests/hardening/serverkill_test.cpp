@@ -1,0 +1,115 @@
+// The X server dies under a running program: the program ends at once with
+// one line on standard error and a failure status, neither hanging nor
+// crashing, whatever it was doing at that moment.
+#include "childprocess.h"
+#include "desktopprobe.h"
+#include "privatedesktop.h"
+#include "windowfarm.h"
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/wait.h>
+#include <thread>
+#include <vector>
+
+namespace dwellmark::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+/// A private XDG_RUNTIME_DIR, so that Qt has nothing to say at start.
+class RuntimeFolder final {
+public:
+    RuntimeFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "dwellmark-runtime.XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        m_path = pattern;
+    }
+    ~RuntimeFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    RuntimeFolder(const RuntimeFolder&) = delete;
+    RuntimeFolder& operator=(const RuntimeFolder&) = delete;
+
+    std::string path() const { return m_path.string(); }
+
+private:
+    std::filesystem::path m_path;
+};
+
+std::vector<std::string> environmentFor(const PrivateDesktop& desktop, const RuntimeFolder& runtime) {
+    return {"DISPLAY=" + desktop.display(),
+            "XDG_SESSION_TYPE=x11",
+            "XDG_RUNTIME_DIR=" + runtime.path(),
+            "-WAYLAND_DISPLAY",
+            "-QT_QPA_PLATFORM",
+            "-SESSION_MANAGER"};
+}
+
+/// Kills the server while windows come and go under the running program, and
+/// checks how the program ends: with the given line, or any one line.
+void killServerUnder(ChildProcess& program, PrivateDesktop& desktop, WindowFarm& farm, unsigned seed,
+                     const std::string& line = {}) {
+    farm.startChurn(5s, seed);
+    std::this_thread::sleep_for(300ms + std::chrono::milliseconds(seed % 7 * 50));
+    desktop.killServer();
+    const auto status = program.waitForExit(1s);
+    ASSERT_TRUE(status.has_value()) << "still running a second after the X server died";
+    ASSERT_FALSE(WIFSIGNALED(*status)) << "ended by signal " << WTERMSIG(*status)
+                                       << (WCOREDUMP(*status) ? " with a core dump" : "");
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_NE(WEXITSTATUS(*status), 0);
+    const std::string errors = program.errorOutput();
+    EXPECT_EQ(std::count(errors.begin(), errors.end(), '\n'), 1) << "standard error:\n" << errors;
+    EXPECT_TRUE(errors.ends_with('\n')) << errors;
+    if (!line.empty()) {
+        EXPECT_EQ(errors, line + "\n");
+    }
+    ::testing::Test::RecordProperty("stderr_" + std::to_string(seed), errors.substr(0, errors.find('\n')));
+}
+
+TEST(ServerKilled, TheProgramEndsAtOnceWithOneLine) {
+    for (unsigned round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        PrivateDesktop desktop;
+        RuntimeFolder runtime;
+        WindowFarm farm(desktop.display());
+        ChildProcess program({DWELLMARK_PROGRAM}, environmentFor(desktop, runtime));
+        {
+            // The window manager makes the new window active once it is shown.
+            DesktopProbe probe(desktop.display());
+            ASSERT_TRUE(eventually([&] { return probe.title(probe.activeWindow()) == "Dwellmark"; }, 20s))
+                << "the window \"Dwellmark\" did not appear";
+        }
+        killServerUnder(program, desktop, farm, round);
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+TEST(ServerKilled, TheTrackerOnTheBackendEndsAtOnceWithItsLine) {
+    for (unsigned round = 1; round <= 3; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        PrivateDesktop desktop;
+        RuntimeFolder runtime;
+        WindowFarm farm(desktop.display());
+        ChildProcess probe({TRACKER_PROBE}, environmentFor(desktop, runtime));
+        ASSERT_EQ(probe.readLine(20s), "ready");
+        killServerUnder(probe, desktop, farm, 10 + round, "dwellmark: lost the connection to the X server");
+        if (HasFatalFailure()) {
+            return;
+        }
+    }
+}
+
+} // namespace
+} // namespace dwellmark::testing

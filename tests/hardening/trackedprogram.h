@@ -1,0 +1,56 @@
+#pragma once
+
+#include "countingwindowsystem.h"
+#include "platform/x11/x11windowsystem.h"
+#include "tracking/activitytracker.h"
+#include "tracking/timeofdayclock.h"
+#include "ui/form1.h"
+
+#include <QTemporaryDir>
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace dwellmark::testing {
+
+class WindowFarm;
+
+/// The program as it runs, inside the test: the main window Form1 with its
+/// 1 ms timer, the tracker and the real X11 backend on the display of
+/// $DISPLAY. Its ticks run whenever the test runs the event loop.
+class TrackedProgram final {
+public:
+    /// Shows the main window and waits until it is active.
+    TrackedProgram();
+    ~TrackedProgram();
+
+    TrackedProgram(const TrackedProgram&) = delete;
+    TrackedProgram& operator=(const TrackedProgram&) = delete;
+
+    platform::x11::X11WindowSystem& windows() { return m_windows; }
+    ActivityTracker& tracker() { return *m_tracker; }
+    /// How many ticks have run so far.
+    std::size_t ticks() const { return m_counting.ticks(); }
+
+    /// Runs the event loop for about a millisecond.
+    static void idle();
+    /// Runs the event loop until the condition holds; false when the time is up first.
+    static bool runUntil(const std::function<bool()>& condition,
+                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+    /// Has the farm ask the window manager to activate the window until the
+    /// tracker has seen it in the foreground (a request made before the window
+    /// manager has taken the window on is dropped).
+    bool activate(WindowFarm& farm, std::uint32_t window);
+
+private:
+    platform::x11::X11WindowSystem m_windows;
+    CountingWindowSystem m_counting{m_windows};
+    std::unique_ptr<TimeOfDayClock> m_clock;
+    std::unique_ptr<ActivityTracker> m_tracker;
+    QTemporaryDir m_folder;
+    std::unique_ptr<ui::Form1> m_form;
+};
+
+} // namespace dwellmark::testing

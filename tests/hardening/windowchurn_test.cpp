@@ -1,0 +1,98 @@
+// Windows destroyed while the tracker asks about them: the foreground query,
+// the existence check, the title and the process name each meet windows that
+// go at random moments. The answers stay quiet and sane, and the tables stay
+// consistent.
+#include "desktopprobe.h"
+#include "platform/platform.h"
+#include "platform/x11/x11windowsystem.h"
+#include "trackerchecks.h"
+#include "tracking/activitytracker.h"
+#include "windowfarm.h"
+
+#include <chrono>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace dwellmark::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
+    const std::string display = std::getenv("DISPLAY");
+    platform::x11::X11WindowSystem windows(display);
+    auto clock = platform::createClock();
+    ActivityTracker tracker(windows, *clock);
+    DesktopProbe desktop(display);
+    WindowFarm farm;
+
+    std::size_t ticks = 0;
+    std::set<WindowHandle> seen;
+    std::size_t goneAtOnce = 0;
+    std::vector<std::string> wrongAnswers;
+    std::vector<std::string> faults;
+    // Besides the tracker's own questions, the foreground window is asked
+    // about again and again on every tick, so that more of the questions meet
+    // a window on its way out.
+    const auto tick = [&] {
+        tracker.tmrMain_Timer();
+        ++ticks;
+        const WindowHandle foreground = windows.foregroundWindow();
+        if (foreground != 0) {
+            seen.insert(foreground);
+            const std::string process = windows.getProcessName(foreground);
+            const std::string title = windows.getWindowTitle(foreground);
+            goneAtOnce += windows.isWindow(foreground) ? 0 : 1;
+            if (!process.empty() && process != "hardening_windowfarm") {
+                wrongAnswers.push_back("process \"" + process + "\"");
+            }
+            if (!title.empty() && !title.starts_with("Churn ")) {
+                wrongAnswers.push_back("title \"" + title.substr(0, 40) + "\"");
+            }
+        }
+        if (ticks % 256 == 0 && faults.empty()) {
+            faults = trackerFaults(tracker);
+        }
+    };
+
+    ::testing::internal::CaptureStderr();
+    farm.startChurn(6s, 20240601);
+    std::istringstream answer(farm.finish(tick));
+    // Every window of the farm is gone now: their rows go within a few ticks.
+    const bool purged = eventually(
+        [&] {
+            tick();
+            return tracker.lvwHidden().rowCount() == 0;
+        },
+        10s);
+    const std::string errors = ::testing::internal::GetCapturedStderr();
+
+    std::string ok;
+    unsigned created = 0;
+    unsigned activated = 0;
+    answer >> ok >> created >> activated;
+    RecordProperty("windows_created", static_cast<int>(created));
+    RecordProperty("activations", static_cast<int>(activated));
+    RecordProperty("windows_seen_in_foreground", static_cast<int>(seen.size()));
+    RecordProperty("foreground_gone_at_once", static_cast<int>(goneAtOnce));
+    RecordProperty("stretches_logged", static_cast<int>(tracker.ListView1().rowCount()));
+    RecordProperty("ticks", static_cast<int>(ticks));
+
+    EXPECT_EQ(errors, "");
+    EXPECT_TRUE(wrongAnswers.empty()) << wrongAnswers.size() << " wrong answers, the first: " << wrongAnswers.front();
+    EXPECT_TRUE(faults.empty()) << "during the churn: " << ::testing::PrintToString(faults);
+    EXPECT_TRUE(purged) << ::testing::PrintToString(openRowsOfDeadWindows(tracker, desktop));
+    EXPECT_TRUE(openRowsOfDeadWindows(tracker, desktop).empty());
+    EXPECT_EQ(trackerFaults(tracker), std::vector<std::string>{});
+    // The churn must really have put windows in the foreground and logged some.
+    EXPECT_GT(seen.size(), 20U);
+    EXPECT_GT(tracker.ListView1().rowCount(), 5U);
+    // What the backend keeps about windows is bounded by the windows that still exist.
+    EXPECT_LE(windows.watchedWindowCount(), 1U);
+}
+
+} // namespace
+} // namespace dwellmark::testing

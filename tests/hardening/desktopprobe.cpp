@@ -50,8 +50,20 @@ bool DesktopProbe::windowManagerRuns() {
     return check != 0 && windowProperty(check, atom("_NET_SUPPORTING_WM_CHECK")) == check;
 }
 
-std::uint32_t DesktopProbe::activeWindow() {
-    return windowProperty(m_root, atom("_NET_ACTIVE_WINDOW"));
+std::uint32_t DesktopProbe::findWindow(const std::string& wanted) {
+    auto reply = owned(xcb_get_property_reply(
+        m_connection, xcb_get_property(m_connection, 0, m_root, atom("_NET_CLIENT_LIST"), XCB_ATOM_WINDOW, 0, 4096),
+        nullptr));
+    if (reply == nullptr || reply->format != 32) {
+        return 0;
+    }
+    const auto* windows = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
+    for (std::uint32_t i = 0; i < reply->value_len; ++i) {
+        if (title(windows[i]) == wanted) {
+            return windows[i];
+        }
+    }
+    return 0;
 }
 
 std::string DesktopProbe::title(std::uint32_t window) {

@@ -21,8 +21,9 @@ public:
     /// Whether an EWMH window manager has announced itself on the root window.
     bool windowManagerRuns();
 
-    /// The window named by _NET_ACTIVE_WINDOW, 0 when none.
-    std::uint32_t activeWindow();
+    /// The first window the window manager lists (_NET_CLIENT_LIST) with that
+    /// title, 0 when none.
+    std::uint32_t findWindow(const std::string& title);
 
     /// The window's _NET_WM_NAME, empty when it has none or is gone.
     std::string title(std::uint32_t window);

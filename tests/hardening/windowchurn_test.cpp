@@ -81,6 +81,7 @@ TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
     RecordProperty("stretches_logged", static_cast<int>(tracker.ListView1().rowCount()));
     RecordProperty("ticks", static_cast<int>(ticks));
 
+    EXPECT_EQ(ok, "ok");
     EXPECT_EQ(errors, "");
     EXPECT_TRUE(wrongAnswers.empty()) << wrongAnswers.size() << " wrong answers, the first: " << wrongAnswers.front();
     EXPECT_TRUE(faults.empty()) << "during the churn: " << ::testing::PrintToString(faults);

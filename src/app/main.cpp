@@ -31,7 +31,11 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    dwellmark::app::Application app(argc, argv);
+    // Dwellmark takes nothing from the command line, not even Qt's own options
+    // (-display, -platform, -style, ...): only the program's name is passed on.
+    int qtArgc = argc > 0 ? 1 : 0;
+    char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    dwellmark::app::Application app(qtArgc, qtArgv);
     dwellmark::ActivityTracker tracker(*windows, *clock);
     dwellmark::ui::Form1 form(tracker, QCoreApplication::applicationDirPath());
     QObject::connect(&form, &dwellmark::ui::Form1::unloaded, &app, &QCoreApplication::quit);

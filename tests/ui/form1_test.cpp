@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -64,6 +65,26 @@ private:
 
     std::unique_ptr<Form1> makeForm(const QString& folder) { return std::make_unique<Form1>(*m_tracker, folder); }
 
+    /// A pointer move over a widget, as the window system delivers it. It is
+    /// sent straight to the widget rather than by warping the real pointer,
+    /// whose events arrive late and out of step on a loaded machine.
+    static void moveOver(QWidget* widget, QPoint position) {
+        QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    /// Shows the window and waits until the window manager has framed and
+    /// centred it, so that nothing moves under the test's pointer moves.
+    static void showSettled(Form1& form) {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QTRY_VERIFY(form.windowHandle()->frameGeometry().height() > form.height());
+        const QPoint centre = form.screen()->geometry().center();
+        QTRY_VERIFY(qAbs(form.windowHandle()->frameGeometry().center().x() - centre.x()) <= 1 &&
+                    qAbs(form.windowHandle()->frameGeometry().center().y() - centre.y()) <= 1);
+    }
+
     // The foreground moves to a window of the fake desktop, and the timer sees it.
     void focus(dwellmark::WindowHandle handle, float at) {
         m_clock->now = at;
@@ -85,6 +106,11 @@ private slots:
         m_clock = std::make_unique<FakeClock>();
         m_tracker = std::make_unique<ActivityTracker>(*m_windows, *m_clock);
         m_watches = std::make_unique<QObject>();
+        // The real pointer waits in the screen's corner, off every centred
+        // window: a window mapped under it would get real pointer events that
+        // race the moves a test makes.
+        QCursor::setPos(0, 0);
+        QCoreApplication::processEvents();
     }
 
     void cleanup() {
@@ -403,43 +429,45 @@ private slots:
         auto form = makeForm(folder.path());
         QVERIFY(form->customPointer().has_value());
         QCOMPARE(form->customPointer()->hotSpot(), QPoint(6, 0));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        showSettled(*form);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
         QCOMPARE(form->mousePointer(), MousePointer::Default);
 
-        QTest::mouseMove(form->Check2(), QPoint(20, 12));
+        moveOver(form->Check2(), QPoint(20, 12));
         QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
         QCOMPARE(form->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(form->cursor().hotSpot(), QPoint(6, 0));
         QCOMPARE(form->Check2()->cursor().shape(), Qt::BitmapCursor);
 
         // Straight from "Display Chart" to "Hide Me": the setting stays.
-        QTest::mouseMove(form->Check1(), QPoint(20, 12));
+        moveOver(form->Check1(), QPoint(20, 12));
         QTest::qWait(50);
         QCOMPARE(form->mousePointer(), MousePointer::Custom);
 
         // The strip of background between the boxes.
-        QTest::mouseMove(form.get(), QPoint(284, 540));
+        moveOver(form.get(), QPoint(284, 540));
         QTRY_COMPARE(form->mousePointer(), MousePointer::Default);
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
 
-        QTest::mouseMove(form->Check1(), QPoint(30, 12));
+        moveOver(form->Check1(), QPoint(30, 12));
         QTest::qWait(50);
         QCOMPARE(form->mousePointer(), MousePointer::Default);
 
         for (QTreeView* list : {form->ListView1(), form->ListView2()}) {
-            QTest::mouseMove(form->Check2(), QPoint(20, 12));
+            moveOver(form->Check2(), QPoint(20, 12));
             QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
-            QTest::mouseMove(list->viewport(), QPoint(100, 100));
+            moveOver(list->viewport(), QPoint(100, 100));
             QTRY_COMPARE(form->mousePointer(), MousePointer::Default);
             QCOMPARE(list->viewport()->cursor().shape(), Qt::ArrowCursor);
         }
 
         // Busy is left alone wherever the pointer goes.
         form->setMousePointer(MousePointer::Busy);
-        QTest::mouseMove(form->Check2(), QPoint(25, 12));
-        QTest::mouseMove(form.get(), QPoint(284, 540));
-        QTest::mouseMove(form->ListView1()->viewport(), QPoint(50, 50));
+        moveOver(form->Check2(), QPoint(25, 12));
+        moveOver(form.get(), QPoint(284, 540));
+        moveOver(form->ListView1()->viewport(), QPoint(50, 50));
         QTest::qWait(50);
         QCOMPARE(form->mousePointer(), MousePointer::Busy);
         QCOMPARE(form->cursor().shape(), Qt::WaitCursor);
@@ -449,11 +477,13 @@ private slots:
         QTemporaryDir folder;
         auto form = makeForm(folder.path());
         QVERIFY(!form->customPointer().has_value());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        showSettled(*form);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
         // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
-        QTest::mouseMove(form.get(), QPoint(284, 545));
-        QTest::mouseMove(form->Check2(), QPoint(40, 10));
+        moveOver(form.get(), QPoint(284, 545));
+        moveOver(form->Check2(), QPoint(40, 10));
         QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
     }
@@ -486,11 +516,13 @@ private slots:
         QVERIFY(!form->customPointer().has_value());
         QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
         QVERIFY(form->tmrMain().isActive());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        showSettled(*form);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
         // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
-        QTest::mouseMove(form.get(), QPoint(284, 545));
-        QTest::mouseMove(form->Check2(), QPoint(40, 10));
+        moveOver(form.get(), QPoint(284, 545));
+        moveOver(form->Check2(), QPoint(40, 10));
         QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
     }

@@ -3,6 +3,7 @@
 #include "checkbox.h"
 #include "cursorfile.h"
 #include "form2.h"
+#include "listview.h"
 #include "mainmodule.h"
 #include "tablemodel.h"
 
@@ -15,7 +16,6 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
-#include <QTreeView>
 
 namespace dwellmark::ui {
 
@@ -35,19 +35,11 @@ QFont checkBoxFont() {
     return font;
 }
 
-QTreeView* makeList(QWidget* parent, const char* name, QRect geometry, TableModel& model) {
-    auto* view = new QTreeView(parent);
+ListView* makeList(QWidget* parent, const char* name, QRect geometry, TableModel& model) {
+    auto* view = new ListView(parent);
     view->setObjectName(QString::fromLatin1(name));
     view->setGeometry(geometry);
     view->setFont(listFont());
-    view->setRootIsDecorated(false);
-    view->setItemsExpandable(false);
-    view->setUniformRowHeights(true);
-    view->setAllColumnsShowFocus(true);
-    view->setSelectionBehavior(QAbstractItemView::SelectRows);
-    view->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    view->header()->setStretchLastSection(false);
-    view->header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // The lists keep the standard pointer whatever the window's pointer setting.
     view->setCursor(Qt::ArrowCursor);
     model.attachTo(*view);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "listview.h"
 #include "tracking/activitytracker.h"
 
 #include <QCursor>
@@ -9,7 +10,6 @@
 #include <optional>
 
 class QCheckBox;
-class QTreeView;
 
 namespace dwellmark::ui {
 
@@ -39,9 +39,9 @@ public:
 
     ActivityTracker& tracker() const { return m_tracker; }
 
-    QTreeView* ListView1() const { return m_listView1; }
-    QTreeView* ListView2() const { return m_listView2; }
-    QTreeView* lvwHidden() const { return m_lvwHidden; }
+    ListView* ListView1() const { return m_listView1; }
+    ListView* ListView2() const { return m_listView2; }
+    ListView* lvwHidden() const { return m_lvwHidden; }
     QCheckBox* Check1() const { return m_check1; }
     QCheckBox* Check2() const { return m_check2; }
     QTimer& tmrMain() { return m_tmrMain; }
@@ -84,9 +84,9 @@ private:
     TableModel* m_logModel;
     TableModel* m_totalsModel;
     TableModel* m_openModel;
-    QTreeView* m_listView1;
-    QTreeView* m_listView2;
-    QTreeView* m_lvwHidden;
+    ListView* m_listView1;
+    ListView* m_listView2;
+    ListView* m_lvwHidden;
     QCheckBox* m_check2;
     QCheckBox* m_check1;
     MousePointer m_mousePointer = MousePointer::Default;

@@ -1,7 +1,7 @@
 #include "tablemodel.h"
 
 #include <QHeaderView>
-#include <QTreeView>
+#include <QTableView>
 #include <cmath>
 
 namespace dwellmark::ui {
@@ -43,7 +43,7 @@ int TableModel::pointsToPixels(int points) {
     return static_cast<int>(std::lround(points * 96.0 / 72.0));
 }
 
-void TableModel::attachTo(QTreeView& view) {
+void TableModel::attachTo(QTableView& view) {
     view.setModel(this);
     const auto& columns = m_table.columns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -51,7 +51,7 @@ void TableModel::attachTo(QTreeView& view) {
         if (columns[i].widthPoints == 0) {
             view.setColumnHidden(column, true);
         } else {
-            view.header()->resizeSection(column, pointsToPixels(columns[i].widthPoints));
+            view.horizontalHeader()->resizeSection(column, pointsToPixels(columns[i].widthPoints));
         }
     }
 }

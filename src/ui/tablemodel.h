@@ -5,7 +5,7 @@
 
 #include <QAbstractTableModel>
 
-class QTreeView;
+class QTableView;
 
 namespace dwellmark::ui {
 
@@ -33,7 +33,7 @@ public:
 
     /// Gives the view this model, with the table's column widths; a column of
     /// width 0 keeps its data but is hidden.
-    void attachTo(QTreeView& view);
+    void attachTo(QTableView& view);
 
 private:
     void rowAboutToBeAdded(std::size_t row) override;

@@ -13,7 +13,6 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
-#include <QTreeView>
 #include <QtTest>
 #include <memory>
 #include <vector>

@@ -3,6 +3,7 @@
 #include "tracking/activitytracker.h"
 #include "ui/form1.h"
 #include "ui/form2.h"
+#include "ui/listview.h"
 
 #include <QApplication>
 #include <QBarSeries>
@@ -17,7 +18,6 @@
 #include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QTreeView>
 #include <QWindow>
 #include <QtTest>
 #include <functional>
@@ -28,6 +28,7 @@ using dwellmark::testing::FakeClock;
 using dwellmark::testing::FakeWindowSystem;
 using dwellmark::ui::Form1;
 using dwellmark::ui::Form2;
+using dwellmark::ui::ListView;
 using dwellmark::ui::MousePointer;
 
 namespace {} // namespace
@@ -155,7 +156,7 @@ private slots:
         QCOMPARE(form->Check1()->palette().color(QPalette::Window), QColor(Qt::white));
         QVERIFY(form->Check1()->autoFillBackground());
 
-        for (QTreeView* list : {form->ListView1(), form->ListView2()}) {
+        for (ListView* list : {form->ListView1(), form->ListView2()}) {
             QCOMPARE(list->font().family(), QStringLiteral("Arial"));
             QCOMPARE(list->font().pointSizeF(), 9.0);
             QVERIFY(list->font().bold());
@@ -181,7 +182,7 @@ private slots:
     void headersAndColumns() {
         auto form = makeForm(m_folder.path());
         struct Expected {
-            QTreeView* view;
+            ListView* view;
             QStringList headers;
             QList<int> widths; // pixels; 0 is a hidden column
         };
@@ -455,7 +456,7 @@ private slots:
         QTest::qWait(50);
         QCOMPARE(form->mousePointer(), MousePointer::Default);
 
-        for (QTreeView* list : {form->ListView1(), form->ListView2()}) {
+        for (ListView* list : {form->ListView1(), form->ListView2()}) {
             moveOver(form->Check2(), QPoint(20, 12));
             QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
             moveOver(list->viewport(), QPoint(100, 100));

@@ -4,7 +4,7 @@
 #include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QSignalSpy>
-#include <QTreeView>
+#include <QTableView>
 #include <QtTest>
 
 using dwellmark::ActivityTable;
@@ -52,7 +52,7 @@ private slots:
     void headersAndWidths() {
         ActivityTable table = dwellmark::makeUsageLog();
         TableModel model(table);
-        QTreeView view;
+        QTableView view;
         model.attachTo(view);
         const QStringList headers{"Application", "Window Title", "Time Start", "Time End", "Time", "Total"};
         for (int i = 0; i < headers.size(); ++i) {
@@ -60,10 +60,10 @@ private slots:
         }
         QVERIFY(!model.headerData(0, Qt::Vertical).isValid());
         // 85, 175, 100 and 45 points at 96 dpi.
-        QCOMPARE(view.header()->sectionSize(0), 113);
-        QCOMPARE(view.header()->sectionSize(1), 233);
-        QCOMPARE(view.header()->sectionSize(4), 133);
-        QCOMPARE(view.header()->sectionSize(5), 60);
+        QCOMPARE(view.horizontalHeader()->sectionSize(0), 113);
+        QCOMPARE(view.horizontalHeader()->sectionSize(1), 233);
+        QCOMPARE(view.horizontalHeader()->sectionSize(4), 133);
+        QCOMPARE(view.horizontalHeader()->sectionSize(5), 60);
         QVERIFY(!view.isColumnHidden(0) && !view.isColumnHidden(5));
         QVERIFY(view.isColumnHidden(2) && view.isColumnHidden(3));
     }

@@ -2,6 +2,7 @@
 
 #include <QEvent>
 #include <QHeaderView>
+#include <QRegion>
 #include <QScrollBar>
 #include <algorithm>
 
@@ -28,6 +29,9 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
     verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
     horizontalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
 
+    m_showingDue.setSingleShot(true);
+    connect(&m_showingDue, &QTimer::timeout, this, &ListView::showChanges);
+
     QHeaderView* columns = horizontalHeader();
     columns->setStretchLastSection(false);
     columns->setHighlightSections(false);
@@ -37,6 +41,7 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
 
 void ListView::reset() {
     m_fullLayout = true;
+    m_changedCells.clear();
     QTableView::reset();
 }
 
@@ -60,21 +65,58 @@ void ListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int en
     QTableView::rowsAboutToBeRemoved(parent, start, end);
 }
 
+void ListView::dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight, const QList<int>& roles) {
+    if (!topLeft.isValid() || topLeft != bottomRight || m_fullLayout) {
+        QTableView::dataChanged(topLeft, bottomRight, roles);
+        return;
+    }
+    m_changedCells.append(QPoint(topLeft.column(), topLeft.row()));
+    scheduleShowing();
+}
+
 void ListView::doItemsLayout() {
-    const int firstAppended = m_firstAppended;
-    const bool full = m_fullLayout || firstAppended < 0;
-    m_firstAppended = -1;
-    m_fullLayout = false;
-    if (full) {
+    if (m_fullLayout || m_firstAppended < 0) {
+        m_fullLayout = false;
+        m_firstAppended = -1;
+        m_changedCells.clear();
+        m_showingDue.stop();
         QTableView::doItemsLayout();
         return;
     }
-    // Only rows were added: the scroll bars follow the new count, and only
-    // what lies from the first new row down is drawn again, if it shows.
-    updateGeometries();
-    const int top = std::max(0, rowViewportPosition(firstAppended));
-    if (top < viewport()->height()) {
-        viewport()->update(0, top, viewport()->width(), viewport()->height() - top);
+    scheduleShowing();
+}
+
+void ListView::scheduleShowing() {
+    if (m_showingDue.isActive()) {
+        return;
+    }
+    // The first change after a quiet spell shows at the next turn of the event
+    // loop, together with everything else the same tick changed; changes that
+    // follow close behind wait for the next showing.
+    const qint64 since = m_sinceShown.isValid() ? m_sinceShown.elapsed() : showInterval;
+    m_showingDue.start(since >= showInterval ? 0 : static_cast<int>(showInterval - since));
+}
+
+void ListView::showChanges() {
+    m_showingDue.stop();
+    m_sinceShown.start();
+    QRegion dirty;
+    if (m_firstAppended >= 0) {
+        // The scroll bars follow the new count; rows from the first new one
+        // down are drawn, if they show.
+        updateGeometries();
+        const int top = std::max(0, rowViewportPosition(m_firstAppended));
+        if (top < viewport()->height()) {
+            dirty += QRect(0, top, viewport()->width(), viewport()->height() - top);
+        }
+        m_firstAppended = -1;
+    }
+    for (const QPoint& cell : std::as_const(m_changedCells)) {
+        dirty += visualRect(model()->index(cell.y(), cell.x()));
+    }
+    m_changedCells.clear();
+    if (!dirty.isEmpty()) {
+        viewport()->update(dirty);
     }
 }
 

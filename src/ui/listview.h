@@ -1,13 +1,17 @@
 #pragma once
 
+#include <QElapsedTimer>
+#include <QList>
+#include <QPoint>
 #include <QTableView>
+#include <QTimer>
 
 namespace dwellmark::ui {
 
 /// A list with a header row, one line per row, as the main window's lists are
-/// drawn. Rows appended below the visible part cost only a scroll-bar update:
-/// a usage log that grows ten times a second does not repaint what did not
-/// change.
+/// drawn. Rows added at the end and cells that change are cheap: only what
+/// they change on screen is drawn, gathered into at most a few showings a
+/// second, so a usage log that grows ten times a second costs next to nothing.
 class ListView final : public QTableView {
     Q_OBJECT
 
@@ -20,16 +24,28 @@ public:
     void doItemsLayout() override;
     void reset() override;
 
+    /// The shortest time, in milliseconds, between two showings of changes.
+    static constexpr int showInterval = 500;
+
 protected:
     void changeEvent(QEvent* event) override;
+    void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
+                     const QList<int>& roles = QList<int>()) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
-    // The first row appended since the last layout, while appends are the only
-    // change since then; -1 when a full layout is needed.
+    void scheduleShowing();
+    void showChanges();
+
+    // The first row appended since the last showing, -1 when none.
     int m_firstAppended = -1;
+    // Set by any change other than appended rows and changed cells.
     bool m_fullLayout = true;
+    // Cells changed since the last showing, as (row, column).
+    QList<QPoint> m_changedCells;
+    QElapsedTimer m_sinceShown;
+    QTimer m_showingDue;
 };
 
 } // namespace dwellmark::ui

@@ -63,6 +63,18 @@ void selectEvents(xcb_connection_t* connection, xcb_window_t window, std::uint32
     xcb_change_window_attributes(connection, window, XCB_CW_EVENT_MASK, &mask);
 }
 
+// The local process id that an X-Resource client-id reply names, 0 when it names none.
+std::uint32_t localClientPid(const xcb_res_query_client_ids_reply_t* reply) {
+    std::uint32_t pid = 0;
+    for (auto it = xcb_res_query_client_ids_ids_iterator(reply); it.rem > 0; xcb_res_client_id_value_next(&it)) {
+        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
+            xcb_res_client_id_value_value_length(it.data) >= 1) {
+            pid = *xcb_res_client_id_value_value(it.data);
+        }
+    }
+    return pid;
+}
+
 } // namespace
 
 X11WindowSystem::X11WindowSystem(const std::string& displayName) : m_decoder(displayName) {
@@ -140,12 +152,7 @@ void X11WindowSystem::findResourceExtension() {
     if (ids == nullptr) {
         return;
     }
-    for (auto it = xcb_res_query_client_ids_ids_iterator(ids.get()); it.rem > 0; xcb_res_client_id_value_next(&it)) {
-        if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
-            xcb_res_client_id_value_value_length(it.data) >= 1) {
-            m_clientPids = *xcb_res_client_id_value_value(it.data) == static_cast<std::uint32_t>(getpid());
-        }
-    }
+    m_clientPids = localClientPid(ids.get()) == static_cast<std::uint32_t>(getpid());
 }
 
 void X11WindowSystem::checkConnection() {
@@ -357,8 +364,8 @@ std::string X11WindowSystem::getProcessName(WindowHandle handle) {
     const auto pidCookie = xcb_get_property(m_connection, 0, window, m_atoms.netWmPid, XCB_ATOM_CARDINAL, 0, 1);
     xcb_res_query_client_ids_cookie_t idsCookie{};
     if (m_clientPids) {
-        const xcb_res_client_id_spec_t spec{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
-        idsCookie = xcb_res_query_client_ids(m_connection, 1, &spec);
+        const xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
+        idsCookie = xcb_res_query_client_ids(m_connection, 1, &query);
     }
     xcb_generic_error_t* error = nullptr;
     auto machine = own(m_connection, xcb_get_property_reply(m_connection, machineCookie, &error), &error);
@@ -376,16 +383,7 @@ std::string X11WindowSystem::getProcessName(WindowHandle handle) {
     if (machineNamed && !isThisHost(untilNul(bytesOf(machine.get())))) {
         return {};
     }
-    long pid = 0;
-    if (ids != nullptr) {
-        for (auto it = xcb_res_query_client_ids_ids_iterator(ids.get()); it.rem > 0;
-             xcb_res_client_id_value_next(&it)) {
-            if ((it.data->spec.mask & XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID) != 0 &&
-                xcb_res_client_id_value_value_length(it.data) >= 1) {
-                pid = static_cast<long>(*xcb_res_client_id_value_value(it.data));
-            }
-        }
-    }
+    long pid = ids != nullptr ? static_cast<long>(localClientPid(ids.get())) : 0;
     // _NET_WM_PID is the program's own word, and means something only
     // together with the machine it names.
     if (pid == 0 && machineNamed) {

@@ -37,6 +37,7 @@ ActivityTracker::ActivityTracker(WindowSystem& windows, TimeOfDayClock& clock)
       m_listView2(makeTotalsTable()) {}
 
 void ActivityTracker::tmrMain_Timer() {
+    m_windows.beginTick();
     const WindowHandle h = m_windows.foregroundWindow();
     std::optional<float> reading;
     if (h != 0 && h != m_lastForeground) {

@@ -4,25 +4,12 @@
 #include "childprocess.h"
 #include "platform/platform.h"
 
-#include <cstdlib>
 #include <stdexcept>
 #include <string>
 
 namespace dwellmark::bench {
 
-namespace {
-
-std::string displayName() {
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr) {
-        throw std::runtime_error("no X server: run under tests/support/with-display");
-    }
-    return display;
-}
-
-} // namespace
-
-BenchDesktop::BenchDesktop(int windows) : m_desktop(displayName()) {
+BenchDesktop::BenchDesktop(int windows) {
     m_windows = platform::createWindowSystem();
     m_clock = platform::createClock();
     m_tracker = std::make_unique<ActivityTracker>(*m_windows, *m_clock);

@@ -18,10 +18,10 @@ std::unique_ptr<T, decltype(&std::free)> owned(T* reply) {
 } // namespace
 
 TestDesktop::TestDesktop(const std::string& display) {
-    m_connection = xcb_connect(display.c_str(), nullptr);
+    m_connection = xcb_connect(display.empty() ? nullptr : display.c_str(), nullptr);
     if (xcb_connection_has_error(m_connection) != 0) {
         xcb_disconnect(m_connection);
-        throw std::runtime_error("cannot connect to " + display);
+        throw std::runtime_error("cannot connect to the X server " + display);
     }
     m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
 }

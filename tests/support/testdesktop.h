@@ -15,8 +15,9 @@ namespace dwellmark::testing {
 /// fatal: once the server is gone every one is answered with "no".
 class TestDesktop final {
 public:
-    /// Throws std::runtime_error when the display cannot be reached.
-    explicit TestDesktop(const std::string& display);
+    /// Connects to the display, by default that of $DISPLAY. Throws
+    /// std::runtime_error when it cannot be reached.
+    explicit TestDesktop(const std::string& display = {});
     ~TestDesktop();
 
     TestDesktop(const TestDesktop&) = delete;

@@ -1,5 +1,7 @@
+// A tracker on the real desktop, for the X11 backend's micro-benchmarks.
 #pragma once
 
+#include "testdesktop.h"
 #include "tracking/activitytracker.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
@@ -7,8 +9,6 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-struct xcb_connection_t;
 
 namespace dwellmark::bench {
 
@@ -18,24 +18,18 @@ namespace dwellmark::bench {
 class BenchDesktop final {
 public:
     explicit BenchDesktop(int windows);
-    ~BenchDesktop();
-
-    BenchDesktop(const BenchDesktop&) = delete;
-    BenchDesktop& operator=(const BenchDesktop&) = delete;
 
     WindowSystem& windows() { return *m_windows; }
     ActivityTracker& tracker() { return *m_tracker; }
     const std::vector<std::uint32_t>& windowIds() const { return m_ids; }
 
     /// What the backend saves a tick: asking the server for _NET_ACTIVE_WINDOW.
-    std::uint32_t activeWindowByRoundTrip();
+    std::uint32_t activeWindowByRoundTrip() { return m_desktop.activeWindow(); }
 
 private:
     void activate(std::uint32_t window);
 
-    xcb_connection_t* m_connection = nullptr;
-    std::uint32_t m_root = 0;
-    std::uint32_t m_activeAtom = 0;
+    testing::TestDesktop m_desktop;
     std::vector<std::uint32_t> m_ids;
     std::unique_ptr<WindowSystem> m_windows;
     std::unique_ptr<TimeOfDayClock> m_clock;

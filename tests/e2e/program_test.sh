@@ -2,7 +2,8 @@
 # program_test.sh DWELLMARK WITH-DISPLAY
 # The program without a display: one line on standard error, status 1.
 # With one: its window "Dwellmark" opens, and closing it ends the program
-# with status 0.
+# with status 0. Every wait is for a state (window shown, window focused,
+# program ended), with limits that only catch a hang.
 set -u
 program=$1
 with_display=$2
@@ -33,16 +34,21 @@ exec "$with_display" bash -c '
     "$program" &
     pid=$!
     stop() { kill "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; }
-    window=$(timeout 20 xdotool search --sync --onlyvisible --name "^Dwellmark\$" | head -n1)
+    window=$(timeout 120 xdotool search --sync --onlyvisible --name "^Dwellmark\$" | head -n1)
     if [ -z "$window" ]; then
         echo "program_test: the window \"Dwellmark\" did not appear" >&2
         stop
         exit 1
     fi
     # Alt+F4 asks the window manager to close the window, like its close box.
-    xdotool windowactivate --sync "$window" key alt+F4
-    for _ in $(seq 1 100); do
+    # A key pressed before the window manager has taken its key bindings, or
+    # before the window has the focus, is lost: it is pressed again for as
+    # long as the window is still there.
+    for attempt in $(seq 0 1200); do
         kill -0 "$pid" 2>/dev/null || break
+        if [ $((attempt % 50)) -eq 0 ] && xdotool getwindowname "$window" >/dev/null 2>&1; then
+            timeout 60 xdotool windowactivate --sync "$window" key alt+F4 2>/dev/null
+        fi
         sleep 0.1
     done
     if kill -0 "$pid" 2>/dev/null; then

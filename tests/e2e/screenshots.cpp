@@ -3,9 +3,8 @@
 // It runs the main window on the real X11 backend, lets windows of a few
 // other programs take turns in the foreground, then saves the main window and
 // the chart window, frames included.
+#include "app/program.h"
 #include "platform/platform.h"
-#include "tracking/activitytracker.h"
-#include "ui/form1.h"
 #include "ui/form2.h"
 
 #include <QApplication>
@@ -57,19 +56,19 @@ int main(int argc, char* argv[]) {
     const QDir out(QString::fromLocal8Bit(argv[1]));
     auto windows = dwellmark::platform::createWindowSystem();
     auto clock = dwellmark::platform::createClock();
-    dwellmark::ActivityTracker tracker(*windows, *clock);
     QTemporaryDir folder;
     QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath(QStringLiteral("HAND-M.CUR")));
-    dwellmark::ui::Form1 form(tracker, folder.path());
+    dwellmark::app::Program dwellmark(*windows, *clock, folder.path());
+    dwellmark::ui::Form1& form = dwellmark.form();
     form.show();
     wait(500);
 
     // Copies of the test window under the names of the programs they play.
-    struct Program {
+    struct Other {
         const char* name;
         const char* title;
     };
-    const std::vector<Program> programs{
+    const std::vector<Other> programs{
         {"texteditor", "report.md - Text Editor"},
         {"webbrowser", "Release notes - Web Browser"},
         {"terminal", "~/src/dwellmark - Terminal"},
@@ -77,14 +76,17 @@ int main(int argc, char* argv[]) {
     };
     std::vector<std::unique_ptr<QProcess>> processes;
     std::vector<QString> ids;
-    for (const Program& program : programs) {
+    for (const Other& program : programs) {
         const QString copy = folder.filePath(QString::fromLatin1(program.name));
-        QFile::copy(QStringLiteral(DWELLMARK_E2E_WINDOW), copy);
+        QFile::copy(QStringLiteral(X11_TEST_WINDOW), copy);
         QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
         auto process = std::make_unique<QProcess>();
-        process->start(copy, {QString::fromUtf8(program.title)});
-        process->waitForStarted();
-        ids.push_back(run({"search", "--sync", "--onlyvisible", "--pid", QString::number(process->processId())}));
+        process->start(copy, {QStringLiteral("--net-name"), QString::fromUtf8(program.title)});
+        // It prints its window's id once the window is there.
+        while (process->state() != QProcess::NotRunning && !process->canReadLine()) {
+            process->waitForReadyRead(100);
+        }
+        ids.push_back(QString::fromLatin1(process->readLine()).trimmed());
         processes.push_back(std::move(process));
     }
 
@@ -114,7 +116,7 @@ int main(int argc, char* argv[]) {
     form.Check2()->setChecked(true);
 
     for (auto& process : processes) {
-        process->terminate();
+        process->closeWriteChannel(); // the end of its input ends it
         process->waitForFinished();
     }
     if (!mainSaved || !chartSaved) {

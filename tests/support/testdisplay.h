@@ -1,14 +1,15 @@
+// The private display a GoogleTest program of desktop tests runs its cases on.
 #pragma once
+
+#include "privatedisplay.h"
+
+#include <memory>
 
 namespace dwellmark::testing {
 
-/// Whether the test program was asked only to list its tests.
-bool onlyListingTests(int argc, char** argv);
-
-/// Starts the test program again under tests/support/with-display (a private
-/// X server with a window manager), unless it runs there already or only lists
-/// its tests. Returns only when the program is to go on here; a failure to
-/// start the display ends the process with status 1.
-void runOnTestDisplay(const char* withDisplay, int argc, char** argv);
+/// Starts a private display with a window manager and makes it this process's
+/// display, unless GoogleTest (initialised already) was asked only to list the
+/// tests: then there is nothing to start and the answer is empty.
+std::unique_ptr<PrivateDisplay> startTestDisplay();
 
 } // namespace dwellmark::testing

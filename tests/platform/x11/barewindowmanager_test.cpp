@@ -3,7 +3,7 @@
 #include "childprocess.h"
 #include "platform/x11/x11windowsystem.h"
 #include "testdesktop.h"
-#include "xvfbserver.h"
+#include "privatedisplay.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -15,7 +15,7 @@ using dwellmark::testing::eventually;
 
 class BareServerTest : public ::testing::Test {
 protected:
-    dwellmark::testing::XvfbServer m_server;
+    dwellmark::testing::PrivateDisplay m_server{dwellmark::testing::PrivateDisplay::WindowManager::None};
     dwellmark::testing::TestDesktop m_desktop{m_server.display()};
     X11WindowSystem m_windows{m_server.display()};
 
@@ -152,14 +152,15 @@ TEST_F(BareServerTest, DecodesTitlesByTheirPropertyType) {
 /// vouched for by WM_CLIENT_MACHINE, names its process.
 class NoResourceExtensionTest : public ::testing::Test {
 protected:
-    dwellmark::testing::XvfbServer m_server{{"-extension", "X-Resource"}};
+    dwellmark::testing::PrivateDisplay m_server{dwellmark::testing::PrivateDisplay::WindowManager::None,
+                                                {"-extension", "X-Resource"}};
     X11WindowSystem m_windows{m_server.display()};
 
     std::string processOf(const std::vector<std::string>& options) {
         std::vector<std::string> arguments{X11_TEST_WINDOW};
         arguments.insert(arguments.end(), options.begin(), options.end());
         dwellmark::testing::ChildProcess owner(arguments, {"DISPLAY=" + m_server.display()});
-        const auto id = owner.readLine(std::chrono::seconds(20));
+        const auto id = owner.readLine(std::chrono::seconds(120));
         if (!id) {
             ADD_FAILURE() << "no window: " << owner.errorOutput();
             return "(none)";

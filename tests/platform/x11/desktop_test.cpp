@@ -23,7 +23,7 @@ using dwellmark::testing::eventually;
 class OwnedWindow final {
 public:
     explicit OwnedWindow(const std::vector<std::string>& options) : m_process(arguments(options)) {
-        const auto line = m_process.readLine(std::chrono::seconds(20));
+        const auto line = m_process.readLine(std::chrono::seconds(120));
         if (!line) {
             throw std::runtime_error("no test window: " + m_process.errorOutput());
         }
@@ -35,7 +35,7 @@ public:
 
     void destroy() {
         m_process.writeLine("destroy");
-        if (m_process.readLine(std::chrono::seconds(20)) != "destroyed") {
+        if (m_process.readLine(std::chrono::seconds(120)) != "ok") {
             throw std::runtime_error("the test window was not destroyed");
         }
     }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    dwellmark::testing::runOnTestDisplay(WITH_DISPLAY, argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
+    const auto display = dwellmark::testing::startTestDisplay();
     return RUN_ALL_TESTS();
 }

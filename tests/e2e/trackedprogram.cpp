@@ -1,3 +1,4 @@
+// The program as it runs, inside a hardening test.
 #include "trackedprogram.h"
 
 #include "platform/platform.h"
@@ -23,17 +24,15 @@ std::string displayName() {
 
 TrackedProgram::TrackedProgram()
     : m_windows(displayName()), m_clock(platform::createClock()),
-      m_tracker(std::make_unique<ActivityTracker>(m_counting, *m_clock)) {
-    m_form = std::make_unique<ui::Form1>(*m_tracker, m_folder.path());
-    m_form->show();
-    if (!QTest::qWaitForWindowActive(m_form.get())) {
+      m_program(std::make_unique<app::Program>(m_counting, *m_clock, m_folder.path())) {
+    m_program->form().show();
+    // The limit only catches a hang, also on a loaded machine.
+    if (!QTest::qWaitForWindowActive(&m_program->form(), 120'000)) {
         throw std::runtime_error("the main window did not become active");
     }
 }
 
-TrackedProgram::~TrackedProgram() {
-    m_form.reset();
-}
+TrackedProgram::~TrackedProgram() = default;
 
 void TrackedProgram::idle() {
     QTest::qWait(1);
@@ -56,7 +55,7 @@ bool TrackedProgram::activate(WindowFarm& farm, std::uint32_t window) {
         if (attempt++ % 200 == 0) {
             farm.activate(window, &TrackedProgram::idle);
         }
-        return m_tracker->lastForeground() == static_cast<WindowHandle>(window);
+        return tracker().lastForeground() == static_cast<WindowHandle>(window);
     });
 }
 

@@ -1,7 +1,7 @@
 // Two thousand windows made and destroyed in a burst, a few of them activated
 // on the way, while the program runs: it keeps its data, forgets the windows
 // that are gone and needs no more memory for a second burst than for the first.
-#include "desktopprobe.h"
+#include "testdesktop.h"
 #include "trackedprogram.h"
 #include "trackerchecks.h"
 #include "tracking/activitytables.h"
@@ -36,7 +36,7 @@ TEST(BurstOfWindows, ForgetsTheWindowsThatWentKeepsItsDataAndItsMemoryFlat) {
     TrackedProgram program;
     ActivityTracker& tracker = program.tracker();
     auto& windows = program.windows();
-    DesktopProbe desktop(std::getenv("DISPLAY"));
+    TestDesktop desktop(std::getenv("DISPLAY"));
 
     // Data from before the burst: two stretches of a second or more.
     WindowFarm keepers;

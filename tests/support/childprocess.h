@@ -45,9 +45,10 @@ private:
     bool m_reaped = false;
 };
 
-/// Polls the condition until it holds or the time is up.
+/// Polls the condition until it holds or the time is up; the default limit
+/// only catches a hang, also on a loaded machine.
 template <class Condition>
-bool eventually(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(10)) {
+bool eventually(Condition condition, std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > deadline) {

@@ -9,7 +9,7 @@ class ActivityTracker;
 
 namespace dwellmark::testing {
 
-class DesktopProbe;
+class TestDesktop;
 
 /// What is wrong with the tracker's tables, one line each; empty when they
 /// agree: loggedSeconds is the sum of the "Total" cells and each log row
@@ -20,7 +20,7 @@ class DesktopProbe;
 std::vector<std::string> trackerFaults(const ActivityTracker& tracker);
 
 /// The open-interval rows that name windows the X server no longer has.
-std::vector<std::string> openRowsOfDeadWindows(const ActivityTracker& tracker, DesktopProbe& desktop);
+std::vector<std::string> openRowsOfDeadWindows(const ActivityTracker& tracker, TestDesktop& desktop);
 
 /// The resident memory of this process (VmRSS) in kB.
 long residentKilobytes();

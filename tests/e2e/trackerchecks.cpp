@@ -1,6 +1,6 @@
 #include "trackerchecks.h"
 
-#include "desktopprobe.h"
+#include "testdesktop.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 #include "tracking/formattime.h"
@@ -101,7 +101,7 @@ std::vector<std::string> trackerFaults(const ActivityTracker& tracker) {
     return faults;
 }
 
-std::vector<std::string> openRowsOfDeadWindows(const ActivityTracker& tracker, DesktopProbe& desktop) {
+std::vector<std::string> openRowsOfDeadWindows(const ActivityTracker& tracker, TestDesktop& desktop) {
     std::vector<std::string> dead;
     const ActivityTable& open = tracker.lvwHidden();
     for (std::size_t row = 1; row <= open.rowCount(); ++row) {

@@ -1,7 +1,7 @@
 // A window whose title changes every millisecond while it holds the
 // foreground: its stretches are logged under the title it had when it first
 // took the foreground, the ticks go on, and the program's memory stays flat.
-#include "desktopprobe.h"
+#include "testdesktop.h"
 #include "trackedprogram.h"
 #include "trackerchecks.h"
 #include "tracking/activitytables.h"
@@ -21,7 +21,7 @@ using namespace std::chrono_literals;
 TEST(TitleChangingEveryMillisecond, KeepsItsFirstTitleWhileTheTicksGoOnInFlatMemory) {
     TrackedProgram program;
     ActivityTracker& tracker = program.tracker();
-    DesktopProbe desktop(std::getenv("DISPLAY"));
+    TestDesktop desktop(std::getenv("DISPLAY"));
     WindowFarm farm;
     const auto windows = farm.create(2, "Spinner", &TrackedProgram::idle);
     const std::uint32_t spinner = windows[0];

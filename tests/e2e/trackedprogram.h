@@ -1,10 +1,10 @@
+// The program as it runs, inside a hardening test.
 #pragma once
 
+#include "app/program.h"
 #include "countingwindowsystem.h"
 #include "platform/x11/x11windowsystem.h"
-#include "tracking/activitytracker.h"
 #include "tracking/timeofdayclock.h"
-#include "ui/form1.h"
 
 #include <QTemporaryDir>
 #include <chrono>
@@ -29,7 +29,7 @@ public:
     TrackedProgram& operator=(const TrackedProgram&) = delete;
 
     platform::x11::X11WindowSystem& windows() { return m_windows; }
-    ActivityTracker& tracker() { return *m_tracker; }
+    ActivityTracker& tracker() { return m_program->tracker(); }
     /// How many ticks have run so far.
     std::size_t ticks() const { return m_counting.ticks(); }
 
@@ -37,7 +37,7 @@ public:
     static void idle();
     /// Runs the event loop until the condition holds; false when the time is up first.
     static bool runUntil(const std::function<bool()>& condition,
-                         std::chrono::milliseconds timeout = std::chrono::seconds(10));
+                         std::chrono::milliseconds timeout = std::chrono::seconds(60));
 
     /// Has the farm ask the window manager to activate the window until the
     /// tracker has seen it in the foreground (a request made before the window
@@ -48,9 +48,8 @@ private:
     platform::x11::X11WindowSystem m_windows;
     CountingWindowSystem m_counting{m_windows};
     std::unique_ptr<TimeOfDayClock> m_clock;
-    std::unique_ptr<ActivityTracker> m_tracker;
     QTemporaryDir m_folder;
-    std::unique_ptr<ui::Form1> m_form;
+    std::unique_ptr<app::Program> m_program;
 };
 
 } // namespace dwellmark::testing

@@ -1,3 +1,4 @@
+// The test side of the x11_test_window program: many windows of another process.
 #include "windowfarm.h"
 
 #include <sstream>
@@ -16,7 +17,8 @@ std::vector<std::string> environmentFor(const std::string& display) {
 
 } // namespace
 
-WindowFarm::WindowFarm(const std::string& display) : m_process({WINDOW_FARM}, environmentFor(display)) {}
+WindowFarm::WindowFarm(const std::string& display)
+    : m_process({X11_TEST_WINDOW, "--no-window"}, environmentFor(display)) {}
 
 std::string WindowFarm::call(const std::string& command, const Idle& idle) {
     m_process.writeLine(command);
@@ -24,7 +26,7 @@ std::string WindowFarm::call(const std::string& command, const Idle& idle) {
     const bool failed =
         command.starts_with("create") ? answer.empty() || answer.starts_with("unknown") : !answer.starts_with("ok");
     if (failed) {
-        throw std::runtime_error("windowfarm: " + command + ": " + answer);
+        throw std::runtime_error("x11_test_window: " + command + ": " + answer);
     }
     return answer;
 }
@@ -39,7 +41,7 @@ std::vector<std::uint32_t> WindowFarm::create(unsigned count, std::string_view p
         windows.push_back(id);
     }
     if (windows.size() != count) {
-        throw std::runtime_error("windowfarm made " + std::to_string(windows.size()) + " windows, not " +
+        throw std::runtime_error("x11_test_window made " + std::to_string(windows.size()) + " windows, not " +
                                  std::to_string(count));
     }
     return windows;
@@ -47,6 +49,10 @@ std::vector<std::uint32_t> WindowFarm::create(unsigned count, std::string_view p
 
 void WindowFarm::activate(std::uint32_t window, const Idle& idle) {
     call("activate " + std::to_string(window), idle);
+}
+
+void WindowFarm::setTitle(std::uint32_t window, std::string_view title, const Idle& idle) {
+    call("title " + std::to_string(window) + " " + std::string(title), idle);
 }
 
 void WindowFarm::destroy(const std::vector<std::uint32_t>& windows, const Idle& idle) {
@@ -80,7 +86,7 @@ std::string WindowFarm::finish(const Idle& idle, std::chrono::milliseconds timeo
             idle();
         }
     }
-    throw std::runtime_error("windowfarm gave no answer in time");
+    throw std::runtime_error("x11_test_window gave no answer in time");
 }
 
 } // namespace dwellmark::testing

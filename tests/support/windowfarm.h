@@ -1,3 +1,4 @@
+// The test side of the x11_test_window program: many windows of another process.
 #pragma once
 
 #include "childprocess.h"
@@ -11,8 +12,8 @@
 
 namespace dwellmark::testing {
 
-/// The windows of another process (the windowfarm program), made, activated
-/// and destroyed on the test's word.
+/// The windows of another process (the x11_test_window program), made,
+/// renamed, activated and destroyed on the test's word.
 ///
 /// While a command runs, the test can go on working: each call takes an idle
 /// step (run the event loop, tick a tracker) that is repeated until the answer
@@ -31,6 +32,8 @@ public:
                                       unsigned mapEvery = 1);
     /// Asks the window manager to activate the window, as a pager would.
     void activate(std::uint32_t window, const Idle& idle = {});
+    /// Gives the window a new title.
+    void setTitle(std::uint32_t window, std::string_view title, const Idle& idle = {});
     void destroy(const std::vector<std::uint32_t>& windows, const Idle& idle = {});
     void destroyAll(const Idle& idle = {});
 
@@ -40,7 +43,7 @@ public:
     /// and answers "ok CREATED ACTIVATED". Every window is gone afterwards.
     void startChurn(std::chrono::milliseconds duration, unsigned seed);
     /// The answer of the command started last.
-    std::string finish(const Idle& idle, std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    std::string finish(const Idle& idle, std::chrono::milliseconds timeout = std::chrono::minutes(2));
 
 private:
     std::string call(const std::string& command, const Idle& idle);

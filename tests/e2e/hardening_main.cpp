@@ -8,11 +8,9 @@
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
-    // Asked before InitGoogleTest, which takes its own options out of argv.
-    const bool listing = dwellmark::testing::onlyListingTests(argc, argv);
-    dwellmark::testing::runOnTestDisplay(WITH_DISPLAY, argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
-    if (listing) {
+    const auto display = dwellmark::testing::startTestDisplay();
+    if (!display) {
         return RUN_ALL_TESTS();
     }
     setenv("QT_QPA_PLATFORM", "xcb", 1);

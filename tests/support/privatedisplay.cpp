@@ -1,0 +1,98 @@
+// A private X server for a test, with a window manager unless told otherwise.
+#include "privatedisplay.h"
+
+#include "testdesktop.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace dwellmark::testing {
+
+namespace {
+
+// Limits that only catch a hang: a loaded machine takes its time to start a server.
+constexpr int startLimitMs = 120'000;
+
+} // namespace
+
+PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<std::string>& extraArguments) {
+    int ready[2];
+    if (pipe(ready) != 0) {
+        throw std::runtime_error("pipe failed");
+    }
+    std::vector<std::string> arguments{"Xvfb",      "-displayfd", std::to_string(ready[1]), "-screen", "0",
+                                       "1280x1024x24", "-nolisten", "tcp",                    "-noreset"};
+    arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : arguments) {
+        argv.push_back(argument.data());
+    }
+    argv.push_back(nullptr);
+
+    m_server = fork();
+    if (m_server < 0) {
+        throw std::runtime_error("fork failed");
+    }
+    if (m_server == 0) {
+        close(ready[0]);
+        const int quiet = open("/dev/null", O_WRONLY);
+        dup2(quiet, STDOUT_FILENO);
+        dup2(quiet, STDERR_FILENO);
+        execvp("Xvfb", argv.data());
+        _exit(127);
+    }
+    close(ready[1]);
+    // Xvfb writes its display number once it accepts connections.
+    std::string number;
+    pollfd readable{ready[0], POLLIN, 0};
+    char c = 0;
+    while (poll(&readable, 1, startLimitMs) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') {
+        number.push_back(c);
+    }
+    close(ready[0]);
+    if (number.empty()) {
+        killServer();
+        throw std::runtime_error("Xvfb did not start");
+    }
+    m_display = ":" + number;
+
+    if (windowManager == WindowManager::Openbox) {
+        m_windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
+                                                         std::vector<std::string>{"DISPLAY=" + m_display});
+        TestDesktop desktop(m_display);
+        if (!eventually([&] { return desktop.windowManagerRuns(); }, std::chrono::milliseconds(startLimitMs))) {
+            m_windowManager.reset();
+            killServer();
+            throw std::runtime_error("openbox did not start on " + m_display);
+        }
+    }
+}
+
+PrivateDisplay::~PrivateDisplay() {
+    // The window manager goes first, so that it does not see its server die.
+    m_windowManager.reset();
+    killServer();
+}
+
+void PrivateDisplay::useForThisProcess() const {
+    setenv("DISPLAY", m_display.c_str(), 1);
+    setenv("XDG_SESSION_TYPE", "x11", 1);
+    unsetenv("WAYLAND_DISPLAY");
+}
+
+void PrivateDisplay::killServer() {
+    if (m_server > 0) {
+        ::kill(m_server, SIGKILL);
+        int status = 0;
+        waitpid(m_server, &status, 0);
+        m_server = -1;
+    }
+}
+
+} // namespace dwellmark::testing

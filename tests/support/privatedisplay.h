@@ -1,0 +1,46 @@
+// A private X server for a test, with a window manager unless told otherwise.
+#pragma once
+
+#include "childprocess.h"
+
+#include <memory>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+namespace dwellmark::testing {
+
+/// A private X server (Xvfb) on a free display number, with the openbox
+/// window manager unless told otherwise; both are stopped when the object
+/// goes. Unlike tests/support/with-display, the test holds the server and can
+/// kill it under the programs that use it.
+class PrivateDisplay final {
+public:
+    enum class WindowManager { Openbox, None };
+
+    /// Starts the server, and the window manager, and waits until the window
+    /// manager has announced itself. Throws std::runtime_error on failure.
+    explicit PrivateDisplay(WindowManager windowManager = WindowManager::Openbox,
+                            const std::vector<std::string>& extraArguments = {});
+    ~PrivateDisplay();
+
+    PrivateDisplay(const PrivateDisplay&) = delete;
+    PrivateDisplay& operator=(const PrivateDisplay&) = delete;
+
+    /// The display name, ":N".
+    const std::string& display() const { return m_display; }
+
+    /// Makes this the display of the process and of the programs it starts,
+    /// as an X11 session would.
+    void useForThisProcess() const;
+
+    /// Kills the X server at once, as a crash would.
+    void killServer();
+
+private:
+    pid_t m_server = -1;
+    std::string m_display;
+    std::unique_ptr<ChildProcess> m_windowManager;
+};
+
+} // namespace dwellmark::testing

@@ -3,6 +3,9 @@
 #include "sharedtickcount.h"
 #include "tracking/windowsystem.h"
 
+#include <functional>
+#include <utility>
+
 namespace dwellmark::bench {
 
 /// Passes every question on to the real window system, and counts the ticks of
@@ -12,6 +15,12 @@ public:
     /// Both must outlive this object.
     CountingWindowSystem(WindowSystem& inner, SharedTickCount& ticks) : m_inner(inner), m_ticks(ticks) {}
 
+    void beginTick() override { m_inner.beginTick(); }
+    int changeDescriptor() const override { return m_inner.changeDescriptor(); }
+    bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
+    bool setChangeListener(std::function<void()> listener) override {
+        return m_inner.setChangeListener(std::move(listener));
+    }
     WindowHandle foregroundWindow() override;
     bool isWindow(WindowHandle handle) override { return m_inner.isWindow(handle); }
     std::string getWindowTitle(WindowHandle handle) override { return m_inner.getWindowTitle(handle); }

@@ -3,7 +3,9 @@
 #include "tracking/windowsystem.h"
 
 #include <cstddef>
+#include <functional>
 #include <string>
+#include <utility>
 
 namespace dwellmark::testing {
 
@@ -13,6 +15,12 @@ class CountingWindowSystem final : public WindowSystem {
 public:
     explicit CountingWindowSystem(WindowSystem& inner) : m_inner(inner) {}
 
+    void beginTick() override { m_inner.beginTick(); }
+    int changeDescriptor() const override { return m_inner.changeDescriptor(); }
+    bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
+    bool setChangeListener(std::function<void()> listener) override {
+        return m_inner.setChangeListener(std::move(listener));
+    }
     WindowHandle foregroundWindow() override {
         ++m_ticks;
         return m_inner.foregroundWindow();

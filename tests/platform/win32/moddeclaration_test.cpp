@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 namespace {
 
 /// What the stand-in system answers, and what the probe asked of it.
@@ -219,4 +219,4 @@ TEST_F(ProbeTest, ModuleWithoutANameGivesAnEmptyName) {
 }
 
 } // namespace
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

@@ -4,27 +4,21 @@
 // Then ends the program with SIGTERM. Prints one line:
 //   wall_s=... cpu_s=... xserver_s=... ticks=...
 //   bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM [ARGS...]
-#include "procstat.h"
+#include "process.h"
 #include "sharedtickcount.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using dwellmark::bench::processCpuSeconds;
+using namespace dwellmark::bench;
 
 struct Options {
     pid_t xserver = 0;
@@ -60,24 +54,6 @@ bool parse(int argc, char** argv, Options& options) {
     return options.command != nullptr && options.xserver > 0 && options.seconds > 0.0 && options.warmup >= 0.0;
 }
 
-bool stillRunning(pid_t child) {
-    int status = 0;
-    return waitpid(child, &status, WNOHANG) == 0;
-}
-
-void stop(pid_t child) {
-    kill(child, SIGTERM);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (stillRunning(child)) {
-        if (Clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, nullptr, 0);
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,15 +68,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_cpu_share: no process %d to read\n", static_cast<int>(options.xserver));
         return 1;
     }
-    std::unique_ptr<dwellmark::bench::SharedTickCount> ticks;
+    std::unique_ptr<SharedTickCount> ticks;
     if (!options.ticksFile.empty()) {
-        ticks = std::make_unique<dwellmark::bench::SharedTickCount>(options.ticksFile);
+        ticks = std::make_unique<SharedTickCount>(options.ticksFile);
     }
 
-    pid_t child = 0;
-    if (const int failure = posix_spawn(&child, options.command[0], nullptr, nullptr, options.command, environ);
-        failure != 0) {
-        std::fprintf(stderr, "bench_cpu_share: cannot start %s: %s\n", options.command[0], std::strerror(failure));
+    const pid_t child = start(options.command);
+    if (child == 0) {
         return 1;
     }
     std::this_thread::sleep_for(std::chrono::duration<double>(options.warmup));

@@ -1,3 +1,4 @@
+// A window system that passes everything on to another and counts the ticks.
 #pragma once
 
 #include "tracking/windowsystem.h"
@@ -9,22 +10,27 @@
 
 namespace dwellmark::testing {
 
-/// Passes every question on to another window system and counts the ticks:
-/// the tracker asks for the foreground window once on each.
+/// Passes every call on to another window system and counts the tracker's
+/// ticks (each begins with one beginTick()); onTick, when given, hears each.
 class CountingWindowSystem final : public WindowSystem {
 public:
-    explicit CountingWindowSystem(WindowSystem& inner) : m_inner(inner) {}
+    /// inner must outlive this object.
+    explicit CountingWindowSystem(WindowSystem& inner, std::function<void()> onTick = {})
+        : m_inner(inner), m_onTick(std::move(onTick)) {}
 
-    void beginTick() override { m_inner.beginTick(); }
+    void beginTick() override {
+        ++m_ticks;
+        if (m_onTick) {
+            m_onTick();
+        }
+        m_inner.beginTick();
+    }
     int changeDescriptor() const override { return m_inner.changeDescriptor(); }
     bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
     bool setChangeListener(std::function<void()> listener) override {
         return m_inner.setChangeListener(std::move(listener));
     }
-    WindowHandle foregroundWindow() override {
-        ++m_ticks;
-        return m_inner.foregroundWindow();
-    }
+    WindowHandle foregroundWindow() override { return m_inner.foregroundWindow(); }
     bool isWindow(WindowHandle handle) override { return m_inner.isWindow(handle); }
     std::string getWindowTitle(WindowHandle handle) override { return m_inner.getWindowTitle(handle); }
     std::string getProcessName(WindowHandle handle) override { return m_inner.getProcessName(handle); }
@@ -33,6 +39,7 @@ public:
 
 private:
     WindowSystem& m_inner;
+    std::function<void()> m_onTick;
     std::size_t m_ticks = 0;
 };
 

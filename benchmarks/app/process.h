@@ -1,3 +1,4 @@
+// What the measuring tools read of and do to the processes they measure.
 #pragma once
 
 #include <sys/types.h>
@@ -11,5 +12,16 @@ double processCpuSeconds(pid_t pid);
 
 /// The resident set of a process in kibibytes; negative when it cannot be read.
 long residentKiB(pid_t pid);
+
+/// Starts command[0] with the arguments of the null-terminated command and
+/// this process's environment; 0 when it cannot be started (said on stderr).
+pid_t start(char** command);
+
+/// Whether the child has not ended yet.
+bool stillRunning(pid_t child);
+
+/// Ends a child with SIGTERM, or SIGKILL when it is still there after 5 s,
+/// and reaps it.
+void stop(pid_t child);
 
 } // namespace dwellmark::bench

@@ -1,10 +1,20 @@
-#include "procstat.h"
+// What the measuring tools read of and do to the processes they measure.
+#include "process.h"
 
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
+#include <spawn.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
+
+extern char** environ;
 
 namespace dwellmark::bench {
 
@@ -38,6 +48,33 @@ long residentKiB(pid_t pid) {
         }
     }
     return -1;
+}
+
+pid_t start(char** command) {
+    pid_t child = 0;
+    if (const int failure = posix_spawn(&child, command[0], nullptr, nullptr, command, environ); failure != 0) {
+        std::fprintf(stderr, "cannot start %s: %s\n", command[0], std::strerror(failure));
+        return 0;
+    }
+    return child;
+}
+
+bool stillRunning(pid_t child) {
+    int status = 0;
+    return waitpid(child, &status, WNOHANG) == 0;
+}
+
+void stop(pid_t child) {
+    kill(child, SIGTERM);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (stillRunning(child)) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(child, SIGKILL);
+            waitpid(child, nullptr, 0);
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
 }
 
 } // namespace dwellmark::bench

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
@@ -13,6 +14,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 extern char** environ;
 
@@ -37,6 +39,55 @@ double processCpuSeconds(pid_t pid) {
         return -1.0;
     }
     return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+namespace {
+
+// The status files of the process's threads, one per thread.
+std::vector<std::string> threadFolders(pid_t pid) {
+    std::vector<std::string> folders;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(tasks, error)) {
+        folders.push_back(entry.path().string());
+    }
+    return folders;
+}
+
+} // namespace
+
+double processRunSeconds(pid_t pid) {
+    const auto folders = threadFolders(pid);
+    if (folders.empty()) {
+        return -1.0;
+    }
+    double nanoseconds = 0.0;
+    for (const std::string& folder : folders) {
+        std::ifstream schedstat(folder + "/schedstat");
+        double onCpu = 0.0;
+        if (schedstat >> onCpu) {
+            nanoseconds += onCpu;
+        }
+    }
+    return nanoseconds / 1e9;
+}
+
+long voluntarySwitches(pid_t pid) {
+    const auto folders = threadFolders(pid);
+    if (folders.empty()) {
+        return -1;
+    }
+    long switches = 0;
+    for (const std::string& folder : folders) {
+        std::ifstream status(folder + "/status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+                switches += std::stol(line.substr(24));
+            }
+        }
+    }
+    return switches;
 }
 
 long residentKiB(pid_t pid) {

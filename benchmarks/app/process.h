@@ -10,6 +10,15 @@ namespace dwellmark::bench {
 /// read. The kernel keeps this total exact (to its 10 ms unit), not sampled.
 double processCpuSeconds(pid_t pid);
 
+/// CPU time of the living threads of a process, in seconds, as the scheduler
+/// counts it to the nanosecond; negative when it cannot be read. Fine enough
+/// for a process that sleeps nearly all the time.
+double processRunSeconds(pid_t pid);
+
+/// How often the living threads of a process went to sleep of their own
+/// accord (voluntary context switches): each is followed by a wake-up.
+long voluntarySwitches(pid_t pid);
+
 /// The resident set of a process in kibibytes; negative when it cannot be read.
 long residentKiB(pid_t pid);
 

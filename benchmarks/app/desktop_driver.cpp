@@ -17,8 +17,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <poll.h>
 #include <ctime>
+#include <poll.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -158,7 +158,8 @@ private:
 int millisecondsUntil(const timespec& when) {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
-    const long long left = (static_cast<long long>(when.tv_sec) - now.tv_sec) * 1000000000LL + (when.tv_nsec - now.tv_nsec);
+    const long long left =
+        (static_cast<long long>(when.tv_sec) - now.tv_sec) * 1000000000LL + (when.tv_nsec - now.tv_nsec);
     return left <= 0 ? 0 : static_cast<int>((left + 999999) / 1000000);
 }
 

@@ -63,8 +63,9 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
 Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tmrMain, tracker.windows(), ticks), m_logModel(new TableModel(tracker.ListView1(), this)),
-      m_totalsModel(new TableModel(tracker.ListView2(), this)), m_openModel(new TableModel(tracker.lvwHidden(), this)),
+      m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tmrMain, tracker.windows(), ticks),
+      m_logModel(new TableModel(tracker.ListView1(), this)), m_totalsModel(new TableModel(tracker.ListView2(), this)),
+      m_openModel(new TableModel(tracker.lvwHidden(), this)),
       m_listView1(makeList(this, "ListView1", QRect(8, 8, 544, 257), *m_logModel)),
       m_listView2(makeList(this, "ListView2", QRect(8, 272, 544, 253), *m_totalsModel)),
       m_lvwHidden(makeList(this, "lvwHidden", QRect(8, 568, 136, 41), *m_openModel)),

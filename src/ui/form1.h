@@ -23,8 +23,9 @@ enum class MousePointer { Default, Busy, Custom };
 /// The main window "Dwellmark": the usage log above, the totals below, and the
 /// check boxes "Display Chart" and "Hide Me". Its timer drives the tracker from
 /// start to close, also while a modal window is open: as soon as the desktop
-/// reports a change (at most once a millisecond, and once a second besides), or
-/// every millisecond where the desktop reports nothing or ticks asks so.
+/// reports a change (at most once a millisecond, and once a second besides),
+/// or every millisecond where the desktop reports nothing or the caller asks
+/// for the timer.
 class Form1 final : public QWidget {
     Q_OBJECT
 
@@ -33,9 +34,10 @@ public:
     static constexpr const char* pointerFileName = "HAND-M.CUR";
 
     /// The tracker must outlive the window. The pointer file is looked for in
-    /// programFolder.
-    explicit Form1(ActivityTracker& tracker, const QString& programFolder,
-                   TickSource ticks = TickSource::DesktopEvents, QWidget* parent = nullptr);
+    /// programFolder. ticks: where the ticks come from; tests and benchmarks
+    /// may choose the 1 ms timer.
+    explicit Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks = TickSource::DesktopEvents,
+                   QWidget* parent = nullptr);
     ~Form1() override;
 
     Form1(const Form1&) = delete;

@@ -1,7 +1,7 @@
 #include "platform/x11/x11windowsystem.h"
 
-#include "platform/x11/lostconnection.h"
 #include "platform/platform.h"
+#include "platform/x11/lostconnection.h"
 #include "platform/x11/processname.h"
 #include "platform/x11/titletext.h"
 
@@ -277,13 +277,12 @@ void X11WindowSystem::readWindowManager() {
 
 bool X11WindowSystem::supportsHint(std::uint32_t hint) {
     xcb_generic_error_t* error = nullptr;
-    auto supported =
-        own(m_connection,
-            xcb_get_property_reply(
-                m_connection,
-                xcb_get_property(m_connection, 0, m_root, m_atoms.netSupported, XCB_ATOM_ATOM, 0, maxSupportedHints),
-                &error),
-            &error);
+    auto supported = own(m_connection,
+                         xcb_get_property_reply(m_connection,
+                                                xcb_get_property(m_connection, 0, m_root, m_atoms.netSupported,
+                                                                 XCB_ATOM_ATOM, 0, maxSupportedHints),
+                                                &error),
+                         &error);
     if (supported == nullptr || supported->type != XCB_ATOM_ATOM || supported->format != 32) {
         return false;
     }

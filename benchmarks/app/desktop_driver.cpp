@@ -113,17 +113,23 @@ public:
     /// Reads the events that have come, counting the changes of the active
     /// window among them (each is read back, as the notice carries no value).
     void drainEvents(std::FILE* changes = nullptr) {
-        bool activeNotified = false;
-        timespec readAt{};
-        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-            if ((event->response_type & 0x7FU) == XCB_PROPERTY_NOTIFY &&
-                reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_activeAtom && !activeNotified) {
-                activeNotified = true;
-                clock_gettime(CLOCK_MONOTONIC, &readAt);
+        // The round trip that reads the new value back may bring the next
+        // change along into xcb's queue, where the descriptor no longer tells
+        // of it: go round until nothing is left.
+        for (;;) {
+            bool activeNotified = false;
+            timespec readAt{};
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+                if ((event->response_type & 0x7FU) == XCB_PROPERTY_NOTIFY &&
+                    reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_activeAtom && !activeNotified) {
+                    activeNotified = true;
+                    clock_gettime(CLOCK_MONOTONIC, &readAt);
+                }
+                std::free(event);
             }
-            std::free(event);
-        }
-        if (activeNotified) {
+            if (!activeNotified) {
+                return;
+            }
             const std::uint32_t active = activeWindow();
             if (active != m_lastActive) {
                 m_lastActive = active;

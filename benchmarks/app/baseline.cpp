@@ -3,9 +3,10 @@
 // and whose only work is a precise 1 ms timer (the floor), or, with --naive,
 // whose timer asks the X
 // server for the root window's _NET_ACTIVE_WINDOW on every tick, a round trip
-// each time (the naive way to follow the foreground). It counts its ticks into
-// the file named on the command line and runs until it is sent SIGTERM.
-//   bench_baseline [--naive] TICK-COUNT-FILE
+// each time (the naive way to follow the foreground), or, with --idle, that
+// has no timer at all (what an idle Qt program costs). It counts its ticks
+// into the file named on the command line and runs until it is sent SIGTERM.
+//   bench_baseline [--naive | --idle] TICK-COUNT-FILE
 #include "sharedtickcount.h"
 
 #include <QApplication>
@@ -64,8 +65,9 @@ private:
 
 int main(int argc, char** argv) {
     const bool naive = argc == 3 && std::strcmp(argv[1], "--naive") == 0;
-    if (argc != 2 && !naive) {
-        std::fputs("usage: bench_baseline [--naive] TICK-COUNT-FILE\n", stderr);
+    const bool idle = argc == 3 && std::strcmp(argv[1], "--idle") == 0;
+    if (argc != 2 && !naive && !idle) {
+        std::fputs("usage: bench_baseline [--naive | --idle] TICK-COUNT-FILE\n", stderr);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -87,7 +89,9 @@ int main(int argc, char** argv) {
             }
             ticks.increment();
         });
-        timer.start();
+        if (!idle) {
+            timer.start();
+        }
         QWidget window;
         window.setWindowTitle(QStringLiteral("Baseline"));
         window.resize(400, 300);

@@ -1,8 +1,10 @@
 // Runs a program and measures, over a window of wall time after a warm-up,
-// the CPU time it uses, the CPU time the X server uses beside it, and (for a
-// program that counts its ticks into a shared file) the ticks it reaches.
-// Then ends the program with SIGTERM. Prints one line:
-//   wall_s=... cpu_s=... xserver_s=... ticks=...
+// the CPU time it uses (also as the scheduler counts it, run_s, which is fine
+// enough for a program that nearly always sleeps), how often it woke up, the
+// CPU time the X server uses beside it, and (for a program that counts its
+// ticks into a shared file) the ticks it reaches. Then ends the program with
+// SIGTERM. Prints one line:
+//   wall_s=... cpu_s=... run_s=... wakeups=... xserver_s=... ticks=...
 //   bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM [ARGS...]
 #include "process.h"
 #include "sharedtickcount.h"
@@ -81,6 +83,7 @@ int main(int argc, char** argv) {
 
     const auto start = Clock::now();
     const double cpuStart = processCpuSeconds(child);
+    const auto threadsStart = threadUse(child);
     const double serverStart = processCpuSeconds(options.xserver);
     const std::uint64_t ticksStart = ticks ? ticks->value() : 0;
 
@@ -89,6 +92,7 @@ int main(int argc, char** argv) {
 
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpuEnd = processCpuSeconds(child);
+    const ThreadUse used = usedBetween(threadsStart, threadUse(child));
     const double serverEnd = processCpuSeconds(options.xserver);
     const std::uint64_t ticksEnd = ticks ? ticks->value() : 0;
     if (!stillRunning(child) || cpuStart < 0.0 || cpuEnd < 0.0) {
@@ -98,7 +102,8 @@ int main(int argc, char** argv) {
     }
     stop(child);
 
-    std::printf("wall_s=%.3f cpu_s=%.3f xserver_s=%.3f ticks=%llu\n", wall, cpuEnd - cpuStart, serverEnd - serverStart,
+    std::printf("wall_s=%.3f cpu_s=%.3f run_s=%.6f wakeups=%ld xserver_s=%.3f ticks=%llu\n", wall, cpuEnd - cpuStart,
+                used.runSeconds, used.voluntarySwitches, serverEnd - serverStart,
                 static_cast<unsigned long long>(ticksEnd - ticksStart));
     return 0;
 }

@@ -58,7 +58,8 @@ int main(int argc, char* argv[]) {
     }
 
     dwellmark::app::Application app(argc, argv);
-    dwellmark::app::Program program(desktop, clock);
+    // The in-memory desktop reports no changes: the main window ticks every millisecond, as before.
+    dwellmark::app::Program program(desktop, clock, {}, dwellmark::TickSource::Timer);
     dwellmark::ActivityTracker& tracker = program.tracker();
     dwellmark::ui::Form1& form = program.form();
     form.show();

@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <spawn.h>
@@ -37,6 +38,41 @@ double processCpuSeconds(pid_t pid) {
         return -1.0;
     }
     return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+std::map<long, ThreadUse> threadUse(pid_t pid) {
+    std::map<long, ThreadUse> threads;
+    const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(tasks, error)) {
+        ThreadUse use;
+        std::ifstream schedstat(entry.path() / "schedstat");
+        double nanoseconds = 0.0;
+        if (!(schedstat >> nanoseconds)) {
+            continue;
+        }
+        use.runSeconds = nanoseconds / 1e9;
+        std::ifstream status(entry.path() / "status");
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
+                use.voluntarySwitches = std::stol(line.substr(24));
+            }
+        }
+        threads[std::stol(entry.path().filename().string())] = use;
+    }
+    return threads;
+}
+
+ThreadUse usedBetween(const std::map<long, ThreadUse>& before, const std::map<long, ThreadUse>& after) {
+    ThreadUse used;
+    for (const auto& [thread, use] : after) {
+        const auto earlier = before.find(thread);
+        const ThreadUse start = earlier != before.end() ? earlier->second : ThreadUse{};
+        used.runSeconds += use.runSeconds - start.runSeconds;
+        used.voluntarySwitches += use.voluntarySwitches - start.voluntarySwitches;
+    }
+    return used;
 }
 
 long residentKiB(pid_t pid) {

@@ -11,9 +11,9 @@
 
 namespace dwellmark::app {
 
-Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder)
+Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks)
     : m_tracker(windows, clock),
-      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder) {
+      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks) {
     QObject::connect(&m_form, &ui::Form1::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
@@ -22,7 +22,7 @@ int Program::exec() {
     return QCoreApplication::exec();
 }
 
-int run(int argc, char* argv[], const BackendWrapper& wrap) {
+int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     // The desktop is reached before the windows are made, so that a missing
     // display is one line on standard error instead of Qt's abort.
     std::unique_ptr<WindowSystem> windows;
@@ -40,7 +40,7 @@ int run(int argc, char* argv[], const BackendWrapper& wrap) {
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     Application application(qtArgc, qtArgv);
-    Program program(wrap ? wrap(*windows) : *windows, *clock);
+    Program program(wrap ? wrap(*windows) : *windows, *clock, {}, ticks);
     return program.exec();
 }
 

@@ -16,8 +16,10 @@ namespace dwellmark::app {
 class Program final {
 public:
     /// The pointer file is looked for in programFolder; by default the folder
-    /// of the running executable.
-    Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {});
+    /// of the running executable. ticks: where the main window's ticks come
+    /// from (tests and benchmarks choose; the program follows the desktop).
+    Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {},
+            TickSource ticks = TickSource::DesktopEvents);
 
     ActivityTracker& tracker() { return m_tracker; }
     ui::Form1& form() { return m_form; }
@@ -38,6 +40,6 @@ using BackendWrapper = std::function<WindowSystem&(WindowSystem& backend)>;
 /// Runs Dwellmark: reaches the desktop, then makes the application object and
 /// the program and runs until the main window is closed. Returns the exit
 /// status; a desktop that cannot be reached is one line on standard error.
-int run(int argc, char* argv[], const BackendWrapper& wrap = {});
+int run(int argc, char* argv[], const BackendWrapper& wrap = {}, TickSource ticks = TickSource::DesktopEvents);
 
 } // namespace dwellmark::app

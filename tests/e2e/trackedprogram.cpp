@@ -22,9 +22,9 @@ std::string displayName() {
 
 } // namespace
 
-TrackedProgram::TrackedProgram()
+TrackedProgram::TrackedProgram(TickSource ticks)
     : m_windows(displayName()), m_clock(platform::createClock()),
-      m_program(std::make_unique<app::Program>(m_counting, *m_clock, m_folder.path())) {
+      m_program(std::make_unique<app::Program>(m_counting, *m_clock, m_folder.path(), ticks)) {
     m_program->form().show();
     // The limit only catches a hang, also on a loaded machine.
     if (!QTest::qWaitForWindowActive(&m_program->form(), 120'000)) {

@@ -13,9 +13,13 @@
 //   spin ID COUNT      gives the window a new title COUNT times, one a millisecond; answers "ok"
 //   churn MS SEED      for MS milliseconds makes, activates and destroys windows at random
 //                      moments; answers "ok CREATED ACTIVATED"
-//   cycle MS           activates its windows in turn, one every MS milliseconds, until the next
+//   cycle MS [FILE]    activates its windows in turn, one every MS milliseconds, until the next
 //                      line comes; answers "ready" once the window manager has made the first
-//                      active, and at the end "switches_requested=N switches_seen=M"
+//                      active, and at the end "switches_requested=N switches_seen=M". Between
+//                      switches it waits on its connection, so that it reads each change of the
+//                      active window as soon as the X server sends it; with FILE it writes each
+//                      there as a line "WINDOW NS" (CLOCK_MONOTONIC nanoseconds of the read),
+//                      the start of the notice latency of a tracker
 // End of input ends it. A broken connection ends it with status 3.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -34,6 +38,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 #include <vector>
 #include <xcb/xcb.h>
@@ -77,14 +82,8 @@ public:
         }
     }
 
-    /// Whether a line (or the end of input) waits, after waiting up to the time.
-    bool waiting(std::chrono::milliseconds timeout) {
-        if (m_pending.find('\n') != std::string::npos) {
-            return true;
-        }
-        pollfd input{STDIN_FILENO, POLLIN, 0};
-        return poll(&input, 1, static_cast<int>(timeout.count())) > 0;
-    }
+    /// Whether a whole line was read already and waits here, not on the descriptor.
+    bool hasLine() const { return m_pending.find('\n') != std::string::npos; }
 
 private:
     std::string m_pending;
@@ -247,7 +246,8 @@ public:
 
     /// Activates the windows in turn until a line waits on the input; the
     /// answer counts the switches asked for and those the window manager made.
-    std::string cycle(std::chrono::milliseconds interval, InputLines& input) {
+    /// Each change read is written to changes, when given.
+    std::string cycle(std::chrono::milliseconds interval, InputLines& input, std::FILE* changes) {
         if (m_windows.empty()) {
             return "no windows";
         }
@@ -270,31 +270,23 @@ public:
         answer("ready");
 
         long requested = 0;
-        long seen = 0;
-        std::uint32_t last = m_windows.front();
+        m_changesSeen = 0;
+        m_lastActive = m_windows.front();
         auto next = std::chrono::steady_clock::now();
         while (true) {
             next += interval;
-            const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(next - std::chrono::steady_clock::now());
-            if (input.waiting(std::max(wait, std::chrono::milliseconds(0)))) {
+            if (watchUntil(next, input, changes)) {
                 break;
             }
             activate(m_windows[static_cast<std::size_t>(++requested) % m_windows.size()]);
             flush();
-            if (activeNotified()) {
-                const std::uint32_t active = activeWindow();
-                seen += active != last ? 1 : 0;
-                last = active;
-            }
         }
-        if (activeNotified()) {
-            seen += activeWindow() != last ? 1 : 0;
-        }
+        readChanges(changes);
         // The line that ended the cycle is its own, not a command.
         input.next();
         const std::uint32_t none = 0;
         xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &none);
-        return "switches_requested=" + std::to_string(requested) + " switches_seen=" + std::to_string(seen);
+        return "switches_requested=" + std::to_string(requested) + " switches_seen=" + std::to_string(m_changesSeen);
     }
 
 private:
@@ -332,17 +324,61 @@ private:
         return converted;
     }
 
-    /// Whether _NET_ACTIVE_WINDOW changed among the events that came.
-    bool activeNotified() {
-        bool notified = false;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-            if ((event->response_type & 0x7FU) == XCB_PROPERTY_NOTIFY &&
-                reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_netActiveWindow) {
-                notified = true;
+    /// Reads the changes of the active window as they come, until the time or
+    /// until a line waits on the input (then true).
+    bool watchUntil(std::chrono::steady_clock::time_point until, InputLines& input, std::FILE* changes) {
+        while (!input.hasLine()) {
+            const auto left = std::chrono::ceil<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+            if (left.count() <= 0) {
+                return false;
             }
-            std::free(event);
+            std::array<pollfd, 2> watched{{{STDIN_FILENO, POLLIN, 0},
+                                           {xcb_get_file_descriptor(m_connection), POLLIN, 0}}};
+            if (poll(watched.data(), watched.size(), static_cast<int>(left.count())) <= 0) {
+                continue;
+            }
+            if (watched[1].revents != 0) {
+                readChanges(changes);
+            }
+            if (watched[0].revents != 0) {
+                return true;
+            }
         }
-        return notified;
+        return true;
+    }
+
+    /// Reads the events that have come, counting the changes of the active
+    /// window among them (each is read back, as the notice carries no value).
+    void readChanges(std::FILE* changes) {
+        // The round trip that reads the new value back may bring the next
+        // change along into xcb's queue, where the descriptor no longer tells
+        // of it: go round until nothing is left.
+        while (true) {
+            bool notified = false;
+            timespec readAt{};
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+                if (!notified && (event->response_type & 0x7FU) == XCB_PROPERTY_NOTIFY &&
+                    reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_netActiveWindow) {
+                    notified = true;
+                    clock_gettime(CLOCK_MONOTONIC, &readAt);
+                }
+                std::free(event);
+            }
+            if (!notified) {
+                return;
+            }
+            const std::uint32_t active = activeWindow();
+            if (active == m_lastActive) {
+                continue;
+            }
+            m_lastActive = active;
+            ++m_changesSeen;
+            if (changes != nullptr) {
+                std::fprintf(changes, "%u %lld\n", active,
+                             static_cast<long long>(readAt.tv_sec) * 1000000000LL + readAt.tv_nsec);
+                std::fflush(changes);
+            }
+        }
     }
 
     xcb_connection_t* m_connection;
@@ -355,6 +391,8 @@ private:
     std::string m_host;
     std::vector<xcb_window_t> m_windows;
     std::size_t m_made = 0;
+    std::uint32_t m_lastActive = 0;
+    long m_changesSeen = 0;
 };
 
 // Titles as programs really set them, and as they should not: empty, long,
@@ -494,7 +532,17 @@ int main(int argc, char** argv) {
         } else if (command == "cycle") {
             long milliseconds = 100;
             words >> milliseconds;
-            reply = farm.cycle(std::chrono::milliseconds(std::max(milliseconds, 1L)), input);
+            std::string path;
+            std::getline(words >> std::ws, path);
+            std::FILE* changes = path.empty() ? nullptr : std::fopen(path.c_str(), "w");
+            if (!path.empty() && changes == nullptr) {
+                reply = "cannot write " + path;
+            } else {
+                reply = farm.cycle(std::chrono::milliseconds(std::max(milliseconds, 1L)), input, changes);
+            }
+            if (changes != nullptr) {
+                std::fclose(changes);
+            }
         } else {
             reply = "unknown command: " + *line;
         }

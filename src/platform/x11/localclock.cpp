@@ -1,4 +1,4 @@
-#include "localclock.h"
+#include "platform/x11/localclock.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 
-#include "localclock.h"
-#include "x11windowsystem.h"
+#include "platform/x11/localclock.h"
+#include "platform/x11/x11windowsystem.h"
 
 #include <cstdio>
 #include <cstdlib>

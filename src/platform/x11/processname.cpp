@@ -1,6 +1,6 @@
-#include "processname.h"
+#include "platform/x11/processname.h"
 
-#include "titletext.h"
+#include "platform/x11/titletext.h"
 
 #include <array>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "titletext.h"
+#include "platform/x11/titletext.h"
 
 namespace dwellmark::platform::x11 {
 

@@ -1,6 +1,6 @@
-#include "xlibtextdecoder.h"
+#include "platform/x11/xlibtextdecoder.h"
 
-#include "lostconnection.h"
+#include "platform/x11/lostconnection.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -2,6 +2,7 @@
 #include "trackedprogram.h"
 
 #include "platform/platform.h"
+#include "testdesktop.h"
 #include "windowfarm.h"
 
 #include <QTest>
@@ -25,9 +26,21 @@ std::string displayName() {
 TrackedProgram::TrackedProgram(TickSource ticks)
     : m_windows(displayName()), m_clock(platform::createClock()),
       m_program(std::make_unique<app::Program>(m_counting, *m_clock, m_folder.path(), ticks)) {
-    m_program->form().show();
-    // The limit only catches a hang, also on a loaded machine.
-    if (!QTest::qWaitForWindowActive(&m_program->form(), 120'000)) {
+    ui::Form1& form = m_program->form();
+    form.show();
+    // The window manager need not give a new window the focus: it is asked
+    // to, as a pager would, until it has. The limit only catches a hang.
+    TestDesktop desktop;
+    int attempt = 0;
+    const bool active = runUntil(
+        [&] {
+            if (attempt++ % 200 == 0) {
+                desktop.requestActivation(static_cast<std::uint32_t>(form.winId()));
+            }
+            return form.isActiveWindow();
+        },
+        std::chrono::minutes(2));
+    if (!active) {
         throw std::runtime_error("the main window did not become active");
     }
 }

@@ -21,7 +21,7 @@ class WindowFarm;
 /// Its ticks run whenever the test runs the event loop.
 class TrackedProgram final {
 public:
-    /// Shows the main window and waits until it is active.
+    /// Shows the main window and has the window manager activate it.
     explicit TrackedProgram(TickSource ticks = TickSource::DesktopEvents);
     ~TrackedProgram();
 

@@ -79,7 +79,7 @@ private:
     /// centred it, so that nothing moves under the test's pointer moves.
     static void showSettled(Form1& form) {
         form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowExposed(&form, 120000));
         QTRY_VERIFY(form.windowHandle()->frameGeometry().height() > form.height());
         const QPoint centre = form.screen()->geometry().center();
         QTRY_VERIFY(qAbs(form.windowHandle()->frameGeometry().center().x() - centre.x()) <= 1 &&
@@ -171,7 +171,7 @@ private slots:
         }
 
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         QVERIFY(form->ListView1()->isVisible());
         QVERIFY(form->ListView2()->isVisible());
         QVERIFY(!form->lvwHidden()->isVisible());
@@ -222,17 +222,17 @@ private slots:
         QCOMPARE(order, (QList<QWidget*>{form->ListView1(), form->ListView2(), form->lvwHidden(), form->Check2(),
                                          form->Check1()}));
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         // The window manager may leave a new window of a test without the focus.
         form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+        QVERIFY(QTest::qWaitForWindowActive(form.get(), 120000));
         QCOMPARE(QApplication::focusWidget(), form->ListView1());
     }
 
     void centredByItsOuterFrame() {
         auto form = makeForm(m_folder.path());
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         // The window manager's frame makes the outer size larger than the client area.
         QTRY_VERIFY(form->windowHandle()->frameGeometry().height() > form->height());
         const QRect screen = form->screen()->geometry();
@@ -277,7 +277,7 @@ private slots:
         m_windows->create(11, "browser", "News");
         auto form = makeForm(m_folder.path());
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         focus(10, 10.0F);
         QTRY_COMPARE(m_tracker->lastForeground(), 10);
 
@@ -334,7 +334,7 @@ private slots:
     void displayChartWithoutTotalsDoesNothing() {
         auto form = makeForm(m_folder.path());
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         bool opened = false;
         whenModal([&](QWidget* modal) {
             opened = true;
@@ -357,7 +357,7 @@ private slots:
         addTotalsRow("Second", "7");
         auto form = makeForm(m_folder.path());
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         focus(10, 10.0F);
         QTRY_COMPARE(m_tracker->lastForeground(), 10);
 
@@ -417,7 +417,7 @@ private slots:
     void closingEndsTheRun() {
         auto form = makeForm(m_folder.path());
         form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         QSignalSpy unloaded(form.get(), &Form1::unloaded);
         QVERIFY(form->close());
         QCOMPARE(unloaded.count(), 1);

@@ -69,7 +69,7 @@ private slots:
     void centredOnTheScreen() {
         Form2 form;
         form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QVERIFY(QTest::qWaitForWindowExposed(&form, 120000));
         QTRY_VERIFY(form.windowHandle()->frameGeometry().height() > form.height());
         const QPoint centre = form.screen()->geometry().center();
         QTRY_VERIFY(qAbs(form.windowHandle()->frameGeometry().center().x() - centre.x()) <= 1 &&

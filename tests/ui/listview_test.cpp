@@ -34,7 +34,7 @@ public:
 /// drawing pass, so that what is drawn afterwards comes from the test alone.
 bool showSettled(ListView& view) {
     view.show();
-    if (!QTest::qWaitForWindowActive(&view)) {
+    if (!QTest::qWaitForWindowActive(&view, 120000)) {
         return false;
     }
     QTest::qWait(100);

@@ -372,7 +372,9 @@ private:
                 continue;
             }
             m_lastActive = active;
-            ++m_changesSeen;
+            // For a moment between two windows the window manager may name
+            // none: that is no switch.
+            m_changesSeen += active != 0 ? 1 : 0;
             if (changes != nullptr) {
                 std::fprintf(changes, "%u %lld\n", active,
                              static_cast<long long>(readAt.tv_sec) * 1000000000LL + readAt.tv_nsec);

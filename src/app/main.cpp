@@ -3,7 +3,7 @@
 #include "application.h"
 #include "platform/platform.h"
 #include "tracking/activitytracker.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QByteArray>
 #include <QtGlobal>

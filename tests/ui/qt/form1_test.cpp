@@ -1,9 +1,9 @@
 #include "fakes.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
-#include "ui/listview.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/form2.h"
+#include "ui/qt/listview.h"
 
 #include <QApplication>
 #include <QBarSeries>

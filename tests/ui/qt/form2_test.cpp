@@ -1,5 +1,5 @@
 #include "tracking/activitytables.h"
-#include "ui/form2.h"
+#include "ui/qt/form2.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>

@@ -1,5 +1,5 @@
-#include "ui/cursorfile.h"
-#include "ui/mainmodule.h"
+#include "ui/qt/cursorfile.h"
+#include "ui/qt/mainmodule.h"
 
 #include <QBuffer>
 #include <QDir>

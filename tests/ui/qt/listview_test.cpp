@@ -1,6 +1,6 @@
 #include "tracking/activitytables.h"
-#include "ui/listview.h"
-#include "ui/tablemodel.h"
+#include "ui/qt/listview.h"
+#include "ui/qt/tablemodel.h"
 
 #include <QHeaderView>
 #include <QPaintEvent>

@@ -1,5 +1,5 @@
 #include "tracking/activitytables.h"
-#include "ui/tablemodel.h"
+#include "ui/qt/tablemodel.h"
 
 #include <QAbstractItemModelTester>
 #include <QHeaderView>

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "sharedtickcount.h"
 #include "tracking/activitytracker.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QByteArray>
 #include <cstdio>

@@ -11,7 +11,7 @@
 #include "tracking/activitytracker.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QElapsedTimer>
 #include <QWindow>

@@ -5,8 +5,8 @@
 // the chart window, frames included.
 #include "platform/platform.h"
 #include "tracking/activitytracker.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/form2.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -4,7 +4,7 @@
 #include "platform/x11/x11windowsystem.h"
 #include "tracking/activitytracker.h"
 #include "tracking/timeofdayclock.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QTemporaryDir>
 #include <chrono>

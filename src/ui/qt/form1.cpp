@@ -2,10 +2,13 @@
 
 #include "checkbox.h"
 #include "cursorfile.h"
+#include "form1accessible.h"
 #include "form2.h"
 #include "listview.h"
 #include "mainmodule.h"
 #include "tablemodel.h"
+#include "ui/layout.h"
+#include "ui/texts.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,36 +24,34 @@ namespace dwellmark::ui {
 
 namespace {
 
-QFont listFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9.0);
-    font.setBold(true);
+QFont fontOf(const layout::Font& from) {
+    QFont font(QString::fromLatin1(from.face));
+    font.setPointSizeF(from.points);
+    font.setBold(from.bold);
     return font;
 }
 
-QFont checkBoxFont() {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(11.25);
-    font.setBold(true);
-    return font;
+QRect rectOf(layout::Control control) {
+    const layout::Rect& rect = layout::controlLayout(control).rect;
+    return QRect(rect.left, rect.top, rect.width, rect.height);
 }
 
-ListView* makeList(QWidget* parent, const char* name, QRect geometry, TableModel& model) {
-    auto* view = new ListView(parent);
-    view->setObjectName(QString::fromLatin1(name));
-    view->setGeometry(geometry);
-    view->setFont(listFont());
+std::unique_ptr<ListView> makeList(QWidget* parent, layout::Control control, TableModel& model) {
+    auto view = std::make_unique<ListView>(parent);
+    view->setObjectName(QString::fromLatin1(layout::controlLayout(control).name));
+    view->setGeometry(rectOf(control));
+    view->setFont(fontOf(layout::listFont));
     // The lists keep the standard pointer whatever the window's pointer setting.
     view->setCursor(Qt::ArrowCursor);
     model.attachTo(*view);
     return view;
 }
 
-QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& caption, QRect geometry) {
-    auto* box = new CheckBox(caption, parent);
-    box->setObjectName(QString::fromLatin1(name));
-    box->setGeometry(geometry);
-    box->setFont(checkBoxFont());
+QCheckBox* makeCheckBox(QWidget* parent, layout::Control control, const char* caption) {
+    auto* box = new CheckBox(QString::fromUtf8(caption), parent);
+    box->setObjectName(QString::fromLatin1(layout::controlLayout(control).name));
+    box->setGeometry(rectOf(control));
+    box->setFont(fontOf(layout::checkBoxFont));
     box->setAutoFillBackground(true);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -63,15 +64,18 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
 Form1::Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_tracker(tracker), m_programFolder(programFolder), m_logModel(new TableModel(tracker.ListView1(), this)),
-      m_totalsModel(new TableModel(tracker.ListView2(), this)), m_openModel(new TableModel(tracker.lvwHidden(), this)),
-      m_listView1(makeList(this, "ListView1", QRect(8, 8, 544, 257), *m_logModel)),
-      m_listView2(makeList(this, "ListView2", QRect(8, 272, 544, 253), *m_totalsModel)),
-      m_lvwHidden(makeList(this, "lvwHidden", QRect(8, 568, 136, 41), *m_openModel)),
-      m_check2(makeCheckBox(this, "Check2", QStringLiteral("Display Chart"), QRect(8, 528, 273, 25))),
-      m_check1(makeCheckBox(this, "Check1", QStringLiteral("Hide Me"), QRect(288, 528, 265, 25))) {
+      m_tracker(tracker), m_programFolder(programFolder),
+      m_logModel(std::make_unique<TableModel>(tracker.ListView1())),
+      m_totalsModel(std::make_unique<TableModel>(tracker.ListView2())),
+      m_openModel(std::make_unique<TableModel>(tracker.lvwHidden())),
+      m_listView1(makeList(this, layout::Control::ListView1, *m_logModel)),
+      m_listView2(makeList(this, layout::Control::ListView2, *m_totalsModel)),
+      m_lvwHidden(makeList(this, layout::Control::lvwHidden, *m_openModel)),
+      m_check2(makeCheckBox(this, layout::Control::Check2, texts::check2Caption)),
+      m_check1(makeCheckBox(this, layout::Control::Check1, texts::check1Caption)) {
+    Form1Accessible::install();
     setObjectName(QStringLiteral("Form1"));
-    setFixedSize(559, 562);
+    setFixedSize(layout::form1Client.width, layout::form1Client.height);
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -81,9 +85,9 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* pa
     setWindowIcon(QIcon(blank));
 
     m_lvwHidden->setVisible(false);
-    setTabOrder(m_listView1, m_listView2);
-    setTabOrder(m_listView2, m_lvwHidden);
-    setTabOrder(m_lvwHidden, m_check2);
+    setTabOrder(m_listView1.get(), m_listView2.get());
+    setTabOrder(m_listView2.get(), m_lvwHidden.get());
+    setTabOrder(m_lvwHidden.get(), m_check2);
     setTabOrder(m_check2, m_check1);
     m_listView1->setFocus();
 
@@ -106,22 +110,16 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* pa
     m_tmrMain.start();
 }
 
-Form1::~Form1() {
-    m_tmrMain.stop();
-    // The views go before the models they show.
-    delete m_listView1;
-    delete m_listView2;
-    delete m_lvwHidden;
-}
+Form1::~Form1() = default;
 
 void Form1::Form_Load() {
     centerForm(*this);
-    const QString pointerFile = QDir(m_programFolder).filePath(QString::fromLatin1(pointerFileName));
+    const QString pointerFile = QDir(m_programFolder).filePath(QString::fromLatin1(texts::pointerFileName));
     if (fileExists(pointerFile)) {
         // A file that is there but is no cursor leaves the window without one.
         m_customPointer = loadCursorFile(pointerFile);
     }
-    setWindowTitle(QStringLiteral("Dwellmark"));
+    setWindowTitle(QString::fromUtf8(texts::form1Caption));
     m_tracker.setLoggedSeconds(-1);
 }
 
@@ -140,8 +138,7 @@ void Form1::tmrMain_Timer() {
 }
 
 QString Form1::hideMeMessage() {
-    return QStringLiteral("Please email ") + QStringLiteral(DWELLMARK_SUPPORT_EMAIL) +
-           QStringLiteral(" if you would like this feature added (so that user can not see this program running).");
+    return QString::fromStdString(texts::hideMeMessage());
 }
 
 void Form1::Check1_Click() {
@@ -149,7 +146,8 @@ void Form1::Check1_Click() {
         return;
     }
     m_check1->setChecked(false);
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Dwellmark"), hideMeMessage(), QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::form1Caption), hideMeMessage(), QMessageBox::Ok,
+                    this);
     box.exec();
 }
 
@@ -182,23 +180,24 @@ void Form1::setMousePointer(MousePointer pointer) {
     }
 }
 
-void Form1::pointerToUnlessBusy(MousePointer pointer) {
-    if (m_mousePointer != MousePointer::Busy && m_mousePointer != pointer) {
+void Form1::pointerAfterMoveOver(MouseArea area) {
+    const MousePointer pointer = pointerAfterMove(m_mousePointer, area);
+    if (pointer != m_mousePointer) {
         setMousePointer(pointer);
     }
 }
 
 void Form1::Form_MouseMove() {
-    pointerToUnlessBusy(MousePointer::Default);
+    pointerAfterMoveOver(MouseArea::Background);
 }
 void Form1::ListView1_MouseMove() {
-    pointerToUnlessBusy(MousePointer::Default);
+    pointerAfterMoveOver(MouseArea::ListView1);
 }
 void Form1::ListView2_MouseMove() {
-    pointerToUnlessBusy(MousePointer::Default);
+    pointerAfterMoveOver(MouseArea::ListView2);
 }
 void Form1::Check2_MouseMove() {
-    pointerToUnlessBusy(MousePointer::Custom);
+    pointerAfterMoveOver(MouseArea::Check2);
 }
 
 void Form1::mouseMoveEvent(QMouseEvent* event) {
@@ -224,9 +223,9 @@ bool Form1::eventFilter(QObject* watched, QEvent* event) {
         auto* widget = qobject_cast<QWidget*>(watched);
         if (widget == m_check2) {
             Check2_MouseMove();
-        } else if (widget == m_listView1 || m_listView1->isAncestorOf(widget)) {
+        } else if (widget == m_listView1.get() || m_listView1->isAncestorOf(widget)) {
             ListView1_MouseMove();
-        } else if (widget == m_listView2 || m_listView2->isAncestorOf(widget)) {
+        } else if (widget == m_listView2.get() || m_listView2->isAncestorOf(widget)) {
             ListView2_MouseMove();
         }
     }

@@ -2,11 +2,13 @@
 
 #include "listview.h"
 #include "tracking/activitytracker.h"
+#include "ui/pointerrules.h"
 
 #include <QCursor>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <memory>
 #include <optional>
 
 class QCheckBox;
@@ -15,10 +17,6 @@ namespace dwellmark::ui {
 
 class TableModel;
 
-/// What the main window shows as the pointer over its background and its
-/// check boxes. Custom is the hand loaded at start, or the arrow without one.
-enum class MousePointer { Default, Busy, Custom };
-
 /// The main window "Dwellmark": the usage log above, the totals below, and the
 /// check boxes "Display Chart" and "Hide Me". Its timer drives the tracker
 /// every millisecond from start to close, also while a modal window is open.
@@ -26,9 +24,6 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    /// The file of the custom pointer, looked for in the program's folder.
-    static constexpr const char* pointerFileName = "HAND-M.CUR";
-
     /// The tracker must outlive the window. The pointer file is looked for in
     /// programFolder.
     explicit Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* parent = nullptr);
@@ -39,9 +34,9 @@ public:
 
     ActivityTracker& tracker() const { return m_tracker; }
 
-    ListView* ListView1() const { return m_listView1; }
-    ListView* ListView2() const { return m_listView2; }
-    ListView* lvwHidden() const { return m_lvwHidden; }
+    ListView* ListView1() const { return m_listView1.get(); }
+    ListView* ListView2() const { return m_listView2.get(); }
+    ListView* lvwHidden() const { return m_lvwHidden.get(); }
     QCheckBox* Check1() const { return m_check1; }
     QCheckBox* Check2() const { return m_check2; }
     QTimer& tmrMain() { return m_tmrMain; }
@@ -75,18 +70,20 @@ private:
     void ListView1_MouseMove();
     void ListView2_MouseMove();
     void Check2_MouseMove();
-    void pointerToUnlessBusy(MousePointer pointer);
+    void pointerAfterMoveOver(MouseArea area);
     void watchMouseMoves(QWidget& widget);
 
     ActivityTracker& m_tracker;
     QString m_programFolder;
     QTimer m_tmrMain;
-    TableModel* m_logModel;
-    TableModel* m_totalsModel;
-    TableModel* m_openModel;
-    ListView* m_listView1;
-    ListView* m_listView2;
-    ListView* m_lvwHidden;
+    // The models are declared before the views, so the views that show them
+    // go first.
+    std::unique_ptr<TableModel> m_logModel;
+    std::unique_ptr<TableModel> m_totalsModel;
+    std::unique_ptr<TableModel> m_openModel;
+    std::unique_ptr<ListView> m_listView1;
+    std::unique_ptr<ListView> m_listView2;
+    std::unique_ptr<ListView> m_lvwHidden;
     QCheckBox* m_check2;
     QCheckBox* m_check1;
     MousePointer m_mousePointer = MousePointer::Default;

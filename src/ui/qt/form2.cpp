@@ -1,8 +1,9 @@
 #include "form2.h"
 
 #include "mainmodule.h"
-#include "tracking/activitytables.h"
-#include "tracking/textforms.h"
+#include "ui/chartdata.h"
+#include "ui/layout.h"
+#include "ui/texts.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -31,15 +32,16 @@ Form2::Form2(QWidget* parent)
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_chartView(new QChartView(this)) {
     setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QStringLiteral("Chart"));
+    setWindowTitle(QString::fromUtf8(texts::form2Caption));
     setWindowIcon(transparentIcon());
-    setFixedSize(629, 577);
+    setFixedSize(layout::form2Client.width, layout::form2Client.height);
     setModal(true);
 
     // The chart runs a little past the client area on the left, right and
     // bottom, so that its own border is cut off by the window.
     m_chartView->setObjectName(QStringLiteral("MSChart1"));
-    m_chartView->setGeometry(-8, 0, 643, 581);
+    m_chartView->setGeometry(layout::chartRect.left, layout::chartRect.top, layout::chartRect.width,
+                             layout::chartRect.height);
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->chart()->legend()->setVisible(false);
 
@@ -50,16 +52,6 @@ QChart* Form2::chart() const {
     return m_chartView->chart();
 }
 
-QString Form2::seriesName(std::string_view title) {
-    const QString whole = QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size()));
-    // Characters, not UTF-16 units: a name never ends in half a surrogate pair.
-    const QList<uint> characters = whole.toUcs4();
-    if (characters.size() <= maxNameLength) {
-        return whole;
-    }
-    return QString::fromUcs4(reinterpret_cast<const char32_t*>(characters.constData()), maxNameLength);
-}
-
 void Form2::fill(const ActivityTable& totals) {
     QChart* chart = m_chartView->chart();
     chart->removeAllSeries();
@@ -68,28 +60,27 @@ void Form2::fill(const ActivityTable& totals) {
         delete axis;
     }
 
+    const ChartData wanted = ChartData::fromTotals(totals);
     m_series = new QBarSeries;
-    const std::size_t count = std::min(totals.rowCount(), maxSeries);
     double low = 0.0;
     double high = 0.0;
-    for (std::size_t row = 1; row <= count; ++row) {
-        const double value = leadingNumber(totals.text(row, TotalsColumn::TotalSeconds));
-        auto* set = new QBarSet(seriesName(totals.text(row, TotalsColumn::WindowTitle)));
-        set->append(value);
+    for (const ChartSeries& series : wanted.series) {
+        auto* set = new QBarSet(QString::fromStdString(series.name));
+        set->append(series.value);
         m_series->append(set);
-        low = std::min(low, value);
-        high = std::max(high, value);
+        low = std::min(low, series.value);
+        high = std::max(high, series.value);
     }
     chart->addSeries(m_series);
 
     auto* categories = new QBarCategoryAxis;
-    categories->append(QStringLiteral("R1"));
-    categories->setTitleText(QStringLiteral("Process Time"));
+    categories->append(QString::fromStdString(wanted.category));
+    categories->setTitleText(QString::fromStdString(wanted.xAxisTitle));
     chart->addAxis(categories, Qt::AlignBottom);
     m_series->attachAxis(categories);
 
     auto* values = new QValueAxis;
-    values->setTitleText(QStringLiteral("Process"));
+    values->setTitleText(QString::fromStdString(wanted.yAxisTitle));
     // Whole seconds as whole numbers; the fine steps of a tiny range still show.
     values->setLabelFormat(QStringLiteral("%.10g"));
     values->setRange(low, high > low ? high : low + 1.0);

@@ -3,7 +3,6 @@
 #include "tracking/activitytable.h"
 
 #include <QDialog>
-#include <string_view>
 
 QT_BEGIN_NAMESPACE
 class QBarSeries;
@@ -21,11 +20,6 @@ class Form2 final : public QDialog {
     Q_OBJECT
 
 public:
-    /// A chart window may name this many bars; the rows after it are left out.
-    static constexpr std::size_t maxSeries = 32767;
-    /// A series name keeps this many characters of the window title.
-    static constexpr qsizetype maxNameLength = 20;
-
     explicit Form2(QWidget* parent = nullptr);
 
     /// Fills the chart from the totals table: one series per row, in the
@@ -36,9 +30,6 @@ public:
     QChart* chart() const;
     /// The bars of the chart; nothing before the first fill.
     QBarSeries* barSeries() const { return m_series; }
-
-    /// The name a title gets in the chart: its first 20 characters.
-    static QString seriesName(std::string_view title);
 
 private:
     QChartView* m_chartView;

@@ -1,8 +1,9 @@
 #include "tablemodel.h"
 
+#include "ui/layout.h"
+
 #include <QHeaderView>
 #include <QTableView>
-#include <cmath>
 
 namespace dwellmark::ui {
 
@@ -39,10 +40,6 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
     return QString::fromStdString(m_table.columns()[static_cast<std::size_t>(section)].header);
 }
 
-int TableModel::pointsToPixels(int points) {
-    return static_cast<int>(std::lround(points * 96.0 / 72.0));
-}
-
 void TableModel::attachTo(QTableView& view) {
     view.setModel(this);
     const auto& columns = m_table.columns();
@@ -51,7 +48,7 @@ void TableModel::attachTo(QTableView& view) {
         if (columns[i].widthPoints == 0) {
             view.setColumnHidden(column, true);
         } else {
-            view.horizontalHeader()->resizeSection(column, pointsToPixels(columns[i].widthPoints));
+            view.horizontalHeader()->resizeSection(column, layout::pointsToPixels(columns[i].widthPoints));
         }
     }
 }

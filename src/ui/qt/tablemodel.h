@@ -28,9 +28,6 @@ public:
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
-    /// A column width in points as pixels at 96 dots per inch.
-    static int pointsToPixels(int points);
-
     /// Gives the view this model, with the table's column widths; a column of
     /// width 0 keeps its data but is hidden.
     void attachTo(QTableView& view);

@@ -76,7 +76,7 @@ Form1::Form1(ActivityTracker& tracker, WindowSystem& windows, std::wstring progr
                                              tracker.lvwHidden());
     m_check2 = makeCheckBox(layout::Control::Check2, texts::check2Caption, Check2Id);
     m_check1 = makeCheckBox(layout::Control::Check1, texts::check1Caption, Check1Id);
-    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_check2, m_check1}) {
+    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_lvwHidden->handle(), m_check2, m_check1}) {
         SetWindowSubclass(control, controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -95,7 +95,7 @@ Form1::Form1(ActivityTracker& tracker, WindowSystem& windows, std::wstring progr
 Form1::~Form1() {
     m_ticks->stop();
     m_windows.setChangeListener({});
-    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_check2, m_check1}) {
+    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_lvwHidden->handle(), m_check2, m_check1}) {
         RemoveWindowSubclass(control, controlProc, 1);
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
@@ -257,8 +257,13 @@ LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPA
 
 LRESULT CALLBACK Form1::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                     DWORD_PTR data) {
+    auto* form = reinterpret_cast<Form1*>(data);
+    for (const ListView* list : {form->m_listView1.get(), form->m_listView2.get(), form->m_lvwHidden.get()}) {
+        if (window == list->handle() && list->opensHiddenColumn(message, wParam, lParam)) {
+            return FALSE;
+        }
+    }
     if (message == WM_MOUSEMOVE) {
-        auto* form = reinterpret_cast<Form1*>(data);
         guarded([&]() -> LRESULT {
             if (window == form->m_check2) {
                 form->mouseMovedOver(MouseArea::Check2);

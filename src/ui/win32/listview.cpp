@@ -40,11 +40,54 @@ ListView::ListView(HWND parent, int id, const layout::ControlLayout& place, Acti
         ListView_InsertColumn(m_handle, static_cast<int>(i), &column);
     }
     ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()), LVSICF_NOSCROLL);
+    SetWindowSubclass(ListView_GetHeader(m_handle), headerProc, 1, reinterpret_cast<DWORD_PTR>(this));
     m_table.addObserver(this);
 }
 
 ListView::~ListView() {
     m_table.removeObserver(this);
+    RemoveWindowSubclass(ListView_GetHeader(m_handle), headerProc, 1);
+}
+
+LRESULT CALLBACK ListView::headerProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data) {
+    const auto* list = reinterpret_cast<const ListView*>(data);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_SETCURSOR: {
+        // A press on the divider of a hidden column would drag it open; the
+        // pointer there would offer to.
+        HDHITTESTINFO hit{};
+        if (message == WM_SETCURSOR) {
+            GetCursorPos(&hit.pt);
+            ScreenToClient(header, &hit.pt);
+        } else {
+            hit.pt = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        }
+        SendMessageW(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if ((hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) != 0 && list->isHiddenColumn(hit.iItem)) {
+            if (message == WM_SETCURSOR) {
+                SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+                return TRUE;
+            }
+            return 0;
+        }
+        break;
+    }
+    case HDM_SETITEMW:
+    case HDM_SETITEMA: {
+        const auto* item = reinterpret_cast<const HDITEMW*>(lParam);
+        if (item != nullptr && (item->mask & HDI_WIDTH) != 0 && item->cxy != 0 &&
+            list->isHiddenColumn(static_cast<int>(wParam))) {
+            return FALSE;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return DefSubclassProc(header, message, wParam, lParam);
 }
 
 void ListView::applyDpi(int dpi, HFONT font) {
@@ -61,6 +104,18 @@ void ListView::applyDpi(int dpi, HFONT font) {
 bool ListView::isHiddenColumn(int column) const {
     return column >= 0 && static_cast<std::size_t>(column) < m_table.columnCount() &&
            m_table.columns()[static_cast<std::size_t>(column)].widthPoints == 0;
+}
+
+bool ListView::opensHiddenColumn(UINT message, WPARAM wParam, LPARAM lParam) const {
+    const int column = static_cast<int>(wParam);
+    if (message == LVM_SETCOLUMNWIDTH) {
+        return isHiddenColumn(column) && static_cast<int>(lParam) != 0;
+    }
+    if (message == LVM_SETCOLUMNW || message == LVM_SETCOLUMNA) {
+        const auto* info = reinterpret_cast<const LVCOLUMNW*>(lParam);
+        return isHiddenColumn(column) && info != nullptr && (info->mask & LVCF_WIDTH) != 0 && info->cx != 0;
+    }
+    return false;
 }
 
 bool ListView::notify(const NMHDR& header, LRESULT& result) {

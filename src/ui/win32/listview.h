@@ -31,6 +31,10 @@ public:
     /// WM_NOTIFY); true when the result was set.
     bool notify(const NMHDR& header, LRESULT& result);
 
+    /// Whether a message to the control would open a hidden column; the
+    /// control's subclass drops such messages.
+    bool opensHiddenColumn(UINT message, WPARAM wParam, LPARAM lParam) const;
+
     /// Places the control and sizes its columns for the window's dots per inch.
     void applyDpi(int dpi, HFONT font);
 
@@ -42,6 +46,8 @@ public:
     void rowRemoved(std::size_t row) override;
 
 private:
+    static LRESULT CALLBACK headerProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                       DWORD_PTR list);
     bool isHiddenColumn(int column) const;
 
     ActivityTable& m_table;

@@ -4,6 +4,7 @@
 #include "ui/qt/form1.h"
 #include "ui/qt/form2.h"
 #include "ui/qt/listview.h"
+#include "ui/qt/applicationnames.h"
 
 #include <QApplication>
 #include <QBarSeries>
@@ -14,6 +15,8 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QAccessible>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -97,6 +100,20 @@ private:
         const std::size_t row = totals.addRow("app");
         totals.setText(row, dwellmark::TotalsColumn::WindowTitle, title);
         totals.setText(row, dwellmark::TotalsColumn::TotalSeconds, seconds);
+    }
+
+    /// The title of a window as the window manager reads it (_NET_WM_NAME),
+    /// empty until the window has one.
+    static QString wmName(const QWidget& window) {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                               QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
+        if (!xprop.waitForFinished(30000)) {
+            return {};
+        }
+        const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+        const qsizetype quote = line.indexOf(QLatin1Char('"'));
+        return quote < 0 ? QString() : line.mid(quote + 1).chopped(1);
     }
 
 private slots:
@@ -270,6 +287,62 @@ private slots:
         focus(static_cast<dwellmark::WindowHandle>(form->winId()), 104.0F);
         QTRY_COMPARE(m_tracker->ListView1().rowCount(), std::size_t{2});
         QCOMPARE(m_tracker->lvwHidden().rowCount(), std::size_t{2});
+    }
+
+    void titlesAsTheWindowManagerSeesThem() {
+        // As the program names itself.
+        dwellmark::ui::nameApplication("0");
+        m_windows->create(10, "editor", "Notes");
+        addTotalsRow("First", "5");
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTRY_COMPARE(wmName(*form), QStringLiteral("Dwellmark"));
+
+        QString chartName;
+        whenModal([&](QWidget* modal) {
+            if (qobject_cast<Form2*>(modal) == nullptr) {
+                return;
+            }
+            QTRY_VERIFY(!wmName(*modal).isEmpty());
+            chartName = wmName(*modal);
+            modal->close();
+        });
+        form->Check2()->click();
+        QCOMPARE(chartName, QStringLiteral("Chart"));
+
+        QString boxName;
+        whenModal([&](QWidget* modal) {
+            if (qobject_cast<QMessageBox*>(modal) == nullptr) {
+                return;
+            }
+            QTRY_VERIFY(!wmName(*modal).isEmpty());
+            boxName = wmName(*modal);
+            modal->close();
+        });
+        form->Check1()->click();
+        QCOMPARE(boxName, QStringLiteral("Dwellmark"));
+    }
+
+    void screenReadersSeeTheShownControlsOnly() {
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+        QVERIFY(window != nullptr);
+        QList<QObject*> children;
+        for (int i = 0; i < window->childCount(); ++i) {
+            QAccessibleInterface* child = window->child(i);
+            QVERIFY(child != nullptr);
+            QCOMPARE(window->indexOfChild(child), i);
+            children << child->object();
+        }
+        QCOMPARE(children.size(), 4);
+        QVERIFY(!children.contains(form->lvwHidden()));
+        for (QObject* shown : {static_cast<QObject*>(form->ListView1()), static_cast<QObject*>(form->ListView2()),
+                               static_cast<QObject*>(form->Check1()), static_cast<QObject*>(form->Check2())}) {
+            QVERIFY(children.contains(shown));
+        }
     }
 
     void hideMeAnswersAndClears() {

@@ -37,6 +37,31 @@ public:
     void ticked() override {}
 };
 
+/// A desktop that reports its changes: the fake one, with a change listener.
+class ReportingDesktop final : public WindowSystem {
+public:
+    explicit ReportingDesktop(FakeWindowSystem& desktop) : m_desktop(desktop) {}
+    bool setChangeListener(std::function<void()> listener) override {
+        m_listener = std::move(listener);
+        return true;
+    }
+    WindowHandle foregroundWindow() override { return m_desktop.foregroundWindow(); }
+    bool isWindow(WindowHandle handle) override { return m_desktop.isWindow(handle); }
+    std::string getWindowTitle(WindowHandle handle) override { return m_desktop.getWindowTitle(handle); }
+    std::string getProcessName(WindowHandle handle) override { return m_desktop.getProcessName(handle); }
+
+    void report() const {
+        if (m_listener) {
+            m_listener();
+        }
+    }
+    bool listening() const { return static_cast<bool>(m_listener); }
+
+private:
+    FakeWindowSystem& m_desktop;
+    std::function<void()> m_listener;
+};
+
 /// Runs this thread's messages until the condition holds or the limit is reached.
 bool pumpUntil(const std::function<bool()>& condition) {
     const auto deadline = std::chrono::steady_clock::now() + hangLimit;
@@ -582,6 +607,32 @@ TEST_F(Forms, TheOneMillisecondTickRunsOnTheWindowsThread) {
     m_windows.focus(41);
     ASSERT_TRUE(pumpUntil([&] { return m_tracker->lvwHidden().rowCount() == 1; }));
     ASSERT_TRUE(pumpUntil([&] { return form.ticksRun() > 50; }));
+}
+
+TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
+    ReportingDesktop desktop(m_windows);
+    m_tracker = std::make_unique<ActivityTracker>(desktop, m_clock);
+    m_form = std::make_unique<Form1>(*m_tracker, desktop, m_folder.wstring());
+    Form1& form = *m_form;
+    ASSERT_TRUE(desktop.listening());
+    m_windows.create(51, "editor.exe", "Notes");
+    m_windows.create(52, "browser.exe", "News");
+    m_windows.focus(51);
+    // Without the 1 ms timer, a report brings the tick.
+    desktop.report();
+    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lastForeground() == 51; }));
+    // A burst of reports is one tick, not one per report.
+    const std::uint64_t before = form.ticksRun();
+    for (int i = 0; i < 50; ++i) {
+        desktop.report();
+    }
+    ASSERT_TRUE(pumpUntil([&] { return form.ticksRun() > before; }));
+    EXPECT_LT(form.ticksRun() - before, 50U);
+    // A change without a report is still seen, by the safety tick.
+    m_windows.focus(52);
+    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lastForeground() == 52; }));
+    m_form.reset();
+    EXPECT_FALSE(desktop.listening());
 }
 
 TEST_F(Forms, ClosingTheMainWindowEndsTheLoop) {

@@ -297,14 +297,14 @@ private slots:
         auto form = makeForm(m_folder.path());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QTRY_COMPARE(wmName(*form), QStringLiteral("Dwellmark"));
+        QTRY_COMPARE_WITH_TIMEOUT(wmName(*form), QStringLiteral("Dwellmark"), 30000);
 
         QString chartName;
         whenModal([&](QWidget* modal) {
             if (qobject_cast<Form2*>(modal) == nullptr) {
                 return;
             }
-            QTRY_VERIFY(!wmName(*modal).isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
             chartName = wmName(*modal);
             modal->close();
         });
@@ -316,7 +316,7 @@ private slots:
             if (qobject_cast<QMessageBox*>(modal) == nullptr) {
                 return;
             }
-            QTRY_VERIFY(!wmName(*modal).isEmpty());
+            QTRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
             boxName = wmName(*modal);
             modal->close();
         });

@@ -249,4 +249,29 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     EXPECT_EQ(status, 0U);
 }
 
+TEST(Program, CarriesItsIconVersionAndManifest) {
+    const wchar_t* path = L"" DWELLMARK_EXE;
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    ASSERT_GT(size, 0U);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+    wchar_t* product = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904b0\\ProductName",
+                               reinterpret_cast<void**>(&product), &length));
+    EXPECT_EQ(std::wstring(product), L"Dwellmark");
+
+    const HMODULE exe = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(exe, nullptr);
+    EXPECT_NE(FindResourceW(exe, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
+    const HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(exe, manifest)));
+    const std::string xml(text, SizeofResource(exe, manifest));
+    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
+    FreeLibrary(exe);
+}
+
 } // namespace

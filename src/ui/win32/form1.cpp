@@ -249,7 +249,8 @@ void Form1::mouseMovedOver(MouseArea area) {
 
 LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) {
+    // After a failure the window only paints and answers the system.
+    if (form == nullptr || failing()) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return guarded([&] { return form->onMessage(message, wParam, lParam); });

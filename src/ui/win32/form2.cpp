@@ -135,7 +135,8 @@ void Form2::exec() {
 
 LRESULT CALLBACK Form2::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* form = reinterpret_cast<Form2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (form == nullptr) {
+    // After a failure the window only paints and answers the system.
+    if (form == nullptr || failing()) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
     return guarded([&] { return form->onMessage(message, wParam, lParam); });

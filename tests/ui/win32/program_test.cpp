@@ -249,6 +249,23 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     EXPECT_EQ(status, 0U);
 }
 
+TEST(Program, AFailureThatNothingCatchesShowsOneMessageAndEndsTheProgram) {
+    Program failing(L"" DWELLMARK_FAILING_PROGRAM, L"");
+    ASSERT_NE(failing.process(), nullptr);
+    const HWND box = failing.waitForWindow(L"#32770", L"Dwellmark");
+    ASSERT_NE(box, nullptr);
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_EQ(std::wstring(text), L"Dwellmark has to stop: the desktop went away");
+    // The one message: no second box behind it, and the main window is gone.
+    EXPECT_EQ(FindWindowExW(nullptr, box, L"#32770", L"Dwellmark"), nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(WaitForSingleObject(failing.process(), 60000), WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(failing.process(), &status);
+    EXPECT_EQ(status, 1U);
+}
+
 TEST(Program, CarriesItsIconVersionAndManifest) {
     const wchar_t* path = L"" DWELLMARK_EXE;
     DWORD ignored = 0;

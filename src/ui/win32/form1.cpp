@@ -6,6 +6,7 @@
 #include "ui/cursordirectory.h"
 #include "ui/layout.h"
 #include "ui/texts.h"
+#include "ui/win32/clientsize.h"
 #include "ui/win32/failure.h"
 #include "ui/win32/form2.h"
 #include "ui/win32/widetext.h"
@@ -136,10 +137,7 @@ void Form1::applyDpi(int dpi) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(m_checkBoxFont), TRUE);
     }
-    RECT outer{0, 0, MulDiv(layout::form1Client.width, dpi, 96), MulDiv(layout::form1Client.height, dpi, 96)};
-    AdjustWindowRectExForDpi(&outer, form1Style, FALSE, WS_EX_CONTROLPARENT, static_cast<UINT>(dpi));
-    SetWindowPos(m_handle, nullptr, 0, 0, outer.right - outer.left, outer.bottom - outer.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
+    setClientSize(m_handle, MulDiv(layout::form1Client.width, dpi, 96), MulDiv(layout::form1Client.height, dpi, 96));
 }
 
 void Form1::Form_Load() {

@@ -3,6 +3,7 @@
 
 #include "ui/layout.h"
 #include "ui/texts.h"
+#include "ui/win32/clientsize.h"
 #include "ui/win32/failure.h"
 #include "ui/win32/widetext.h"
 
@@ -61,20 +62,22 @@ Form2::Form2(HWND owner, ChartData data)
     : m_owner(owner), m_data(std::move(data)), m_picture(m_data, layout::chartRect.width, layout::chartRect.height) {
     registerClass();
     m_dpi = owner != nullptr ? static_cast<int>(GetDpiForWindow(owner)) : static_cast<int>(GetDpiForSystem());
-    RECT outer{0, 0, MulDiv(layout::form2Client.width, m_dpi, 96), MulDiv(layout::form2Client.height, m_dpi, 96)};
-    AdjustWindowRectExForDpi(&outer, form2Style, FALSE, 0, static_cast<UINT>(m_dpi));
-    const int width = outer.right - outer.left;
-    const int height = outer.bottom - outer.top;
-    const int left = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int top = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    m_handle = CreateWindowExW(0, className, widen(texts::form2Caption).c_str(), form2Style, left, top, width, height,
-                               owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+    m_handle = CreateWindowExW(0, className, widen(texts::form2Caption).c_str(), form2Style, 0, 0,
+                               layout::form2Client.width, layout::form2Client.height, owner, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
     if (m_handle == nullptr) {
         throw std::runtime_error("the chart window could not be made");
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     applyDpi(m_dpi);
+    setClientSize(m_handle, MulDiv(layout::form2Client.width, m_dpi, 96), MulDiv(layout::form2Client.height, m_dpi, 96));
+    // Centred on the whole screen by the outer size the window really has.
+    RECT placed;
+    GetWindowRect(m_handle, &placed);
+    SetWindowPos(m_handle, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (placed.right - placed.left)) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - (placed.bottom - placed.top)) / 2, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
 Form2::~Form2() {

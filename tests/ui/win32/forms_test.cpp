@@ -341,6 +341,26 @@ TEST_F(Forms, ListsHaveTheirColumnsFontsAndHiddenColumnsThatStayShut) {
     }
 }
 
+TEST_F(Forms, OnADisplayOfOneHundredAndFiftyPercentEverythingIsOneAndAHalfTimesLarger) {
+    Form1& form = makeForm();
+    RECT outer;
+    GetWindowRect(form.handle(), &outer);
+    SendMessageW(form.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&outer));
+    EXPECT_EQ(form.dpi(), 144);
+    RECT client;
+    GetClientRect(form.handle(), &client);
+    EXPECT_EQ(client.right, 839); // 559 x 1.5, rounded
+    EXPECT_EQ(client.bottom, 843);
+    const RECT list = rectInParent(form.ListView2().handle());
+    EXPECT_EQ(list.left, 12);
+    EXPECT_EQ(list.top, 408);
+    EXPECT_EQ(list.right - list.left, 816);
+    EXPECT_EQ(fontOf(form.ListView1().handle()).lfHeight, -18);
+    EXPECT_EQ(fontOf(form.Check2()).lfHeight, -23);
+    EXPECT_EQ(ListView_GetColumnWidth(form.ListView1().handle(), 1), 350); // 175 points
+    EXPECT_EQ(ListView_GetColumnWidth(form.ListView1().handle(), 2), 0);
+}
+
 TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
     Form1& form = makeForm();
     m_windows.create(11, "editor.exe", "Notes");
@@ -455,6 +475,7 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
         std::wstring caption;
         std::wstring className;
         RECT client{};
+        RECT outer{};
         DWORD style = 0;
         bool mainDisabled = false;
         bool boxClear = false;
@@ -474,6 +495,7 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
                 seen.caption = textOf(chart->handle());
                 seen.className = classOf(chart->handle());
                 GetClientRect(chart->handle(), &seen.client);
+                GetWindowRect(chart->handle(), &seen.outer);
                 seen.style = static_cast<DWORD>(GetWindowLongPtrW(chart->handle(), GWL_STYLE));
                 seen.mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
                 seen.boxClear = !isChecked(form.Check2());
@@ -505,6 +527,8 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
     EXPECT_EQ(seen.className, Form2::className);
     EXPECT_EQ(seen.client.right, 629);
     EXPECT_EQ(seen.client.bottom, 577);
+    EXPECT_EQ(seen.outer.left, (GetSystemMetrics(SM_CXSCREEN) - (seen.outer.right - seen.outer.left)) / 2);
+    EXPECT_EQ(seen.outer.top, (GetSystemMetrics(SM_CYSCREEN) - (seen.outer.bottom - seen.outer.top)) / 2);
     EXPECT_NE(seen.style & WS_SYSMENU, 0U);
     EXPECT_EQ(seen.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0U);
     EXPECT_TRUE(seen.mainDisabled);

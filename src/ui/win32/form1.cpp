@@ -12,6 +12,7 @@
 #include "ui/win32/widetext.h"
 
 #include <stdexcept>
+#include <utility>
 
 namespace dwellmark::ui::win32 {
 

@@ -3,6 +3,7 @@
 
 #include "ui/win32/widetext.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace dwellmark::ui::win32 {

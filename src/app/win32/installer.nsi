@@ -18,7 +18,9 @@ OutFile "${OUTFILE}"
 Icon "${ICON}"
 UninstallIcon "${ICON}"
 InstallDir "$PROGRAMFILES64\Dwellmark"
-RequestExecutionLevel user
+; Administrators are asked to elevate for the install into Program Files;
+; other users get the per-user install.
+RequestExecutionLevel highest
 ShowInstDetails nevershow
 VIProductVersion "${VERSION}.0"
 VIAddVersionKey "ProductName" "Dwellmark"
@@ -38,12 +40,22 @@ Function .onInit
     ClearErrors
     ${GetOptions} $0 "/CurrentUser" $1
     ${IfNot} ${Errors}
-        SetShellVarContext current
-        ${If} $INSTDIR == "$PROGRAMFILES64\Dwellmark"
-            StrCpy $INSTDIR "$LOCALAPPDATA\Programs\Dwellmark"
-        ${EndIf}
+        Call installForCurrentUser
     ${Else}
-        SetShellVarContext all
+        UserInfo::GetAccountType
+        Pop $2
+        ${If} $2 == "Admin"
+            SetShellVarContext all
+        ${Else}
+            Call installForCurrentUser
+        ${EndIf}
+    ${EndIf}
+FunctionEnd
+
+Function installForCurrentUser
+    SetShellVarContext current
+    ${If} $INSTDIR == "$PROGRAMFILES64\Dwellmark"
+        StrCpy $INSTDIR "$LOCALAPPDATA\Programs\Dwellmark"
     ${EndIf}
 FunctionEnd
 

@@ -5,6 +5,8 @@
 #include "ui/win32/changeticks.h"
 #include "ui/win32/periodicticks.h"
 
+#include <cstdio>
+
 namespace dwellmark::ui::win32 {
 
 std::unique_ptr<TickSource> makeTickSource(WindowSystem& windows) {
@@ -13,6 +15,7 @@ std::unique_ptr<TickSource> makeTickSource(WindowSystem& windows) {
     if (windows.setChangeListener([reports] { reports->changed(); })) {
         return changeTicks;
     }
+    std::fputs("dwellmark: the desktop does not report its changes; ticking every millisecond\n", stderr);
     return std::make_unique<PeriodicTicks>();
 }
 

@@ -56,27 +56,39 @@ bool Win32WindowSystem::hook() {
     return true;
 }
 
-// Setting a hook succeeds on systems that then never call it (Wine before it
-// reported window events), so destroy a hidden window of our own and wait for
-// the report. Only sent messages and hook calls are run while waiting: posted
-// messages stay in the queue for the program's own loop.
+// Setting a hook succeeds on systems that then never call it (Wine 8 reports
+// the creation of windows but neither their destruction nor the foreground),
+// so destroy a hidden window of our own and see whether that is reported
+// before the creation of a second one made after it. Reports arrive in order,
+// so the answer needs no waiting where either works; the limit only bounds
+// the start on a system that reports nothing. Only sent messages and hook calls
+// run meanwhile: posted messages stay queued for the program's own loop.
 bool Win32WindowSystem::eventsArrive() {
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = DefWindowProcW;
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = probeClass;
     RegisterClassW(&windowClass);
-    m_probe = CreateWindowExW(WS_EX_TOOLWINDOW, probeClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                              windowClass.hInstance, nullptr);
-    if (m_probe == nullptr) {
+    m_createHook = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, onEvent, GetCurrentProcessId(),
+                                   GetCurrentThreadId(), WINEVENT_OUTOFCONTEXT);
+    if (m_createHook == nullptr) {
         return false;
     }
+    t_hooks[m_createHook] = this;
+    const auto makeWindow = [&] {
+        return CreateWindowExW(WS_EX_TOOLWINDOW, probeClass, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               windowClass.hInstance, nullptr);
+    };
     m_probeSeen = false;
+    m_markerSeen = false;
+    m_probe = makeWindow();
     DestroyWindow(m_probe);
+    m_marker = makeWindow();
+    DestroyWindow(m_marker);
     const ULONGLONG deadline = GetTickCount64() + probeLimitMs;
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    while (!m_probeSeen) {
+    while (m_probe != nullptr && m_marker != nullptr && !m_probeSeen && !m_markerSeen) {
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline) {
             break;
@@ -85,7 +97,11 @@ bool Win32WindowSystem::eventsArrive() {
                                     MWMO_INPUTAVAILABLE);
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    UnhookWinEvent(m_createHook);
+    t_hooks.erase(m_createHook);
+    m_createHook = nullptr;
     m_probe = nullptr;
+    m_marker = nullptr;
     return m_probeSeen;
 }
 
@@ -112,11 +128,16 @@ void CALLBACK Win32WindowSystem::onEvent(HWINEVENTHOOK hook, DWORD event, HWND w
 void Win32WindowSystem::event(DWORD event, HWND window, LONG object, LONG child) {
     // Destruction is reported for every caret, menu and control as well; only
     // windows matter to the questions asked here.
-    if (event == EVENT_OBJECT_DESTROY && (object != OBJID_WINDOW || child != CHILDID_SELF)) {
+    if ((event == EVENT_OBJECT_DESTROY || event == EVENT_OBJECT_CREATE) &&
+        (object != OBJID_WINDOW || child != CHILDID_SELF)) {
         return;
     }
-    if (m_probe != nullptr && window == m_probe) {
+    if (m_probe != nullptr && window == m_probe && event == EVENT_OBJECT_DESTROY) {
         m_probeSeen = true;
+        return;
+    }
+    if (event == EVENT_OBJECT_CREATE) {
+        m_markerSeen = m_markerSeen || (m_marker != nullptr && window == m_marker);
         return;
     }
     if (m_listener) {

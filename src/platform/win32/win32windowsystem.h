@@ -35,9 +35,13 @@ private:
     HWINEVENTHOOK m_foregroundHook = nullptr;
     HWINEVENTHOOK m_minimizeHook = nullptr;
     HWINEVENTHOOK m_destroyHook = nullptr;
-    // The hidden window whose destruction the start-up check waits for.
+    // The start-up check: the destruction of a hidden window must be reported
+    // before the creation of the one made after it.
+    HWINEVENTHOOK m_createHook = nullptr;
     HWND m_probe = nullptr;
+    HWND m_marker = nullptr;
     bool m_probeSeen = false;
+    bool m_markerSeen = false;
 };
 
 } // namespace dwellmark::win32

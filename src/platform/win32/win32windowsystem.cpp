@@ -60,7 +60,7 @@ bool Win32WindowSystem::hook() {
 // the creation of windows but neither their destruction nor the foreground),
 // so destroy a hidden window of our own and see whether that is reported
 // before the creation of a second one made after it. Reports arrive in order,
-// so the answer needs no waiting where either works; the limit only bounds
+// so the answer needs no waiting where either arrives; the limit only bounds
 // the start on a system that reports nothing. Only sent messages and hook calls
 // run meanwhile: posted messages stay queued for the program's own loop.
 bool Win32WindowSystem::eventsArrive() {
@@ -83,8 +83,8 @@ bool Win32WindowSystem::eventsArrive() {
     m_markerSeen = false;
     m_probe = makeWindow();
     DestroyWindow(m_probe);
+    // Kept until its report is in: Wine drops reports of windows that are gone.
     m_marker = makeWindow();
-    DestroyWindow(m_marker);
     const ULONGLONG deadline = GetTickCount64() + probeLimitMs;
     MSG message;
     PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
@@ -96,6 +96,9 @@ bool Win32WindowSystem::eventsArrive() {
         MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_SENDMESSAGE | QS_POSTMESSAGE,
                                     MWMO_INPUTAVAILABLE);
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    if (m_marker != nullptr) {
+        DestroyWindow(m_marker);
     }
     UnhookWinEvent(m_createHook);
     t_hooks.erase(m_createHook);

@@ -16,6 +16,7 @@ std::unique_ptr<TickSource> makeTickSource(WindowSystem& windows) {
         return changeTicks;
     }
     std::fputs("dwellmark: the desktop does not report its changes; ticking every millisecond\n", stderr);
+    std::fflush(stderr);
     return std::make_unique<PeriodicTicks>();
 }
 

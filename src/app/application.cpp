@@ -1,5 +1,7 @@
 #include "application.h"
 
+#include "ui/qt/applicationnames.h"
+
 #include <QMessageBox>
 #include <cstdio>
 #include <cstdlib>
@@ -8,10 +10,7 @@
 namespace dwellmark::app {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
-    setApplicationName(QStringLiteral("Dwellmark"));
-    setApplicationDisplayName(QStringLiteral("Dwellmark"));
-    setApplicationVersion(QStringLiteral(DWELLMARK_VERSION));
-    setDesktopFileName(QStringLiteral("dwellmark"));
+    ui::nameApplication(DWELLMARK_VERSION);
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {

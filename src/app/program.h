@@ -3,7 +3,7 @@
 #pragma once
 
 #include "tracking/activitytracker.h"
-#include "ui/form1.h"
+#include "ui/qt/form1.h"
 
 #include <QString>
 #include <functional>

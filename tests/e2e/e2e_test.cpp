@@ -6,8 +6,8 @@
 #include "tracking/activitytracker.h"
 #include "tracking/formattime.h"
 #include "tracking/textforms.h"
-#include "ui/form1.h"
-#include "ui/form2.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/form2.h"
 #include "windowfarm.h"
 
 #include <QApplication>

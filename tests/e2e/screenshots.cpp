@@ -5,7 +5,7 @@
 // the chart window, frames included.
 #include "app/program.h"
 #include "platform/platform.h"
-#include "ui/form2.h"
+#include "ui/qt/form2.h"
 
 #include <QApplication>
 #include <QCheckBox>

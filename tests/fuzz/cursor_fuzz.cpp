@@ -1,6 +1,6 @@
 // The pointer file beside the program is read at every start; whatever it
 // holds, reading it must end in a cursor or in nothing, never in a crash.
-#include "ui/cursorfile.h"
+#include "ui/qt/cursorfile.h"
 
 #include <QByteArray>
 #include <QCoreApplication>

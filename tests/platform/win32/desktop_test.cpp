@@ -206,5 +206,65 @@ TEST_F(Desktop, LongTitleComesBackWhole) {
     EXPECT_EQ(m_system->getWindowTitle(toWindowHandle(window)), toUtf8(title));
 }
 
+constexpr char noReports[] = "this desktop does not report destroyed windows; the front end ticks on its timer";
+
+// The change reports behind the front end's event-driven ticks. Each case first
+// waits for the state that must be reported, so a report of something else
+// could at worst let a case pass early, never fail.
+TEST_F(Desktop, ForegroundSwitchToAnotherProgramAndItsEndAreReported) {
+    const HWND own = createWindow(L"Dwellmark listener test");
+    ASSERT_NE(own, nullptr);
+    ASSERT_TRUE(bringToForeground(own));
+    ForeignProgram program(L"Dwellmark reported window");
+    ASSERT_TRUE(program.started());
+    const HWND foreign = program.waitForWindow();
+    ASSERT_NE(foreign, nullptr);
+    // Its start may have taken the foreground already; take it back first.
+    ASSERT_TRUE(bringToForeground(own));
+
+    int reports = 0;
+    if (!m_system->setChangeListener([&] { ++reports; })) {
+        GTEST_SKIP() << noReports;
+    }
+    reports = 0;
+    ASSERT_TRUE(bringToForeground(foreign));
+    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+
+    reports = 0;
+    ASSERT_TRUE(program.close(foreign));
+    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+}
+
+TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
+    const HWND window = createWindow(L"Reported when gone");
+    ASSERT_NE(window, nullptr);
+    int reports = 0;
+    int goneReports = 0;
+    if (!m_system->setChangeListener([&] { ++reports; })) {
+        GTEST_SKIP() << noReports;
+    }
+    {
+        // A second backend on the same thread, gone before the window: its
+        // hooks must be gone with it.
+        auto gone = platform::createWindowSystem();
+        ASSERT_TRUE(gone->setChangeListener([&] { ++goneReports; }));
+    }
+    reports = 0;
+    DestroyWindow(window);
+    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+    EXPECT_EQ(goneReports, 0);
+
+    // A cleared listener is not called, and a new one is.
+    ASSERT_FALSE(m_system->setChangeListener({}));
+    const HWND second = createWindow(L"Reported to the new listener");
+    ASSERT_NE(second, nullptr);
+    int newReports = 0;
+    reports = 0;
+    ASSERT_TRUE(m_system->setChangeListener([&] { ++newReports; }));
+    DestroyWindow(second);
+    EXPECT_TRUE(pumpUntil([&] { return newReports > 0; }, 30s));
+    EXPECT_EQ(reports, 0);
+}
+
 } // namespace
 } // namespace dwellmark::platform::win32

@@ -1,0 +1,108 @@
+// How often the main window ticks under Wine and what it costs, beside a bare
+// window with only the same 1 ms timer. Prints figures; asserts nothing.
+//   win32_tick_bench (bare|dwellmark) SECONDS
+#include "platform/platform.h"
+#include "tracking/activitytracker.h"
+#include "ui/win32/form1.h"
+#include "ui/win32/periodicticks.h"
+
+#include <commctrl.h>
+#include <cstdio>
+#include <cstdlib>
+#include <cwchar>
+#include <memory>
+#include <shellapi.h>
+
+namespace {
+
+using dwellmark::ui::win32::PeriodicTicks;
+
+constexpr UINT tickMessage = WM_APP + 1;
+std::uint64_t bareTicks = 0;
+PeriodicTicks* bareSource = nullptr;
+
+LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == tickMessage) {
+        bareSource->ticked();
+        ++bareTicks;
+        return 0;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+double cpuSeconds() {
+    FILETIME created;
+    FILETIME exited;
+    FILETIME kernel;
+    FILETIME user;
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto value = [](const FILETIME& time) {
+        return static_cast<double>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) /
+               1e7;
+    };
+    return value(kernel) + value(user);
+}
+
+// Runs the thread's messages for the given time.
+void runFor(DWORD milliseconds) {
+    const ULONGLONG end = GetTickCount64() + milliseconds;
+    while (GetTickCount64() < end) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - GetTickCount64()), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
+}
+
+} // namespace
+
+int main() {
+    int argc = 0;
+    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc < 3) {
+        std::fputs("usage: win32_tick_bench (bare|dwellmark) SECONDS\n", stderr);
+        return 2;
+    }
+    const bool bare = std::wcscmp(argv[1], L"bare") == 0;
+    const auto milliseconds = static_cast<DWORD>(std::wcstol(argv[2], nullptr, 10) * 1000);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+
+    std::uint64_t ticks = 0;
+    double cpu = 0.0;
+    if (bare) {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = bareProc;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"DwellmarkBareTimer";
+        RegisterClassW(&windowClass);
+        HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Bare timer", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                      nullptr, nullptr, windowClass.hInstance, nullptr);
+        ShowWindow(window, SW_SHOW);
+        PeriodicTicks source;
+        bareSource = &source;
+        source.start(window, tickMessage);
+        const double cpuStart = cpuSeconds();
+        runFor(milliseconds);
+        cpu = cpuSeconds() - cpuStart;
+        ticks = bareTicks;
+        source.stop();
+    } else {
+        const auto windows = dwellmark::platform::createWindowSystem();
+        const auto clock = dwellmark::platform::createClock();
+        dwellmark::ActivityTracker tracker(*windows, *clock);
+        dwellmark::ui::win32::Form1 form(tracker, *windows, L".", std::make_unique<PeriodicTicks>());
+        form.show();
+        const std::uint64_t ticksStart = form.ticksRun();
+        const double cpuStart = cpuSeconds();
+        runFor(milliseconds);
+        cpu = cpuSeconds() - cpuStart;
+        ticks = form.ticksRun() - ticksStart;
+    }
+    const double seconds = milliseconds / 1000.0;
+    std::printf("%s ticks_per_second %.0f cpu_share %.4f\n", bare ? "bare" : "dwellmark",
+                static_cast<double>(ticks) / seconds, cpu / seconds);
+    return 0;
+}

@@ -1,0 +1,83 @@
+// The layouts of the main window and the chart window, shared by every front end.
+#pragma once
+
+#include <array>
+
+namespace dwellmark::ui::layout {
+
+/// A rectangle in pixels at 96 dpi, from the top-left corner of the client area.
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+};
+
+/// A size in pixels at 96 dpi.
+struct Size {
+    int width = 0;
+    int height = 0;
+};
+
+/// A font by face, size in points and weight.
+struct Font {
+    const char* face = "";
+    double points = 0.0;
+    bool bold = false;
+};
+
+/// The controls of the main window, in tab order.
+enum class Control { ListView1, ListView2, lvwHidden, Check2, Check1 };
+
+/// One control of the main window: its name, where it sits and whether it is shown.
+struct ControlLayout {
+    Control control;
+    const char* name;
+    Rect rect;
+    bool shown;
+};
+
+/// The main window's client area.
+inline constexpr Size form1Client{559, 562};
+
+/// The controls of the main window, in tab order; focus starts on the first.
+inline constexpr std::array<ControlLayout, 5> form1Controls{{
+    {Control::ListView1, "ListView1", {8, 8, 544, 257}, true},
+    {Control::ListView2, "ListView2", {8, 272, 544, 253}, true},
+    {Control::lvwHidden, "lvwHidden", {8, 568, 136, 41}, false},
+    {Control::Check2, "Check2", {8, 528, 273, 25}, true},
+    {Control::Check1, "Check1", {288, 528, 265, 25}, true},
+}};
+
+/// The place of a control of the main window.
+constexpr const ControlLayout& controlLayout(Control control) {
+    for (const ControlLayout& item : form1Controls) {
+        if (item.control == control) {
+            return item;
+        }
+    }
+    return form1Controls[0];
+}
+
+/// The font of the lists.
+inline constexpr Font listFont{"Arial", 9.0, true};
+/// The font of the check boxes.
+inline constexpr Font checkBoxFont{"Arial", 11.25, true};
+
+/// The chart window's client area.
+inline constexpr Size form2Client{629, 577};
+/// The chart inside the chart window: it runs past the client area on the
+/// left, right and bottom, so that its own border is cut off.
+inline constexpr Rect chartRect{-8, 0, 643, 581};
+
+/// A column width in pixels at 96 dpi from its width in points (0.75 point to the pixel).
+constexpr int pointsToPixels(int points) {
+    return (points * 4 + 1) / 3;
+}
+
+/// A font size in pixels at 96 dpi (the height of the em), rounded.
+constexpr int fontPixels(const Font& font) {
+    return static_cast<int>(font.points * 96.0 / 72.0 + 0.5);
+}
+
+} // namespace dwellmark::ui::layout

@@ -1,0 +1,24 @@
+// The pointer rules of the main window's mouse-move events.
+#include "ui/pointerrules.h"
+
+namespace dwellmark::ui {
+
+MousePointer pointerAfterMove(MousePointer current, MouseArea area) {
+    if (current == MousePointer::Busy) {
+        return current;
+    }
+    switch (area) {
+    case MouseArea::Check2:
+        return MousePointer::Custom;
+    case MouseArea::Background:
+    case MouseArea::ListView1:
+    case MouseArea::ListView2:
+        return MousePointer::Default;
+    case MouseArea::Check1:
+        break;
+    }
+    // "Hide Me" has no mouse-move procedure: the pointer stays as it came.
+    return current;
+}
+
+} // namespace dwellmark::ui

@@ -1,0 +1,79 @@
+#include "tablemodel.h"
+
+#include "ui/layout.h"
+
+#include <QHeaderView>
+#include <QTableView>
+
+namespace dwellmark::ui {
+
+TableModel::TableModel(ActivityTable& table, QObject* parent) : QAbstractTableModel(parent), m_table(table) {
+    m_table.addObserver(this);
+}
+
+TableModel::~TableModel() {
+    m_table.removeObserver(this);
+}
+
+int TableModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_table.rowCount());
+}
+
+int TableModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(m_table.columnCount());
+}
+
+QVariant TableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+        return {};
+    }
+    const std::string_view text =
+        m_table.text(static_cast<std::size_t>(index.row()) + 1, static_cast<std::size_t>(index.column()));
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+QVariant TableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        static_cast<std::size_t>(section) >= m_table.columnCount()) {
+        return {};
+    }
+    return QString::fromStdString(m_table.columns()[static_cast<std::size_t>(section)].header);
+}
+
+void TableModel::attachTo(QTableView& view) {
+    view.setModel(this);
+    const auto& columns = m_table.columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const int column = static_cast<int>(i);
+        if (columns[i].widthPoints == 0) {
+            view.setColumnHidden(column, true);
+        } else {
+            view.horizontalHeader()->resizeSection(column, layout::pointsToPixels(columns[i].widthPoints));
+        }
+    }
+}
+
+void TableModel::rowAboutToBeAdded(std::size_t row) {
+    const int at = static_cast<int>(row) - 1;
+    beginInsertRows(QModelIndex(), at, at);
+}
+
+void TableModel::rowAdded(std::size_t) {
+    endInsertRows();
+}
+
+void TableModel::cellChanged(std::size_t row, std::size_t column) {
+    const QModelIndex cell = index(static_cast<int>(row) - 1, static_cast<int>(column));
+    emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
+}
+
+void TableModel::rowAboutToBeRemoved(std::size_t row) {
+    const int at = static_cast<int>(row) - 1;
+    beginRemoveRows(QModelIndex(), at, at);
+}
+
+void TableModel::rowRemoved(std::size_t) {
+    endRemoveRows();
+}
+
+} // namespace dwellmark::ui

@@ -1,0 +1,27 @@
+// The captions and message texts of the windows, shared by every front end.
+#pragma once
+
+#include <string>
+
+namespace dwellmark::ui::texts {
+
+/// The main window's caption, and the title of its message boxes.
+inline constexpr const char* form1Caption = "Dwellmark";
+/// The chart window's caption.
+inline constexpr const char* form2Caption = "Chart";
+/// The captions of the check boxes.
+inline constexpr const char* check2Caption = "Display Chart";
+inline constexpr const char* check1Caption = "Hide Me";
+/// The pointer file, looked for in the program's folder.
+inline constexpr const char* pointerFileName = "HAND-M.CUR";
+
+/// The address users write to for help and requests.
+std::string supportAddress();
+
+/// The answer to "Hide Me", naming the support address.
+std::string hideMeMessage();
+
+/// The line a failure that nothing caught is reported with.
+std::string failureMessage(const std::string& what);
+
+} // namespace dwellmark::ui::texts

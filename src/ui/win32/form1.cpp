@@ -1,0 +1,344 @@
+// The main window over the Win32 API: two ListViews, two check boxes, the tick.
+#include "ui/win32/form1.h"
+
+#include "tracking/windowsystem.h"
+#include "ui/chartdata.h"
+#include "ui/cursordirectory.h"
+#include "ui/layout.h"
+#include "ui/texts.h"
+#include "ui/win32/clientsize.h"
+#include "ui/win32/failure.h"
+#include "ui/win32/form2.h"
+#include "ui/win32/widetext.h"
+
+#include <stdexcept>
+#include <utility>
+
+namespace dwellmark::ui::win32 {
+
+namespace {
+
+constexpr DWORD form1Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+
+void registerClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = nullptr; // the window's pointer setting decides
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        windowClass.lpszClassName = Form1::className;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    if (!registered) {
+        throw std::runtime_error("the main window could not be registered");
+    }
+}
+
+HFONT makeFont(const layout::Font& font, int dpi) {
+    // Points at this many dots per inch; a negative height asks for the em.
+    const int height = -static_cast<int>(font.points * dpi / 72.0 + 0.5);
+    return CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       widen(font.face).c_str());
+}
+
+RECT scaledRect(const layout::Rect& rect, int dpi) {
+    return RECT{MulDiv(rect.left, dpi, 96), MulDiv(rect.top, dpi, 96), MulDiv(rect.left + rect.width, dpi, 96),
+                MulDiv(rect.top + rect.height, dpi, 96)};
+}
+
+// The modification time can be read: anything that exists and can be reached.
+bool fileExists(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    return GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
+}
+
+} // namespace
+
+Form1::Form1(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
+             std::unique_ptr<TickSource> ticks)
+    : m_tracker(tracker), m_windows(windows), m_programFolder(std::move(programFolder)), m_ticks(std::move(ticks)) {
+    registerClass();
+    m_handle = CreateWindowExW(WS_EX_CONTROLPARENT, className, L"", form1Style, CW_USEDEFAULT, CW_USEDEFAULT,
+                               layout::form1Client.width, layout::form1Client.height, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (m_handle == nullptr) {
+        throw std::runtime_error("the main window could not be made");
+    }
+    m_white = CreateSolidBrush(RGB(255, 255, 255));
+    // Made in tab order: the order of creation is the order of the Tab key.
+    m_listView1 = std::make_unique<ListView>(m_handle, ListView1Id, layout::controlLayout(layout::Control::ListView1),
+                                             tracker.ListView1());
+    m_listView2 = std::make_unique<ListView>(m_handle, ListView2Id, layout::controlLayout(layout::Control::ListView2),
+                                             tracker.ListView2());
+    m_lvwHidden = std::make_unique<ListView>(m_handle, lvwHiddenId, layout::controlLayout(layout::Control::lvwHidden),
+                                             tracker.lvwHidden());
+    m_check2 = makeCheckBox(layout::Control::Check2, texts::check2Caption, Check2Id);
+    m_check1 = makeCheckBox(layout::Control::Check1, texts::check1Caption, Check1Id);
+    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_lvwHidden->handle(), m_check2, m_check1}) {
+        SetWindowSubclass(control, controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    }
+    SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+    applyDpi(static_cast<int>(GetDpiForWindow(m_handle)));
+
+    Form_Load();
+
+    m_tracker.setMainWindow(static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(m_handle)));
+    if (!m_ticks) {
+        m_ticks = makeTickSource(m_windows);
+    }
+    m_ticks->start(m_handle, tickMessage);
+}
+
+Form1::~Form1() {
+    m_ticks->stop();
+    m_windows.setChangeListener({});
+    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_lvwHidden->handle(), m_check2, m_check1}) {
+        RemoveWindowSubclass(control, controlProc, 1);
+    }
+    SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
+    DestroyWindow(m_handle);
+    DeleteObject(m_listFont);
+    DeleteObject(m_checkBoxFont);
+    DeleteObject(m_white);
+    if (m_customPointer != nullptr) {
+        DestroyCursor(m_customPointer);
+    }
+}
+
+HWND Form1::makeCheckBox(layout::Control control, const char* caption, int id) {
+    const layout::ControlLayout& place = layout::controlLayout(control);
+    HWND box = CreateWindowExW(0, L"BUTTON", widen(caption).c_str(),
+                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, place.rect.left, place.rect.top,
+                               place.rect.width, place.rect.height, m_handle,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (box == nullptr) {
+        throw std::runtime_error("the check box " + std::string(place.name) + " could not be made");
+    }
+    return box;
+}
+
+void Form1::applyDpi(int dpi) {
+    m_dpi = dpi;
+    DeleteObject(m_listFont);
+    DeleteObject(m_checkBoxFont);
+    m_listFont = makeFont(layout::listFont, dpi);
+    m_checkBoxFont = makeFont(layout::checkBoxFont, dpi);
+    for (ListView* list : {m_listView1.get(), m_listView2.get(), m_lvwHidden.get()}) {
+        list->applyDpi(dpi, m_listFont);
+    }
+    for (const auto& [box, control] :
+         {std::pair{m_check2, layout::Control::Check2}, std::pair{m_check1, layout::Control::Check1}}) {
+        const RECT rect = scaledRect(layout::controlLayout(control).rect, dpi);
+        SetWindowPos(box, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(m_checkBoxFont), TRUE);
+    }
+    setClientSize(m_handle, MulDiv(layout::form1Client.width, dpi, 96), MulDiv(layout::form1Client.height, dpi, 96));
+}
+
+void Form1::Form_Load() {
+    // Centred on the whole screen by the outer size, frame and title bar included.
+    RECT outer;
+    GetWindowRect(m_handle, &outer);
+    const int left = (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2;
+    const int top = (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2;
+    SetWindowPos(m_handle, nullptr, left, top, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+
+    const std::wstring pointerFile = m_programFolder + L"\\" + widen(texts::pointerFileName);
+    if (fileExists(pointerFile)) {
+        // A file that is there but is no cursor leaves the window without one.
+        const auto bytes = CursorDirectory::readFile(narrow(pointerFile));
+        if (bytes && CursorDirectory::read(*bytes)) {
+            m_customPointer = static_cast<HCURSOR>(
+                LoadImageW(nullptr, pointerFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE));
+        }
+    }
+    SetWindowTextW(m_handle, widen(texts::form1Caption).c_str());
+    m_tracker.setLoggedSeconds(-1);
+}
+
+void Form1::show() {
+    ShowWindow(m_handle, SW_SHOW);
+    SetFocus(m_listView1->handle());
+}
+
+void Form1::Form_Unload() {
+    // Nothing runs after this: no tick, no procedure; the loop ends.
+    m_ticks->stop();
+    ShowWindow(m_handle, SW_HIDE);
+    PostQuitMessage(0);
+}
+
+void Form1::tmrMain_Timer() {
+    ++m_ticksRun;
+    m_tracker.tmrMain_Timer();
+}
+
+void Form1::setCheck(HWND box, bool checked) {
+    const bool isChecked = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    if (isChecked == checked) {
+        return;
+    }
+    SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    // A change made by the program raises the box's click event too.
+    if (box == m_check1) {
+        Check1_Click();
+    } else {
+        Check2_Click();
+    }
+}
+
+void Form1::Check1_Click() {
+    if (SendMessageW(m_check1, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+        return;
+    }
+    setCheck(m_check1, false);
+    MessageBoxW(m_handle, widen(texts::hideMeMessage()).c_str(), widen(texts::form1Caption).c_str(), MB_OK);
+}
+
+void Form1::Check2_Click() {
+    if (SendMessageW(m_check2, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+        return;
+    }
+    setCheck(m_check2, false);
+    const ActivityTable& totals = m_tracker.ListView2();
+    if (totals.rowCount() == 0) {
+        return;
+    }
+    Form2 chart(m_handle, ChartData::fromTotals(totals));
+    m_openChart = &chart;
+    chart.exec();
+    m_openChart = nullptr;
+}
+
+HCURSOR Form1::cursorFor(MousePointer pointer) const {
+    switch (pointer) {
+    case MousePointer::Busy:
+        return LoadCursorW(nullptr, IDC_WAIT);
+    case MousePointer::Custom:
+        return m_customPointer != nullptr ? m_customPointer : LoadCursorW(nullptr, IDC_ARROW);
+    case MousePointer::Default:
+        break;
+    }
+    return LoadCursorW(nullptr, IDC_ARROW);
+}
+
+void Form1::setMousePointer(MousePointer pointer) {
+    m_mousePointer = pointer;
+    POINT at;
+    if (GetCursorPos(&at) != FALSE) {
+        const HWND under = WindowFromPoint(at);
+        if (under == m_handle || under == m_check1 || under == m_check2) {
+            SetCursor(cursorFor(pointer));
+        }
+    }
+}
+
+void Form1::mouseMovedOver(MouseArea area) {
+    const MousePointer pointer = pointerAfterMove(m_mousePointer, area);
+    if (pointer != m_mousePointer) {
+        setMousePointer(pointer);
+    }
+}
+
+LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    // After a failure the window only paints and answers the system.
+    if (form == nullptr || failing()) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return guarded([&] { return form->onMessage(message, wParam, lParam); });
+}
+
+LRESULT CALLBACK Form1::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                    DWORD_PTR data) {
+    auto* form = reinterpret_cast<Form1*>(data);
+    for (const ListView* list : {form->m_listView1.get(), form->m_listView2.get(), form->m_lvwHidden.get()}) {
+        if (window == list->handle() && list->opensHiddenColumn(message, wParam, lParam)) {
+            return FALSE;
+        }
+    }
+    if (message == WM_MOUSEMOVE) {
+        guarded([&]() -> LRESULT {
+            if (window == form->m_check2) {
+                form->mouseMovedOver(MouseArea::Check2);
+            } else if (window == form->m_check1) {
+                form->mouseMovedOver(MouseArea::Check1);
+            } else if (window == form->m_listView1->handle()) {
+                form->mouseMovedOver(MouseArea::ListView1);
+            } else if (window == form->m_listView2->handle()) {
+                form->mouseMovedOver(MouseArea::ListView2);
+            }
+            return 0;
+        });
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case tickMessage:
+        m_ticks->ticked();
+        tmrMain_Timer();
+        return 0;
+    case WM_TIMER:
+        m_ticks->timerFired(wParam);
+        return 0;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            if (LOWORD(wParam) == Check1Id) {
+                Check1_Click();
+            } else if (LOWORD(wParam) == Check2Id) {
+                Check2_Click();
+            }
+            return 0;
+        }
+        break;
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        LRESULT result = 0;
+        for (ListView* list : {m_listView1.get(), m_listView2.get(), m_lvwHidden.get()}) {
+            if (list->notify(header, result)) {
+                return result;
+            }
+        }
+        break;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        // The check boxes sit on the window's white.
+        SetBkColor(reinterpret_cast<HDC>(wParam), RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(m_white);
+    case WM_MOUSEMOVE:
+        mouseMovedOver(MouseArea::Background);
+        return 0;
+    case WM_SETCURSOR: {
+        const auto under = reinterpret_cast<HWND>(wParam);
+        if (LOWORD(lParam) == HTCLIENT && (under == m_handle || under == m_check1 || under == m_check2)) {
+            SetCursor(cursorFor(m_mousePointer));
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DPICHANGED: {
+        applyDpi(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(m_handle, nullptr, suggested->left, suggested->top, 0, 0,
+                     SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+        return 0;
+    }
+    case WM_CLOSE:
+        Form_Unload();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(m_handle, message, wParam, lParam);
+}
+
+} // namespace dwellmark::ui::win32

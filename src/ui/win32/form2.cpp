@@ -1,0 +1,223 @@
+// The chart window: a modal window with a bar chart drawn by the program.
+#include "ui/win32/form2.h"
+
+#include "ui/layout.h"
+#include "ui/texts.h"
+#include "ui/win32/clientsize.h"
+#include "ui/win32/failure.h"
+#include "ui/win32/widetext.h"
+
+#include <stdexcept>
+
+namespace dwellmark::ui::win32 {
+
+namespace {
+
+constexpr DWORD form2Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+
+void registerClass() {
+    static const bool registered = [] {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof windowClass;
+        windowClass.lpfnWndProc = DefWindowProcW;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
+        windowClass.lpszClassName = Form2::className;
+        return RegisterClassExW(&windowClass) != 0;
+    }();
+    if (!registered) {
+        throw std::runtime_error("the chart window could not be registered");
+    }
+}
+
+HFONT makeFont(int pixels, int escapement, bool bold) {
+    return CreateFontW(-pixels, 0, escapement, escapement, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                       DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, CLEARTYPE_QUALITY, DEFAULT_PITCH,
+                       L"Arial");
+}
+
+void fillBox(HDC dc, const ChartPicture::Box& box, COLORREF colour) {
+    const RECT rect{box.left, box.top, box.right, box.bottom};
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &rect, brush);
+    DeleteObject(brush);
+}
+
+void line(HDC dc, int x1, int y1, int x2, int y2) {
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+}
+
+void text(HDC dc, int x, int y, const std::string& utf8, UINT align) {
+    const std::wstring wide = widen(utf8);
+    SetTextAlign(dc, align);
+    TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+}
+
+} // namespace
+
+Form2::Form2(HWND owner, ChartData data)
+    : m_owner(owner), m_data(std::move(data)), m_picture(m_data, layout::chartRect.width, layout::chartRect.height) {
+    registerClass();
+    m_dpi = owner != nullptr ? static_cast<int>(GetDpiForWindow(owner)) : static_cast<int>(GetDpiForSystem());
+    m_handle = CreateWindowExW(0, className, widen(texts::form2Caption).c_str(), form2Style, 0, 0,
+                               layout::form2Client.width, layout::form2Client.height, owner, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    if (m_handle == nullptr) {
+        throw std::runtime_error("the chart window could not be made");
+    }
+    SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+    applyDpi(m_dpi);
+    setClientSize(m_handle, MulDiv(layout::form2Client.width, m_dpi, 96), MulDiv(layout::form2Client.height, m_dpi, 96));
+    // Centred on the whole screen by the outer size the window really has.
+    RECT placed;
+    GetWindowRect(m_handle, &placed);
+    SetWindowPos(m_handle, nullptr, (GetSystemMetrics(SM_CXSCREEN) - (placed.right - placed.left)) / 2,
+                 (GetSystemMetrics(SM_CYSCREEN) - (placed.bottom - placed.top)) / 2, 0, 0,
+                 SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
+}
+
+Form2::~Form2() {
+    if (m_handle != nullptr) {
+        SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
+        DestroyWindow(m_handle);
+    }
+    DeleteObject(m_font);
+    DeleteObject(m_verticalFont);
+}
+
+RECT Form2::chartArea() const {
+    return RECT{MulDiv(layout::chartRect.left, m_dpi, 96), MulDiv(layout::chartRect.top, m_dpi, 96),
+                MulDiv(layout::chartRect.left + layout::chartRect.width, m_dpi, 96),
+                MulDiv(layout::chartRect.top + layout::chartRect.height, m_dpi, 96)};
+}
+
+void Form2::applyDpi(int dpi) {
+    m_dpi = dpi;
+    const double scale = dpi / 96.0;
+    m_picture = ChartPicture(m_data, MulDiv(layout::chartRect.width, dpi, 96),
+                             MulDiv(layout::chartRect.height, dpi, 96), scale);
+    DeleteObject(m_font);
+    DeleteObject(m_verticalFont);
+    m_font = makeFont(MulDiv(12, dpi, 96), 0, false);
+    // Rotated a quarter turn anticlockwise, read from the bottom up.
+    m_verticalFont = makeFont(MulDiv(13, dpi, 96), 900, true);
+}
+
+void Form2::exec() {
+    const bool ownerWasEnabled = m_owner != nullptr && IsWindowEnabled(m_owner) != FALSE;
+    if (ownerWasEnabled) {
+        EnableWindow(m_owner, FALSE);
+    }
+    ShowWindow(m_handle, SW_SHOW);
+    SetForegroundWindow(m_handle);
+    MSG message;
+    bool quit = false;
+    while (!m_closed) {
+        const BOOL got = GetMessageW(&message, nullptr, 0, 0);
+        if (got == 0 || got == -1) {
+            quit = got == 0;
+            break;
+        }
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // The owner gets the input back before this window goes, so that the
+    // foreground returns to it and not to some other program's window.
+    if (ownerWasEnabled) {
+        EnableWindow(m_owner, TRUE);
+    }
+    ShowWindow(m_handle, SW_HIDE);
+    if (quit) {
+        PostQuitMessage(static_cast<int>(message.wParam));
+    }
+}
+
+LRESULT CALLBACK Form2::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* form = reinterpret_cast<Form2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    // After a failure the window only paints and answers the system.
+    if (form == nullptr || failing()) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    return guarded([&] { return form->onMessage(message, wParam, lParam); });
+}
+
+LRESULT Form2::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        m_closed = true;
+        return 0;
+    case WM_PAINT: {
+        PAINTSTRUCT paintStruct;
+        HDC dc = BeginPaint(m_handle, &paintStruct);
+        paint(dc);
+        EndPaint(m_handle, &paintStruct);
+        return 0;
+    }
+    case WM_DPICHANGED: {
+        applyDpi(HIWORD(wParam));
+        const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+        SetWindowPos(m_handle, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                     suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+        InvalidateRect(m_handle, nullptr, TRUE);
+        return 0;
+    }
+    default:
+        return DefWindowProcW(m_handle, message, wParam, lParam);
+    }
+}
+
+void Form2::paint(HDC dc) {
+    const RECT area = chartArea();
+    const int saved = SaveDC(dc);
+    SetViewportOrgEx(dc, area.left, area.top, nullptr);
+    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, m_font);
+    const ChartPicture& picture = m_picture;
+    const ChartPicture::Box& plot = picture.plot();
+
+    // The chart's own frame; the window cuts off its left, right and bottom.
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    Rectangle(dc, 0, 0, area.right - area.left, area.bottom - area.top);
+
+    HPEN grid = CreatePen(PS_SOLID, 1, RGB(0xD0, 0xD0, 0xD0));
+    HGDIOBJ oldPen = SelectObject(dc, grid);
+    for (const ChartPicture::Gridline& gridline : picture.gridlines()) {
+        line(dc, plot.left, gridline.y, plot.right, gridline.y);
+        text(dc, plot.left - 6, gridline.y - 7, gridline.label, TA_RIGHT | TA_TOP);
+    }
+    SelectObject(dc, oldPen);
+    DeleteObject(grid);
+
+    for (const ChartPicture::Bar& bar : picture.bars()) {
+        fillBox(dc, bar.box, bar.colour);
+        fillBox(dc, bar.swatch, bar.colour);
+        text(dc, bar.legendX, bar.legendY, bar.name, TA_LEFT | TA_TOP);
+    }
+
+    // The axes: the value axis on the left, the category axis on the zero line.
+    SelectObject(dc, GetStockObject(BLACK_PEN));
+    line(dc, plot.left, plot.top, plot.left, plot.bottom);
+    line(dc, plot.left, picture.zeroY(), plot.right, picture.zeroY());
+
+    const ChartData& data = picture.data();
+    text(dc, picture.categoryX(), picture.categoryY(), data.category, TA_CENTER | TA_TOP);
+    HGDIOBJ oldFont = SelectObject(dc, m_verticalFont);
+    text(dc, picture.yTitleX(), picture.yTitleY(), data.yAxisTitle, TA_CENTER | TA_BASELINE);
+    SelectObject(dc, oldFont);
+    LOGFONTW bold{};
+    GetObjectW(m_font, sizeof bold, &bold);
+    bold.lfWeight = FW_BOLD;
+    HFONT titleFont = CreateFontIndirectW(&bold);
+    oldFont = SelectObject(dc, titleFont);
+    text(dc, picture.xTitleX(), picture.xTitleY(), data.xAxisTitle, TA_CENTER | TA_TOP);
+    SelectObject(dc, oldFont);
+    DeleteObject(titleFont);
+    RestoreDC(dc, saved);
+}
+
+} // namespace dwellmark::ui::win32

@@ -1,0 +1,51 @@
+// The chart window "Chart" of the Win32 front end.
+#pragma once
+
+#include "platform/win32/windowsheaders.h"
+#include "ui/chartdata.h"
+#include "ui/win32/chartpicture.h"
+
+namespace dwellmark::ui::win32 {
+
+/// The chart window "Chart": the totals as a bar chart drawn with GDI, taken
+/// once when the window is made and not updated afterwards. Each request
+/// makes a window of its own, so nothing of an earlier chart carries over.
+class Form2 final {
+public:
+    /// Makes the window, hidden and centred on the screen, with the chart of data.
+    Form2(HWND owner, ChartData data);
+    ~Form2();
+
+    Form2(const Form2&) = delete;
+    Form2& operator=(const Form2&) = delete;
+
+    /// Shows the window modally: the owner takes no input, while its posted
+    /// messages (its ticks) go on being delivered. Returns once the user has
+    /// closed the window.
+    void exec();
+
+    HWND handle() const { return m_handle; }
+    /// The chart as drawn in the chart area now.
+    const ChartPicture& picture() const { return m_picture; }
+    /// The chart area in client pixels (it runs past the client area).
+    RECT chartArea() const;
+
+    static constexpr const wchar_t* className = L"DwellmarkChart";
+
+private:
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void paint(HDC dc);
+    void applyDpi(int dpi);
+
+    HWND m_owner;
+    HWND m_handle = nullptr;
+    ChartData m_data;
+    int m_dpi = 96;
+    ChartPicture m_picture;
+    HFONT m_font = nullptr;
+    HFONT m_verticalFont = nullptr;
+    bool m_closed = false;
+};
+
+} // namespace dwellmark::ui::win32

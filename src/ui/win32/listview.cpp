@@ -1,0 +1,187 @@
+// The main window's lists over comctl32's owner-data ListView.
+#include "ui/win32/listview.h"
+
+#include "ui/win32/widetext.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace dwellmark::ui::win32 {
+
+namespace {
+
+int scaled(int pixels, int dpi) {
+    return MulDiv(pixels, dpi, 96);
+}
+
+} // namespace
+
+ListView::ListView(HWND parent, int id, const layout::ControlLayout& place, ActivityTable& table)
+    : m_table(table), m_place(place) {
+    DWORD style = WS_CHILD | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
+    if (place.shown) {
+        style |= WS_VISIBLE;
+    }
+    m_handle = CreateWindowExW(0, WC_LISTVIEWW, widen(place.name).c_str(), style, place.rect.left, place.rect.top,
+                               place.rect.width, place.rect.height, parent,
+                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    if (m_handle == nullptr) {
+        throw std::runtime_error("the list " + std::string(place.name) + " could not be made");
+    }
+    ListView_SetExtendedListViewStyle(m_handle, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    const auto& columns = m_table.columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        std::wstring header = widen(columns[i].header);
+        LVCOLUMNW column{};
+        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+        column.fmt = LVCFMT_LEFT | (columns[i].widthPoints == 0 ? LVCFMT_FIXED_WIDTH : 0);
+        column.cx = layout::pointsToPixels(columns[i].widthPoints);
+        column.pszText = header.data();
+        column.iSubItem = static_cast<int>(i);
+        ListView_InsertColumn(m_handle, static_cast<int>(i), &column);
+    }
+    ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()), LVSICF_NOSCROLL);
+    SetWindowSubclass(ListView_GetHeader(m_handle), headerProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    m_table.addObserver(this);
+}
+
+ListView::~ListView() {
+    m_table.removeObserver(this);
+    RemoveWindowSubclass(ListView_GetHeader(m_handle), headerProc, 1);
+}
+
+LRESULT CALLBACK ListView::headerProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                      DWORD_PTR data) {
+    const auto* list = reinterpret_cast<const ListView*>(data);
+    switch (message) {
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+    case WM_SETCURSOR: {
+        // A press on the divider of a hidden column would drag it open; the
+        // pointer there would offer to.
+        HDHITTESTINFO hit{};
+        if (message == WM_SETCURSOR) {
+            GetCursorPos(&hit.pt);
+            ScreenToClient(header, &hit.pt);
+        } else {
+            hit.pt = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        }
+        SendMessageW(header, HDM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        if ((hit.flags & (HHT_ONDIVIDER | HHT_ONDIVOPEN)) != 0 && list->isHiddenColumn(hit.iItem)) {
+            if (message == WM_SETCURSOR) {
+                SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+                return TRUE;
+            }
+            return 0;
+        }
+        break;
+    }
+    case HDM_SETITEMW:
+    case HDM_SETITEMA: {
+        const auto* item = reinterpret_cast<const HDITEMW*>(lParam);
+        if (item != nullptr && (item->mask & HDI_WIDTH) != 0 && item->cxy != 0 &&
+            list->isHiddenColumn(static_cast<int>(wParam))) {
+            return FALSE;
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return DefSubclassProc(header, message, wParam, lParam);
+}
+
+void ListView::applyDpi(int dpi, HFONT font) {
+    SetWindowPos(m_handle, nullptr, scaled(m_place.rect.left, dpi), scaled(m_place.rect.top, dpi),
+                 scaled(m_place.rect.width, dpi), scaled(m_place.rect.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(m_handle, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    const auto& columns = m_table.columns();
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        ListView_SetColumnWidth(m_handle, static_cast<int>(i),
+                                scaled(layout::pointsToPixels(columns[i].widthPoints), dpi));
+    }
+}
+
+bool ListView::isHiddenColumn(int column) const {
+    return column >= 0 && static_cast<std::size_t>(column) < m_table.columnCount() &&
+           m_table.columns()[static_cast<std::size_t>(column)].widthPoints == 0;
+}
+
+bool ListView::opensHiddenColumn(UINT message, WPARAM wParam, LPARAM lParam) const {
+    const int column = static_cast<int>(wParam);
+    if (message == LVM_SETCOLUMNWIDTH) {
+        return isHiddenColumn(column) && static_cast<int>(lParam) != 0;
+    }
+    if (message == LVM_SETCOLUMNW || message == LVM_SETCOLUMNA) {
+        const auto* info = reinterpret_cast<const LVCOLUMNW*>(lParam);
+        return isHiddenColumn(column) && info != nullptr && (info->mask & LVCF_WIDTH) != 0 && info->cx != 0;
+    }
+    return false;
+}
+
+bool ListView::notify(const NMHDR& header, LRESULT& result) {
+    if (header.hwndFrom == m_handle && header.code == LVN_GETDISPINFOW) {
+        auto& info = reinterpret_cast<const NMLVDISPINFOW&>(header);
+        LVITEMW& item = const_cast<LVITEMW&>(info.item);
+        const auto row = static_cast<std::size_t>(item.iItem) + 1;
+        const auto column = static_cast<std::size_t>(item.iSubItem);
+        if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
+            m_text = row <= m_table.rowCount() && column < m_table.columnCount()
+                         ? widen(m_table.text(row, column))
+                         : std::wstring();
+            const std::size_t length = std::min(m_text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
+            m_text.copy(item.pszText, length);
+            item.pszText[length] = L'\0';
+        }
+        result = 0;
+        return true;
+    }
+    // The header belongs to the list; a hidden column refuses every width but 0.
+    if (header.hwndFrom == ListView_GetHeader(m_handle)) {
+        switch (header.code) {
+        case HDN_BEGINTRACKW:
+        case HDN_BEGINTRACKA:
+        case HDN_DIVIDERDBLCLICKW:
+        case HDN_DIVIDERDBLCLICKA: {
+            const auto& change = reinterpret_cast<const NMHEADERW&>(header);
+            result = isHiddenColumn(change.iItem) ? TRUE : FALSE;
+            return isHiddenColumn(change.iItem);
+        }
+        case HDN_ITEMCHANGINGW:
+        case HDN_ITEMCHANGINGA: {
+            const auto& change = reinterpret_cast<const NMHEADERW&>(header);
+            if (isHiddenColumn(change.iItem) && change.pitem != nullptr && (change.pitem->mask & HDI_WIDTH) != 0 &&
+                change.pitem->cxy != 0) {
+                result = TRUE;
+                return true;
+            }
+            return false;
+        }
+        default:
+            return false;
+        }
+    }
+    return false;
+}
+
+void ListView::rowAboutToBeAdded(std::size_t) {}
+
+void ListView::rowAdded(std::size_t) {
+    // Only the new count: the rows already drawn stay as they are.
+    ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()),
+                            LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+}
+
+void ListView::cellChanged(std::size_t row, std::size_t) {
+    const int item = static_cast<int>(row) - 1;
+    ListView_RedrawItems(m_handle, item, item);
+}
+
+void ListView::rowAboutToBeRemoved(std::size_t) {}
+
+void ListView::rowRemoved(std::size_t) {
+    ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()), LVSICF_NOSCROLL);
+    InvalidateRect(m_handle, nullptr, FALSE);
+}
+
+} // namespace dwellmark::ui::win32

@@ -1,0 +1,37 @@
+// Where the main window's ticks come from.
+#pragma once
+
+#include "platform/win32/windowsheaders.h"
+
+#include <memory>
+
+namespace dwellmark {
+class WindowSystem;
+}
+
+namespace dwellmark::ui::win32 {
+
+/// Posts a tick message to a window, to be run on the window's own thread by
+/// whatever message loop is running there (the program's, a modal window's or
+/// a message box's). At most one tick waits in the queue at a time, so a busy
+/// thread gets one tick when it is free again, not a backlog.
+class TickSource {
+public:
+    virtual ~TickSource() = default;
+
+    /// Starts posting message to window.
+    virtual void start(HWND window, UINT message) = 0;
+    /// Stops posting; no tick is posted after it returns.
+    virtual void stop() = 0;
+    /// The window has run the tick it was posted; the next may be posted.
+    virtual void ticked() = 0;
+    /// A WM_TIMER of the window that the source may have set for itself.
+    virtual void timerFired(UINT_PTR id) { static_cast<void>(id); }
+};
+
+/// The tick source for a desktop: the desktop's own change reports (plus a
+/// safety tick every second) when the backend can report every change, the
+/// 1 ms timer otherwise.
+std::unique_ptr<TickSource> makeTickSource(WindowSystem& windows);
+
+} // namespace dwellmark::ui::win32

@@ -1,0 +1,83 @@
+// The chart's data taken from the totals, and the scale of its value axis.
+#include "tracking/activitytables.h"
+#include "ui/chartdata.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+using dwellmark::ActivityTable;
+using dwellmark::TotalsColumn;
+using dwellmark::ui::ChartData;
+using dwellmark::ui::ValueScale;
+
+namespace {
+
+void addTotal(ActivityTable& totals, const char* application, const char* title, const char* seconds) {
+    const std::size_t row = totals.addRow(application);
+    totals.setText(row, TotalsColumn::WindowTitle, title);
+    totals.setText(row, TotalsColumn::TotalTime, "00:00:00");
+    totals.setText(row, TotalsColumn::TotalSeconds, seconds);
+}
+
+} // namespace
+
+TEST(ChartData, EmptyTotalsGiveNoSeriesButTheFixedTexts) {
+    const ActivityTable totals = dwellmark::makeTotalsTable();
+    const ChartData chart = ChartData::fromTotals(totals);
+    EXPECT_TRUE(chart.series.empty());
+    EXPECT_EQ(chart.category, "R1");
+    EXPECT_EQ(chart.xAxisTitle, "Process Time");
+    EXPECT_EQ(chart.yAxisTitle, "Process");
+}
+
+TEST(ChartData, OneSeriesPerRowInTheTablesOrderValuedByTotalSeconds) {
+    ActivityTable totals = dwellmark::makeTotalsTable();
+    addTotal(totals, "b.exe", "Second window", "12");
+    addTotal(totals, "a.exe", "First window", "-5");
+    addTotal(totals, "c.exe", "Zero", "0");
+    addTotal(totals, "d.exe", "Not a number", "abc");
+    addTotal(totals, "e.exe", "Fraction", "2.5e1 s");
+    const ChartData chart = ChartData::fromTotals(totals);
+    ASSERT_EQ(chart.series.size(), 5U);
+    EXPECT_EQ(chart.series[0].name, "Second window");
+    EXPECT_EQ(chart.series[0].value, 12.0);
+    EXPECT_EQ(chart.series[1].name, "First window");
+    EXPECT_EQ(chart.series[1].value, -5.0);
+    EXPECT_EQ(chart.series[2].value, 0.0);
+    EXPECT_EQ(chart.series[3].value, 0.0);
+    EXPECT_EQ(chart.series[4].value, 25.0);
+}
+
+TEST(ChartData, NamesKeepTwentyCharactersNotBytes) {
+    EXPECT_EQ(ChartData::seriesName("12345678901234567890"), "12345678901234567890");
+    EXPECT_EQ(ChartData::seriesName("123456789012345678901"), "12345678901234567890");
+    EXPECT_EQ(ChartData::seriesName(""), "");
+    // 21 Cyrillic letters of two bytes each, and CJK of three bytes each.
+    const std::string cyrillic = "ПриветПриветПриветПри";
+    EXPECT_EQ(ChartData::seriesName(cyrillic), "ПриветПриветПриветПр");
+    const std::string cjk = "漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字漢";
+    EXPECT_EQ(ChartData::seriesName(cjk), "漢字漢字漢字漢字漢字漢字漢字漢字漢字漢字");
+}
+
+TEST(ValueScale, CoversTheValuesAndZeroInRoundSteps) {
+    struct Case {
+        double min;
+        double max;
+    };
+    for (const Case& range : {Case{0, 0}, Case{0, 1}, Case{3, 3}, Case{0, 47}, Case{-12, 30}, Case{-7, -2},
+                              Case{0, 123456}, Case{5, 1e9}}) {
+        const ValueScale scale = ValueScale::forRange(range.min, range.max);
+        SCOPED_TRACE(std::to_string(range.min) + " .. " + std::to_string(range.max));
+        EXPECT_LE(scale.low, std::min(range.min, 0.0));
+        EXPECT_GE(scale.high, std::max(range.max, 0.0));
+        EXPECT_GT(scale.high, scale.low);
+        EXPECT_GE(scale.step, 1.0);
+        const double steps = (scale.high - scale.low) / scale.step;
+        EXPECT_EQ(steps, std::floor(steps));
+        EXPECT_LE(steps, 10.0);
+        EXPECT_EQ(scale.low / scale.step, std::floor(scale.low / scale.step));
+    }
+}

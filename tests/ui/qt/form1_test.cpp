@@ -1,0 +1,606 @@
+#include "fakes.h"
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
+#include "ui/qt/form1.h"
+#include "ui/qt/form2.h"
+#include "ui/qt/listview.h"
+#include "ui/qt/applicationnames.h"
+
+#include <QApplication>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QCheckBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QAccessible>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QWindow>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+using dwellmark::ActivityTracker;
+using dwellmark::testing::FakeClock;
+using dwellmark::testing::FakeWindowSystem;
+using dwellmark::ui::Form1;
+using dwellmark::ui::Form2;
+using dwellmark::ui::ListView;
+using dwellmark::ui::MousePointer;
+
+namespace {} // namespace
+
+class Form1Test final : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<FakeWindowSystem> m_windows;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<ActivityTracker> m_tracker;
+    // Owns the watches for modal windows of the running test.
+    std::unique_ptr<QObject> m_watches;
+
+    // Runs a step inside the next modal window's own event loop, once that
+    // window is up. A watch that never fires ends with its test.
+    void whenModal(std::function<void(QWidget*)> step) {
+        auto* poll = new QTimer(m_watches.get());
+        QObject::connect(poll, &QTimer::timeout, [poll, step = std::move(step)] {
+            if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal->isVisible()) {
+                poll->stop();
+                poll->deleteLater();
+                step(modal);
+            }
+        });
+        poll->start(10);
+        // A step that does not close its window would leave the test waiting for ever.
+        QTimer::singleShot(10000, m_watches.get(), [] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                modal->close();
+            }
+        });
+    }
+
+    std::unique_ptr<Form1> makeForm(const QString& folder) { return std::make_unique<Form1>(*m_tracker, folder); }
+
+    /// A pointer move over a widget, as the window system delivers it. It is
+    /// sent straight to the widget rather than by warping the real pointer,
+    /// whose events arrive late and out of step on a loaded machine.
+    static void moveOver(QWidget* widget, QPoint position) {
+        QMouseEvent move(QEvent::MouseMove, position, widget->mapToGlobal(position), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(widget, &move);
+    }
+
+    /// Shows the window and waits until the window manager has framed and
+    /// centred it, so that nothing moves under the test's pointer moves.
+    static void showSettled(Form1& form) {
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form, 120000));
+        QTRY_VERIFY(form.windowHandle()->frameGeometry().height() > form.height());
+        const QPoint centre = form.screen()->geometry().center();
+        QTRY_VERIFY(qAbs(form.windowHandle()->frameGeometry().center().x() - centre.x()) <= 1 &&
+                    qAbs(form.windowHandle()->frameGeometry().center().y() - centre.y()) <= 1);
+    }
+
+    // The foreground moves to a window of the fake desktop, and the timer sees it.
+    void focus(dwellmark::WindowHandle handle, float at) {
+        m_clock->now = at;
+        m_windows->focus(handle);
+    }
+
+    void addTotalsRow(const std::string& title, const std::string& seconds) {
+        auto& totals = m_tracker->ListView2();
+        const std::size_t row = totals.addRow("app");
+        totals.setText(row, dwellmark::TotalsColumn::WindowTitle, title);
+        totals.setText(row, dwellmark::TotalsColumn::TotalSeconds, seconds);
+    }
+
+    /// The title of a window as the window manager reads it (_NET_WM_NAME),
+    /// empty until the window has one.
+    static QString wmName(const QWidget& window) {
+        QProcess xprop;
+        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
+                                               QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
+        if (!xprop.waitForFinished(30000)) {
+            return {};
+        }
+        const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
+        const qsizetype quote = line.indexOf(QLatin1Char('"'));
+        return quote < 0 ? QString() : line.mid(quote + 1).chopped(1);
+    }
+
+private slots:
+    void initTestCase() { QVERIFY(m_folder.isValid()); }
+
+    void init() {
+        m_windows = std::make_unique<FakeWindowSystem>();
+        m_clock = std::make_unique<FakeClock>();
+        m_tracker = std::make_unique<ActivityTracker>(*m_windows, *m_clock);
+        m_watches = std::make_unique<QObject>();
+        // The real pointer waits in the screen's corner, off every centred
+        // window: a window mapped under it would get real pointer events that
+        // race the moves a test makes.
+        QCursor::setPos(0, 0);
+        QCoreApplication::processEvents();
+    }
+
+    void cleanup() {
+        m_watches.reset();
+        // A modal window left open by a failed step is closed here, and fails the test.
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+            QFAIL("a modal window was left open");
+        }
+        m_tracker.reset();
+    }
+
+    void windowAndLayout() {
+        m_tracker->setLoggedSeconds(12);
+        auto form = makeForm(m_folder.path());
+        QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
+        QCOMPARE(m_tracker->loggedSeconds(), -1);
+        QCOMPARE(form->size(), QSize(559, 562));
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        const Qt::WindowFlags flags = form->windowFlags();
+        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
+        QVERIFY(flags & Qt::WindowCloseButtonHint);
+        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
+        QVERIFY(!(flags & Qt::WindowStaysOnTopHint));
+        QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
+        const QImage icon = form->windowIcon().pixmap(32, 32).toImage();
+        QCOMPARE(icon.size(), QSize(32, 32));
+        for (int y = 0; y < 32; ++y) {
+            for (int x = 0; x < 32; ++x) {
+                QCOMPARE(qAlpha(icon.pixel(x, y)), 0);
+            }
+        }
+
+        QCOMPARE(form->ListView1()->geometry(), QRect(8, 8, 544, 257));
+        QCOMPARE(form->ListView2()->geometry(), QRect(8, 272, 544, 253));
+        QCOMPARE(form->lvwHidden()->geometry(), QRect(8, 568, 136, 41));
+        QCOMPARE(form->Check2()->geometry(), QRect(8, 528, 273, 25));
+        QCOMPARE(form->Check1()->geometry(), QRect(288, 528, 265, 25));
+        QCOMPARE(form->Check2()->text(), QStringLiteral("Display Chart"));
+        QCOMPARE(form->Check1()->text(), QStringLiteral("Hide Me"));
+        QVERIFY(!form->Check1()->isChecked() && !form->Check2()->isChecked());
+        QCOMPARE(form->Check1()->palette().color(QPalette::Window), QColor(Qt::white));
+        QVERIFY(form->Check1()->autoFillBackground());
+
+        for (ListView* list : {form->ListView1(), form->ListView2()}) {
+            QCOMPARE(list->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(list->font().pointSizeF(), 9.0);
+            QVERIFY(list->font().bold());
+            // Arial itself, or a face with Arial's metrics in its place.
+            const QString face = QFontInfo(list->font()).family();
+            QVERIFY2(face == "Arial" || face == "Liberation Sans", qPrintable(face));
+        }
+        for (QCheckBox* box : {form->Check1(), form->Check2()}) {
+            QCOMPARE(box->font().family(), QStringLiteral("Arial"));
+            QCOMPARE(box->font().pointSizeF(), 11.25);
+            QVERIFY(box->font().bold());
+        }
+
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        QVERIFY(form->ListView1()->isVisible());
+        QVERIFY(form->ListView2()->isVisible());
+        QVERIFY(!form->lvwHidden()->isVisible());
+        QCOMPARE(form->ListView1()->model()->rowCount(), 0);
+        QCOMPARE(form->ListView2()->model()->rowCount(), 0);
+    }
+
+    void headersAndColumns() {
+        auto form = makeForm(m_folder.path());
+        struct Expected {
+            ListView* view;
+            QStringList headers;
+            QList<int> widths; // pixels; 0 is a hidden column
+        };
+        const QList<Expected> lists{
+            {form->ListView1(),
+             {"Application", "Window Title", "Time Start", "Time End", "Time", "Total"},
+             {113, 233, 0, 0, 133, 60}},
+            {form->ListView2(), {"Application", "Window Title", "Total Time", "Total Seconds"}, {133, 267, 100, 0}},
+            {form->lvwHidden(),
+             {"Handle", "Application", "Window Title", "Timer Start", "Timer End"},
+             {67, 67, 133, 96, 96}},
+        };
+        for (const Expected& list : lists) {
+            QAbstractItemModel* model = list.view->model();
+            QCOMPARE(model->columnCount(), list.headers.size());
+            for (int i = 0; i < list.headers.size(); ++i) {
+                QCOMPARE(model->headerData(i, Qt::Horizontal).toString(), list.headers.at(i));
+                QCOMPARE(list.view->isColumnHidden(i), list.widths.at(i) == 0);
+                if (list.widths.at(i) != 0) {
+                    QCOMPARE(list.view->header()->sectionSize(i), list.widths.at(i));
+                }
+            }
+        }
+    }
+
+    void tabOrderAndFocus() {
+        auto form = makeForm(m_folder.path());
+        QWidget* next = form->ListView1();
+        QList<QWidget*> order;
+        for (int i = 0; i < 5; ++i) {
+            order << next;
+            next = next->nextInFocusChain();
+            while (next != nullptr && next->focusPolicy() == Qt::NoFocus) {
+                next = next->nextInFocusChain();
+            }
+        }
+        QCOMPARE(order, (QList<QWidget*>{form->ListView1(), form->ListView2(), form->lvwHidden(), form->Check2(),
+                                         form->Check1()}));
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        // The window manager may leave a new window of a test without the focus.
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get(), 120000));
+        QCOMPARE(QApplication::focusWidget(), form->ListView1());
+    }
+
+    void centredByItsOuterFrame() {
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        // The window manager's frame makes the outer size larger than the client area.
+        QTRY_VERIFY(form->windowHandle()->frameGeometry().height() > form->height());
+        const QRect screen = form->screen()->geometry();
+        QTRY_VERIFY2(qAbs(form->windowHandle()->frameGeometry().center().x() - screen.center().x()) <= 1 &&
+                         qAbs(form->windowHandle()->frameGeometry().center().y() - screen.center().y()) <= 1,
+                     qPrintable(QStringLiteral("frame %1,%2 %3x%4 on %5x%6")
+                                    .arg(form->windowHandle()->frameGeometry().x())
+                                    .arg(form->windowHandle()->frameGeometry().y())
+                                    .arg(form->windowHandle()->frameGeometry().width())
+                                    .arg(form->windowHandle()->frameGeometry().height())
+                                    .arg(screen.width())
+                                    .arg(screen.height())));
+    }
+
+    void showsWhatTheTrackerLogs() {
+        m_windows->create(10, "editor", "Notes");
+        m_windows->create(11, "browser", "News");
+        auto form = makeForm(m_folder.path());
+        QVERIFY(form->tmrMain().isActive());
+        QCOMPARE(form->tmrMain().interval(), 1);
+        QCOMPARE(form->tmrMain().timerType(), Qt::PreciseTimer);
+        QCOMPARE(m_tracker->mainWindow(), static_cast<dwellmark::WindowHandle>(form->winId()));
+        form->show();
+        focus(10, 100.0F);
+        QTRY_COMPARE(m_tracker->lastForeground(), 10);
+        focus(11, 103.0F);
+        QTRY_COMPARE(form->ListView1()->model()->rowCount(), 1);
+        const QAbstractItemModel* log = form->ListView1()->model();
+        QCOMPARE(log->index(0, 0).data().toString(), QStringLiteral("editor"));
+        QCOMPARE(log->index(0, 1).data().toString(), QStringLiteral("Notes"));
+        QCOMPARE(log->index(0, 4).data().toString(), QStringLiteral("00:00:00 - 00:00:03"));
+        QCOMPARE(log->index(0, 5).data().toString(), QStringLiteral("3"));
+        QCOMPARE(form->ListView2()->model()->index(0, 2).data().toString(), QStringLiteral("00:00:03"));
+        // The window itself is never followed.
+        focus(static_cast<dwellmark::WindowHandle>(form->winId()), 104.0F);
+        QTRY_COMPARE(m_tracker->ListView1().rowCount(), std::size_t{2});
+        QCOMPARE(m_tracker->lvwHidden().rowCount(), std::size_t{2});
+    }
+
+    void titlesAsTheWindowManagerSeesThem() {
+        // As the program names itself.
+        dwellmark::ui::nameApplication("0");
+        m_windows->create(10, "editor", "Notes");
+        addTotalsRow("First", "5");
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QTRY_COMPARE_WITH_TIMEOUT(wmName(*form), QStringLiteral("Dwellmark"), 30000);
+
+        QString chartName;
+        whenModal([&](QWidget* modal) {
+            if (qobject_cast<Form2*>(modal) == nullptr) {
+                return;
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
+            chartName = wmName(*modal);
+            modal->close();
+        });
+        form->Check2()->click();
+        QCOMPARE(chartName, QStringLiteral("Chart"));
+
+        QString boxName;
+        whenModal([&](QWidget* modal) {
+            if (qobject_cast<QMessageBox*>(modal) == nullptr) {
+                return;
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
+            boxName = wmName(*modal);
+            modal->close();
+        });
+        form->Check1()->click();
+        QCOMPARE(boxName, QStringLiteral("Dwellmark"));
+    }
+
+    void screenReadersSeeTheShownControlsOnly() {
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+        QVERIFY(window != nullptr);
+        QList<QObject*> children;
+        for (int i = 0; i < window->childCount(); ++i) {
+            QAccessibleInterface* child = window->child(i);
+            QVERIFY(child != nullptr);
+            QCOMPARE(window->indexOfChild(child), i);
+            children << child->object();
+        }
+        QCOMPARE(children.size(), 4);
+        QVERIFY(!children.contains(form->lvwHidden()));
+        for (QObject* shown : {static_cast<QObject*>(form->ListView1()), static_cast<QObject*>(form->ListView2()),
+                               static_cast<QObject*>(form->Check1()), static_cast<QObject*>(form->Check2())}) {
+            QVERIFY(children.contains(shown));
+        }
+    }
+
+    void hideMeAnswersAndClears() {
+        m_windows->create(10, "editor", "Notes");
+        m_windows->create(11, "browser", "News");
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        focus(10, 10.0F);
+        QTRY_COMPARE(m_tracker->lastForeground(), 10);
+
+        QString title;
+        QString text;
+        QMessageBox::Icon icon = QMessageBox::Warning;
+        qsizetype buttons = 0;
+        bool clearWhileOpen = false;
+        std::size_t rowsWhileOpen = 0;
+        whenModal([&](QWidget* modal) {
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box == nullptr) {
+                return;
+            }
+            title = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = box->buttons().size();
+            clearWhileOpen = !form->Check1()->isChecked();
+            // The timer keeps sampling underneath the message.
+            focus(11, 14.0F);
+            QTimer::singleShot(200, box, [&, box] {
+                rowsWhileOpen = m_tracker->ListView1().rowCount();
+                box->button(QMessageBox::Ok)->click();
+            });
+        });
+        QTest::mouseClick(form->Check1(), Qt::LeftButton);
+
+        QCOMPARE(title, QStringLiteral("Dwellmark"));
+        QCOMPARE(text, QStringLiteral("Please email support@dwellmark.org if you would like this feature added (so "
+                                      "that user can not see this program running)."));
+        QCOMPARE(text, Form1::hideMeMessage());
+        QCOMPARE(icon, QMessageBox::NoIcon);
+        QCOMPARE(buttons, 1);
+        QVERIFY(clearWhileOpen);
+        QCOMPARE(rowsWhileOpen, std::size_t{1});
+        QVERIFY(!form->Check1()->isChecked());
+        QVERIFY(form->isVisible());
+
+        // Again, by the keyboard: the same answer.
+        QString second;
+        whenModal([&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                second = box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        form->Check1()->setFocus();
+        QTest::keyClick(form->Check1(), Qt::Key_Space);
+        QCOMPARE(second, Form1::hideMeMessage());
+        QVERIFY(!form->Check1()->isChecked());
+    }
+
+    void displayChartWithoutTotalsDoesNothing() {
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        bool opened = false;
+        whenModal([&](QWidget* modal) {
+            opened = true;
+            modal->close();
+        });
+        QTest::mouseClick(form->Check2(), Qt::LeftButton);
+        QVERIFY(!form->Check2()->isChecked());
+        QTest::qWait(100);
+        QVERIFY(!opened);
+        QVERIFY(QApplication::topLevelWidgets().count() >= 1);
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            QVERIFY(qobject_cast<Form2*>(widget) == nullptr || !widget->isVisible());
+        }
+    }
+
+    void displayChartShowsAFreshSnapshot() {
+        m_windows->create(10, "editor", "Notes");
+        m_windows->create(11, "browser", "News");
+        addTotalsRow("First", "5");
+        addTotalsRow("Second", "7");
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        focus(10, 10.0F);
+        QTRY_COMPARE(m_tracker->lastForeground(), 10);
+
+        QString caption;
+        QStringList firstNames;
+        QList<double> firstValues;
+        bool clearWhileOpen = false;
+        QStringList namesAfterTicks;
+        std::size_t totalsWhileOpen = 0;
+        whenModal([&](QWidget* modal) {
+            auto* chart = qobject_cast<Form2*>(modal);
+            if (chart == nullptr) {
+                return;
+            }
+            caption = chart->windowTitle();
+            clearWhileOpen = !form->Check2()->isChecked();
+            for (const QBarSet* set : chart->barSeries()->barSets()) {
+                firstNames << set->label();
+                firstValues << set->at(0);
+            }
+            // A stretch is logged while the chart is open; the chart stays as it was.
+            focus(11, 20.0F);
+            QTimer::singleShot(200, chart, [&, chart] {
+                totalsWhileOpen = m_tracker->ListView2().rowCount();
+                for (const QBarSet* set : chart->barSeries()->barSets()) {
+                    namesAfterTicks << set->label();
+                }
+                chart->close();
+            });
+        });
+        QTest::mouseClick(form->Check2(), Qt::LeftButton);
+        QCOMPARE(caption, QStringLiteral("Chart"));
+        QVERIFY(clearWhileOpen);
+        QCOMPARE(firstNames, (QStringList{"First", "Second"}));
+        QCOMPARE(firstValues, (QList<double>{5.0, 7.0}));
+        QCOMPARE(totalsWhileOpen, std::size_t{3});
+        QCOMPARE(namesAfterTicks, firstNames);
+        QVERIFY(!form->Check2()->isChecked());
+
+        QStringList secondNames;
+        QList<double> secondValues;
+        whenModal([&](QWidget* modal) {
+            if (auto* chart = qobject_cast<Form2*>(modal)) {
+                for (const QBarSet* set : chart->barSeries()->barSets()) {
+                    secondNames << set->label();
+                    secondValues << set->at(0);
+                }
+                QTimer::singleShot(0, chart, [chart] { chart->close(); });
+            }
+        });
+        form->Check2()->setChecked(true);
+        QCOMPARE(secondNames, (QStringList{"First", "Second", "Notes"}));
+        QCOMPARE(secondValues, (QList<double>{5.0, 7.0, 10.0}));
+        QVERIFY(!form->Check2()->isChecked());
+    }
+
+    void closingEndsTheRun() {
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        QSignalSpy unloaded(form.get(), &Form1::unloaded);
+        QVERIFY(form->close());
+        QCOMPARE(unloaded.count(), 1);
+        QVERIFY(!form->tmrMain().isActive());
+    }
+
+    void pointerWithAValidCursorFile() {
+        QTemporaryDir folder;
+        QVERIFY(QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath("HAND-M.CUR")));
+        auto form = makeForm(folder.path());
+        QVERIFY(form->customPointer().has_value());
+        QCOMPARE(form->customPointer()->hotSpot(), QPoint(6, 0));
+        showSettled(*form);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        QCOMPARE(form->mousePointer(), MousePointer::Default);
+
+        moveOver(form->Check2(), QPoint(20, 12));
+        QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
+        QCOMPARE(form->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(form->cursor().hotSpot(), QPoint(6, 0));
+        QCOMPARE(form->Check2()->cursor().shape(), Qt::BitmapCursor);
+
+        // Straight from "Display Chart" to "Hide Me": the setting stays.
+        moveOver(form->Check1(), QPoint(20, 12));
+        QTest::qWait(50);
+        QCOMPARE(form->mousePointer(), MousePointer::Custom);
+
+        // The strip of background between the boxes.
+        moveOver(form.get(), QPoint(284, 540));
+        QTRY_COMPARE(form->mousePointer(), MousePointer::Default);
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+
+        moveOver(form->Check1(), QPoint(30, 12));
+        QTest::qWait(50);
+        QCOMPARE(form->mousePointer(), MousePointer::Default);
+
+        for (ListView* list : {form->ListView1(), form->ListView2()}) {
+            moveOver(form->Check2(), QPoint(20, 12));
+            QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
+            moveOver(list->viewport(), QPoint(100, 100));
+            QTRY_COMPARE(form->mousePointer(), MousePointer::Default);
+            QCOMPARE(list->viewport()->cursor().shape(), Qt::ArrowCursor);
+        }
+
+        // Busy is left alone wherever the pointer goes.
+        form->setMousePointer(MousePointer::Busy);
+        moveOver(form->Check2(), QPoint(25, 12));
+        moveOver(form.get(), QPoint(284, 540));
+        moveOver(form->ListView1()->viewport(), QPoint(50, 50));
+        QTest::qWait(50);
+        QCOMPARE(form->mousePointer(), MousePointer::Busy);
+        QCOMPARE(form->cursor().shape(), Qt::WaitCursor);
+    }
+
+    void pointerWithoutACursorFile() {
+        QTemporaryDir folder;
+        auto form = makeForm(folder.path());
+        QVERIFY(!form->customPointer().has_value());
+        showSettled(*form);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
+        moveOver(form.get(), QPoint(284, 545));
+        moveOver(form->Check2(), QPoint(40, 10));
+        QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    void pointerWithACorruptCursorFile_data() {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("directory");
+        QFile good(QStringLiteral(DWELLMARK_CURSOR_FILE));
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        const QByteArray cursor = good.readAll();
+        QTest::newRow("truncated") << cursor.left(100) << false;
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("garbage") << QByteArray(500, '\xa5') << false;
+        QTest::newRow("huge") << cursor + QByteArray(3 * 1024 * 1024, '\x01') << false;
+        QTest::newRow("directory") << QByteArray() << true;
+    }
+
+    void pointerWithACorruptCursorFile() {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, directory);
+        QTemporaryDir folder;
+        if (directory) {
+            QVERIFY(QDir(folder.path()).mkdir("HAND-M.CUR"));
+        } else {
+            QFile file(folder.filePath("HAND-M.CUR"));
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            QCOMPARE(file.write(data), data.size());
+        }
+        auto form = makeForm(folder.path());
+        QVERIFY(!form->customPointer().has_value());
+        QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
+        QVERIFY(form->tmrMain().isActive());
+        showSettled(*form);
+        if (QTest::currentTestFailed()) {
+            return;
+        }
+        // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
+        moveOver(form.get(), QPoint(284, 545));
+        moveOver(form->Check2(), QPoint(40, 10));
+        QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
+        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

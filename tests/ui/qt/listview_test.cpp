@@ -1,0 +1,129 @@
+#include "tracking/activitytables.h"
+#include "ui/qt/listview.h"
+#include "ui/qt/tablemodel.h"
+
+#include <QHeaderView>
+#include <QPaintEvent>
+#include <QRegion>
+#include <QScrollBar>
+#include <QtTest>
+
+using dwellmark::ActivityTable;
+using dwellmark::LogColumn;
+using dwellmark::ui::ListView;
+using dwellmark::ui::TableModel;
+
+namespace {
+
+/// Collects what a widget is asked to draw.
+class PaintRecorder final : public QObject {
+public:
+    explicit PaintRecorder(QWidget* widget) { widget->installEventFilter(this); }
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted += static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+
+    QRegion painted;
+};
+
+/// Shows the list and lets the window manager's activation and the first
+/// drawing pass, so that what is drawn afterwards comes from the test alone.
+bool showSettled(ListView& view) {
+    view.show();
+    if (!QTest::qWaitForWindowActive(&view, 120000)) {
+        return false;
+    }
+    QTest::qWait(100);
+    return true;
+}
+
+void appendLogRow(ActivityTable& log, int n) {
+    const std::size_t row = log.addRow("app");
+    log.setText(row, LogColumn::WindowTitle, "Window " + std::to_string(n));
+}
+
+} // namespace
+
+class ListViewTest final : public QObject {
+    Q_OBJECT
+
+private slots:
+    void rowsAddedBelowTheVisiblePartDrawNothingInTheList() {
+        ActivityTable log = dwellmark::makeUsageLog();
+        TableModel model(log);
+        ListView view;
+        model.attachTo(view);
+        view.resize(400, 200);
+        for (int i = 0; i < 40; ++i) {
+            appendLogRow(log, i);
+        }
+        QVERIFY(showSettled(view));
+        const int rangeBefore = view.verticalScrollBar()->maximum();
+
+        PaintRecorder recorder(view.viewport());
+        appendLogRow(log, 40);
+        QTRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
+        QTest::qWait(50);
+        QVERIFY2(recorder.painted.isEmpty(), "the list was drawn again for a row it does not show");
+
+        // The new row is there to scroll to.
+        view.scrollToBottom();
+        QTRY_COMPARE(view.indexAt(QPoint(5, view.viewport()->height() - 3)).row(), 40);
+        QCOMPARE(view.model()->index(40, 1).data().toString(), QStringLiteral("Window 40"));
+    }
+
+    void rowsAddedInTheVisiblePartAreDrawn() {
+        ActivityTable log = dwellmark::makeUsageLog();
+        TableModel model(log);
+        ListView view;
+        model.attachTo(view);
+        view.resize(400, 300);
+        appendLogRow(log, 0);
+        QVERIFY(showSettled(view));
+
+        PaintRecorder recorder(view.viewport());
+        appendLogRow(log, 1);
+        const QRect second = view.visualRect(model.index(1, 1));
+        QVERIFY(second.isValid());
+        QTRY_VERIFY(recorder.painted.contains(second.center()));
+        // Rows above the new one were not drawn again.
+        QVERIFY(!recorder.painted.contains(view.visualRect(model.index(0, 1)).center()));
+    }
+
+    void removedRowsLeaveTheListWhole() {
+        ActivityTable open = dwellmark::makeOpenIntervalTable();
+        TableModel model(open);
+        ListView view;
+        model.attachTo(view);
+        view.resize(400, 300);
+        for (const char* handle : {"101", "202", "303"}) {
+            open.addRow(handle);
+        }
+        QVERIFY(showSettled(view));
+
+        PaintRecorder recorder(view.viewport());
+        open.removeRow(1);
+        open.addRow("404");
+        QTRY_VERIFY(recorder.painted.contains(view.visualRect(model.index(0, 0)).center()));
+        QCOMPARE(view.indexAt(view.visualRect(model.index(0, 0)).center()).data().toString(), QStringLiteral("202"));
+        QCOMPARE(view.indexAt(view.visualRect(model.index(2, 0)).center()).data().toString(), QStringLiteral("404"));
+    }
+
+    void oneLineOfTextPerRow() {
+        ListView view;
+        QFont font(QStringLiteral("Arial"));
+        font.setPointSize(9);
+        font.setBold(true);
+        view.setFont(font);
+        QCOMPARE(view.verticalHeader()->defaultSectionSize(), QFontMetrics(font).height() + 2);
+        QVERIFY(!view.verticalHeader()->isVisible());
+        QVERIFY(!view.showGrid());
+    }
+};
+
+QTEST_MAIN(ListViewTest)
+#include "listview_test.moc"

@@ -1,0 +1,43 @@
+// A program for the tests: the main window over a desktop that fails on its
+// first question, so that the failure escapes a tick of the real window.
+#include "tracking/activitytracker.h"
+#include "tracking/timeofdayclock.h"
+#include "tracking/windowsystem.h"
+#include "ui/win32/form1.h"
+
+#include <commctrl.h>
+#include <stdexcept>
+
+namespace {
+
+class FailingDesktop final : public dwellmark::WindowSystem {
+public:
+    dwellmark::WindowHandle foregroundWindow() override { throw std::runtime_error("the desktop went away"); }
+    bool isWindow(dwellmark::WindowHandle) override { return false; }
+    std::string getWindowTitle(dwellmark::WindowHandle) override { return {}; }
+    std::string getProcessName(dwellmark::WindowHandle) override { return {}; }
+};
+
+class NoonClock final : public dwellmark::TimeOfDayClock {
+public:
+    float secondsSinceMidnight() override { return 43200.0F; }
+};
+
+} // namespace
+
+int main() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    FailingDesktop desktop;
+    NoonClock clock;
+    dwellmark::ActivityTracker tracker(desktop, clock);
+    dwellmark::ui::win32::Form1 form(tracker, desktop, L".");
+    form.show();
+    MSG message;
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    // Never reached: the first tick ends the program.
+    return 3;
+}

@@ -1,0 +1,686 @@
+// The main window and the chart window in-process under Wine, with a fake
+// desktop and clock behind the tracker.
+#include "fakes.h"
+#include "tracking/activitytracker.h"
+#include "ui/texts.h"
+#include "ui/win32/form1.h"
+#include "ui/win32/form2.h"
+#include "ui/win32/periodicticks.h"
+#include "ui/win32/widetext.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace dwellmark::ui::win32 {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeClock;
+using testing::FakeWindowSystem;
+
+// Limits that only catch hangs; nothing here measures how fast anything is.
+constexpr auto hangLimit = 30s;
+
+/// Ticks only when the test calls tmrMain_Timer itself.
+class ManualTicks final : public TickSource {
+public:
+    void start(HWND, UINT) override {}
+    void stop() override {}
+    void ticked() override {}
+};
+
+/// A desktop that reports its changes: the fake one, with a change listener.
+class ReportingDesktop final : public WindowSystem {
+public:
+    explicit ReportingDesktop(FakeWindowSystem& desktop) : m_desktop(desktop) {}
+    bool setChangeListener(std::function<void()> listener) override {
+        m_listener = std::move(listener);
+        return true;
+    }
+    WindowHandle foregroundWindow() override { return m_desktop.foregroundWindow(); }
+    bool isWindow(WindowHandle handle) override { return m_desktop.isWindow(handle); }
+    std::string getWindowTitle(WindowHandle handle) override { return m_desktop.getWindowTitle(handle); }
+    std::string getProcessName(WindowHandle handle) override { return m_desktop.getProcessName(handle); }
+
+    void report() const {
+        if (m_listener) {
+            m_listener();
+        }
+    }
+    bool listening() const { return static_cast<bool>(m_listener); }
+
+private:
+    FakeWindowSystem& m_desktop;
+    std::function<void()> m_listener;
+};
+
+/// Runs this thread's messages until the condition holds or the limit is reached.
+bool pumpUntil(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + hangLimit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        std::this_thread::sleep_for(2ms);
+    }
+    return true;
+}
+
+/// Runs steps from inside the modal loops of this thread (a message box's or
+/// the chart window's), through a thread timer that those loops deliver.
+class ModalWatch {
+public:
+    /// step is called every 10 ms while a modal window is up until it returns true.
+    explicit ModalWatch(std::function<bool()> step) {
+        s_step = std::move(step);
+        s_deadline = std::chrono::steady_clock::now() + hangLimit;
+        s_timedOut = false;
+        m_timer = SetTimer(nullptr, 0, 10, onTimer);
+    }
+    ~ModalWatch() {
+        KillTimer(nullptr, m_timer);
+        s_step = nullptr;
+    }
+    ModalWatch(const ModalWatch&) = delete;
+    ModalWatch& operator=(const ModalWatch&) = delete;
+
+    static bool timedOut() { return s_timedOut; }
+
+private:
+    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
+        if (!s_step) {
+            return;
+        }
+        if (std::chrono::steady_clock::now() > s_deadline) {
+            // A step that never finishes must not leave the test in a modal loop.
+            s_timedOut = true;
+            s_step = nullptr;
+            for (HWND window : modalWindows()) {
+                PostMessageW(window, WM_CLOSE, 0, 0);
+            }
+            return;
+        }
+        std::function<bool()> step = s_step;
+        if (step()) {
+            s_step = nullptr;
+        }
+    }
+
+    UINT_PTR m_timer = 0;
+    static inline std::function<bool()> s_step;
+    static inline std::chrono::steady_clock::time_point s_deadline;
+    static inline bool s_timedOut = false;
+
+public:
+    /// The visible enabled top-level windows of this thread: the modal ones
+    /// while the main window is disabled.
+    static std::vector<HWND> modalWindows() {
+        std::vector<HWND> windows;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM found) -> BOOL {
+                if (IsWindowVisible(window) != FALSE && IsWindowEnabled(window) != FALSE &&
+                    GetWindow(window, GW_OWNER) != nullptr) {
+                    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&windows));
+        return windows;
+    }
+};
+
+std::wstring textOf(HWND window) {
+    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+std::wstring classOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+RECT rectInParent(HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+std::wstring cellText(HWND list, int row, int column) {
+    wchar_t text[512] = {};
+    ListView_GetItemText(list, row, column, text, 512);
+    return text;
+}
+
+LOGFONTW fontOf(HWND control) {
+    LOGFONTW font{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof font, &font);
+    return font;
+}
+
+bool isChecked(HWND box) {
+    return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+class Forms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+        InitCommonControlsEx(&controls);
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("dwellmark-forms-" + std::to_string(GetCurrentProcessId()) + "-" +
+                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_folder);
+    }
+    void TearDown() override {
+        m_form.reset();
+        m_tracker.reset();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_folder, ignored);
+    }
+
+    Form1& makeForm(std::unique_ptr<TickSource> ticks = std::make_unique<ManualTicks>()) {
+        m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
+        m_tracker->setLoggedSeconds(12);
+        m_form = std::make_unique<Form1>(*m_tracker, m_windows, m_folder.wstring(), std::move(ticks));
+        m_form->show();
+        return *m_form;
+    }
+
+    /// Brings a fake window to the foreground and lets a tick see it.
+    void switchTo(WindowHandle handle, float at) {
+        m_windows.focus(handle);
+        m_clock.now = at;
+        m_form->tmrMain_Timer();
+    }
+
+    FakeWindowSystem m_windows;
+    FakeClock m_clock;
+    std::filesystem::path m_folder;
+    std::unique_ptr<ActivityTracker> m_tracker;
+    std::unique_ptr<Form1> m_form;
+};
+
+TEST_F(Forms, MainWindowLayoutCaptionAndStart) {
+    Form1& form = makeForm();
+    const HWND window = form.handle();
+    EXPECT_EQ(textOf(window), L"Dwellmark");
+    EXPECT_EQ(m_tracker->loggedSeconds(), -1);
+    ASSERT_EQ(form.dpi(), 96);
+    RECT client;
+    GetClientRect(window, &client);
+    EXPECT_EQ(client.right, 559);
+    EXPECT_EQ(client.bottom, 562);
+    const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+    EXPECT_NE(style & WS_MINIMIZEBOX, 0U);
+    EXPECT_NE(style & WS_SYSMENU, 0U);
+    EXPECT_EQ(style & WS_MAXIMIZEBOX, 0U);
+    EXPECT_EQ(style & WS_THICKFRAME, 0U);
+    EXPECT_EQ(GetWindowLongPtrW(window, GWL_EXSTYLE) & WS_EX_TOPMOST, 0);
+    RECT outer;
+    GetWindowRect(window, &outer);
+    EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+    EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+    EXPECT_EQ(GetClassLongPtrW(window, GCLP_HBRBACKGROUND), reinterpret_cast<LONG_PTR>(GetStockObject(WHITE_BRUSH)));
+
+    struct Expected {
+        HWND control;
+        RECT rect;
+        bool visible;
+    };
+    const std::vector<Expected> controls{
+        {form.ListView1().handle(), {8, 8, 552, 265}, true},
+        {form.ListView2().handle(), {8, 272, 552, 525}, true},
+        {form.lvwHidden().handle(), {8, 568, 144, 609}, false},
+        {form.Check2(), {8, 528, 281, 553}, true},
+        {form.Check1(), {288, 528, 553, 553}, true},
+    };
+    // The children in the order of creation, which is the tab order.
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const Expected& expected : controls) {
+        ASSERT_EQ(child, expected.control);
+        const RECT rect = rectInParent(expected.control);
+        EXPECT_EQ(rect.left, expected.rect.left);
+        EXPECT_EQ(rect.top, expected.rect.top);
+        EXPECT_EQ(rect.right, expected.rect.right);
+        EXPECT_EQ(rect.bottom, expected.rect.bottom);
+        EXPECT_EQ(IsWindowVisible(expected.control) != FALSE, expected.visible);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    // The Tab key skips the list that is never shown.
+    EXPECT_EQ(GetNextDlgTabItem(window, form.ListView1().handle(), FALSE), form.ListView2().handle());
+    EXPECT_EQ(GetNextDlgTabItem(window, form.ListView2().handle(), FALSE), form.Check2());
+    EXPECT_EQ(GetNextDlgTabItem(window, form.Check2(), FALSE), form.Check1());
+    EXPECT_EQ(GetFocus(), form.ListView1().handle());
+
+    EXPECT_EQ(textOf(form.Check2()), L"Display Chart");
+    EXPECT_EQ(textOf(form.Check1()), L"Hide Me");
+    EXPECT_FALSE(isChecked(form.Check1()) || isChecked(form.Check2()));
+    for (HWND box : {form.Check1(), form.Check2()}) {
+        const LOGFONTW font = fontOf(box);
+        EXPECT_STREQ(font.lfFaceName, L"Arial");
+        EXPECT_EQ(font.lfHeight, -15); // 11.25 points at 96 dpi
+        EXPECT_EQ(font.lfWeight, FW_BOLD);
+    }
+    EXPECT_EQ(ListView_GetItemCount(form.ListView1().handle()), 0);
+    EXPECT_EQ(ListView_GetItemCount(form.ListView2().handle()), 0);
+}
+
+TEST_F(Forms, ListsHaveTheirColumnsFontsAndHiddenColumnsThatStayShut) {
+    Form1& form = makeForm();
+    struct Expected {
+        HWND list;
+        std::vector<std::wstring> headers;
+        std::vector<int> widths;
+    };
+    const std::vector<Expected> lists{
+        {form.ListView1().handle(),
+         {L"Application", L"Window Title", L"Time Start", L"Time End", L"Time", L"Total"},
+         {113, 233, 0, 0, 133, 60}},
+        {form.ListView2().handle(), {L"Application", L"Window Title", L"Total Time", L"Total Seconds"}, {133, 267, 100, 0}},
+        {form.lvwHidden().handle(),
+         {L"Handle", L"Application", L"Window Title", L"Timer Start", L"Timer End"},
+         {67, 67, 133, 96, 96}},
+    };
+    for (const Expected& expected : lists) {
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(expected.list, GWL_STYLE));
+        EXPECT_EQ(style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
+        EXPECT_NE(style & LVS_OWNERDATA, 0U);
+        EXPECT_NE(ListView_GetExtendedListViewStyle(expected.list) & LVS_EX_FULLROWSELECT, 0U);
+        const LOGFONTW font = fontOf(expected.list);
+        EXPECT_STREQ(font.lfFaceName, L"Arial");
+        EXPECT_EQ(font.lfHeight, -12); // 9 points at 96 dpi
+        EXPECT_EQ(font.lfWeight, FW_BOLD);
+        const HWND header = ListView_GetHeader(expected.list);
+        ASSERT_EQ(Header_GetItemCount(header), static_cast<int>(expected.headers.size()));
+        for (std::size_t i = 0; i < expected.headers.size(); ++i) {
+            const int column = static_cast<int>(i);
+            wchar_t text[64] = {};
+            LVCOLUMNW info{};
+            info.mask = LVCF_TEXT;
+            info.pszText = text;
+            info.cchTextMax = 64;
+            ASSERT_TRUE(ListView_GetColumn(expected.list, column, &info));
+            EXPECT_EQ(std::wstring(text), expected.headers[i]);
+            EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), expected.widths[i]);
+            if (expected.widths[i] == 0) {
+                // Neither the list's calls nor the header's (which a drag of
+                // the divider goes through) open a hidden column.
+                ListView_SetColumnWidth(expected.list, column, 80);
+                EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), 0) << text;
+                HDITEMW item{};
+                item.mask = HDI_WIDTH;
+                item.cxy = 80;
+                Header_SetItem(header, column, &item);
+                EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), 0) << text;
+                // A drag from where the hidden column's divider lies.
+                RECT rect{};
+                Header_GetItemRect(header, column, &rect);
+                SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rect.right, 5));
+                SendMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(rect.right + 60, 5));
+                SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(rect.right + 60, 5));
+                EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), 0) << text;
+            }
+        }
+    }
+}
+
+TEST_F(Forms, OnADisplayOfOneHundredAndFiftyPercentEverythingIsOneAndAHalfTimesLarger) {
+    Form1& form = makeForm();
+    RECT outer;
+    GetWindowRect(form.handle(), &outer);
+    SendMessageW(form.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&outer));
+    EXPECT_EQ(form.dpi(), 144);
+    RECT client;
+    GetClientRect(form.handle(), &client);
+    EXPECT_EQ(client.right, 839); // 559 x 1.5, rounded
+    EXPECT_EQ(client.bottom, 843);
+    const RECT list = rectInParent(form.ListView2().handle());
+    EXPECT_EQ(list.left, 12);
+    EXPECT_EQ(list.top, 408);
+    EXPECT_EQ(list.right - list.left, 816);
+    EXPECT_EQ(fontOf(form.ListView1().handle()).lfHeight, -18);
+    EXPECT_EQ(fontOf(form.Check2()).lfHeight, -23);
+    EXPECT_EQ(ListView_GetColumnWidth(form.ListView1().handle(), 1), 350); // 175 points
+    EXPECT_EQ(ListView_GetColumnWidth(form.ListView1().handle(), 2), 0);
+}
+
+TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
+    Form1& form = makeForm();
+    m_windows.create(11, "editor.exe", "Notes");
+    m_windows.create(12, "browser.exe", "Привет");
+    m_windows.create(13, "viewer.exe", "漢字のタイトル");
+    switchTo(11, 100.0F);
+    switchTo(12, 103.0F);
+    switchTo(13, 110.0F);
+    switchTo(11, 111.0F);
+    const HWND log = form.ListView1().handle();
+    ASSERT_EQ(ListView_GetItemCount(log), 3);
+    EXPECT_EQ(cellText(log, 0, 0), L"editor.exe");
+    EXPECT_EQ(cellText(log, 0, 1), L"Notes");
+    EXPECT_EQ(cellText(log, 1, 1), L"Привет");
+    EXPECT_EQ(cellText(log, 2, 0), L"viewer.exe");
+    EXPECT_EQ(cellText(log, 2, 1), L"漢字のタイトル");
+    EXPECT_EQ(cellText(log, 1, 5), L"7");
+    const HWND totals = form.ListView2().handle();
+    ASSERT_EQ(ListView_GetItemCount(totals), 3);
+    EXPECT_EQ(cellText(totals, 1, 1), L"Привет");
+    EXPECT_EQ(cellText(totals, 1, 3), L"7");
+    // A changed cell and a removed row show too.
+    switchTo(12, 120.0F);
+    EXPECT_EQ(cellText(totals, 0, 3), L"12");
+    EXPECT_EQ(ListView_GetItemCount(form.lvwHidden().handle()), 3);
+    m_windows.destroy(13);
+    form.tmrMain_Timer();
+    EXPECT_EQ(ListView_GetItemCount(form.lvwHidden().handle()), 2);
+}
+
+TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
+    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    m_windows.create(21, "editor.exe", "Notes");
+    m_windows.focus(21);
+    for (int round = 0; round < 2; ++round) {
+        std::wstring title;
+        std::wstring text;
+        int buttons = 0;
+        bool boxClear = false;
+        bool mainDisabled = false;
+        std::uint64_t ticksAtOpen = 0;
+        {
+            ModalWatch watch([&] {
+                for (HWND window : ModalWatch::modalWindows()) {
+                    if (classOf(window) != L"#32770") {
+                        continue;
+                    }
+                    if (ticksAtOpen == 0) {
+                        ticksAtOpen = form.ticksRun() + 1;
+                        title = textOf(window);
+                        text = textOf(GetDlgItem(window, 0xFFFF));
+                        boxClear = !isChecked(form.Check1());
+                        mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
+                        EnumChildWindows(
+                            window,
+                            [](HWND child, LPARAM count) -> BOOL {
+                                if (classOf(child) == L"Button") {
+                                    ++*reinterpret_cast<int*>(count);
+                                }
+                                return TRUE;
+                            },
+                            reinterpret_cast<LPARAM>(&buttons));
+                    }
+                    // The ticks go on underneath the message box.
+                    if (form.ticksRun() > ticksAtOpen + 5) {
+                        PostMessageW(window, WM_COMMAND, IDOK, 0);
+                        return true;
+                    }
+                }
+                return false;
+            });
+            SendMessageW(form.Check1(), BM_CLICK, 0, 0);
+        }
+        ASSERT_FALSE(ModalWatch::timedOut());
+        EXPECT_EQ(title, L"Dwellmark");
+        EXPECT_EQ(text, widen(texts::hideMeMessage()));
+        EXPECT_NE(text.find(L"support@"), std::wstring::npos);
+        EXPECT_EQ(buttons, 1);
+        EXPECT_TRUE(boxClear);
+        EXPECT_TRUE(mainDisabled);
+        EXPECT_FALSE(isChecked(form.Check1()));
+        EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
+        EXPECT_NE(IsWindowVisible(form.handle()), FALSE);
+    }
+}
+
+TEST_F(Forms, DisplayChartWithNoTotalsOpensNothing) {
+    Form1& form = makeForm();
+    bool sawWindow = false;
+    {
+        ModalWatch watch([&] {
+            sawWindow = sawWindow || !ModalWatch::modalWindows().empty();
+            return false;
+        });
+        SendMessageW(form.Check2(), BM_CLICK, 0, 0);
+    }
+    EXPECT_FALSE(sawWindow);
+    EXPECT_EQ(form.openChart(), nullptr);
+    EXPECT_FALSE(isChecked(form.Check2()));
+}
+
+TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
+    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    m_windows.create(31, "editor.exe", "An editor window of 21");
+    m_windows.create(32, "browser.exe", "Привет");
+    m_windows.create(33, "late.exe", "Opened while the chart is up");
+    switchTo(31, 100.0F);
+    switchTo(32, 130.0F);
+    switchTo(31, 145.0F);
+
+    struct Seen {
+        std::wstring caption;
+        std::wstring className;
+        RECT client{};
+        RECT outer{};
+        DWORD style = 0;
+        bool mainDisabled = false;
+        bool boxClear = false;
+        std::vector<ChartPicture::Bar> bars;
+        std::vector<ChartPicture::Bar> barsAfterTicks;
+        std::size_t totalsAtOpen = 0;
+        std::size_t totalsBeforeClose = 0;
+        ChartData data;
+    } seen;
+    {
+        ModalWatch watch([&] {
+            Form2* chart = form.openChart();
+            if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
+                return false;
+            }
+            if (seen.bars.empty()) {
+                seen.caption = textOf(chart->handle());
+                seen.className = classOf(chart->handle());
+                GetClientRect(chart->handle(), &seen.client);
+                GetWindowRect(chart->handle(), &seen.outer);
+                seen.style = static_cast<DWORD>(GetWindowLongPtrW(chart->handle(), GWL_STYLE));
+                seen.mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
+                seen.boxClear = !isChecked(form.Check2());
+                seen.bars = chart->picture().bars();
+                seen.data = chart->picture().data();
+                seen.totalsAtOpen = m_tracker->ListView2().rowCount();
+                // A new window gets the foreground underneath the chart.
+                m_clock.now = 160.0F;
+                m_windows.focus(33);
+                return false;
+            }
+            if (m_tracker->lvwHidden().rowCount() < 3) {
+                return false;
+            }
+            m_clock.now = 170.0F;
+            m_windows.focus(32);
+            if (m_tracker->ListView2().rowCount() <= seen.totalsAtOpen) {
+                return false;
+            }
+            seen.totalsBeforeClose = m_tracker->ListView2().rowCount();
+            seen.barsAfterTicks = chart->picture().bars();
+            PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
+            return true;
+        });
+        SendMessageW(form.Check2(), BM_CLICK, 0, 0);
+    }
+    ASSERT_FALSE(ModalWatch::timedOut());
+    EXPECT_EQ(seen.caption, L"Chart");
+    EXPECT_EQ(seen.className, Form2::className);
+    EXPECT_EQ(seen.client.right, 629);
+    EXPECT_EQ(seen.client.bottom, 577);
+    EXPECT_EQ(seen.outer.left, (GetSystemMetrics(SM_CXSCREEN) - (seen.outer.right - seen.outer.left)) / 2);
+    EXPECT_EQ(seen.outer.top, (GetSystemMetrics(SM_CYSCREEN) - (seen.outer.bottom - seen.outer.top)) / 2);
+    EXPECT_NE(seen.style & WS_SYSMENU, 0U);
+    EXPECT_EQ(seen.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0U);
+    EXPECT_TRUE(seen.mainDisabled);
+    EXPECT_TRUE(seen.boxClear);
+    EXPECT_EQ(seen.data.category, "R1");
+    EXPECT_EQ(seen.data.xAxisTitle, "Process Time");
+    EXPECT_EQ(seen.data.yAxisTitle, "Process");
+    ASSERT_EQ(seen.bars.size(), 2U);
+    EXPECT_EQ(seen.bars[0].name, "An editor window of ");
+    EXPECT_EQ(seen.bars[0].value, 30.0);
+    EXPECT_EQ(seen.bars[1].name, "Привет");
+    EXPECT_EQ(seen.bars[1].value, 15.0);
+    // The ticks went on, and the open chart kept what it showed.
+    EXPECT_GT(seen.totalsBeforeClose, seen.totalsAtOpen);
+    ASSERT_EQ(seen.barsAfterTicks.size(), 2U);
+    EXPECT_EQ(form.openChart(), nullptr);
+    EXPECT_FALSE(isChecked(form.Check2()));
+    EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
+
+    // The next request is a fresh chart with the rows added since.
+    std::size_t barsOfSecond = 0;
+    {
+        ModalWatch watch([&] {
+            Form2* chart = form.openChart();
+            if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
+                return false;
+            }
+            barsOfSecond = chart->picture().bars().size();
+            PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
+            return true;
+        });
+        SendMessageW(form.Check2(), BM_CLICK, 0, 0);
+    }
+    EXPECT_EQ(barsOfSecond, m_tracker->ListView2().rowCount());
+    EXPECT_GT(barsOfSecond, 2U);
+}
+
+TEST_F(Forms, PointerFileValidMissingAndCorrupt) {
+    {
+        Form1& form = makeForm();
+        EXPECT_EQ(form.customPointer(), nullptr);
+        // The custom setting then shows the standard arrow.
+        SendMessageW(form.Check2(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
+        m_form.reset();
+    }
+    {
+        std::ofstream(m_folder / "HAND-M.CUR", std::ios::binary) << "not a cursor at all";
+        Form1& form = makeForm();
+        EXPECT_EQ(form.customPointer(), nullptr);
+        EXPECT_EQ(textOf(form.handle()), L"Dwellmark");
+        m_form.reset();
+    }
+    {
+        std::filesystem::copy_file(DWELLMARK_CURSOR_FILE, m_folder / "HAND-M.CUR",
+                                   std::filesystem::copy_options::overwrite_existing);
+        std::ifstream file(DWELLMARK_CURSOR_FILE, std::ios::binary);
+        std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        ASSERT_GT(bytes.size(), 14U);
+        Form1& form = makeForm();
+        ASSERT_NE(form.customPointer(), nullptr);
+        ICONINFO info{};
+        ASSERT_TRUE(GetIconInfo(form.customPointer(), &info));
+        EXPECT_FALSE(info.fIcon);
+        EXPECT_EQ(info.xHotspot, static_cast<DWORD>(bytes[10] | bytes[11] << 8));
+        EXPECT_EQ(info.yHotspot, static_cast<DWORD>(bytes[12] | bytes[13] << 8));
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+    }
+}
+
+TEST_F(Forms, MouseMovesSetThePointerByWhereTheyAreReported) {
+    Form1& form = makeForm();
+    const auto move = [](HWND window) { SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3)); };
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    move(form.Check2());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
+    move(form.Check1());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
+    move(form.handle());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    move(form.Check1());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    move(form.Check2());
+    move(form.ListView1().handle());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    move(form.Check2());
+    move(form.ListView2().handle());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    form.setMousePointer(MousePointer::Busy);
+    for (HWND window : {form.Check2(), form.handle(), form.ListView1().handle()}) {
+        move(window);
+        EXPECT_EQ(form.mousePointer(), MousePointer::Busy);
+    }
+}
+
+TEST_F(Forms, TheOneMillisecondTickRunsOnTheWindowsThread) {
+    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    m_windows.create(41, "editor.exe", "Notes");
+    m_windows.focus(41);
+    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lvwHidden().rowCount() == 1; }));
+    ASSERT_TRUE(pumpUntil([&] { return form.ticksRun() > 50; }));
+}
+
+TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
+    ReportingDesktop desktop(m_windows);
+    m_tracker = std::make_unique<ActivityTracker>(desktop, m_clock);
+    m_form = std::make_unique<Form1>(*m_tracker, desktop, m_folder.wstring());
+    Form1& form = *m_form;
+    ASSERT_TRUE(desktop.listening());
+    m_windows.create(51, "editor.exe", "Notes");
+    m_windows.create(52, "browser.exe", "News");
+    m_windows.focus(51);
+    // Without the 1 ms timer, a report brings the tick.
+    desktop.report();
+    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lastForeground() == 51; }));
+    // A burst of reports is one tick, not one per report.
+    const std::uint64_t before = form.ticksRun();
+    for (int i = 0; i < 50; ++i) {
+        desktop.report();
+    }
+    ASSERT_TRUE(pumpUntil([&] { return form.ticksRun() > before; }));
+    EXPECT_LT(form.ticksRun() - before, 50U);
+    // A change without a report is still seen, by the safety tick.
+    m_windows.focus(52);
+    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lastForeground() == 52; }));
+    m_form.reset();
+    EXPECT_FALSE(desktop.listening());
+}
+
+TEST_F(Forms, ClosingTheMainWindowEndsTheLoop) {
+    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    PostMessageW(form.handle(), WM_CLOSE, 0, 0);
+    // The loop of the program ends at the quit message the close posts.
+    MSG message;
+    BOOL got = 0;
+    while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {
+        DispatchMessageW(&message);
+    }
+    ASSERT_EQ(got, 0);
+    EXPECT_EQ(message.wParam, 0U);
+    EXPECT_EQ(IsWindowVisible(form.handle()), FALSE);
+    const std::uint64_t ticks = form.ticksRun();
+    // No tick runs after the close, however long the loop goes on.
+    for (int i = 0; i < 20; ++i) {
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+        Sleep(2);
+    }
+    EXPECT_EQ(form.ticksRun(), ticks);
+}
+
+} // namespace
+} // namespace dwellmark::ui::win32

@@ -1,0 +1,294 @@
+// dwellmark.exe under Wine, watched from outside: windows of a second program
+// brought to the foreground in a known order, the lists read back through
+// LVM_GETITEMTEXTW in the program's own memory, the chart, and the close.
+#include "platform/win32/windowsheaders.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Limits that only catch hangs.
+constexpr auto hangLimit = 60s;
+
+bool waitFor(const std::function<bool()>& condition) {
+    const auto deadline = std::chrono::steady_clock::now() + hangLimit;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+/// A program started by the test, ended when the test leaves.
+class Program {
+public:
+    Program(const std::wstring& path, const std::wstring& argument) {
+        std::wstring commandLine = L"\"" + path + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                           &m_process) == FALSE) {
+            m_process = PROCESS_INFORMATION{};
+        }
+    }
+    ~Program() {
+        if (m_process.hProcess != nullptr) {
+            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
+                TerminateProcess(m_process.hProcess, 1);
+                WaitForSingleObject(m_process.hProcess, 10000);
+            }
+            CloseHandle(m_process.hThread);
+            CloseHandle(m_process.hProcess);
+        }
+    }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    HANDLE process() const { return m_process.hProcess; }
+    DWORD id() const { return m_process.dwProcessId; }
+
+    /// Its top-level window of the class and title, once it has one.
+    HWND waitForWindow(const wchar_t* windowClass, const wchar_t* title) const {
+        HWND found = nullptr;
+        waitFor([&] {
+            HWND window = nullptr;
+            while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == m_process.dwProcessId && IsWindowVisible(window) != FALSE) {
+                    found = window;
+                    return true;
+                }
+            }
+            return false;
+        });
+        return found;
+    }
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+/// Reads the cells of a ListView of another process through memory of its own.
+class RemoteList {
+public:
+    RemoteList(HWND list, DWORD processId)
+        : m_list(list), m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
+                                              processId)) {
+        if (m_process != nullptr) {
+            m_memory = VirtualAllocEx(m_process, nullptr, sizeof(LVITEMW) + textBytes, MEM_COMMIT | MEM_RESERVE,
+                                      PAGE_READWRITE);
+        }
+    }
+    ~RemoteList() {
+        if (m_memory != nullptr) {
+            VirtualFreeEx(m_process, m_memory, 0, MEM_RELEASE);
+        }
+        if (m_process != nullptr) {
+            CloseHandle(m_process);
+        }
+    }
+    RemoteList(const RemoteList&) = delete;
+    RemoteList& operator=(const RemoteList&) = delete;
+
+    bool usable() const { return m_memory != nullptr; }
+    int rowCount() const { return static_cast<int>(SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0)); }
+
+    std::wstring text(int row, int column) const {
+        auto* remoteText = static_cast<char*>(m_memory) + sizeof(LVITEMW);
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.pszText = reinterpret_cast<LPWSTR>(remoteText);
+        item.cchTextMax = static_cast<int>(textBytes / sizeof(wchar_t));
+        SIZE_T done = 0;
+        WriteProcessMemory(m_process, m_memory, &item, sizeof item, &done);
+        const auto length = SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                          reinterpret_cast<LPARAM>(m_memory));
+        std::wstring text(static_cast<std::size_t>(length), L'\0');
+        ReadProcessMemory(m_process, remoteText, text.data(), text.size() * sizeof(wchar_t), &done);
+        return text;
+    }
+
+    /// The first row whose column holds the text, or -1.
+    int find(int column, const std::wstring& wanted) const {
+        const int rows = rowCount();
+        for (int row = 0; row < rows; ++row) {
+            if (text(row, column) == wanted) {
+                return row;
+            }
+        }
+        return -1;
+    }
+
+private:
+    static constexpr std::size_t textBytes = 1024;
+    HWND m_list;
+    HANDLE m_process;
+    void* m_memory = nullptr;
+};
+
+bool bringToForeground(HWND window) {
+    return waitFor([&] {
+        if (GetForegroundWindow() != window) {
+            SetForegroundWindow(window);
+        }
+        return GetForegroundWindow() == window;
+    });
+}
+
+std::uint64_t now() {
+    return GetTickCount64();
+}
+
+TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnClose) {
+    const std::vector<std::wstring> titles{L"Plain ASCII window", L"Привет", L"漢字のウィンドウ"};
+    std::vector<std::unique_ptr<Program>> foreign;
+    std::vector<HWND> windows;
+    for (const std::wstring& title : titles) {
+        foreign.push_back(std::make_unique<Program>(L"" DWELLMARK_FOREIGN_WINDOW, title));
+        windows.push_back(foreign.back()->waitForWindow(L"DwellmarkForeignWindow", title.c_str()));
+        ASSERT_NE(windows.back(), nullptr);
+    }
+
+    Program dwellmark(L"" DWELLMARK_EXE, L"");
+    ASSERT_NE(dwellmark.process(), nullptr);
+    const HWND main = dwellmark.waitForWindow(L"DwellmarkMain", L"Dwellmark");
+    ASSERT_NE(main, nullptr);
+    const HWND log = GetDlgItem(main, 101);
+    const HWND totals = GetDlgItem(main, 102);
+    const HWND displayChart = GetDlgItem(main, 104);
+    ASSERT_TRUE(log != nullptr && totals != nullptr && displayChart != nullptr);
+    RemoteList logRows(log, dwellmark.id());
+    RemoteList totalRows(totals, dwellmark.id());
+    ASSERT_TRUE(logRows.usable() && totalRows.usable());
+    ASSERT_TRUE(bringToForeground(main));
+    // The window that held the foreground as the program started may have
+    // been seen and logged once the main window took over: then the log holds
+    // one row per window of the open-interval list. The test's rows follow.
+    RemoteList openRows(GetDlgItem(main, 103), dwellmark.id());
+    ASSERT_TRUE(openRows.usable());
+    ASSERT_TRUE(waitFor([&] { return logRows.rowCount() == openRows.rowCount(); }));
+    const int base = logRows.rowCount();
+
+    // Each foreign window in turn, for a pause of its own; the stretches are
+    // measured here as the time between the switches seen from outside.
+    const std::vector<DWORD> pauses{1500, 2500, 1000};
+    std::vector<double> measured;
+    // The program has seen the window gain the foreground: its open stretch.
+    const auto seenOpen = [&](std::size_t i) {
+        const int row = openRows.find(2, titles[i]);
+        return row >= 0 && openRows.text(row, 4).empty();
+    };
+    // The window manager hands the focus back to the program's newest window
+    // when another program's window asks for it; minimised, it stays out of
+    // the way while the foreign windows take turns (and it keeps ticking).
+    ShowWindow(main, SW_MINIMIZE);
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        ASSERT_TRUE(bringToForeground(windows[i]));
+        ASSERT_TRUE(waitFor([&] { return seenOpen(i); })) << "the program did not see window " << i;
+        const std::uint64_t start = now();
+        Sleep(pauses[i]);
+        ASSERT_TRUE(seenOpen(i)) << "the foreground left window " << i << " without the test";
+        if (i + 1 == windows.size()) {
+            ShowWindow(main, SW_RESTORE);
+        }
+        ASSERT_TRUE(bringToForeground(i + 1 < windows.size() ? windows[i + 1] : main));
+        ASSERT_TRUE(waitFor([&] { return logRows.rowCount() > base + static_cast<int>(i); }));
+        measured.push_back(static_cast<double>(now() - start) / 1000.0);
+    }
+    ASSERT_TRUE(waitFor([&] { return logRows.rowCount() >= base + 3; })) << logRows.rowCount();
+    ASSERT_EQ(logRows.rowCount(), base + 3);
+    for (int row = base; row < base + 3; ++row) {
+        const auto index = static_cast<std::size_t>(row - base);
+        EXPECT_EQ(logRows.text(row, 0), L"win32_foreign_window.exe");
+        EXPECT_EQ(logRows.text(row, 1), titles[index]);
+        const double total = std::stod(logRows.text(row, 5));
+        const std::wstring from = logRows.text(row, 2);
+        const std::wstring to = logRows.text(row, 3);
+        EXPECT_NEAR(total, measured[index], 1.0) << "row " << row << ": logged from " << std::string(from.begin(), from.end())
+                                                 << " to " << std::string(to.begin(), to.end());
+        const int totalsRow = totalRows.find(1, titles[index]);
+        ASSERT_GE(totalsRow, 0);
+        EXPECT_EQ(totalRows.text(totalsRow, 3), logRows.text(row, 5));
+    }
+
+    // "Display Chart" opens "Chart", which is logged like any other window.
+    PostMessageW(displayChart, BM_CLICK, 0, 0);
+    const HWND chart = dwellmark.waitForWindow(L"DwellmarkChart", L"Chart");
+    ASSERT_NE(chart, nullptr);
+    ASSERT_TRUE(bringToForeground(chart));
+    EXPECT_EQ(IsWindowEnabled(main), FALSE);
+    EXPECT_EQ(SendMessageW(displayChart, BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    Sleep(300);
+    PostMessageW(chart, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(waitFor([&] { return IsWindowVisible(chart) == FALSE && IsWindowEnabled(main) != FALSE; }));
+    ASSERT_TRUE(bringToForeground(main));
+    ASSERT_TRUE(waitFor([&] { return logRows.rowCount() >= base + 4; }));
+    EXPECT_EQ(logRows.text(base + 3, 0), L"dwellmark.exe");
+    EXPECT_EQ(logRows.text(base + 3, 1), L"Chart");
+    EXPECT_GE(totalRows.find(1, L"Chart"), 0);
+
+    // Closing the main window ends the program, with status 0.
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(WaitForSingleObject(dwellmark.process(), 60000), WAIT_OBJECT_0);
+    DWORD status = 1;
+    GetExitCodeProcess(dwellmark.process(), &status);
+    EXPECT_EQ(status, 0U);
+}
+
+TEST(Program, AFailureThatNothingCatchesShowsOneMessageAndEndsTheProgram) {
+    Program failing(L"" DWELLMARK_FAILING_PROGRAM, L"");
+    ASSERT_NE(failing.process(), nullptr);
+    const HWND box = failing.waitForWindow(L"#32770", L"Dwellmark");
+    ASSERT_NE(box, nullptr);
+    wchar_t text[256] = {};
+    GetDlgItemTextW(box, 0xFFFF, text, 256);
+    EXPECT_EQ(std::wstring(text), L"Dwellmark has to stop: the desktop went away");
+    // The one message: no second box behind it, and the main window is gone.
+    EXPECT_EQ(FindWindowExW(nullptr, box, L"#32770", L"Dwellmark"), nullptr);
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    ASSERT_EQ(WaitForSingleObject(failing.process(), 60000), WAIT_OBJECT_0);
+    DWORD status = 0;
+    GetExitCodeProcess(failing.process(), &status);
+    EXPECT_EQ(status, 1U);
+}
+
+TEST(Program, CarriesItsIconVersionAndManifest) {
+    const wchar_t* path = L"" DWELLMARK_EXE;
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
+    ASSERT_GT(size, 0U);
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
+    wchar_t* product = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904b0\\ProductName",
+                               reinterpret_cast<void**>(&product), &length));
+    EXPECT_EQ(std::wstring(product), L"Dwellmark");
+
+    const HMODULE exe = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(exe, nullptr);
+    EXPECT_NE(FindResourceW(exe, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
+    const HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(exe, manifest)));
+    const std::string xml(text, SizeofResource(exe, manifest));
+    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
+    FreeLibrary(exe);
+}
+
+} // namespace

@@ -1,0 +1,22 @@
+# Fails unless every DLL that EXE imports is one that Windows itself ships.
+#   cmake -DOBJDUMP=... -DEXE=... -P systemdlls.cmake
+cmake_minimum_required(VERSION 3.25)
+execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE _headers RESULT_VARIABLE _status)
+if(NOT _status EQUAL 0)
+    message(FATAL_ERROR "could not read the imports of ${EXE}")
+endif()
+string(REGEX MATCHALL "DLL Name: [^\n]+" _imports "${_headers}")
+if(NOT _imports)
+    message(FATAL_ERROR "no imports found in ${EXE}")
+endif()
+set(_system comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll winmm.dll advapi32.dll shell32.dll
+            ole32.dll psapi.dll version.dll)
+foreach(_import IN LISTS _imports)
+    string(REPLACE "DLL Name: " "" _dll "${_import}")
+    string(STRIP "${_dll}" _dll)
+    string(TOLOWER "${_dll}" _dll)
+    if(NOT _dll IN_LIST _system AND NOT _dll MATCHES "^api-ms-win-")
+        message(FATAL_ERROR "${EXE} imports ${_dll}, which Windows does not ship")
+    endif()
+    message(STATUS "imports ${_dll}")
+endforeach()

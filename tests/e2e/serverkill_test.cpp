@@ -84,8 +84,13 @@ TEST(ServerKilled, TheProgramEndsWithOneLine) {
         ChildProcess program({DWELLMARK_PROGRAM}, environmentFor(desktop, runtime));
         {
             TestDesktop probe(desktop.display());
-            ASSERT_TRUE(eventually([&] { return probe.findWindow("Dwellmark") != 0; }, 120s))
-                << "the window \"Dwellmark\" did not appear";
+            if (!eventually([&] { return probe.findWindow("Dwellmark") != 0; }, 120s)) {
+                const auto status = program.waitForExit(0ms);
+                FAIL() << "the window \"Dwellmark\" did not appear; the program "
+                       << (status ? "ended (status " + std::to_string(*status) + "), standard error:\n" +
+                                        program.errorOutput()
+                                  : std::string("is still running"));
+            }
         }
         killServerUnder(program, desktop, farm, round, "dwellmark: lost the connection to the X server");
         if (HasFatalFailure()) {

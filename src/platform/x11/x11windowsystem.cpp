@@ -1,9 +1,9 @@
 #include "x11windowsystem.h"
 
-#include "lostconnection.h"
+#include "platform/linux/lostconnection.h"
 #include "platform/platform.h"
-#include "processname.h"
-#include "titletext.h"
+#include "platform/linux/processname.h"
+#include "platform/linux/titletext.h"
 
 #include <array>
 #include <cstdlib>
@@ -14,6 +14,9 @@
 #include <xcb/xproto.h>
 
 namespace dwellmark::platform::x11 {
+
+// Text, process names and the lost connection, shared with the Wayland backends.
+using namespace linuxos;
 
 namespace {
 
@@ -32,7 +35,7 @@ Owned<Reply> own(xcb_connection_t* connection, Reply* reply, xcb_generic_error_t
     std::free(*error);
     *error = nullptr;
     if (reply == nullptr && xcb_connection_has_error(connection) != 0) {
-        connectionLost();
+        connectionLost("the X server");
     }
     return Owned<Reply>(reply);
 }
@@ -157,7 +160,7 @@ void X11WindowSystem::findResourceExtension() {
 
 void X11WindowSystem::checkConnection() {
     if (xcb_connection_has_error(m_connection) != 0) {
-        connectionLost();
+        connectionLost("the X server");
     }
 }
 

@@ -1,7 +1,7 @@
 #include "platform/platform.h"
 
 #include "localclock.h"
-#include "x11windowsystem.h"
+#include "platform/x11/x11windowsystem.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -23,7 +23,7 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
 }
 
 std::unique_ptr<TimeOfDayClock> createClock() {
-    return std::make_unique<x11::LocalClock>();
+    return std::make_unique<linuxos::LocalClock>();
 }
 
 } // namespace dwellmark::platform

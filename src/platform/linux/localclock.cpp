@@ -4,7 +4,7 @@
 #include <cmath>
 #include <ctime>
 
-namespace dwellmark::platform::x11 {
+namespace dwellmark::platform::linuxos {
 
 float LocalClock::secondsSinceMidnight() {
     timespec now{};
@@ -19,4 +19,4 @@ float LocalClock::secondsSinceMidnight() {
     return std::min(static_cast<float>(seconds), std::nextafter(86400.0F, 0.0F));
 }
 
-} // namespace dwellmark::platform::x11
+} // namespace dwellmark::platform::linuxos

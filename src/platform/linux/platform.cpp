@@ -1,25 +1,72 @@
+// The Linux platform: the backend that suits the session, and the local clock.
 #include "platform/platform.h"
 
+#include "backendchoice.h"
 #include "localclock.h"
+#include "platform/wayland/waylanddisplay.h"
+#include "platform/wayland/wlrootswindowsystem.h"
 #include "platform/x11/x11windowsystem.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <string_view>
+#include <string>
 
 namespace dwellmark::platform {
 
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+void warn(const std::string& line) {
+    if (!line.empty()) {
+        std::fprintf(stderr, "dwellmark: %s\n", line.c_str());
+    }
+}
+
+} // namespace
+
 std::unique_ptr<WindowSystem> createWindowSystem() {
-    const char* session = std::getenv("XDG_SESSION_TYPE");
-    if (session != nullptr && std::string_view(session) == "wayland") {
-        std::fputs("dwellmark: this is a Wayland session: only the windows of X11 programs (Xwayland) are seen\n",
-                   stderr);
+    linuxos::SessionFacts facts;
+    facts.waylandDisplay = environment("WAYLAND_DISPLAY");
+    facts.x11Display = environment("DISPLAY");
+    facts.sessionType = environment("XDG_SESSION_TYPE");
+    std::unique_ptr<wayland::WaylandDisplay> compositor;
+    if (!facts.waylandDisplay.empty()) {
+        compositor = wayland::WaylandDisplay::connect(facts.waylandDisplay);
+        facts.waylandReachable = compositor != nullptr;
+        facts.wlrootsToplevels = compositor && compositor->find(wayland::WlrootsWindowSystem::protocol) != nullptr;
     }
-    const char* display = std::getenv("DISPLAY");
-    if (display == nullptr || *display == '\0') {
-        throw PlatformError("cannot connect to the X server: DISPLAY is not set");
+    const linuxos::BackendChoice choice = linuxos::chooseBackend(facts);
+    switch (choice.backend) {
+    case linuxos::Backend::Wlroots: {
+        std::optional<std::string> swaySocket;
+        if (const char* socket = std::getenv("SWAYSOCK"); socket != nullptr) {
+            swaySocket = socket;
+        }
+        return std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket);
     }
-    return std::make_unique<x11::X11WindowSystem>(display);
+    case linuxos::Backend::X11: {
+        compositor.reset();
+        std::unique_ptr<WindowSystem> windows;
+        try {
+            windows = std::make_unique<x11::X11WindowSystem>(facts.x11Display);
+        } catch (const PlatformError& failure) {
+            if (facts.waylandDisplay.empty()) {
+                throw;
+            }
+            // Name the Wayland side too: both were tried.
+            throw PlatformError(choice.message.substr(0, choice.message.find(':')) + ", and " + failure.what());
+        }
+        warn(choice.message);
+        return windows;
+    }
+    case linuxos::Backend::None:
+        break;
+    }
+    throw PlatformError(choice.message);
 }
 
 std::unique_ptr<TimeOfDayClock> createClock() {

@@ -1,0 +1,31 @@
+// Which backend follows the windows of a Linux session.
+#include "backendchoice.h"
+
+namespace dwellmark::platform::linuxos {
+
+BackendChoice chooseBackend(const SessionFacts& facts) {
+    if (!facts.waylandDisplay.empty()) {
+        if (facts.waylandReachable && facts.wlrootsToplevels) {
+            return {Backend::Wlroots, {}};
+        }
+        const std::string missing =
+            facts.waylandReachable
+                ? "the Wayland compositor at WAYLAND_DISPLAY=" + facts.waylandDisplay +
+                      " offers no zwlr_foreign_toplevel_manager_v1"
+                : "no Wayland compositor answers at WAYLAND_DISPLAY=" + facts.waylandDisplay;
+        if (facts.x11Display.empty()) {
+            return {Backend::None, missing + ", and DISPLAY is not set"};
+        }
+        return {Backend::X11, missing + ": only the windows of X11 programs (Xwayland) are seen"};
+    }
+    if (facts.x11Display.empty()) {
+        return {Backend::None, "no display: neither WAYLAND_DISPLAY nor DISPLAY is set"};
+    }
+    if (facts.sessionType == "wayland") {
+        return {Backend::X11, "this is a Wayland session without WAYLAND_DISPLAY: only the windows of X11 programs "
+                              "(Xwayland) are seen"};
+    }
+    return {Backend::X11, {}};
+}
+
+} // namespace dwellmark::platform::linuxos

@@ -1,0 +1,35 @@
+// Which backend follows the windows of a Linux session.
+#pragma once
+
+#include <string>
+
+namespace dwellmark::platform::linuxos {
+
+/// What the program finds out about the session before it picks a backend.
+struct SessionFacts {
+    /// $WAYLAND_DISPLAY; empty when unset.
+    std::string waylandDisplay;
+    /// Whether a compositor answered there.
+    bool waylandReachable = false;
+    /// Whether it offers the wlroots foreign-toplevel protocol.
+    bool wlrootsToplevels = false;
+    /// $DISPLAY; empty when unset.
+    std::string x11Display;
+    /// $XDG_SESSION_TYPE; empty when unset.
+    std::string sessionType;
+};
+
+enum class Backend { Wlroots, X11, None };
+
+/// The backend, with one line for the user: a warning about what is missing
+/// when the choice falls back to X11, the reason when there is none.
+struct BackendChoice {
+    Backend backend = Backend::None;
+    std::string message;
+};
+
+/// A Wayland session is followed through the compositor's own protocol when
+/// it offers one, else through Xwayland; without Wayland, X11.
+BackendChoice chooseBackend(const SessionFacts& facts);
+
+} // namespace dwellmark::platform::linuxos

@@ -73,6 +73,16 @@ const ToplevelList::Toplevel* ToplevelList::find(WindowHandle window) const {
     return it != m_windows.end() ? &it->second.current : nullptr;
 }
 
+std::vector<WindowHandle> ToplevelList::matching(std::string_view title, std::string_view appId) const {
+    std::vector<WindowHandle> found;
+    for (const auto& [number, entry] : m_windows) {
+        if (entry.current.title == title && entry.current.appId == appId) {
+            found.push_back(number);
+        }
+    }
+    return found;
+}
+
 void ToplevelList::findForeground() {
     m_foreground = 0;
     std::uint64_t latest = 0;

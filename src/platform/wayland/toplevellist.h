@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace dwellmark::platform::wayland {
 
@@ -48,6 +49,8 @@ public:
     /// nullptr when the window does not exist.
     const Toplevel* find(WindowHandle window) const;
     std::size_t size() const { return m_windows.size(); }
+    /// The windows with that title and app id, in no particular order.
+    std::vector<WindowHandle> matching(std::string_view title, std::string_view appId) const;
 
     /// The number that add() tries first; for tests of the wrap past the largest number.
     void setNextNumber(WindowHandle next) { m_next = next; }

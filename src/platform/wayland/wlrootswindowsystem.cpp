@@ -206,6 +206,19 @@ long WlrootsWindowSystem::processId(WindowHandle handle) {
     return toplevel->pid;
 }
 
+WindowHandle WlrootsWindowSystem::findWindow(long pid, std::string_view title, std::string_view appId) {
+    const std::vector<WindowHandle> candidates = m_toplevels.matching(title, appId);
+    if (!m_sway) {
+        return candidates.size() == 1 ? candidates.front() : 0;
+    }
+    for (const WindowHandle candidate : candidates) {
+        if (processId(candidate) == pid) {
+            return candidate;
+        }
+    }
+    return 0;
+}
+
 std::string WlrootsWindowSystem::getProcessName(WindowHandle handle) {
     return linuxos::executableBaseName(processId(handle));
 }

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 
 struct zwlr_foreign_toplevel_manager_v1;
@@ -51,6 +52,12 @@ public:
     std::string appId(WindowHandle handle) const;
     /// The process of the window as far as it can be learned; 0 when it cannot.
     long processId(WindowHandle handle);
+
+    /// The number of a window of the process with that title and app id, 0
+    /// when there is none (yet): how the program finds its own window, whose
+    /// toolkit id means nothing here. Where processes cannot be learned, a
+    /// window that alone has that title and app id.
+    WindowHandle findWindow(long pid, std::string_view title, std::string_view appId);
 
 private:
     /// What the handle's listener needs: its backend and its window's number.

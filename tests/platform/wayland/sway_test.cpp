@@ -109,6 +109,38 @@ TEST_F(SwayDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
     EXPECT_TRUE(windows->isWindow(o));
 }
 
+TEST_F(SwayDesktop, FindsAWindowByItsProcessTitleAndAppId) {
+    // Two windows alike but for their process, as two copies of the program would be.
+    auto first = openWindow("Dwellmark", "dwellmark");
+    auto second = openWindow("Dwellmark", "dwellmark");
+    auto other = openWindow("Dwellmark", "dwellmark.other");
+    auto windows = connect();
+    ASSERT_NE(windows, nullptr);
+    const auto focusProcess = [&](pid_t pid) {
+        EXPECT_TRUE(m_sway->command("[pid=" + std::to_string(pid) + "] focus"));
+        WindowHandle found = 0;
+        eventually(
+            [&] {
+                windows->beginTick();
+                found = windows->foregroundWindow();
+                return found != 0 && windows->processId(found) == pid;
+            },
+            hang);
+        return found;
+    };
+    const WindowHandle f = focusProcess(first->pid());
+    const WindowHandle s = focusProcess(second->pid());
+    ASSERT_NE(f, 0);
+    ASSERT_NE(s, 0);
+    ASSERT_NE(f, s);
+
+    EXPECT_EQ(windows->findWindow(first->pid(), "Dwellmark", "dwellmark"), f);
+    EXPECT_EQ(windows->findWindow(second->pid(), "Dwellmark", "dwellmark"), s);
+    EXPECT_EQ(windows->findWindow(other->pid(), "Dwellmark", "dwellmark"), 0);
+    EXPECT_EQ(windows->findWindow(first->pid(), "Dwellmark", "dwellmark.absent"), 0);
+    EXPECT_EQ(windows->findWindow(first->pid(), "Chart", "dwellmark"), 0);
+}
+
 TEST_F(SwayDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
     auto windows = connect();
     ASSERT_NE(windows, nullptr);

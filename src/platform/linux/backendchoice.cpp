@@ -6,7 +6,7 @@ namespace dwellmark::platform::linuxos {
 BackendChoice chooseBackend(const SessionFacts& facts) {
     if (!facts.waylandDisplay.empty()) {
         if (facts.waylandReachable && facts.wlrootsToplevels) {
-            return {Backend::Wlroots, {}};
+            return {Backend::Wlroots, {}, {}};
         }
         const std::string missing =
             facts.waylandReachable
@@ -14,18 +14,19 @@ BackendChoice chooseBackend(const SessionFacts& facts) {
                       " offers no zwlr_foreign_toplevel_manager_v1"
                 : "no Wayland compositor answers at WAYLAND_DISPLAY=" + facts.waylandDisplay;
         if (facts.x11Display.empty()) {
-            return {Backend::None, missing + ", and DISPLAY is not set"};
+            return {Backend::None, missing + ", and DISPLAY is not set", missing};
         }
-        return {Backend::X11, missing + ": only the windows of X11 programs (Xwayland) are seen"};
+        return {Backend::X11, missing + ": only the windows of X11 programs (Xwayland) are seen", missing};
     }
     if (facts.x11Display.empty()) {
-        return {Backend::None, "no display: neither WAYLAND_DISPLAY nor DISPLAY is set"};
+        return {Backend::None, "no display: neither WAYLAND_DISPLAY nor DISPLAY is set", {}};
     }
     if (facts.sessionType == "wayland") {
         return {Backend::X11, "this is a Wayland session without WAYLAND_DISPLAY: only the windows of X11 programs "
-                              "(Xwayland) are seen"};
+                              "(Xwayland) are seen",
+                {}};
     }
-    return {Backend::X11, {}};
+    return {Backend::X11, {}, {}};
 }
 
 } // namespace dwellmark::platform::linuxos

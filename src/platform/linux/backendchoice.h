@@ -26,6 +26,8 @@ enum class Backend { Wlroots, X11, None };
 struct BackendChoice {
     Backend backend = Backend::None;
     std::string message;
+    /// What the Wayland session lacks, when it has one and it is not used.
+    std::string waylandMissing;
 };
 
 /// A Wayland session is followed through the compositor's own protocol when

@@ -54,11 +54,11 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
         try {
             windows = std::make_unique<x11::X11WindowSystem>(facts.x11Display);
         } catch (const PlatformError& failure) {
-            if (facts.waylandDisplay.empty()) {
+            if (choice.waylandMissing.empty()) {
                 throw;
             }
             // Name the Wayland side too: both were tried.
-            throw PlatformError(choice.message.substr(0, choice.message.find(':')) + ", and " + failure.what());
+            throw PlatformError(choice.waylandMissing + ", and " + failure.what());
         }
         warn(choice.message);
         return windows;

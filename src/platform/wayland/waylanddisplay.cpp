@@ -1,6 +1,7 @@
 // The connection to a Wayland compositor, with the globals it offers.
 #include "waylanddisplay.h"
 
+#include <cstdarg>
 #include <wayland-client.h>
 
 namespace dwellmark::platform::wayland {
@@ -19,9 +20,15 @@ void onGlobalRemove(void* data, wl_registry* /*registry*/, std::uint32_t name) {
 
 const wl_registry_listener registryListener{&onGlobal, &onGlobalRemove};
 
+// The library's own complaints (no XDG_RUNTIME_DIR, say) would be lines of
+// their own on standard error; what went wrong reaches the user as the one
+// line of the failure it causes.
+void quiet(const char* /*format*/, va_list /*arguments*/) {}
+
 } // namespace
 
 std::unique_ptr<WaylandDisplay> WaylandDisplay::connect(const std::string& displayName) {
+    wl_log_set_handler_client(&quiet);
     wl_display* display = wl_display_connect(displayName.c_str());
     if (display == nullptr) {
         return nullptr;

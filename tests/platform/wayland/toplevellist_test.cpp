@@ -5,10 +5,12 @@
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <limits>
 #include <set>
 #include <string>
+#include <vector>
 
 namespace dwellmark::platform::wayland {
 namespace {
@@ -96,6 +98,25 @@ TEST(ToplevelList, AClosedWindowIsGoneAndTakesTheFocusWithIt) {
     // A window that was focused before the closed one does not come back by itself.
     focus(list, 0, a);
     EXPECT_EQ(list.foreground(), a);
+}
+
+TEST(ToplevelList, FindsWindowsByTitleAndAppIdAsLastDone) {
+    ToplevelList list;
+    const WindowHandle a = announce(list, "Dwellmark", "dwellmark", false);
+    const WindowHandle b = announce(list, "Dwellmark", "dwellmark", true);
+    announce(list, "Dwellmark", "other", false);
+    announce(list, "Chart", "dwellmark", false);
+    auto found = list.matching("Dwellmark", "dwellmark");
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (std::vector<WindowHandle>{a, b}));
+
+    // A title sent but not yet done does not count; once done, it does.
+    list.setTitle(a, "Renamed");
+    EXPECT_EQ(list.matching("Renamed", "dwellmark").size(), 0U);
+    list.done(a);
+    EXPECT_EQ(list.matching("Renamed", "dwellmark"), std::vector<WindowHandle>{a});
+    list.remove(b);
+    EXPECT_TRUE(list.matching("Dwellmark", "dwellmark").empty());
 }
 
 TEST(ToplevelList, TitlesAreValidUtf8) {

@@ -8,10 +8,13 @@ BackendChoice chooseBackend(const SessionFacts& facts) {
         if (facts.waylandReachable && facts.wlrootsToplevels) {
             return {Backend::Wlroots, {}, {}};
         }
+        if (facts.waylandReachable && facts.kdeWindows) {
+            return {Backend::Kde, {}, {}};
+        }
         const std::string missing =
             facts.waylandReachable
                 ? "the Wayland compositor at WAYLAND_DISPLAY=" + facts.waylandDisplay +
-                      " offers no zwlr_foreign_toplevel_manager_v1"
+                      " offers neither zwlr_foreign_toplevel_manager_v1 nor org_kde_plasma_window_management"
                 : "no Wayland compositor answers at WAYLAND_DISPLAY=" + facts.waylandDisplay;
         if (facts.x11Display.empty()) {
             return {Backend::None, missing + ", and DISPLAY is not set", missing};

@@ -13,13 +13,15 @@ struct SessionFacts {
     bool waylandReachable = false;
     /// Whether it offers the wlroots foreign-toplevel protocol.
     bool wlrootsToplevels = false;
+    /// Whether it offers KDE Plasma's window-management protocol.
+    bool kdeWindows = false;
     /// $DISPLAY; empty when unset.
     std::string x11Display;
     /// $XDG_SESSION_TYPE; empty when unset.
     std::string sessionType;
 };
 
-enum class Backend { Wlroots, X11, None };
+enum class Backend { Wlroots, Kde, X11, None };
 
 /// The backend, with one line for the user: a warning about what is missing
 /// when the choice falls back to X11, the reason when there is none.
@@ -31,7 +33,8 @@ struct BackendChoice {
 };
 
 /// A Wayland session is followed through the compositor's own protocol when
-/// it offers one, else through Xwayland; without Wayland, X11.
+/// it offers one (wlroots first, then KDE Plasma's), else through Xwayland;
+/// without Wayland, X11.
 BackendChoice chooseBackend(const SessionFacts& facts);
 
 } // namespace dwellmark::platform::linuxos

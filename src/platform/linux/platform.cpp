@@ -3,6 +3,7 @@
 
 #include "backendchoice.h"
 #include "localclock.h"
+#include "platform/wayland/kdewindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/wlrootswindowsystem.h"
 #include "platform/x11/x11windowsystem.h"
@@ -38,6 +39,7 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
         compositor = wayland::WaylandDisplay::connect(facts.waylandDisplay);
         facts.waylandReachable = compositor != nullptr;
         facts.wlrootsToplevels = compositor && compositor->find(wayland::WlrootsWindowSystem::protocol) != nullptr;
+        facts.kdeWindows = compositor && compositor->find(wayland::KdeWindowSystem::protocol) != nullptr;
     }
     const linuxos::BackendChoice choice = linuxos::chooseBackend(facts);
     switch (choice.backend) {
@@ -48,6 +50,8 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
         }
         return std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket);
     }
+    case linuxos::Backend::Kde:
+        return std::make_unique<wayland::KdeWindowSystem>(std::move(compositor));
     case linuxos::Backend::X11: {
         compositor.reset();
         std::unique_ptr<WindowSystem> windows;

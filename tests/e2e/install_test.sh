@@ -29,7 +29,10 @@ done
     fail "bin/dwellmark does not lead to the program"
 cmp -s "$scratch/prefix/libexec/dwellmark/HAND-M.CUR" "$(dirname "$0")/../../data/HAND-M.CUR" ||
     fail "the installed pointer file differs from data/HAND-M.CUR"
-grep -q '^Exec=dwellmark$' "$scratch/prefix/share/applications/dwellmark.desktop" || fail "the desktop entry runs something else"
+entry="$scratch/prefix/share/applications/dwellmark.desktop"
+grep -qx "Exec=$scratch/prefix/bin/dwellmark" "$entry" || fail "the desktop entry does not run the installed program by its path"
+grep -qx 'X-KDE-Wayland-Interfaces=org_kde_plasma_window_management' "$entry" ||
+    fail "the desktop entry does not ask KWin for its window list"
 
 if command -v dpkg-deb >/dev/null; then
     (cd "$build" && cpack -G DEB -B "$scratch/package" >/dev/null) || fail "cpack -G DEB failed"

@@ -11,11 +11,20 @@ BackendChoice chooseBackend(const SessionFacts& facts) {
         if (facts.waylandReachable && facts.kdeWindows) {
             return {Backend::Kde, {}, {}};
         }
-        const std::string missing =
-            facts.waylandReachable
-                ? "the Wayland compositor at WAYLAND_DISPLAY=" + facts.waylandDisplay +
-                      " offers neither zwlr_foreign_toplevel_manager_v1 nor org_kde_plasma_window_management"
-                : "no Wayland compositor answers at WAYLAND_DISPLAY=" + facts.waylandDisplay;
+        if (facts.waylandReachable && facts.gnomeExtension) {
+            return {Backend::Gnome, {}, {}};
+        }
+        std::string missing;
+        if (!facts.waylandReachable) {
+            missing = "no Wayland compositor answers at WAYLAND_DISPLAY=" + facts.waylandDisplay;
+        } else if (facts.gnomeShell) {
+            // GNOME loads an extension installed during the session only at the next login.
+            missing = "GNOME Shell runs without Dwellmark's extension (install and enable the extension, then log "
+                      "out and in)";
+        } else {
+            missing = "the Wayland compositor at WAYLAND_DISPLAY=" + facts.waylandDisplay +
+                      " offers neither zwlr_foreign_toplevel_manager_v1 nor org_kde_plasma_window_management";
+        }
         if (facts.x11Display.empty()) {
             return {Backend::None, missing + ", and DISPLAY is not set", missing};
         }

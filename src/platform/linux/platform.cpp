@@ -3,6 +3,7 @@
 
 #include "backendchoice.h"
 #include "localclock.h"
+#include "platform/wayland/gnomewindowsystem.h"
 #include "platform/wayland/kdewindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/wlrootswindowsystem.h"
@@ -41,6 +42,11 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
         facts.waylandReachable = compositor != nullptr;
         facts.wlrootsToplevels = compositor && compositor->find(wayland::WlrootsWindowSystem::protocol) != nullptr;
         facts.kdeWindows = compositor && compositor->find(wayland::KdeWindowSystem::protocol) != nullptr;
+        if (compositor && !facts.wlrootsToplevels && !facts.kdeWindows) {
+            const auto names = wayland::GnomeWindowSystem::findBusNames();
+            facts.gnomeExtension = names.extension;
+            facts.gnomeShell = names.shell;
+        }
     }
     const linuxos::BackendChoice choice = linuxos::chooseBackend(facts);
     switch (choice.backend) {
@@ -53,6 +59,8 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
     }
     case linuxos::Backend::Kde:
         return std::make_unique<wayland::KdeWindowSystem>(std::move(compositor));
+    case linuxos::Backend::Gnome:
+        return std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor));
     case linuxos::Backend::X11: {
         compositor.reset();
         std::unique_ptr<WindowSystem> windows;

@@ -15,7 +15,7 @@ bool oneLine(const std::string& text) {
 }
 
 TEST(ChooseBackend, AWaylandSessionUsesTheCompositorsProtocolWhenOffered) {
-    SessionFacts facts{"wayland-1", true, true, false, ":0", "wayland"};
+    SessionFacts facts{"wayland-1", true, true, false, false, false, ":0", "wayland"};
     const BackendChoice choice = chooseBackend(facts);
     EXPECT_EQ(choice.backend, Backend::Wlroots);
     EXPECT_EQ(choice.message, "");
@@ -25,14 +25,14 @@ TEST(ChooseBackend, AWaylandSessionUsesTheCompositorsProtocolWhenOffered) {
     EXPECT_EQ(chooseBackend(facts).backend, Backend::Wlroots);
 
     // KWin's protocol when the wlroots one is not offered; wlroots first when both are.
-    const BackendChoice kde = chooseBackend({"wayland-0", true, false, true, ":1", "wayland"});
+    const BackendChoice kde = chooseBackend({"wayland-0", true, false, true, false, false, ":1", "wayland"});
     EXPECT_EQ(kde.backend, Backend::Kde);
     EXPECT_EQ(kde.message, "");
-    EXPECT_EQ(chooseBackend({"wayland-0", true, true, true, ":1", "wayland"}).backend, Backend::Wlroots);
+    EXPECT_EQ(chooseBackend({"wayland-0", true, true, true, false, false, ":1", "wayland"}).backend, Backend::Wlroots);
 }
 
 TEST(ChooseBackend, AWaylandSessionWithoutTheProtocolFallsBackToXwaylandWithOneWarning) {
-    const BackendChoice choice = chooseBackend({"wayland-0", true, false, false, ":1", "wayland"});
+    const BackendChoice choice = chooseBackend({"wayland-0", true, false, false, false, false, ":1", "wayland"});
     EXPECT_EQ(choice.backend, Backend::X11);
     EXPECT_NE(choice.message.find("zwlr_foreign_toplevel_manager_v1"), std::string::npos) << choice.message;
     EXPECT_NE(choice.message.find("org_kde_plasma_window_management"), std::string::npos) << choice.message;
@@ -41,30 +41,30 @@ TEST(ChooseBackend, AWaylandSessionWithoutTheProtocolFallsBackToXwaylandWithOneW
     EXPECT_TRUE(oneLine(choice.message));
 
     // A compositor that does not answer is named as such.
-    const BackendChoice gone = chooseBackend({"wayland-9", false, false, false, ":1", "wayland"});
+    const BackendChoice gone = chooseBackend({"wayland-9", false, false, false, false, false, ":1", "wayland"});
     EXPECT_EQ(gone.backend, Backend::X11);
     EXPECT_NE(gone.message.find("no Wayland compositor answers at WAYLAND_DISPLAY=wayland-9"), std::string::npos)
         << gone.message;
 }
 
 TEST(ChooseBackend, WithoutWaylandX11AsBefore) {
-    EXPECT_EQ(chooseBackend({"", false, false, false, ":0", "x11"}).backend, Backend::X11);
-    EXPECT_EQ(chooseBackend({"", false, false, false, ":0", "x11"}).message, "");
-    EXPECT_EQ(chooseBackend({"", false, false, false, ":0", ""}).message, "");
+    EXPECT_EQ(chooseBackend({"", false, false, false, false, false, ":0", "x11"}).backend, Backend::X11);
+    EXPECT_EQ(chooseBackend({"", false, false, false, false, false, ":0", "x11"}).message, "");
+    EXPECT_EQ(chooseBackend({"", false, false, false, false, false, ":0", ""}).message, "");
     // WAYLAND_DISPLAY unset on purpose in a Wayland session: X11, and a word that only X11 windows are seen.
-    const BackendChoice unset = chooseBackend({"", false, false, false, ":0", "wayland"});
+    const BackendChoice unset = chooseBackend({"", false, false, false, false, false, ":0", "wayland"});
     EXPECT_EQ(unset.backend, Backend::X11);
     EXPECT_NE(unset.message.find("X11"), std::string::npos);
     EXPECT_TRUE(oneLine(unset.message));
 }
 
 TEST(ChooseBackend, NoDisplayAtAllNamesWhatWasTried) {
-    const BackendChoice none = chooseBackend({"", false, false, false, "", "tty"});
+    const BackendChoice none = chooseBackend({"", false, false, false, false, false, "", "tty"});
     EXPECT_EQ(none.backend, Backend::None);
     EXPECT_NE(none.message.find("WAYLAND_DISPLAY"), std::string::npos) << none.message;
     EXPECT_NE(none.message.find("DISPLAY"), std::string::npos) << none.message;
 
-    const BackendChoice waylandOnly = chooseBackend({"wayland-1", true, false, false, "", "wayland"});
+    const BackendChoice waylandOnly = chooseBackend({"wayland-1", true, false, false, false, false, "", "wayland"});
     EXPECT_EQ(waylandOnly.backend, Backend::None);
     EXPECT_NE(waylandOnly.message.find("zwlr_foreign_toplevel_manager_v1"), std::string::npos);
     EXPECT_NE(waylandOnly.message.find("DISPLAY is not set"), std::string::npos) << waylandOnly.message;

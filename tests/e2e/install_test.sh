@@ -18,6 +18,8 @@ expected=(
     libexec/dwellmark/HAND-M.CUR
     share/applications/dwellmark.desktop
     share/icons/hicolor/scalable/apps/dwellmark.svg
+    share/gnome-shell/extensions/dwellmark@dwellmark.org/metadata.json
+    share/gnome-shell/extensions/dwellmark@dwellmark.org/extension.js
 )
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null || fail "cmake --install failed"

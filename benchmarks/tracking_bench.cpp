@@ -1,39 +1,19 @@
 // Costs of the tracking core's tick, through an in-memory desktop so that only
 // the core is measured.
+#include "fakes.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
-#include "tracking/timeofdayclock.h"
-#include "tracking/windowsystem.h"
 
 #include <benchmark/benchmark.h>
 #include <fstream>
 #include <string>
-#include <unordered_map>
 
 namespace {
 
 using namespace dwellmark;
 
-class MemoryDesktop final : public WindowSystem {
-public:
-    void create(WindowHandle handle, std::string title) { m_titles[handle] = std::move(title); }
-    void focus(WindowHandle handle) { m_foreground = handle; }
-
-    WindowHandle foregroundWindow() override { return m_foreground; }
-    bool isWindow(WindowHandle handle) override { return m_titles.count(handle) != 0; }
-    std::string getWindowTitle(WindowHandle handle) override { return m_titles.at(handle); }
-    std::string getProcessName(WindowHandle) override { return "application.exe"; }
-
-private:
-    std::unordered_map<WindowHandle, std::string> m_titles;
-    WindowHandle m_foreground = 0;
-};
-
-class SteppingClock final : public TimeOfDayClock {
-public:
-    float secondsSinceMidnight() override { return now; }
-    float now = 1000.0F;
-};
+using dwellmark::testing::FakeClock;
+using dwellmark::testing::FakeWindowSystem;
 
 std::string titleOf(int i) {
     return "Document " + std::to_string(i) + " - A Typical Editor Window Title";
@@ -52,12 +32,13 @@ long statusKiB(const std::string& field) {
 }
 
 void BM_TickWithoutChange(benchmark::State& state) {
-    MemoryDesktop desktop;
-    SteppingClock clock;
+    FakeWindowSystem desktop(false);
+    FakeClock clock;
+    clock.now = 1000.0F;
     ActivityTracker tracker(desktop, clock);
     const auto rows = static_cast<WindowHandle>(state.range(0));
     for (WindowHandle h = 1; h <= rows; ++h) {
-        desktop.create(h, titleOf(h));
+        desktop.create(h, "application.exe", titleOf(h));
         desktop.focus(h);
         clock.now += 1.0F;
         tracker.tmrMain_Timer();
@@ -70,8 +51,9 @@ void BM_TickWithoutChange(benchmark::State& state) {
 BENCHMARK(BM_TickWithoutChange)->Arg(100)->Arg(1000);
 
 void BM_TickWithChange(benchmark::State& state) {
-    MemoryDesktop desktop;
-    SteppingClock clock;
+    FakeWindowSystem desktop(false);
+    FakeClock clock;
+    clock.now = 1000.0F;
     ActivityTracker tracker(desktop, clock);
     const auto totalsRows = static_cast<int>(state.range(0));
     const auto logRows = static_cast<int>(state.range(1));
@@ -96,8 +78,8 @@ void BM_TickWithChange(benchmark::State& state) {
     tracker.setLoggedSeconds(static_cast<std::int64_t>(logRows) * 10);
 
     // Two windows whose titles are the last totals rows: the longest search.
-    desktop.create(1, titleOf(totalsRows - 1));
-    desktop.create(2, titleOf(totalsRows - 2));
+    desktop.create(1, "application.exe", titleOf(totalsRows - 1));
+    desktop.create(2, "application.exe", titleOf(totalsRows - 2));
     WindowHandle next = 1;
     for (auto _ : state) {
         desktop.focus(next);
@@ -114,12 +96,11 @@ BENCHMARK(BM_TickWithChange)->Args({10000, 100000})->Unit(benchmark::kMicrosecon
 void BM_MemoryFor100kStretches(benchmark::State& state) {
     for (auto _ : state) {
         const long before = statusKiB("VmRSS");
-        MemoryDesktop desktop;
-        SteppingClock clock;
-        clock.now = 0.0F;
+        FakeWindowSystem desktop(false);
+        FakeClock clock;
         ActivityTracker tracker(desktop, clock);
         for (WindowHandle h = 1; h <= 1000; ++h) {
-            desktop.create(h, titleOf(h));
+            desktop.create(h, "application.exe", titleOf(h));
         }
         for (int i = 0; i < 100000; ++i) {
             desktop.focus(1 + i % 1000);

@@ -1,30 +1,26 @@
 // Runs a program and measures, over a window of wall time after a warm-up,
-// the CPU time it uses, the CPU time the X server uses beside it, and (for a
-// program that counts its ticks into a shared file) the ticks it reaches.
-// Then ends the program with SIGTERM. Prints one line:
-//   wall_s=... cpu_s=... xserver_s=... ticks=...
+// the CPU time it uses (also as the scheduler counts it, run_s, which is fine
+// enough for a program that nearly always sleeps), how often it woke up, the
+// CPU time the X server uses beside it, and (for a program that counts its
+// ticks into a shared file) the ticks it reaches. Then ends the program with
+// SIGTERM. Prints one line:
+//   wall_s=... cpu_s=... run_s=... wakeups=... xserver_s=... ticks=...
 //   bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM [ARGS...]
-#include "procstat.h"
+#include "process.h"
 #include "sharedtickcount.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
-#include <spawn.h>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
-
-extern char** environ;
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-using dwellmark::bench::processCpuSeconds;
+using namespace dwellmark::bench;
 
 struct Options {
     pid_t xserver = 0;
@@ -60,24 +56,6 @@ bool parse(int argc, char** argv, Options& options) {
     return options.command != nullptr && options.xserver > 0 && options.seconds > 0.0 && options.warmup >= 0.0;
 }
 
-bool stillRunning(pid_t child) {
-    int status = 0;
-    return waitpid(child, &status, WNOHANG) == 0;
-}
-
-void stop(pid_t child) {
-    kill(child, SIGTERM);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (stillRunning(child)) {
-        if (Clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, nullptr, 0);
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -92,21 +70,21 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_cpu_share: no process %d to read\n", static_cast<int>(options.xserver));
         return 1;
     }
-    std::unique_ptr<dwellmark::bench::SharedTickCount> ticks;
+    std::unique_ptr<SharedTickCount> ticks;
     if (!options.ticksFile.empty()) {
-        ticks = std::make_unique<dwellmark::bench::SharedTickCount>(options.ticksFile);
+        ticks = std::make_unique<SharedTickCount>(options.ticksFile);
     }
 
-    pid_t child = 0;
-    if (const int failure = posix_spawn(&child, options.command[0], nullptr, nullptr, options.command, environ);
-        failure != 0) {
-        std::fprintf(stderr, "bench_cpu_share: cannot start %s: %s\n", options.command[0], std::strerror(failure));
+    const pid_t child = start(options.command);
+    if (child == 0) {
         return 1;
     }
     std::this_thread::sleep_for(std::chrono::duration<double>(options.warmup));
 
     const auto start = Clock::now();
     const double cpuStart = processCpuSeconds(child);
+    const double runStart = processRunSeconds(child);
+    const long wakeupsStart = voluntarySwitches(child);
     const double serverStart = processCpuSeconds(options.xserver);
     const std::uint64_t ticksStart = ticks ? ticks->value() : 0;
 
@@ -115,6 +93,8 @@ int main(int argc, char** argv) {
 
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpuEnd = processCpuSeconds(child);
+    const double runEnd = processRunSeconds(child);
+    const long wakeupsEnd = voluntarySwitches(child);
     const double serverEnd = processCpuSeconds(options.xserver);
     const std::uint64_t ticksEnd = ticks ? ticks->value() : 0;
     if (!stillRunning(child) || cpuStart < 0.0 || cpuEnd < 0.0) {
@@ -124,7 +104,8 @@ int main(int argc, char** argv) {
     }
     stop(child);
 
-    std::printf("wall_s=%.3f cpu_s=%.3f xserver_s=%.3f ticks=%llu\n", wall, cpuEnd - cpuStart, serverEnd - serverStart,
+    std::printf("wall_s=%.3f cpu_s=%.3f run_s=%.6f wakeups=%ld xserver_s=%.3f ticks=%llu\n", wall, cpuEnd - cpuStart,
+                runEnd - runStart, wakeupsEnd - wakeupsStart, serverEnd - serverStart,
                 static_cast<unsigned long long>(ticksEnd - ticksStart));
     return 0;
 }

@@ -4,7 +4,11 @@
 // window manager (_NET_ACTIVE_WINDOW requests). Prints "ready" once the window
 // manager has made the first window active, and on SIGTERM or SIGINT how many
 // switches it asked for and how many changes of the active window it saw.
-//   bench_desktop_driver [WINDOWS, default 50] [INTERVAL-MS, default 100]
+// Between switches it waits on its connection, so that it reads each change
+// as soon as the X server sends it; with a third argument it writes each
+// change there as a line "WINDOW NS" (CLOCK_MONOTONIC nanoseconds of the read),
+// the start of the notice latency of a tracker.
+//   bench_desktop_driver [WINDOWS, default 50] [INTERVAL-MS, default 100] [CHANGES-FILE]
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -14,6 +18,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <poll.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -107,23 +112,38 @@ public:
 
     /// Reads the events that have come, counting the changes of the active
     /// window among them (each is read back, as the notice carries no value).
-    void drainEvents() {
-        bool activeNotified = false;
-        while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
-            if ((event->response_type & 0x7FU) == XCB_PROPERTY_NOTIFY &&
-                reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_activeAtom) {
-                activeNotified = true;
+    void drainEvents(std::FILE* changes = nullptr) {
+        // The round trip that reads the new value back may bring the next
+        // change along into xcb's queue, where the descriptor no longer tells
+        // of it: go round until nothing is left.
+        for (;;) {
+            bool activeNotified = false;
+            timespec readAt{};
+            while (xcb_generic_event_t* event = xcb_poll_for_event(m_connection)) {
+                if ((event->response_type & 0x7FU) == XCB_PROPERTY_NOTIFY &&
+                    reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_activeAtom && !activeNotified) {
+                    activeNotified = true;
+                    clock_gettime(CLOCK_MONOTONIC, &readAt);
+                }
+                std::free(event);
             }
-            std::free(event);
-        }
-        if (activeNotified) {
+            if (!activeNotified) {
+                return;
+            }
             const std::uint32_t active = activeWindow();
             if (active != m_lastActive) {
                 m_lastActive = active;
                 ++m_changesSeen;
+                if (changes != nullptr) {
+                    std::fprintf(changes, "%u %lld\n", active,
+                                 static_cast<long long>(readAt.tv_sec) * 1000000000LL + readAt.tv_nsec);
+                    std::fflush(changes);
+                }
             }
         }
     }
+
+    int descriptor() const { return xcb_get_file_descriptor(m_connection); }
 
     xcb_window_t window(std::size_t index) const { return m_windows[index % m_windows.size()]; }
     long changesSeen() const { return m_changesSeen; }
@@ -140,8 +160,22 @@ private:
     long m_changesSeen = 0;
 };
 
-void sleepUntil(const timespec& when) {
-    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &when, nullptr) == EINTR && stopRequested == 0) {
+// Milliseconds from now until when, rounded up; 0 once it has passed.
+int millisecondsUntil(const timespec& when) {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    const long long left =
+        (static_cast<long long>(when.tv_sec) - now.tv_sec) * 1000000000LL + (when.tv_nsec - now.tv_nsec);
+    return left <= 0 ? 0 : static_cast<int>((left + 999999) / 1000000);
+}
+
+// Reads the changes of the active window as they come, until when.
+void watchUntil(Desktop& desktop, const timespec& when, std::FILE* changes) {
+    for (int left = millisecondsUntil(when); left > 0 && stopRequested == 0; left = millisecondsUntil(when)) {
+        pollfd connection{desktop.descriptor(), POLLIN, 0};
+        if (poll(&connection, 1, left) > 0) {
+            desktop.drainEvents(changes);
+        }
     }
 }
 
@@ -157,6 +191,11 @@ timespec later(timespec at, long milliseconds) {
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 50;
     const long interval = argc > 2 ? std::atol(argv[2]) : 100;
+    std::FILE* changes = argc > 3 ? std::fopen(argv[3], "w") : nullptr;
+    if (argc > 3 && changes == nullptr) {
+        std::fprintf(stderr, "bench_desktop_driver: cannot write %s\n", argv[3]);
+        return 1;
+    }
     if (count < 2 || interval < 1) {
         std::fputs("usage: bench_desktop_driver [WINDOWS >= 2] [INTERVAL-MS >= 1]\n", stderr);
         return 2;
@@ -196,16 +235,15 @@ int main(int argc, char** argv) {
     timespec next{};
     clock_gettime(CLOCK_MONOTONIC, &next);
     while (stopRequested == 0) {
-        next = later(next, interval);
-        sleepUntil(next);
-        if (stopRequested != 0) {
-            break;
-        }
         desktop.activate(static_cast<std::size_t>(++requested));
-        desktop.drainEvents();
+        next = later(next, interval);
+        watchUntil(desktop, next, changes);
     }
-    desktop.drainEvents();
+    desktop.drainEvents(changes);
     std::printf("switches_requested=%ld switches_seen=%ld\n", requested, desktop.changesSeen() - changesBefore);
+    if (changes != nullptr) {
+        std::fclose(changes);
+    }
     const int status = xcb_connection_has_error(connection) != 0 ? 1 : 0;
     xcb_disconnect(connection);
     return status;

@@ -1,45 +1,98 @@
-// Dwellmark as the program starts it (the same application object, backend,
-// tracker and main window), with its ticks counted into the file named on the
-// command line. It runs until its window is closed or it is sent SIGTERM.
-//   bench_dwellmark_ticks TICK-COUNT-FILE
-#include "app/application.h"
+// Dwellmark as the program runs it, with its ticks counted into the file named
+// on the command line, and, when a second file is named, every change of the
+// foreground window the tracker sees written to it as a line "WINDOW NS"
+// (CLOCK_MONOTONIC nanoseconds of the tick that read it). With --timer the
+// main window ticks every millisecond instead of on the desktop's events.
+// It runs until its window is closed or it is sent SIGTERM.
+//   bench_dwellmark_ticks [--timer] TICK-COUNT-FILE [NOTICE-FILE]
+#include "app/program.h"
 #include "countingwindowsystem.h"
-#include "platform/platform.h"
 #include "sharedtickcount.h"
-#include "tracking/activitytracker.h"
-#include "ui/form1.h"
 
 #include <QByteArray>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
 #include <memory>
 #include <stdexcept>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+/// Passes everything on, and notes each new answer to the foreground question.
+class NoticingWindowSystem final : public dwellmark::WindowSystem {
+public:
+    NoticingWindowSystem(dwellmark::WindowSystem& inner, int file) : m_inner(inner), m_file(file) {}
+
+    void beginTick() override { m_inner.beginTick(); }
+    int changeDescriptor() const override { return m_inner.changeDescriptor(); }
+    bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
+    bool setChangeListener(std::function<void()> listener) override {
+        return m_inner.setChangeListener(std::move(listener));
+    }
+    dwellmark::WindowHandle foregroundWindow() override {
+        const dwellmark::WindowHandle window = m_inner.foregroundWindow();
+        if (window != m_last && m_file >= 0) {
+            timespec now{};
+            clock_gettime(CLOCK_MONOTONIC, &now);
+            const std::string line = std::to_string(static_cast<std::uint32_t>(window)) + ' ' +
+                                     std::to_string(now.tv_sec * 1'000'000'000LL + now.tv_nsec) + '\n';
+            // Unbuffered: the process ends by SIGTERM.
+            static_cast<void>(write(m_file, line.data(), line.size()));
+        }
+        m_last = window;
+        return window;
+    }
+    bool isWindow(dwellmark::WindowHandle handle) override { return m_inner.isWindow(handle); }
+    std::string getWindowTitle(dwellmark::WindowHandle handle) override { return m_inner.getWindowTitle(handle); }
+    std::string getProcessName(dwellmark::WindowHandle handle) override { return m_inner.getProcessName(handle); }
+
+private:
+    dwellmark::WindowSystem& m_inner;
+    int m_file;
+    dwellmark::WindowHandle m_last = 0;
+};
+
+} // namespace
 
 int main(int argc, char* argv[]) {
-    if (argc != 2) {
-        std::fputs("usage: bench_dwellmark_ticks TICK-COUNT-FILE\n", stderr);
+    int first = 1;
+    auto source = dwellmark::TickSource::DesktopEvents;
+    if (argc > 1 && std::strcmp(argv[1], "--timer") == 0) {
+        source = dwellmark::TickSource::Timer;
+        first = 2;
+    }
+    if (argc - first < 1 || argc - first > 2) {
+        std::fputs("usage: bench_dwellmark_ticks [--timer] TICK-COUNT-FILE [NOTICE-FILE]\n", stderr);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
     }
-
     std::unique_ptr<dwellmark::bench::SharedTickCount> ticks;
-    std::unique_ptr<dwellmark::WindowSystem> windows;
-    std::unique_ptr<dwellmark::TimeOfDayClock> clock;
+    int notices = -1;
     try {
-        ticks = std::make_unique<dwellmark::bench::SharedTickCount>(argv[1]);
-        windows = dwellmark::platform::createWindowSystem();
-        clock = dwellmark::platform::createClock();
+        ticks = std::make_unique<dwellmark::bench::SharedTickCount>(argv[first]);
+        if (argc - first == 2) {
+            notices = open(argv[first + 1], O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+            if (notices < 0) {
+                throw std::runtime_error(std::string("cannot open ") + argv[first + 1]);
+            }
+        }
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "bench_dwellmark_ticks: %s\n", failure.what());
         return 1;
     }
-    dwellmark::bench::CountingWindowSystem counted(*windows, *ticks);
-
-    dwellmark::app::Application app(argc, argv);
-    dwellmark::ActivityTracker tracker(counted, *clock);
-    dwellmark::ui::Form1 form(tracker, QCoreApplication::applicationDirPath());
-    QObject::connect(&form, &dwellmark::ui::Form1::unloaded, &app, &QCoreApplication::quit);
-    form.show();
-    return app.exec();
+    std::unique_ptr<dwellmark::testing::CountingWindowSystem> counted;
+    std::unique_ptr<NoticingWindowSystem> noticing;
+    return dwellmark::app::run(
+        argc, argv,
+        [&](dwellmark::WindowSystem& backend) -> dwellmark::WindowSystem& {
+            counted = std::make_unique<dwellmark::testing::CountingWindowSystem>(backend, [&] { ticks->increment(); });
+            noticing = std::make_unique<NoticingWindowSystem>(*counted, notices);
+            return *noticing;
+        },
+        source);
 }

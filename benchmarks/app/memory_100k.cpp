@@ -7,58 +7,22 @@
 // the totals grow to about 1,100 titles.
 //   bench_memory_100k
 #include "app/application.h"
-#include "procstat.h"
-#include "tracking/activitytracker.h"
-#include "tracking/timeofdayclock.h"
-#include "tracking/windowsystem.h"
-#include "ui/form1.h"
+#include "app/program.h"
+#include "fakes.h"
+#include "process.h"
 
 #include <QElapsedTimer>
 #include <QWindow>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <deque>
 #include <string>
 #include <unistd.h>
-#include <unordered_map>
 
 namespace {
 
 using dwellmark::WindowHandle;
-
-class MemoryDesktop final : public dwellmark::WindowSystem {
-public:
-    void create(WindowHandle handle, std::string process, std::string title) {
-        m_windows[handle] = {std::move(process), std::move(title)};
-    }
-    void destroy(WindowHandle handle) { m_windows.erase(handle); }
-    void focus(WindowHandle handle) { m_foreground = handle; }
-
-    WindowHandle foregroundWindow() override { return m_foreground; }
-    bool isWindow(WindowHandle handle) override { return m_windows.count(handle) != 0; }
-    std::string getWindowTitle(WindowHandle handle) override {
-        const auto it = m_windows.find(handle);
-        return it == m_windows.end() ? std::string() : it->second.title;
-    }
-    std::string getProcessName(WindowHandle handle) override {
-        const auto it = m_windows.find(handle);
-        return it == m_windows.end() ? std::string() : it->second.process;
-    }
-
-private:
-    struct Window {
-        std::string process;
-        std::string title;
-    };
-    std::unordered_map<WindowHandle, Window> m_windows;
-    WindowHandle m_foreground = 0;
-};
-
-class ManualClock final : public dwellmark::TimeOfDayClock {
-public:
-    float secondsSinceMidnight() override { return now; }
-    float now = 8.0F * 3600.0F;
-};
 
 const char* const processes[] = {"firefox-esr", "soffice.bin", "code", "evince", "gnome-terminal-server"};
 
@@ -83,8 +47,9 @@ int main(int argc, char* argv[]) {
     constexpr std::size_t stretches = 100000;
     constexpr int openWindows = 100;
 
-    MemoryDesktop desktop;
-    ManualClock clock;
+    dwellmark::testing::FakeWindowSystem desktop(false);
+    dwellmark::testing::FakeClock clock;
+    clock.now = 8.0F * 3600.0F;
     std::deque<WindowHandle> open;
     WindowHandle nextHandle = 1;
     for (; nextHandle <= openWindows; ++nextHandle) {
@@ -93,8 +58,10 @@ int main(int argc, char* argv[]) {
     }
 
     dwellmark::app::Application app(argc, argv);
-    dwellmark::ActivityTracker tracker(desktop, clock);
-    dwellmark::ui::Form1 form(tracker, QCoreApplication::applicationDirPath());
+    // The in-memory desktop reports no changes: the main window ticks every millisecond, as before.
+    dwellmark::app::Program program(desktop, clock, {}, dwellmark::TickSource::Timer);
+    dwellmark::ActivityTracker& tracker = program.tracker();
+    dwellmark::ui::Form1& form = program.form();
     form.show();
     QElapsedTimer shownTimer;
     shownTimer.start();

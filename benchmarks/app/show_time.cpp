@@ -6,24 +6,19 @@
 // moment after the window showed:
 //   shown_ms=MEDIAN rss_kib=MEDIAN runs_ms=T1,T2,...
 //   bench_show_time [--runs N] [--title TEXT] [--settle-ms MS] -- PROGRAM [ARGS...]
-#include "procstat.h"
+#include "process.h"
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <poll.h>
 #include <set>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <thread>
 #include <vector>
 #include <xcb/xcb.h>
-
-extern char** environ;
 
 namespace {
 
@@ -158,20 +153,6 @@ T median(std::vector<T> values) {
     return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-void stop(pid_t child) {
-    kill(child, SIGTERM);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    int status = 0;
-    while (waitpid(child, &status, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            kill(child, SIGKILL);
-            waitpid(child, &status, 0);
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -213,24 +194,23 @@ int main(int argc, char** argv) {
     std::vector<long> residents;
     for (int run = 0; run < runs; ++run) {
         watcher.reset();
-        pid_t child = 0;
-        const auto start = Clock::now();
-        if (const int failure = posix_spawn(&child, command[0], nullptr, nullptr, command, environ); failure != 0) {
-            std::fprintf(stderr, "bench_show_time: cannot start %s: %s\n", command[0], std::strerror(failure));
+        const auto started = Clock::now();
+        const pid_t child = dwellmark::bench::start(command);
+        if (child == 0) {
             return 1;
         }
-        const bool shown = watcher.waitUntilShown(start + std::chrono::seconds(20));
+        const bool shown = watcher.waitUntilShown(started + std::chrono::seconds(20));
         const auto end = Clock::now();
         if (!shown) {
             std::fprintf(stderr, "bench_show_time: no window \"%s\" was shown\n", title.c_str());
-            stop(child);
+            dwellmark::bench::stop(child);
             xcb_disconnect(connection);
             return 1;
         }
-        times.push_back(std::chrono::duration<double, std::milli>(end - start).count());
+        times.push_back(std::chrono::duration<double, std::milli>(end - started).count());
         std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
         residents.push_back(dwellmark::bench::residentKiB(child));
-        stop(child);
+        dwellmark::bench::stop(child);
     }
     xcb_disconnect(connection);
 

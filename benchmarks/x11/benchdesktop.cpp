@@ -46,7 +46,8 @@ BenchDesktop::~BenchDesktop() {
 
 void BenchDesktop::activate(std::uint32_t window) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    for (int attempt = 0; m_windows->foregroundWindow() != static_cast<WindowHandle>(window); ++attempt) {
+    for (int attempt = 0; (m_windows->beginTick(), m_windows->foregroundWindow()) != static_cast<WindowHandle>(window);
+         ++attempt) {
         if (std::chrono::steady_clock::now() > deadline) {
             throw std::runtime_error("the window manager did not activate a window");
         }

@@ -26,6 +26,9 @@ public:
     ActivityTracker(const ActivityTracker&) = delete;
     ActivityTracker& operator=(const ActivityTracker&) = delete;
 
+    /// The desktop the tracker asks.
+    WindowSystem& windows() const { return m_windows; }
+
     /// The main window's own handle: it never gets an open-interval row and
     /// its time is not logged.
     void setMainWindow(WindowHandle handle) { m_mainWindow = handle; }

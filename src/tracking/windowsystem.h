@@ -19,25 +19,29 @@ public:
     /// Called by the tracker once at the start of every tick, before any other
     /// question of that tick. A backend that learns about the desktop from
     /// events reads what has arrived here, without blocking, and answers every
-    /// question of the tick from that one state of the desktop.
+    /// question of the tick from that one state of the desktop; a question
+    /// asked outside a tick is answered from the state of the last one.
     virtual void beginTick() {}
 
     /// A POSIX file descriptor that becomes readable when the answers may have
     /// changed (the connection to the display server or bus), or -1 when the
-    /// backend has none. A front end may then tick only when it is readable,
-    /// provided it also ticks whenever hasQueuedChanges() says so.
+    /// backend has none or cannot trust its events to tell of every change. A
+    /// front end may then tick only when it is readable, provided it also
+    /// ticks whenever hasQueuedChanges() says so.
     virtual int changeDescriptor() const { return -1; }
 
     /// Whether events that may change the answers were already read from the
-    /// descriptor (while waiting for a reply, for example) and wait in the
-    /// backend's queue: the descriptor will not become readable for them.
+    /// descriptor (while waiting for a reply, for example) and wait for the
+    /// next tick in the backend's queue: the descriptor will not become
+    /// readable for them.
     virtual bool hasQueuedChanges() { return false; }
 
     /// Asks the backend to call listener, on the user-interface thread, every
     /// time the answers may have changed (for example from the desktop's event
     /// hooks). Returns false when it cannot report every change; then the
     /// caller ticks on its own timer. The listener may be called more than once
-    /// per change, and must not tick from inside the call.
+    /// per change, and must not tick from inside the call. An empty listener
+    /// ends the calls.
     virtual bool setChangeListener(std::function<void()> listener) {
         static_cast<void>(listener);
         return false;

@@ -60,11 +60,12 @@ QCheckBox* makeCheckBox(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-Form1::Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* parent)
+Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_tracker(tracker), m_programFolder(programFolder), m_logModel(new TableModel(tracker.ListView1(), this)),
-      m_totalsModel(new TableModel(tracker.ListView2(), this)), m_openModel(new TableModel(tracker.lvwHidden(), this)),
+      m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tmrMain, tracker.windows(), ticks),
+      m_logModel(new TableModel(tracker.ListView1(), this)), m_totalsModel(new TableModel(tracker.ListView2(), this)),
+      m_openModel(new TableModel(tracker.lvwHidden(), this)),
       m_listView1(makeList(this, "ListView1", QRect(8, 8, 544, 257), *m_logModel)),
       m_listView2(makeList(this, "ListView2", QRect(8, 272, 544, 253), *m_totalsModel)),
       m_lvwHidden(makeList(this, "lvwHidden", QRect(8, 568, 136, 41), *m_openModel)),
@@ -96,18 +97,16 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* pa
     connect(m_check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
     connect(m_check2, &QCheckBox::toggled, this, &Form1::Check2_Click);
 
-    m_tmrMain.setTimerType(Qt::PreciseTimer);
-    m_tmrMain.setInterval(1);
     connect(&m_tmrMain, &QTimer::timeout, this, &Form1::tmrMain_Timer);
 
     Form_Load();
 
     m_tracker.setMainWindow(static_cast<WindowHandle>(winId()));
-    m_tmrMain.start();
+    m_ticks.start();
 }
 
 Form1::~Form1() {
-    m_tmrMain.stop();
+    m_ticks.stop();
     // The views go before the models they show.
     delete m_listView1;
     delete m_listView2;
@@ -126,7 +125,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::Form_Unload() {
-    m_tmrMain.stop();
+    m_ticks.stop();
     emit unloaded();
 }
 
@@ -137,6 +136,7 @@ void Form1::closeEvent(QCloseEvent* event) {
 
 void Form1::tmrMain_Timer() {
     m_tracker.tmrMain_Timer();
+    m_ticks.ticked();
 }
 
 QString Form1::hideMeMessage() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "listview.h"
+#include "tickdriver.h"
 #include "tracking/activitytracker.h"
 
 #include <QCursor>
@@ -20,8 +21,11 @@ class TableModel;
 enum class MousePointer { Default, Busy, Custom };
 
 /// The main window "Dwellmark": the usage log above, the totals below, and the
-/// check boxes "Display Chart" and "Hide Me". Its timer drives the tracker
-/// every millisecond from start to close, also while a modal window is open.
+/// check boxes "Display Chart" and "Hide Me". Its timer drives the tracker from
+/// start to close, also while a modal window is open: as soon as the desktop
+/// reports a change (at most once a millisecond, and once a second besides),
+/// or every millisecond where the desktop reports nothing or the caller asks
+/// for the timer.
 class Form1 final : public QWidget {
     Q_OBJECT
 
@@ -30,8 +34,10 @@ public:
     static constexpr const char* pointerFileName = "HAND-M.CUR";
 
     /// The tracker must outlive the window. The pointer file is looked for in
-    /// programFolder.
-    explicit Form1(ActivityTracker& tracker, const QString& programFolder, QWidget* parent = nullptr);
+    /// programFolder. ticks: where the ticks come from; tests and benchmarks
+    /// may choose the 1 ms timer.
+    explicit Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks = TickSource::DesktopEvents,
+                   QWidget* parent = nullptr);
     ~Form1() override;
 
     Form1(const Form1&) = delete;
@@ -45,6 +51,8 @@ public:
     QCheckBox* Check1() const { return m_check1; }
     QCheckBox* Check2() const { return m_check2; }
     QTimer& tmrMain() { return m_tmrMain; }
+    /// Whether tmrMain follows the desktop's change reports (false: every millisecond).
+    bool ticksFollowDesktop() const { return m_ticks.followsDesktop(); }
 
     MousePointer mousePointer() const { return m_mousePointer; }
     void setMousePointer(MousePointer pointer);
@@ -81,6 +89,7 @@ private:
     ActivityTracker& m_tracker;
     QString m_programFolder;
     QTimer m_tmrMain;
+    TickDriver m_ticks;
     TableModel* m_logModel;
     TableModel* m_totalsModel;
     TableModel* m_openModel;

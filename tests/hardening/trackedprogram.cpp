@@ -21,10 +21,10 @@ std::string displayName() {
 
 } // namespace
 
-TrackedProgram::TrackedProgram()
+TrackedProgram::TrackedProgram(TickSource ticks)
     : m_windows(displayName()), m_clock(platform::createClock()),
       m_tracker(std::make_unique<ActivityTracker>(m_counting, *m_clock)) {
-    m_form = std::make_unique<ui::Form1>(*m_tracker, m_folder.path());
+    m_form = std::make_unique<ui::Form1>(*m_tracker, m_folder.path(), ticks);
     m_form->show();
     if (!QTest::qWaitForWindowActive(m_form.get())) {
         throw std::runtime_error("the main window did not become active");

@@ -17,12 +17,12 @@ namespace dwellmark::testing {
 class WindowFarm;
 
 /// The program as it runs, inside the test: the main window Form1 with its
-/// 1 ms timer, the tracker and the real X11 backend on the display of
-/// $DISPLAY. Its ticks run whenever the test runs the event loop.
+/// timer, the tracker and the real X11 backend on the display of $DISPLAY.
+/// Its ticks run whenever the test runs the event loop.
 class TrackedProgram final {
 public:
     /// Shows the main window and waits until it is active.
-    TrackedProgram();
+    explicit TrackedProgram(TickSource ticks = TickSource::DesktopEvents);
     ~TrackedProgram();
 
     TrackedProgram(const TrackedProgram&) = delete;
@@ -30,6 +30,7 @@ public:
 
     platform::x11::X11WindowSystem& windows() { return m_windows; }
     ActivityTracker& tracker() { return *m_tracker; }
+    ui::Form1& form() { return *m_form; }
     /// How many ticks have run so far.
     std::size_t ticks() const { return m_counting.ticks(); }
 

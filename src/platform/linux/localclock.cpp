@@ -1,4 +1,4 @@
-#include "localclock.h"
+#include "platform/linux/localclock.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "processname.h"
+#include "platform/linux/processname.h"
 
-#include "titletext.h"
+#include "platform/linux/titletext.h"
 
 #include <array>
 #include <cctype>

@@ -1,4 +1,4 @@
-#include "titletext.h"
+#include "platform/linux/titletext.h"
 
 namespace dwellmark::platform::linuxos {
 

@@ -4,7 +4,7 @@
 #include <memory>
 #include <psapi.h>
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 
 static_assert(probeProcessAccess == (PROCESS_QUERY_INFORMATION | PROCESS_VM_READ));
 static_assert(moduleNameCapacity == MAX_PATH);
@@ -64,6 +64,10 @@ std::string getWindowTitle(WindowHandle handle, const ProbeApi& api) {
 std::string getProcessName(WindowHandle handle, const ProbeApi& api) {
     DWORD processId = 0;
     api.getWindowThreadProcessId(toHwnd(handle), &processId);
+    // 0 is what a window that has gone leaves: there is nothing to open.
+    if (processId == 0) {
+        return {};
+    }
     const HANDLE opened = api.openProcess(probeProcessAccess, FALSE, processId);
     if (opened == nullptr) {
         return {};
@@ -82,4 +86,4 @@ std::string getProcessName(WindowHandle handle, const ProbeApi& api) {
     return toUtf8(trimNull(buffer));
 }
 
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 
 /// The system calls the window probe makes. The probe always goes through such a
 /// table so that tests can stand in for the system; systemProbeApi() is the real one.
@@ -50,8 +50,8 @@ std::string toUtf8(std::wstring_view text);
 std::string getWindowTitle(WindowHandle handle, const ProbeApi& api = systemProbeApi());
 
 /// The base name of the first module (the executable) of the process that owns
-/// the window, as UTF-8; empty when the process cannot be opened or its modules
-/// cannot be read.
+/// the window, as UTF-8; empty when the window names no process, or the process
+/// cannot be opened or its modules cannot be read.
 std::string getProcessName(WindowHandle handle, const ProbeApi& api = systemProbeApi());
 
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 
 float Win32Clock::secondsSinceMidnight() {
     SYSTEMTIME now{};
@@ -19,4 +19,4 @@ float secondsSinceMidnight(const SYSTEMTIME& time) {
     return std::min(static_cast<float>(seconds), std::nextafter(86400.0F, 0.0F));
 }
 
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

@@ -3,7 +3,7 @@
 #include "platform/win32/windowsheaders.h"
 #include "tracking/timeofdayclock.h"
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 
 /// The local time of day from GetLocalTime, to the millisecond.
 class Win32Clock final : public TimeOfDayClock {
@@ -14,4 +14,4 @@ public:
 /// Seconds since midnight of a local time, milliseconds as the fraction.
 float secondsSinceMidnight(const SYSTEMTIME& time);
 
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

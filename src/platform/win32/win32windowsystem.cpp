@@ -2,7 +2,7 @@
 
 #include "platform/win32/moddeclaration.h"
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 
 WindowHandle Win32WindowSystem::foregroundWindow() {
     return toWindowHandle(GetForegroundWindow());
@@ -20,4 +20,4 @@ std::string Win32WindowSystem::getProcessName(WindowHandle handle) {
     return win32::getProcessName(handle);
 }
 
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

@@ -2,7 +2,7 @@
 
 #include "tracking/windowsystem.h"
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 
 /// The desktop as user32 sees it: the foreground window, whether a window still
 /// exists, and the probe's title and program name of a window.
@@ -14,4 +14,4 @@ public:
     std::string getProcessName(WindowHandle handle) override;
 };
 
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

@@ -1,10 +1,11 @@
-#include "x11windowsystem.h"
+#include "platform/x11/x11windowsystem.h"
 
 #include "platform/linux/lostconnection.h"
-#include "platform/platform.h"
 #include "platform/linux/processname.h"
 #include "platform/linux/titletext.h"
+#include "platform/platform.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <memory>
@@ -43,6 +44,9 @@ Owned<Reply> own(xcb_connection_t* connection, Reply* reply, xcb_generic_error_t
 // Enough 32-bit units for a title of maxTitleCharacters characters of four
 // bytes each; a longer property is cut, which the character cut hides.
 constexpr std::uint32_t titleLength = maxTitleCharacters;
+
+// Window managers name a few hundred EWMH hints at most.
+constexpr std::uint32_t maxSupportedHints = 1024;
 
 std::string_view bytesOf(const xcb_get_property_reply_t* reply) {
     if (reply == nullptr || reply->format != 8) {
@@ -100,6 +104,7 @@ X11WindowSystem::X11WindowSystem(const std::string& displayName) : m_decoder(dis
     findResourceExtension();
     readWindowManager();
     readActiveWindow();
+    takeEvents(Reading::Queued);
 }
 
 X11WindowSystem::~X11WindowSystem() {
@@ -118,6 +123,7 @@ void X11WindowSystem::internAtoms() {
         Wanted{"_NET_SUPPORTING_WM_CHECK", &m_atoms.netSupportingWmCheck},
         Wanted{"_NET_WM_NAME", &m_atoms.netWmName},
         Wanted{"_NET_WM_PID", &m_atoms.netWmPid},
+        Wanted{"_NET_SUPPORTED", &m_atoms.netSupported},
         Wanted{"UTF8_STRING", &m_atoms.utf8String},
     };
     std::array<xcb_intern_atom_cookie_t, wanted.size()> cookies{};
@@ -164,24 +170,44 @@ void X11WindowSystem::checkConnection() {
     }
 }
 
-void X11WindowSystem::pollEvents(Reading reading) {
-    bool activeChanged = false;
-    bool windowManagerChanged = false;
-    const auto next = reading == Reading::Connection ? xcb_poll_for_event : xcb_poll_for_queued_event;
-    while (xcb_generic_event_t* raw = next(m_connection)) {
+void X11WindowSystem::beginTick() {
+    takeEvents(Reading::Connection);
+    const Pending pending = std::move(m_pending);
+    m_pending = Pending{};
+    apply(pending);
+    // What the replies of those reads brought along waits for the next tick.
+    takeEvents(Reading::Queued);
+}
+
+int X11WindowSystem::changeDescriptor() const {
+    if (m_wmCheck != 0 && !m_activeWindowKept) {
+        return -1;
+    }
+    return xcb_get_file_descriptor(m_connection);
+}
+
+void X11WindowSystem::takeEvents(Reading reading) {
+    // xcb_poll_for_event reads the socket whenever its queue is empty, so it
+    // is called once at most: the rest is what that read brought.
+    xcb_generic_event_t* raw = reading == Reading::Connection ? xcb_poll_for_event(m_connection) : nullptr;
+    if (raw == nullptr) {
+        raw = xcb_poll_for_queued_event(m_connection);
+    }
+    for (; raw != nullptr; raw = xcb_poll_for_queued_event(m_connection)) {
         const Owned<xcb_generic_event_t> event(raw);
         switch (event->response_type & 0x7FU) {
         case XCB_PROPERTY_NOTIFY: {
             const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
             if (notify->window == m_root && notify->atom == m_atoms.netActiveWindow) {
-                activeChanged = true;
-            } else if (notify->window == m_root && notify->atom == m_atoms.netSupportingWmCheck) {
-                windowManagerChanged = true;
+                m_pending.activeWindow = true;
+            } else if (notify->window == m_root &&
+                       (notify->atom == m_atoms.netSupportingWmCheck || notify->atom == m_atoms.netSupported)) {
+                m_pending.windowManager = true;
             }
             break;
         }
         case XCB_DESTROY_NOTIFY:
-            noteDestroyed(reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window);
+            m_pending.destroyed.push_back(reinterpret_cast<const xcb_destroy_notify_event_t*>(event.get())->window);
             break;
         default:
             // Errors of unchecked requests about windows that had gone, and
@@ -190,10 +216,16 @@ void X11WindowSystem::pollEvents(Reading reading) {
         }
     }
     checkConnection();
-    if (windowManagerChanged) {
+}
+
+void X11WindowSystem::apply(const Pending& pending) {
+    for (const std::uint32_t window : pending.destroyed) {
+        noteDestroyed(window);
+    }
+    if (pending.windowManager) {
         readWindowManager();
     }
-    if (activeChanged) {
+    if (pending.activeWindow) {
         readActiveWindow();
     }
 }
@@ -208,7 +240,7 @@ void X11WindowSystem::noteDestroyed(std::uint32_t window) {
         // back with a new window of another client, and a window asked about
         // once must not be kept for the rest of the run.
         if (window == m_active) {
-            it->second.state = WindowState::Destroyed;
+            it->second = WindowState::Destroyed;
         } else {
             m_windows.erase(it);
         }
@@ -242,7 +274,23 @@ void X11WindowSystem::readWindowManager() {
             &error);
     if (firstItem(onCheck.get(), XCB_ATOM_WINDOW) == check) {
         m_wmCheck = check;
+        m_activeWindowKept = supportsHint(m_atoms.netActiveWindow);
     }
+}
+
+bool X11WindowSystem::supportsHint(std::uint32_t hint) {
+    xcb_generic_error_t* error = nullptr;
+    auto supported = own(m_connection,
+                         xcb_get_property_reply(m_connection,
+                                                xcb_get_property(m_connection, 0, m_root, m_atoms.netSupported,
+                                                                 XCB_ATOM_ATOM, 0, maxSupportedHints),
+                                                &error),
+                         &error);
+    if (supported == nullptr || supported->type != XCB_ATOM_ATOM || supported->format != 32) {
+        return false;
+    }
+    const auto* hints = static_cast<const std::uint32_t*>(xcb_get_property_value(supported.get()));
+    return std::find(hints, hints + supported->value_len, hint) != hints + supported->value_len;
 }
 
 void X11WindowSystem::readActiveWindow() {
@@ -256,7 +304,7 @@ void X11WindowSystem::readActiveWindow() {
     const std::uint32_t active = firstItem(reply.get(), XCB_ATOM_WINDOW);
     if (active != m_active) {
         // A destroyed window was kept only because it was still named active.
-        if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second.state != WindowState::Alive) {
+        if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second != WindowState::Alive) {
             m_windows.erase(it);
         }
         m_active = active;
@@ -264,42 +312,30 @@ void X11WindowSystem::readActiveWindow() {
 }
 
 WindowHandle X11WindowSystem::foregroundWindow() {
-    pollEvents();
-    ++m_foregroundQueries;
-    m_sameTick = true;
     if (m_wmCheck == 0 || m_active == 0) {
         return 0;
     }
     // Some window managers go on naming a destroyed window for a moment.
-    if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second.state != WindowState::Alive) {
+    if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second != WindowState::Alive) {
         return 0;
     }
     return static_cast<WindowHandle>(m_active);
 }
 
 bool X11WindowSystem::isWindow(WindowHandle handle) {
-    const auto window = static_cast<std::uint32_t>(handle);
-    // A tick asks about each window once after its foreground query; a second
-    // question about the same window is past that tick.
-    if (auto it = m_windows.find(window); m_sameTick && it != m_windows.end()) {
-        if (it->second.askedAfterQuery == m_foregroundQueries) {
-            m_sameTick = false;
-        }
-        it->second.askedAfterQuery = m_foregroundQueries;
-    }
-    pollEvents(m_sameTick ? Reading::Queued : Reading::Connection);
     if (handle <= 0) {
         return false;
     }
+    const auto window = static_cast<std::uint32_t>(handle);
     if (window == m_root) {
         return true;
     }
     if (auto it = m_windows.find(window); it != m_windows.end()) {
-        if (it->second.state == WindowState::Alive) {
+        if (it->second == WindowState::Alive) {
             return true;
         }
         if (window == m_active) {
-            it->second.state = WindowState::DestroyedReported;
+            it->second = WindowState::DestroyedReported;
         } else {
             m_windows.erase(it);
         }
@@ -312,18 +348,18 @@ bool X11WindowSystem::isWindow(WindowHandle handle) {
     auto attributes = own(
         m_connection,
         xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), &error), &error);
+    takeEvents(Reading::Queued);
     if (attributes != nullptr) {
-        m_windows[window] = Watched{WindowState::Alive, m_foregroundQueries};
+        m_windows[window] = WindowState::Alive;
         return true;
     }
     if (window == m_active) {
-        m_windows[window] = Watched{WindowState::DestroyedReported, m_foregroundQueries};
+        m_windows[window] = WindowState::DestroyedReported;
     }
     return false;
 }
 
 std::string X11WindowSystem::getWindowTitle(WindowHandle handle) {
-    pollEvents();
     if (handle <= 0) {
         return {};
     }
@@ -335,6 +371,7 @@ std::string X11WindowSystem::getWindowTitle(WindowHandle handle) {
     xcb_generic_error_t* error = nullptr;
     auto netName = own(m_connection, xcb_get_property_reply(m_connection, netCookie, &error), &error);
     auto oldName = own(m_connection, xcb_get_property_reply(m_connection, oldCookie, &error), &error);
+    takeEvents(Reading::Queued);
     if (netName != nullptr && netName->type == m_atoms.utf8String && netName->format == 8) {
         return titleFromUtf8(bytesOf(netName.get()));
     }
@@ -357,7 +394,6 @@ std::string X11WindowSystem::decodeTitle(std::string_view bytes, std::uint32_t t
 }
 
 std::string X11WindowSystem::getProcessName(WindowHandle handle) {
-    pollEvents();
     if (handle <= 0) {
         return {};
     }
@@ -377,6 +413,7 @@ std::string X11WindowSystem::getProcessName(WindowHandle handle) {
     if (m_clientPids) {
         ids = own(m_connection, xcb_res_query_client_ids_reply(m_connection, idsCookie, &error), &error);
     }
+    takeEvents(Reading::Queued);
     // The server names the owner of the window's id range even after the
     // window is gone; the failed property read tells that it is.
     if (machine == nullptr) {

@@ -1,11 +1,12 @@
 #pragma once
 
+#include "platform/x11/xlibtextdecoder.h"
 #include "tracking/windowsystem.h"
-#include "xlibtextdecoder.h"
 
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 struct xcb_connection_t;
 
@@ -15,16 +16,15 @@ namespace dwellmark::platform::x11 {
 ///
 /// The foreground window and whether a window exists are asked on every tick,
 /// so they are answered from events (changes of the root window's
-/// _NET_ACTIVE_WINDOW, destruction of the windows asked about) read without
-/// blocking: a tick without a change costs no round trip to the X server.
-/// The connection is read at the start of each call, except that the
-/// existence questions that follow a foreground query, one per window as a
-/// tick asks them, are answered from what that query read: the tick sees one
-/// state of the desktop, for one read from the socket instead of one per
-/// window. A window asked about a second time ends that, and is answered from
-/// a fresh read. Titles and process names are read from the server
-/// when asked. A window that vanishes in the middle of a question is an empty
-/// answer; a broken connection ends the program through connectionLost().
+/// _NET_ACTIVE_WINDOW, destruction of the windows asked about): beginTick()
+/// reads the connection once, without blocking, and every question of that
+/// tick is answered from what it read. A tick without a change costs no round
+/// trip to the X server. Titles, process names and the first question about a
+/// window are read from the server when asked; events that arrive while such
+/// a reply is awaited are kept for the next tick, and hasQueuedChanges() says
+/// so, since the connection's descriptor will not become readable for them.
+/// A window that vanishes in the middle of a question is an empty answer; a
+/// broken connection ends the program through connectionLost().
 class X11WindowSystem final : public WindowSystem {
 public:
     /// Connects to the X server of the display (as in $DISPLAY). Throws
@@ -34,6 +34,12 @@ public:
 
     X11WindowSystem(const X11WindowSystem&) = delete;
     X11WindowSystem& operator=(const X11WindowSystem&) = delete;
+
+    void beginTick() override;
+    /// The connection's descriptor; -1 when the window manager does not keep
+    /// _NET_ACTIVE_WINDOW, so that its events say nothing of the foreground.
+    int changeDescriptor() const override;
+    bool hasQueuedChanges() override { return m_pending.any(); }
 
     WindowHandle foregroundWindow() override;
     bool isWindow(WindowHandle handle) override;
@@ -59,22 +65,30 @@ private:
         std::uint32_t netSupportingWmCheck = 0;
         std::uint32_t netWmName = 0;
         std::uint32_t netWmPid = 0;
+        std::uint32_t netSupported = 0;
         std::uint32_t utf8String = 0;
     };
 
-    struct Watched {
-        WindowState state = WindowState::Alive;
-        /// The foreground query after which isWindow last asked about it.
-        std::uint64_t askedAfterQuery = 0;
+    /// What the events read so far say, until the next tick applies it.
+    struct Pending {
+        bool activeWindow = false;
+        bool windowManager = false;
+        /// Destroyed windows, in the order of their events.
+        std::vector<std::uint32_t> destroyed;
+
+        bool any() const { return activeWindow || windowManager || !destroyed.empty(); }
     };
 
-    /// Whether pollEvents reads the socket, or only takes the events already read.
+    /// Whether takeEvents may read the socket, or only takes the events already read.
     enum class Reading { Connection, Queued };
 
     void internAtoms();
     void findResourceExtension();
-    void pollEvents(Reading reading = Reading::Connection);
+    void takeEvents(Reading reading);
+    void apply(const Pending& pending);
     void readWindowManager();
+    /// Whether the window manager names the hint in _NET_SUPPORTED.
+    bool supportsHint(std::uint32_t hint);
     void readActiveWindow();
     void noteDestroyed(std::uint32_t window);
     void checkConnection();
@@ -90,12 +104,11 @@ private:
     std::uint32_t m_wmCheck = 0;
     /// The value of _NET_ACTIVE_WINDOW; 0 when unset or None.
     std::uint32_t m_active = 0;
-    std::unordered_map<std::uint32_t, Watched> m_windows;
-    /// Counts the foreground queries.
-    std::uint64_t m_foregroundQueries = 0;
-    /// Whether existence questions may still be answered from the events read
-    /// by the last foreground query.
-    bool m_sameTick = false;
+    /// Whether the running window manager names _NET_ACTIVE_WINDOW among
+    /// the hints it keeps.
+    bool m_activeWindowKept = true;
+    std::unordered_map<std::uint32_t, WindowState> m_windows;
+    Pending m_pending;
     XlibTextDecoder m_decoder;
 };
 

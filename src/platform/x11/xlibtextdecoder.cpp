@@ -1,4 +1,4 @@
-#include "xlibtextdecoder.h"
+#include "platform/x11/xlibtextdecoder.h"
 
 #include "platform/linux/lostconnection.h"
 

@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 namespace {
 
 using namespace std::chrono_literals;
@@ -207,4 +207,4 @@ TEST_F(Desktop, LongTitleComesBackWhole) {
 }
 
 } // namespace
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

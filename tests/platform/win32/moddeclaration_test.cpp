@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 namespace {
 
 /// What the stand-in system answers, and what the probe asked of it.
@@ -197,10 +197,14 @@ TEST_F(ProbeTest, ProcessThatCannotBeOpenedHasNoNameAndNothingIsClosed) {
     EXPECT_TRUE(system().closedHandles.empty());
 }
 
-TEST_F(ProbeTest, WindowWithoutAProcessAsksForProcessZero) {
+TEST_F(ProbeTest, WindowWithoutAProcessOpensNothing) {
     // A handle that names no window: the identifier is never filled in.
     EXPECT_EQ(getProcessName(7, fakeApi), "");
-    EXPECT_EQ(system().openedProcessIds, std::vector<DWORD>{0});
+    // Or it is filled in with 0. Process 0 would be opened if asked, and named.
+    giveOrdinaryProcess(L"idle.exe");
+    system().processId = 0;
+    EXPECT_EQ(getProcessName(7, fakeApi), "");
+    EXPECT_TRUE(system().openedProcessIds.empty());
     EXPECT_TRUE(system().closedHandles.empty());
 }
 
@@ -219,4 +223,4 @@ TEST_F(ProbeTest, ModuleWithoutANameGivesAnEmptyName) {
 }
 
 } // namespace
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

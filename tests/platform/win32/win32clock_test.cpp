@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-namespace dwellmark::win32 {
+namespace dwellmark::platform::win32 {
 namespace {
 
 SYSTEMTIME timeOfDay(WORD hour, WORD minute, WORD second, WORD milliseconds) {
@@ -42,4 +42,4 @@ TEST(Win32Clock, ReadsTheLocalTime) {
 }
 
 } // namespace
-} // namespace dwellmark::win32
+} // namespace dwellmark::platform::win32

@@ -1,6 +1,6 @@
 // Uses the X11 backend as the program does, for tests that must watch a whole
-// process: it connects, says "ready", then asks for the foreground window
-// every millisecond until the connection ends it.
+// process: it connects, says "ready", then starts a tick and asks for the
+// foreground window every millisecond until the connection ends it.
 #include "platform/platform.h"
 
 #include <chrono>
@@ -13,7 +13,7 @@ int main() {
         std::puts("ready");
         std::fflush(stdout);
         while (true) {
-            windows->foregroundWindow();
+            windows->beginTick();
             windows->isWindow(windows->foregroundWindow());
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }

@@ -1,0 +1,47 @@
+// The program's parts wired together once, for main and for the tests and
+// benchmarks that run the program as it is.
+#include "program.h"
+
+#include "application.h"
+#include "platform/platform.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <memory>
+
+namespace dwellmark::app {
+
+Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks)
+    : m_tracker(windows, clock),
+      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks) {
+    QObject::connect(&m_form, &ui::Form1::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
+}
+
+int Program::exec() {
+    m_form.show();
+    return QCoreApplication::exec();
+}
+
+int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
+    // The desktop is reached before the windows are made, so that a missing
+    // display is one line on standard error instead of Qt's abort.
+    std::unique_ptr<WindowSystem> windows;
+    std::unique_ptr<TimeOfDayClock> clock;
+    try {
+        windows = platform::createWindowSystem();
+        clock = platform::createClock();
+    } catch (const platform::PlatformError& failure) {
+        std::fprintf(stderr, "dwellmark: %s\n", failure.what());
+        return 1;
+    }
+
+    // Dwellmark takes nothing from the command line, not even Qt's own options
+    // (-display, -platform, -style, ...): only the program's name is passed on.
+    int qtArgc = argc > 0 ? 1 : 0;
+    char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
+    Application application(qtArgc, qtArgv);
+    Program program(wrap ? wrap(*windows) : *windows, *clock, {}, ticks);
+    return program.exec();
+}
+
+} // namespace dwellmark::app

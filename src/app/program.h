@@ -1,0 +1,45 @@
+// The program's parts wired together once, for main and for the tests and
+// benchmarks that run the program as it is.
+#pragma once
+
+#include "tracking/activitytracker.h"
+#include "ui/form1.h"
+
+#include <QString>
+#include <functional>
+
+namespace dwellmark::app {
+
+/// The tracker on a window system and clock, and the main window that shows
+/// it. Needs the application object; the window system and clock must outlive
+/// it.
+class Program final {
+public:
+    /// The pointer file is looked for in programFolder; by default the folder
+    /// of the running executable. ticks: where the main window's ticks come
+    /// from (tests and benchmarks choose; the program follows the desktop).
+    Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {},
+            TickSource ticks = TickSource::DesktopEvents);
+
+    ActivityTracker& tracker() { return m_tracker; }
+    ui::Form1& form() { return m_form; }
+
+    /// Shows the main window and runs the event loop until it is closed.
+    int exec();
+
+private:
+    ActivityTracker m_tracker;
+    ui::Form1 m_form;
+};
+
+/// Lets a caller put a window system of its own between the backend and the
+/// tracker (a benchmark counts the ticks this way); returns what the tracker
+/// asks.
+using BackendWrapper = std::function<WindowSystem&(WindowSystem& backend)>;
+
+/// Runs Dwellmark: reaches the desktop, then makes the application object and
+/// the program and runs until the main window is closed. Returns the exit
+/// status; a desktop that cannot be reached is one line on standard error.
+int run(int argc, char* argv[], const BackendWrapper& wrap = {}, TickSource ticks = TickSource::DesktopEvents);
+
+} // namespace dwellmark::app

@@ -1,0 +1,46 @@
+// A window system that passes everything on to another and counts the ticks.
+#pragma once
+
+#include "tracking/windowsystem.h"
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <utility>
+
+namespace dwellmark::testing {
+
+/// Passes every call on to another window system and counts the tracker's
+/// ticks (each begins with one beginTick()); onTick, when given, hears each.
+class CountingWindowSystem final : public WindowSystem {
+public:
+    /// inner must outlive this object.
+    explicit CountingWindowSystem(WindowSystem& inner, std::function<void()> onTick = {})
+        : m_inner(inner), m_onTick(std::move(onTick)) {}
+
+    void beginTick() override {
+        ++m_ticks;
+        if (m_onTick) {
+            m_onTick();
+        }
+        m_inner.beginTick();
+    }
+    int changeDescriptor() const override { return m_inner.changeDescriptor(); }
+    bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
+    bool setChangeListener(std::function<void()> listener) override {
+        return m_inner.setChangeListener(std::move(listener));
+    }
+    WindowHandle foregroundWindow() override { return m_inner.foregroundWindow(); }
+    bool isWindow(WindowHandle handle) override { return m_inner.isWindow(handle); }
+    std::string getWindowTitle(WindowHandle handle) override { return m_inner.getWindowTitle(handle); }
+    std::string getProcessName(WindowHandle handle) override { return m_inner.getProcessName(handle); }
+
+    std::size_t ticks() const { return m_ticks; }
+
+private:
+    WindowSystem& m_inner;
+    std::function<void()> m_onTick;
+    std::size_t m_ticks = 0;
+};
+
+} // namespace dwellmark::testing

@@ -3,7 +3,6 @@
 
 #include "platform/linux/lostconnection.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -18,6 +17,10 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
     if (message.startsWith(QLatin1String("The X11 connection broke"))) {
         platform::linuxos::connectionLost("the X server");
     }
+    // And its Wayland platform this, on a Wayland backend.
+    if (message.startsWith(QLatin1String("The Wayland connection broke"))) {
+        platform::linuxos::connectionLost("the Wayland compositor");
+    }
     if (qtMessages != nullptr) {
         qtMessages(type, context, message);
     }
@@ -27,9 +30,6 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 void prepareQtForX11() {
     qtMessages = qInstallMessageHandler(onQtMessage);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
-    }
 }
 
 } // namespace dwellmark::app

@@ -6,6 +6,7 @@
 #include "platform/wayland/gnomewindowsystem.h"
 #include "platform/wayland/kdewindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
+#include "platform/wayland/waylandwindowsystem.h"
 #include "platform/wayland/wlrootswindowsystem.h"
 #include "platform/x11/x11windowsystem.h"
 
@@ -80,6 +81,11 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
         break;
     }
     throw PlatformError(choice.message);
+}
+
+DisplayProtocol displayProtocol(const WindowSystem& windows) {
+    return dynamic_cast<const wayland::WaylandWindowSystem*>(&windows) != nullptr ? DisplayProtocol::Wayland
+                                                                                : DisplayProtocol::X11;
 }
 
 std::unique_ptr<TimeOfDayClock> createClock() {

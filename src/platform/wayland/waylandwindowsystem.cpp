@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <poll.h>
+#include <unistd.h>
 #include <vector>
 #include <wayland-client.h>
 
@@ -99,6 +100,12 @@ WindowHandle WaylandWindowSystem::findWindow(long pid, std::string_view title, s
         }
     }
     return 0;
+}
+
+WindowHandle WaylandWindowSystem::findOwnWindow(WindowHandle nativeId, std::string_view title,
+                                               std::string_view appId) {
+    static_cast<void>(nativeId);
+    return findWindow(static_cast<long>(getpid()), title, appId);
 }
 
 std::string WaylandWindowSystem::getProcessName(WindowHandle handle) {

@@ -31,6 +31,8 @@ public:
     bool isWindow(WindowHandle handle) override;
     std::string getWindowTitle(WindowHandle handle) override;
     std::string getProcessName(WindowHandle handle) override;
+    /// The window of this process with that title and app id (see findWindow).
+    WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override;
 
     /// The app id the compositor gives the window; empty when unknown.
     std::string appId(WindowHandle handle) const;

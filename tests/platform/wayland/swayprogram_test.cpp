@@ -75,6 +75,8 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
     QTemporaryDir folder;
     app::Program program(*windows, clock, folder.path(), TickSource::DesktopEvents);
     ActivityTracker& tracker = program.tracker();
+    // The compositor's connection tells of each change: no 1 ms timer.
+    EXPECT_TRUE(program.form().ticks().followsDesktop());
     program.form().show();
     // sway focuses a new window; the main window is known by then, so it gets no row.
     ASSERT_TRUE(whileRunning([&] {

@@ -83,8 +83,7 @@ int main(int argc, char** argv) {
 
     const auto start = Clock::now();
     const double cpuStart = processCpuSeconds(child);
-    const double runStart = processRunSeconds(child);
-    const long wakeupsStart = voluntarySwitches(child);
+    const auto threadsStart = threadUse(child);
     const double serverStart = processCpuSeconds(options.xserver);
     const std::uint64_t ticksStart = ticks ? ticks->value() : 0;
 
@@ -93,8 +92,7 @@ int main(int argc, char** argv) {
 
     const double wall = std::chrono::duration<double>(Clock::now() - start).count();
     const double cpuEnd = processCpuSeconds(child);
-    const double runEnd = processRunSeconds(child);
-    const long wakeupsEnd = voluntarySwitches(child);
+    const ThreadUse used = usedBetween(threadsStart, threadUse(child));
     const double serverEnd = processCpuSeconds(options.xserver);
     const std::uint64_t ticksEnd = ticks ? ticks->value() : 0;
     if (!stillRunning(child) || cpuStart < 0.0 || cpuEnd < 0.0) {
@@ -105,7 +103,7 @@ int main(int argc, char** argv) {
     stop(child);
 
     std::printf("wall_s=%.3f cpu_s=%.3f run_s=%.6f wakeups=%ld xserver_s=%.3f ticks=%llu\n", wall, cpuEnd - cpuStart,
-                runEnd - runStart, wakeupsEnd - wakeupsStart, serverEnd - serverStart,
+                used.runSeconds, used.voluntarySwitches, serverEnd - serverStart,
                 static_cast<unsigned long long>(ticksEnd - ticksStart));
     return 0;
 }

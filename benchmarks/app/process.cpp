@@ -14,7 +14,6 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-#include <vector>
 
 extern char** environ;
 
@@ -41,53 +40,39 @@ double processCpuSeconds(pid_t pid) {
     return (user + system) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-namespace {
-
-// The status files of the process's threads, one per thread.
-std::vector<std::string> threadFolders(pid_t pid) {
-    std::vector<std::string> folders;
+std::map<long, ThreadUse> threadUse(pid_t pid) {
+    std::map<long, ThreadUse> threads;
     const std::filesystem::path tasks = "/proc/" + std::to_string(pid) + "/task";
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(tasks, error)) {
-        folders.push_back(entry.path().string());
-    }
-    return folders;
-}
-
-} // namespace
-
-double processRunSeconds(pid_t pid) {
-    const auto folders = threadFolders(pid);
-    if (folders.empty()) {
-        return -1.0;
-    }
-    double nanoseconds = 0.0;
-    for (const std::string& folder : folders) {
-        std::ifstream schedstat(folder + "/schedstat");
-        double onCpu = 0.0;
-        if (schedstat >> onCpu) {
-            nanoseconds += onCpu;
+        ThreadUse use;
+        std::ifstream schedstat(entry.path() / "schedstat");
+        double nanoseconds = 0.0;
+        if (!(schedstat >> nanoseconds)) {
+            continue;
         }
-    }
-    return nanoseconds / 1e9;
-}
-
-long voluntarySwitches(pid_t pid) {
-    const auto folders = threadFolders(pid);
-    if (folders.empty()) {
-        return -1;
-    }
-    long switches = 0;
-    for (const std::string& folder : folders) {
-        std::ifstream status(folder + "/status");
+        use.runSeconds = nanoseconds / 1e9;
+        std::ifstream status(entry.path() / "status");
         std::string line;
         while (std::getline(status, line)) {
             if (line.rfind("voluntary_ctxt_switches:", 0) == 0) {
-                switches += std::stol(line.substr(24));
+                use.voluntarySwitches = std::stol(line.substr(24));
             }
         }
+        threads[std::stol(entry.path().filename().string())] = use;
     }
-    return switches;
+    return threads;
+}
+
+ThreadUse usedBetween(const std::map<long, ThreadUse>& before, const std::map<long, ThreadUse>& after) {
+    ThreadUse used;
+    for (const auto& [thread, use] : after) {
+        const auto earlier = before.find(thread);
+        const ThreadUse start = earlier != before.end() ? earlier->second : ThreadUse{};
+        used.runSeconds += use.runSeconds - start.runSeconds;
+        used.voluntarySwitches += use.voluntarySwitches - start.voluntarySwitches;
+    }
+    return used;
 }
 
 long residentKiB(pid_t pid) {

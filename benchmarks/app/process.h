@@ -1,6 +1,7 @@
 // What the measuring tools read of and do to the processes they measure.
 #pragma once
 
+#include <map>
 #include <sys/types.h>
 
 namespace dwellmark::bench {
@@ -10,14 +11,24 @@ namespace dwellmark::bench {
 /// read. The kernel keeps this total exact (to its 10 ms unit), not sampled.
 double processCpuSeconds(pid_t pid);
 
-/// CPU time of the living threads of a process, in seconds, as the scheduler
-/// counts it to the nanosecond; negative when it cannot be read. Fine enough
-/// for a process that sleeps nearly all the time.
-double processRunSeconds(pid_t pid);
+/// What one thread of a process has used so far.
+struct ThreadUse {
+    /// CPU time as the scheduler counts it, to the nanosecond: fine enough for
+    /// a thread that sleeps nearly all the time.
+    double runSeconds = 0.0;
+    /// How often it went to sleep of its own accord (voluntary context
+    /// switches): each is followed by a wake-up.
+    long voluntarySwitches = 0;
+};
 
-/// How often the living threads of a process went to sleep of their own
-/// accord (voluntary context switches): each is followed by a wake-up.
-long voluntarySwitches(pid_t pid);
+/// The use of each living thread of a process, by thread id; empty when the
+/// process cannot be read.
+std::map<long, ThreadUse> threadUse(pid_t pid);
+
+/// What the threads used between two readings: a thread that is in both counts
+/// its difference, one born between them all it used. A thread that ended
+/// between them is lost (the threads of an idle Qt program live for the run).
+ThreadUse usedBetween(const std::map<long, ThreadUse>& before, const std::map<long, ThreadUse>& after);
 
 /// The resident set of a process in kibibytes; negative when it cannot be read.
 long residentKiB(pid_t pid);

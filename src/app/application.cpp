@@ -9,7 +9,6 @@ namespace dwellmark::app {
 
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setApplicationName(QStringLiteral("Dwellmark"));
-    setApplicationDisplayName(QStringLiteral("Dwellmark"));
     setApplicationVersion(QStringLiteral(DWELLMARK_VERSION));
     setDesktopFileName(QStringLiteral("dwellmark"));
 }

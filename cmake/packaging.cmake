@@ -21,5 +21,5 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Dwellmark developers <${DWELLMARK_SUPPORT_E
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so not found among the libraries the program links.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-liberation")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-liberation")
 include(CPack)

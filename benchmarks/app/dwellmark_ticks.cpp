@@ -17,6 +17,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace {
@@ -31,6 +32,10 @@ public:
     bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
     bool setChangeListener(std::function<void()> listener) override {
         return m_inner.setChangeListener(std::move(listener));
+    }
+    dwellmark::WindowHandle findOwnWindow(dwellmark::WindowHandle nativeId, std::string_view title,
+                                          std::string_view appId) override {
+        return m_inner.findOwnWindow(nativeId, title, appId);
     }
     dwellmark::WindowHandle foregroundWindow() override {
         const dwellmark::WindowHandle window = m_inner.foregroundWindow();

@@ -5,7 +5,9 @@
 #include "application.h"
 #include "platform/platform.h"
 
+#include <QByteArray>
 #include <QCoreApplication>
+#include <QtGlobal>
 #include <cstdio>
 #include <memory>
 
@@ -22,6 +24,25 @@ int Program::exec() {
     return QCoreApplication::exec();
 }
 
+void chooseQtPlatform(platform::DisplayProtocol protocol) {
+    // The tracker must recognise its own windows among those it follows, so
+    // they speak the backend's protocol: through Xwayland when the session
+    // is followed through X11, natively when through a Wayland backend.
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        return;
+    }
+    switch (protocol) {
+    case platform::DisplayProtocol::X11:
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
+        break;
+    case platform::DisplayProtocol::Wayland:
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("wayland"));
+        break;
+    case platform::DisplayProtocol::Native:
+        break;
+    }
+}
+
 int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     // The desktop is reached before the windows are made, so that a missing
     // display is one line on standard error instead of Qt's abort.
@@ -34,6 +55,8 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
         std::fprintf(stderr, "dwellmark: %s\n", failure.what());
         return 1;
     }
+
+    chooseQtPlatform(platform::displayProtocol(*windows));
 
     // Dwellmark takes nothing from the command line, not even Qt's own options
     // (-display, -platform, -style, ...): only the program's name is passed on.

@@ -2,6 +2,7 @@
 // benchmarks that run the program as it is.
 #pragma once
 
+#include "platform/platform.h"
 #include "tracking/activitytracker.h"
 #include "ui/qt/form1.h"
 
@@ -31,6 +32,11 @@ private:
     ActivityTracker m_tracker;
     ui::Form1 m_form;
 };
+
+/// Has Qt draw the program's windows with the protocol the window system
+/// follows (to be called before the application object exists). A
+/// QT_QPA_PLATFORM that is set already is left alone.
+void chooseQtPlatform(platform::DisplayProtocol protocol);
 
 /// Lets a caller put a window system of its own between the backend and the
 /// tracker (a benchmark counts the ticks this way); returns what the tracker

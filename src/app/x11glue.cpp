@@ -1,9 +1,8 @@
 // What Qt needs to know to run beside the X11 backend.
 #include "x11glue.h"
 
-#include "platform/x11/lostconnection.h"
+#include "platform/linux/lostconnection.h"
 
-#include <QByteArray>
 #include <QString>
 #include <QtGlobal>
 
@@ -16,7 +15,11 @@ QtMessageHandler qtMessages = nullptr;
 void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     // Qt's xcb platform writes this and exits on its own otherwise.
     if (message.startsWith(QLatin1String("The X11 connection broke"))) {
-        platform::x11::connectionLost();
+        platform::linuxos::connectionLost("the X server");
+    }
+    // And its Wayland platform this, on a Wayland backend.
+    if (message.startsWith(QLatin1String("The Wayland connection broke"))) {
+        platform::linuxos::connectionLost("the Wayland compositor");
     }
     if (qtMessages != nullptr) {
         qtMessages(type, context, message);
@@ -27,9 +30,6 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 void prepareQtForX11() {
     qtMessages = qInstallMessageHandler(onQtMessage);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
-    }
 }
 
 } // namespace dwellmark::app

@@ -19,6 +19,19 @@ public:
 /// Throws PlatformError when it cannot be reached.
 std::unique_ptr<WindowSystem> createWindowSystem();
 
+/// The display protocol the program's own windows must speak for the window
+/// system to see them as it sees every other window.
+enum class DisplayProtocol {
+    /// The operating system's only one (Windows).
+    Native,
+    X11,
+    Wayland,
+};
+
+/// What the program's own windows must speak beside this window system (one
+/// that createWindowSystem() made).
+DisplayProtocol displayProtocol(const WindowSystem& windows);
+
 /// The local time-of-day clock.
 std::unique_ptr<TimeOfDayClock> createClock();
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace dwellmark {
 
@@ -36,8 +37,19 @@ ActivityTracker::ActivityTracker(WindowSystem& windows, TimeOfDayClock& clock)
     : m_windows(windows), m_clock(clock), m_listView1(makeUsageLog()), m_lvwHidden(makeOpenIntervalTable()),
       m_listView2(makeTotalsTable()) {}
 
+void ActivityTracker::identifyMainWindow(WindowHandle nativeId, std::string title, std::string appId) {
+    m_mainWindowQuery = MainWindowQuery{nativeId, std::move(title), std::move(appId)};
+    m_mainWindow = m_windows.findOwnWindow(nativeId, m_mainWindowQuery->title, m_mainWindowQuery->appId);
+}
+
 void ActivityTracker::tmrMain_Timer() {
     m_windows.beginTick();
+    if (m_mainWindow == 0 && m_mainWindowQuery) {
+        // Asked before the foreground is read, so that the tick that brings
+        // the main window's first appearance already knows it as ours.
+        m_mainWindow = m_windows.findOwnWindow(m_mainWindowQuery->nativeId, m_mainWindowQuery->title,
+                                               m_mainWindowQuery->appId);
+    }
     const WindowHandle h = m_windows.foregroundWindow();
     std::optional<float> reading;
     if (h != 0 && h != m_lastForeground) {

@@ -32,6 +32,11 @@ public:
     /// The main window's own handle: it never gets an open-interval row and
     /// its time is not logged.
     void setMainWindow(WindowHandle handle) { m_mainWindow = handle; }
+
+    /// Names the main window as the front end knows it; the tracker asks the
+    /// desktop for its own number for it (WindowSystem::findOwnWindow) now and,
+    /// until it is found, at the start of every tick.
+    void identifyMainWindow(WindowHandle nativeId, std::string title, std::string appId);
     WindowHandle mainWindow() const { return m_mainWindow; }
 
     /// One tick of the sampling timer: follow a change of the foreground
@@ -82,6 +87,13 @@ private:
     WindowSystem& m_windows;
     TimeOfDayClock& m_clock;
     WindowHandle m_mainWindow = 0;
+    /// How to find the main window while m_mainWindow is 0.
+    struct MainWindowQuery {
+        WindowHandle nativeId = 0;
+        std::string title;
+        std::string appId;
+    };
+    std::optional<MainWindowQuery> m_mainWindowQuery;
     WindowHandle m_lastForeground = 0;
     std::int64_t m_loggedSeconds = -1;
 

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace dwellmark {
 
@@ -45,6 +46,17 @@ public:
     virtual bool setChangeListener(std::function<void()> listener) {
         static_cast<void>(listener);
         return false;
+    }
+
+    /// The backend's number for one of this program's own top-level windows,
+    /// known to the front end by its native id, title and application id; 0
+    /// while the backend has not learned of it yet (ask again at a later tick).
+    /// Where the front end speaks the backend's own protocol (X11, Win32) the
+    /// native id is that number already.
+    virtual WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) {
+        static_cast<void>(title);
+        static_cast<void>(appId);
+        return nativeId;
     }
 
     /// The window that holds the foreground now, or 0 when none does.

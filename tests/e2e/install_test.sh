@@ -27,6 +27,8 @@ expected=(
     share/man/man1/dwellmark.1.gz
     share/doc/dwellmark/copyright
     share/doc/dwellmark/changelog.gz
+    share/gnome-shell/extensions/dwellmark@dwellmark.org/metadata.json
+    share/gnome-shell/extensions/dwellmark@dwellmark.org/extension.js
 )
 metainfo=share/metainfo/org.dwellmark.dwellmark.metainfo.xml
 
@@ -39,7 +41,10 @@ done
     fail "bin/dwellmark does not lead to the program"
 cmp -s "$scratch/prefix/libexec/dwellmark/HAND-M.CUR" "$source_dir/data/HAND-M.CUR" ||
     fail "the installed pointer file differs from data/HAND-M.CUR"
-grep -q '^Exec=dwellmark$' "$scratch/prefix/share/applications/dwellmark.desktop" || fail "the desktop entry runs something else"
+entry="$scratch/prefix/share/applications/dwellmark.desktop"
+grep -qx "Exec=$scratch/prefix/bin/dwellmark" "$entry" || fail "the desktop entry does not run the installed program by its path"
+grep -qx 'X-KDE-Wayland-Interfaces=org_kde_plasma_window_management' "$entry" ||
+    fail "the desktop entry does not ask KWin for its window list"
 
 # The software-centre entry: launches the installed desktop entry, shows the
 # screenshot kept in docs/, and names this version as the newest release.

@@ -30,6 +30,9 @@ public:
     bool setChangeListener(std::function<void()> listener) override {
         return m_inner.setChangeListener(std::move(listener));
     }
+    WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override {
+        return m_inner.findOwnWindow(nativeId, title, appId);
+    }
     WindowHandle foregroundWindow() override { return m_inner.foregroundWindow(); }
     bool isWindow(WindowHandle handle) override { return m_inner.isWindow(handle); }
     std::string getWindowTitle(WindowHandle handle) override { return m_inner.getWindowTitle(handle); }

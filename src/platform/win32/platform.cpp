@@ -11,6 +11,11 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
     return std::make_unique<win32::Win32WindowSystem>();
 }
 
+DisplayProtocol displayProtocol(const WindowSystem& windows) {
+    static_cast<void>(windows);
+    return DisplayProtocol::Native;
+}
+
 std::unique_ptr<TimeOfDayClock> createClock() {
     return std::make_unique<win32::Win32Clock>();
 }

@@ -1,9 +1,9 @@
 #include "platform/x11/x11windowsystem.h"
 
+#include "platform/linux/lostconnection.h"
+#include "platform/linux/processname.h"
+#include "platform/linux/titletext.h"
 #include "platform/platform.h"
-#include "platform/x11/lostconnection.h"
-#include "platform/x11/processname.h"
-#include "platform/x11/titletext.h"
 
 #include <algorithm>
 #include <array>
@@ -15,6 +15,9 @@
 #include <xcb/xproto.h>
 
 namespace dwellmark::platform::x11 {
+
+// Text, process names and the lost connection, shared with the Wayland backends.
+using namespace linuxos;
 
 namespace {
 
@@ -33,7 +36,7 @@ Owned<Reply> own(xcb_connection_t* connection, Reply* reply, xcb_generic_error_t
     std::free(*error);
     *error = nullptr;
     if (reply == nullptr && xcb_connection_has_error(connection) != 0) {
-        connectionLost();
+        connectionLost("the X server");
     }
     return Owned<Reply>(reply);
 }
@@ -163,7 +166,7 @@ void X11WindowSystem::findResourceExtension() {
 
 void X11WindowSystem::checkConnection() {
     if (xcb_connection_has_error(m_connection) != 0) {
-        connectionLost();
+        connectionLost("the X server");
     }
 }
 

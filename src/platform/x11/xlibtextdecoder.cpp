@@ -1,6 +1,6 @@
 #include "platform/x11/xlibtextdecoder.h"
 
-#include "platform/x11/lostconnection.h"
+#include "platform/linux/lostconnection.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -9,10 +9,12 @@
 
 namespace dwellmark::platform::x11 {
 
+using linuxos::connectionLost;
+
 namespace {
 
 void lostDuringDecoding(Display* /*display*/, void* /*data*/) {
-    connectionLost();
+    connectionLost("the X server");
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QDir>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QMessageBox>
@@ -104,7 +105,10 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource 
 
     Form_Load();
 
-    m_tracker.setMainWindow(static_cast<WindowHandle>(winId()));
+    // On Wayland winId() is no number of the desktop's: the desktop finds the
+    // window by its title and application id among this process's windows.
+    m_tracker.identifyMainWindow(static_cast<WindowHandle>(winId()), windowTitle().toStdString(),
+                                 QGuiApplication::desktopFileName().toStdString());
     m_ticks.start();
 }
 

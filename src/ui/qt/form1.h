@@ -45,6 +45,8 @@ public:
     ListView* lvwHidden() const { return m_lvwHidden.get(); }
     QCheckBox* Check1() const { return m_check1; }
     QCheckBox* Check2() const { return m_check2; }
+    /// How the ticks are driven.
+    const TickDriver& ticks() const { return m_ticks; }
     QTimer& tmrMain() { return m_tmrMain; }
     /// Whether tmrMain follows the desktop's change reports (false: every millisecond).
     bool ticksFollowDesktop() const { return m_ticks.followsDesktop(); }

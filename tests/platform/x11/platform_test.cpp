@@ -55,6 +55,7 @@ std::string messageOf(const std::function<void()>& action) {
 TEST(CreateWindowSystem, WithoutADisplayFailsWithALineNamingDisplay) {
     ScopedEnvironment environment;
     environment.set("XDG_SESSION_TYPE", "x11");
+    environment.set("WAYLAND_DISPLAY", nullptr);
     environment.set("DISPLAY", nullptr);
     const std::string unset = messageOf([] { createWindowSystem(); });
     EXPECT_NE(unset.find("DISPLAY"), std::string::npos) << unset;
@@ -69,6 +70,7 @@ TEST(CreateWindowSystem, WithoutADisplayFailsWithALineNamingDisplay) {
 TEST(CreateWindowSystem, TellsAWaylandSessionThatOnlyX11WindowsAreSeen) {
     testing::PrivateDisplay server{testing::PrivateDisplay::WindowManager::None};
     ScopedEnvironment environment;
+    environment.set("WAYLAND_DISPLAY", nullptr);
     environment.set("DISPLAY", server.display().c_str());
 
     environment.set("XDG_SESSION_TYPE", "wayland");
@@ -88,7 +90,7 @@ TEST(CreateWindowSystem, TellsAWaylandSessionThatOnlyX11WindowsAreSeen) {
 
 TEST(LostConnection, EndsTheProgramWithOneLineWhenTheServerDies) {
     testing::PrivateDisplay server{testing::PrivateDisplay::WindowManager::None};
-    testing::ChildProcess probe({X11_BACKEND_PROBE}, {"DISPLAY=" + server.display(), "XDG_SESSION_TYPE=x11"});
+    testing::ChildProcess probe({X11_BACKEND_PROBE}, {"DISPLAY=" + server.display(), "XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY"});
     ASSERT_EQ(probe.readLine(std::chrono::seconds(120)), "ready");
 
     server.killServer();

@@ -1,5 +1,5 @@
-#include "platform/x11/localclock.h"
-#include "platform/x11/processname.h"
+#include "platform/linux/localclock.h"
+#include "platform/linux/processname.h"
 
 #include <cmath>
 #include <ctime>
@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace dwellmark::platform::x11 {
+namespace dwellmark::platform::linuxos {
 namespace {
 
 TEST(ExecutableBaseName, NamesTheExecutableWithoutItsFolder) {
@@ -59,4 +59,4 @@ TEST(LocalClock, ReadsTheLocalTimeOfDayWithAFraction) {
 }
 
 } // namespace
-} // namespace dwellmark::platform::x11
+} // namespace dwellmark::platform::linuxos

@@ -1,9 +1,9 @@
-#include "platform/x11/titletext.h"
+#include "platform/linux/titletext.h"
 
 #include <gtest/gtest.h>
 #include <string>
 
-namespace dwellmark::platform::x11 {
+namespace dwellmark::platform::linuxos {
 namespace {
 
 const std::string fffd = "\xEF\xBF\xBD";
@@ -56,4 +56,4 @@ TEST(TitleText, CountsAReplacementAsOneCharacter) {
 }
 
 } // namespace
-} // namespace dwellmark::platform::x11
+} // namespace dwellmark::platform::linuxos

@@ -1,6 +1,6 @@
-#include "platform/x11/titletext.h"
+#include "platform/linux/titletext.h"
 
-namespace dwellmark::platform::x11 {
+namespace dwellmark::platform::linuxos {
 
 namespace {
 
@@ -118,4 +118,4 @@ std::string titleFromLatin1(std::string_view bytes) {
     return cutToCharacters(latin1ToUtf8(untilNul(bytes)), maxTitleCharacters);
 }
 
-} // namespace dwellmark::platform::x11
+} // namespace dwellmark::platform::linuxos

@@ -1,10 +1,10 @@
-#include "platform/x11/localclock.h"
+#include "platform/linux/localclock.h"
 
 #include <algorithm>
 #include <cmath>
 #include <ctime>
 
-namespace dwellmark::platform::x11 {
+namespace dwellmark::platform::linuxos {
 
 float LocalClock::secondsSinceMidnight() {
     timespec now{};
@@ -19,4 +19,4 @@ float LocalClock::secondsSinceMidnight() {
     return std::min(static_cast<float>(seconds), std::nextafter(86400.0F, 0.0F));
 }
 
-} // namespace dwellmark::platform::x11
+} // namespace dwellmark::platform::linuxos

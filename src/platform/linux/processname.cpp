@@ -1,6 +1,6 @@
-#include "platform/x11/processname.h"
+#include "platform/linux/processname.h"
 
-#include "platform/x11/titletext.h"
+#include "platform/linux/titletext.h"
 
 #include <array>
 #include <cctype>
@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace dwellmark::platform::x11 {
+namespace dwellmark::platform::linuxos {
 
 std::string executableBaseName(long pid) {
     if (pid <= 0) {
@@ -51,4 +51,4 @@ bool isThisHost(std::string_view hostName) {
     return true;
 }
 
-} // namespace dwellmark::platform::x11
+} // namespace dwellmark::platform::linuxos

@@ -2,7 +2,7 @@
 
 #include "tracking/timeofdayclock.h"
 
-namespace dwellmark::platform::x11 {
+namespace dwellmark::platform::linuxos {
 
 /// The wall clock in the local time zone, as seconds since local midnight.
 class LocalClock final : public TimeOfDayClock {
@@ -10,4 +10,4 @@ public:
     float secondsSinceMidnight() override;
 };
 
-} // namespace dwellmark::platform::x11
+} // namespace dwellmark::platform::linuxos

@@ -1,0 +1,44 @@
+// Which backend follows the windows of a Linux session.
+#pragma once
+
+#include <string>
+
+namespace dwellmark::platform::linuxos {
+
+/// What the program finds out about the session before it picks a backend.
+struct SessionFacts {
+    /// $WAYLAND_DISPLAY; empty when unset.
+    std::string waylandDisplay;
+    /// Whether a compositor answered there.
+    bool waylandReachable = false;
+    /// Whether it offers the wlroots foreign-toplevel protocol.
+    bool wlrootsToplevels = false;
+    /// Whether it offers KDE Plasma's window-management protocol.
+    bool kdeWindows = false;
+    /// Whether Dwellmark's GNOME Shell extension owns its name on the session bus.
+    bool gnomeExtension = false;
+    /// Whether GNOME Shell owns its name there.
+    bool gnomeShell = false;
+    /// $DISPLAY; empty when unset.
+    std::string x11Display;
+    /// $XDG_SESSION_TYPE; empty when unset.
+    std::string sessionType;
+};
+
+enum class Backend { Wlroots, Kde, Gnome, X11, None };
+
+/// The backend, with one line for the user: a warning about what is missing
+/// when the choice falls back to X11, the reason when there is none.
+struct BackendChoice {
+    Backend backend = Backend::None;
+    std::string message;
+    /// What the Wayland session lacks, when it has one and it is not used.
+    std::string waylandMissing;
+};
+
+/// A Wayland session is followed through the compositor's own protocol when
+/// it offers one (wlroots first, then KDE Plasma's), else through GNOME Shell
+/// with Dwellmark's extension, else through Xwayland; without Wayland, X11.
+BackendChoice chooseBackend(const SessionFacts& facts);
+
+} // namespace dwellmark::platform::linuxos

@@ -1,0 +1,56 @@
+// A headless GNOME Shell of the test's own, on private buses, with or without Dwellmark's extension.
+#pragma once
+
+#include "childprocess.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace dwellmark::testing {
+
+/// Starts private session and system buses (the shell asks logind on the
+/// system bus) and gnome-shell headless on a virtual monitor, in private
+/// runtime, home, data and config folders, with the extension of the source
+/// tree placed and enabled when asked. The test process joins the session bus
+/// for as long as the session lives. Everything is stopped and removed when
+/// it goes.
+class GnomeSession final {
+public:
+    /// Waits for the shell's Wayland socket and bus name (and the extension's,
+    /// when it is enabled); a failed start fails the test that made it (check ready()).
+    explicit GnomeSession(bool withExtension);
+    ~GnomeSession();
+
+    GnomeSession(const GnomeSession&) = delete;
+    GnomeSession& operator=(const GnomeSession&) = delete;
+
+    bool ready() const { return m_ready; }
+    /// What the shell wrote to standard error, for failure messages.
+    std::string log() const;
+
+    /// The absolute path of the Wayland socket.
+    const std::string& waylandSocket() const { return m_waylandSocket; }
+    /// The environment entries for a client of this session.
+    std::vector<std::string> clientEnvironment() const;
+
+    /// Asks the extension to focus a window of the process; whether it had one.
+    bool activate(int pid) const;
+
+    /// Kills the shell at once, as a crash would.
+    void kill();
+
+private:
+    std::string startBus(const std::string& name);
+
+    std::string m_folder;
+    std::string m_waylandSocket;
+    std::string m_sessionBus;
+    std::string m_oldSessionBus;
+    bool m_hadSessionBus = false;
+    std::vector<int> m_busPids;
+    bool m_ready = false;
+    std::unique_ptr<ChildProcess> m_shell;
+};
+
+} // namespace dwellmark::testing

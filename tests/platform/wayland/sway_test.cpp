@@ -1,0 +1,232 @@
+// The wlroots backend against a real headless sway, with windows of other processes.
+#include "childprocess.h"
+#include "fakes.h"
+#include "platform/platform.h"
+#include "platform/wayland/waylanddisplay.h"
+#include "platform/wayland/wlrootswindowsystem.h"
+#include "swaysession.h"
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <sys/wait.h>
+
+namespace dwellmark::platform::wayland {
+namespace {
+
+using dwellmark::testing::ChildProcess;
+using dwellmark::testing::eventually;
+using dwellmark::testing::SwaySession;
+
+// Limits that only catch hangs: a loaded machine is slow, never this slow.
+constexpr std::chrono::seconds hang(30);
+
+const std::string alphaTitle = "Alpha";
+const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e";
+const std::string omegaLater = "Omega, renamed";
+const std::string processName = "wayland_test_toplevel";
+
+class SwayDesktop : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_sway = std::make_unique<SwaySession>();
+        ASSERT_TRUE(m_sway->ready()) << "sway did not start: " << m_sway->log();
+    }
+
+    /// A window of its own process, once sway shows it.
+    std::unique_ptr<ChildProcess> openWindow(const std::string& title, const std::string& appId,
+                                             const std::string& nextTitle = "next") {
+        auto window =
+            std::make_unique<ChildProcess>(std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, nextTitle},
+                                           m_sway->clientEnvironment());
+        const auto line = window->readLine(hang);
+        EXPECT_EQ(line, std::optional<std::string>("mapped")) << window->errorOutput();
+        return window;
+    }
+
+    std::unique_ptr<WlrootsWindowSystem> connect() {
+        auto display = WaylandDisplay::connect(m_sway->waylandSocket());
+        EXPECT_NE(display, nullptr);
+        return display ? std::make_unique<WlrootsWindowSystem>(std::move(display), m_sway->ipcSocket()) : nullptr;
+    }
+
+    /// Ticks the backend until the foreground window has the title.
+    static WindowHandle foregroundTitled(WlrootsWindowSystem& windows, const std::string& title) {
+        WindowHandle found = 0;
+        eventually(
+            [&] {
+                windows.beginTick();
+                found = windows.foregroundWindow();
+                return found != 0 && windows.getWindowTitle(found) == title;
+            },
+            hang);
+        return windows.getWindowTitle(found) == title ? found : 0;
+    }
+
+    std::unique_ptr<SwaySession> m_sway;
+};
+
+TEST_F(SwayDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
+    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
+    // Connected after one window exists and before the other: both the first
+    // listing and a window announced later are seen.
+    auto windows = connect();
+    ASSERT_NE(windows, nullptr);
+    auto omega = openWindow(omegaTitle, "dwellmark.test.omega");
+
+    // sway focuses a new window.
+    const WindowHandle o = foregroundTitled(*windows, omegaTitle);
+    ASSERT_NE(o, 0);
+    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.alpha] focus"));
+    const WindowHandle a = foregroundTitled(*windows, alphaTitle);
+    ASSERT_NE(a, 0);
+    EXPECT_NE(a, o);
+    EXPECT_TRUE(windows->isWindow(a));
+    EXPECT_TRUE(windows->isWindow(o));
+    EXPECT_EQ(windows->appId(a), "dwellmark.test.alpha");
+    EXPECT_EQ(windows->appId(o), "dwellmark.test.omega");
+    EXPECT_EQ(windows->getProcessName(a), processName);
+    EXPECT_EQ(windows->getProcessName(o), processName);
+    EXPECT_EQ(windows->processId(a), alpha->pid());
+    EXPECT_EQ(windows->processId(o), omega->pid());
+
+    // Back again: the same number as before.
+    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.omega] focus"));
+    EXPECT_EQ(foregroundTitled(*windows, omegaTitle), o);
+
+    // A window whose process ends is gone.
+    alpha.reset();
+    EXPECT_TRUE(eventually(
+        [&] {
+            windows->beginTick();
+            return !windows->isWindow(a);
+        },
+        hang));
+    EXPECT_TRUE(windows->isWindow(o));
+}
+
+TEST_F(SwayDesktop, FindsAWindowByItsProcessTitleAndAppId) {
+    // Two windows alike but for their process, as two copies of the program would be.
+    auto first = openWindow("Dwellmark", "dwellmark");
+    auto second = openWindow("Dwellmark", "dwellmark");
+    auto other = openWindow("Dwellmark", "dwellmark.other");
+    auto windows = connect();
+    ASSERT_NE(windows, nullptr);
+    const auto focusProcess = [&](pid_t pid) {
+        EXPECT_TRUE(m_sway->command("[pid=" + std::to_string(pid) + "] focus"));
+        WindowHandle found = 0;
+        eventually(
+            [&] {
+                windows->beginTick();
+                found = windows->foregroundWindow();
+                return found != 0 && windows->processId(found) == pid;
+            },
+            hang);
+        return found;
+    };
+    const WindowHandle f = focusProcess(first->pid());
+    const WindowHandle s = focusProcess(second->pid());
+    ASSERT_NE(f, 0);
+    ASSERT_NE(s, 0);
+    ASSERT_NE(f, s);
+
+    EXPECT_EQ(windows->findWindow(first->pid(), "Dwellmark", "dwellmark"), f);
+    EXPECT_EQ(windows->findWindow(second->pid(), "Dwellmark", "dwellmark"), s);
+    EXPECT_EQ(windows->findWindow(other->pid(), "Dwellmark", "dwellmark"), 0);
+    EXPECT_EQ(windows->findWindow(first->pid(), "Dwellmark", "dwellmark.absent"), 0);
+    EXPECT_EQ(windows->findWindow(first->pid(), "Chart", "dwellmark"), 0);
+}
+
+TEST_F(SwayDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
+    auto windows = connect();
+    ASSERT_NE(windows, nullptr);
+    testing::FakeClock clock;
+    ActivityTracker tracker(*windows, clock);
+    const auto tickUntil = [&](auto condition) {
+        return eventually(
+            [&] {
+                tracker.tmrMain_Timer();
+                return condition();
+            },
+            hang);
+    };
+    const auto foregroundIs = [&](const std::string& appId) {
+        return [&, appId] { return tracker.lastForeground() != 0 && windows->appId(tracker.lastForeground()) == appId; };
+    };
+
+    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
+    clock.now = 100.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.alpha")));
+    auto omega = openWindow(omegaTitle, "dwellmark.test.omega", omegaLater);
+    clock.now = 110.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.omega")));
+    const WindowHandle o = tracker.lastForeground();
+
+    // Renamed after its first appearance: the backend follows, the log does not.
+    kill(omega->pid(), SIGUSR1);
+    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
+    ASSERT_TRUE(tickUntil([&] { return windows->getWindowTitle(o) == omegaLater; }));
+
+    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.alpha] focus"));
+    clock.now = 125.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.alpha")));
+    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.omega] focus"));
+    clock.now = 130.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.omega")));
+
+    // Its process ends while it holds the focus.
+    omega.reset();
+    clock.now = 142.0F;
+    ASSERT_TRUE(tickUntil([&] { return !windows->isWindow(o) && tracker.ListView1().rowCount() == 4; }));
+
+    const ActivityTable& log = tracker.ListView1();
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {alphaTitle, "10"}, {omegaTitle, "15"}, {alphaTitle, "5"}, {omegaTitle, "12"}};
+    for (std::size_t row = 1; row <= expected.size(); ++row) {
+        EXPECT_EQ(log.text(row, LogColumn::Application), processName) << row;
+        EXPECT_EQ(log.text(row, LogColumn::WindowTitle), expected[row - 1].first) << row;
+        EXPECT_EQ(log.text(row, LogColumn::Total), expected[row - 1].second) << row;
+    }
+}
+
+TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {
+    auto probe = std::make_unique<ChildProcess>(std::vector<std::string>{WAYLAND_BACKEND_PROBE},
+                                                m_sway->clientEnvironment());
+    ASSERT_EQ(probe->readLine(hang), std::optional<std::string>("ready")) << probe->errorOutput();
+    probe.reset();
+
+    // In this process too, to see which backend it is.
+    const char* oldWayland = std::getenv("WAYLAND_DISPLAY");
+    const std::string saved = oldWayland != nullptr ? oldWayland : "";
+    setenv("WAYLAND_DISPLAY", m_sway->waylandSocket().c_str(), 1);
+    ::testing::internal::CaptureStderr();
+    auto windows = createWindowSystem();
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    if (oldWayland != nullptr) {
+        setenv("WAYLAND_DISPLAY", saved.c_str(), 1);
+    } else {
+        unsetenv("WAYLAND_DISPLAY");
+    }
+    EXPECT_NE(dynamic_cast<WlrootsWindowSystem*>(windows.get()), nullptr);
+    EXPECT_EQ(said, "");
+}
+
+TEST_F(SwayDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
+    auto window = openWindow(alphaTitle, "dwellmark.test.alpha");
+    ChildProcess probe({WAYLAND_BACKEND_PROBE}, m_sway->clientEnvironment());
+    ASSERT_EQ(probe.readLine(hang), std::optional<std::string>("ready")) << probe.errorOutput();
+
+    m_sway->kill();
+    const auto status = probe.waitForExit(hang);
+    ASSERT_TRUE(status.has_value()) << "still running after the compositor died";
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    EXPECT_EQ(probe.errorOutput(), "dwellmark: lost the connection to the Wayland compositor\n");
+}
+
+} // namespace
+} // namespace dwellmark::platform::wayland

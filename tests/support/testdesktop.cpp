@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 #include <xcb/xcb.h>
 
 namespace dwellmark::testing {
@@ -143,6 +144,37 @@ std::string TestDesktop::title(std::uint32_t window) {
     }
     return {static_cast<const char*>(xcb_get_property_value(reply.get())),
             static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
+}
+
+std::uint32_t TestDesktop::findMappedWindow(const std::string& wanted) {
+    const auto children = [this](std::uint32_t parent) {
+        std::vector<std::uint32_t> found;
+        auto reply = owned(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, parent), nullptr));
+        if (reply != nullptr) {
+            const auto* list = xcb_query_tree_children(reply.get());
+            found.assign(list, list + xcb_query_tree_children_length(reply.get()));
+        }
+        return found;
+    };
+    const auto mapped = [this](std::uint32_t window) {
+        auto reply = owned(
+            xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), nullptr));
+        return reply != nullptr && reply->map_state == XCB_MAP_STATE_VIEWABLE;
+    };
+    for (const std::uint32_t top : children(m_root)) {
+        if (!mapped(top)) {
+            continue;
+        }
+        if (title(top) == wanted) {
+            return top;
+        }
+        for (const std::uint32_t inner : children(top)) {
+            if (title(inner) == wanted && mapped(inner)) {
+                return inner;
+            }
+        }
+    }
+    return 0;
 }
 
 bool TestDesktop::exists(std::uint32_t window) {

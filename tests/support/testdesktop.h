@@ -50,6 +50,10 @@ public:
     /// The first window the window manager lists (_NET_CLIENT_LIST) with that
     /// title, 0 when none.
     std::uint32_t findWindow(const std::string& title);
+    /// A mapped window with the title among the root's children or, when the
+    /// window manager framed it, their children: also a window that the
+    /// window manager has not taken on (yet). 0 when there is none.
+    std::uint32_t findMappedWindow(const std::string& title);
     /// The window's _NET_WM_NAME, empty when it has none or is gone.
     std::string title(std::uint32_t window);
     /// Whether the window exists now.

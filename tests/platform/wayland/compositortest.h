@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,16 @@ WindowHandle foregroundTitled(WindowSystem& windows, const std::string& title);
 /// Runs createWindowSystem on the Wayland display at the socket; what it made
 /// (nothing when it gave up), and in `said` what it wrote to standard error.
 std::unique_ptr<WindowSystem> createOn(const std::string& waylandSocket, std::string& said);
+
+/// Checks that createWindowSystem on the Wayland display at the socket makes
+/// a Backend, and that it says nothing.
+template <class Backend>
+void expectCreatesOn(const std::string& waylandSocket) {
+    std::string said;
+    const auto windows = createOn(waylandSocket, said);
+    EXPECT_NE(dynamic_cast<const Backend*>(windows.get()), nullptr) << said;
+    EXPECT_EQ(said, "");
+}
 
 /// Starts the backend probe in the session, kills the compositor, and checks
 /// that the probe ends with status 1 and one line that says why.

@@ -78,11 +78,7 @@ TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
 TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgram) {
     GnomeSession session(true);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
-    std::string said;
-    auto windows = createOn(session.waylandSocket(), said);
-    EXPECT_NE(dynamic_cast<GnomeWindowSystem*>(windows.get()), nullptr) << said;
-    EXPECT_EQ(said, "");
-    windows.reset();
+    expectCreatesOn<GnomeWindowSystem>(session.waylandSocket());
 
     auto window = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
     expectProbeEndsWithOneLineWhenKilled(session.clientEnvironment(), [&] { session.kill(); });

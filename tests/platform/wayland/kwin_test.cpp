@@ -73,10 +73,7 @@ TEST_F(KwinDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
 }
 
 TEST_F(KwinDesktop, TheSessionChoosesTheKdeBackend) {
-    std::string said;
-    auto windows = createOn(m_kwin->waylandSocket(), said);
-    EXPECT_NE(dynamic_cast<KdeWindowSystem*>(windows.get()), nullptr) << said;
-    EXPECT_EQ(said, "");
+    expectCreatesOn<KdeWindowSystem>(m_kwin->waylandSocket());
 }
 
 TEST_F(KwinDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {

@@ -170,10 +170,7 @@ TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {
     probe.reset();
 
     // In this process too, to see which backend it is.
-    std::string said;
-    auto windows = createOn(m_sway->waylandSocket(), said);
-    EXPECT_NE(dynamic_cast<WlrootsWindowSystem*>(windows.get()), nullptr) << said;
-    EXPECT_EQ(said, "");
+    expectCreatesOn<WlrootsWindowSystem>(m_sway->waylandSocket());
 }
 
 TEST_F(SwayDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {

@@ -1,53 +1,19 @@
 // The GNOME backend against a real headless GNOME Shell with Dwellmark's extension, and windows of other processes.
-#include "childprocess.h"
+#include "compositortest.h"
 #include "gnomesession.h"
 #include "platform/platform.h"
 #include "platform/wayland/gnomewindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 
 #include <csignal>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <sys/wait.h>
 
 namespace dwellmark::platform::wayland {
 namespace {
 
-using dwellmark::testing::ChildProcess;
-using dwellmark::testing::eventually;
-using dwellmark::testing::GnomeSession;
-
-// Limits that only catch hangs: a loaded machine is slow, never this slow.
-constexpr std::chrono::seconds hang(30);
-
-const std::string alphaTitle = "Alpha";
-const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e";
-const std::string omegaLater = "Omega, renamed";
-const std::string processName = "wayland_test_toplevel";
-
-std::unique_ptr<ChildProcess> openWindow(const GnomeSession& session, const std::string& title,
-                                         const std::string& appId, const std::string& nextTitle = "next") {
-    auto window = std::make_unique<ChildProcess>(
-        std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, nextTitle}, session.clientEnvironment());
-    const auto line = window->readLine(hang);
-    EXPECT_EQ(line, std::optional<std::string>("mapped")) << window->errorOutput();
-    return window;
-}
-
-/// Ticks the backend until the foreground window has the title.
-WindowHandle foregroundTitled(GnomeWindowSystem& windows, const std::string& title) {
-    WindowHandle found = 0;
-    eventually(
-        [&] {
-            windows.beginTick();
-            found = windows.foregroundWindow();
-            return found != 0 && windows.getWindowTitle(found) == title;
-        },
-        hang);
-    return windows.getWindowTitle(found) == title ? found : 0;
-}
+using namespace dwellmark::testing;
 
 /// Has the extension focus the process's window until the backend sees it
 /// focused: a shell that has just started may still move the focus to its
@@ -68,32 +34,11 @@ WindowHandle focusProcess(const GnomeSession& session, GnomeWindowSystem& window
     return windows.getWindowTitle(found) == title ? found : 0;
 }
 
-/// Runs createWindowSystem on the session's Wayland display; what it made, and what it said.
-std::unique_ptr<WindowSystem> createOn(const GnomeSession& session, std::string& said) {
-    const char* oldWayland = std::getenv("WAYLAND_DISPLAY");
-    const std::string saved = oldWayland != nullptr ? oldWayland : "";
-    setenv("WAYLAND_DISPLAY", session.waylandSocket().c_str(), 1);
-    ::testing::internal::CaptureStderr();
-    std::unique_ptr<WindowSystem> windows;
-    try {
-        windows = createWindowSystem();
-    } catch (const PlatformError& error) {
-        std::fprintf(stderr, "PlatformError: %s\n", error.what());
-    }
-    said = ::testing::internal::GetCapturedStderr();
-    if (oldWayland != nullptr) {
-        setenv("WAYLAND_DISPLAY", saved.c_str(), 1);
-    } else {
-        unsetenv("WAYLAND_DISPLAY");
-    }
-    return windows;
-}
-
 TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
     GnomeSession session(true);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
-    auto alpha = openWindow(session, alphaTitle, "dwellmark.test.alpha");
-    auto omega = openWindow(session, omegaTitle, "dwellmark.test.omega", omegaLater);
+    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto omega = openWindow(session.clientEnvironment(), omegaTitle, "dwellmark.test.omega", omegaLater);
     auto display = WaylandDisplay::connect(session.waylandSocket());
     ASSERT_NE(display, nullptr);
     GnomeWindowSystem windows(std::move(display));
@@ -133,33 +78,20 @@ TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
 TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgram) {
     GnomeSession session(true);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
-    std::string said;
-    auto windows = createOn(session, said);
-    EXPECT_NE(dynamic_cast<GnomeWindowSystem*>(windows.get()), nullptr) << said;
-    EXPECT_EQ(said, "");
-    windows.reset();
+    expectCreatesOn<GnomeWindowSystem>(session.waylandSocket());
 
-    auto window = openWindow(session, alphaTitle, "dwellmark.test.alpha");
-    ChildProcess probe({WAYLAND_BACKEND_PROBE}, session.clientEnvironment());
-    ASSERT_EQ(probe.readLine(hang), std::optional<std::string>("ready")) << probe.errorOutput();
-    session.kill();
-    const auto status = probe.waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "still running after the shell died";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 1);
-    EXPECT_EQ(probe.errorOutput(), "dwellmark: lost the connection to the Wayland compositor\n");
+    auto window = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    expectProbeEndsWithOneLineWhenKilled(session.clientEnvironment(), [&] { session.kill(); });
 }
 
 TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
     GnomeSession session(false);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
-    const char* oldDisplay = std::getenv("DISPLAY");
-    const std::string savedDisplay = oldDisplay != nullptr ? oldDisplay : "";
-    unsetenv("DISPLAY");
     std::string said;
-    auto windows = createOn(session, said);
-    if (oldDisplay != nullptr) {
-        setenv("DISPLAY", savedDisplay.c_str(), 1);
+    std::unique_ptr<WindowSystem> windows;
+    {
+        const ScopedEnvironment noX11("DISPLAY", std::nullopt);
+        windows = createOn(session.waylandSocket(), said);
     }
     EXPECT_EQ(windows, nullptr);
     EXPECT_NE(said.find("extension"), std::string::npos) << said;

@@ -1,5 +1,5 @@
 // The wlroots backend against a real headless sway, with windows of other processes.
-#include "childprocess.h"
+#include "compositortest.h"
 #include "fakes.h"
 #include "platform/platform.h"
 #include "platform/wayland/waylanddisplay.h"
@@ -9,26 +9,14 @@
 #include "tracking/activitytracker.h"
 
 #include <csignal>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <sys/wait.h>
 
 namespace dwellmark::platform::wayland {
 namespace {
 
-using dwellmark::testing::ChildProcess;
-using dwellmark::testing::eventually;
-using dwellmark::testing::SwaySession;
-
-// Limits that only catch hangs: a loaded machine is slow, never this slow.
-constexpr std::chrono::seconds hang(30);
-
-const std::string alphaTitle = "Alpha";
-const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e";
-const std::string omegaLater = "Omega, renamed";
-const std::string processName = "wayland_test_toplevel";
+using namespace dwellmark::testing;
 
 class SwayDesktop : public ::testing::Test {
 protected:
@@ -40,31 +28,13 @@ protected:
     /// A window of its own process, once sway shows it.
     std::unique_ptr<ChildProcess> openWindow(const std::string& title, const std::string& appId,
                                              const std::string& nextTitle = "next") {
-        auto window =
-            std::make_unique<ChildProcess>(std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, nextTitle},
-                                           m_sway->clientEnvironment());
-        const auto line = window->readLine(hang);
-        EXPECT_EQ(line, std::optional<std::string>("mapped")) << window->errorOutput();
-        return window;
+        return testing::openWindow(m_sway->clientEnvironment(), title, appId, nextTitle);
     }
 
     std::unique_ptr<WlrootsWindowSystem> connect() {
         auto display = WaylandDisplay::connect(m_sway->waylandSocket());
         EXPECT_NE(display, nullptr);
         return display ? std::make_unique<WlrootsWindowSystem>(std::move(display), m_sway->ipcSocket()) : nullptr;
-    }
-
-    /// Ticks the backend until the foreground window has the title.
-    static WindowHandle foregroundTitled(WlrootsWindowSystem& windows, const std::string& title) {
-        WindowHandle found = 0;
-        eventually(
-            [&] {
-                windows.beginTick();
-                found = windows.foregroundWindow();
-                return found != 0 && windows.getWindowTitle(found) == title;
-            },
-            hang);
-        return windows.getWindowTitle(found) == title ? found : 0;
     }
 
     std::unique_ptr<SwaySession> m_sway;
@@ -200,32 +170,12 @@ TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {
     probe.reset();
 
     // In this process too, to see which backend it is.
-    const char* oldWayland = std::getenv("WAYLAND_DISPLAY");
-    const std::string saved = oldWayland != nullptr ? oldWayland : "";
-    setenv("WAYLAND_DISPLAY", m_sway->waylandSocket().c_str(), 1);
-    ::testing::internal::CaptureStderr();
-    auto windows = createWindowSystem();
-    const std::string said = ::testing::internal::GetCapturedStderr();
-    if (oldWayland != nullptr) {
-        setenv("WAYLAND_DISPLAY", saved.c_str(), 1);
-    } else {
-        unsetenv("WAYLAND_DISPLAY");
-    }
-    EXPECT_NE(dynamic_cast<WlrootsWindowSystem*>(windows.get()), nullptr);
-    EXPECT_EQ(said, "");
+    expectCreatesOn<WlrootsWindowSystem>(m_sway->waylandSocket());
 }
 
 TEST_F(SwayDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
     auto window = openWindow(alphaTitle, "dwellmark.test.alpha");
-    ChildProcess probe({WAYLAND_BACKEND_PROBE}, m_sway->clientEnvironment());
-    ASSERT_EQ(probe.readLine(hang), std::optional<std::string>("ready")) << probe.errorOutput();
-
-    m_sway->kill();
-    const auto status = probe.waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "still running after the compositor died";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 1);
-    EXPECT_EQ(probe.errorOutput(), "dwellmark: lost the connection to the Wayland compositor\n");
+    expectProbeEndsWithOneLineWhenKilled(m_sway->clientEnvironment(), [&] { m_sway->kill(); });
 }
 
 } // namespace

@@ -1,0 +1,67 @@
+// What the backend tests against a real compositor share: their windows, their limits and their checks.
+#pragma once
+
+#include "childprocess.h"
+#include "tracking/windowsystem.h"
+
+#include <chrono>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dwellmark::testing {
+
+// Limits that only catch hangs: a loaded machine is slow, never this slow.
+constexpr std::chrono::seconds hang(30);
+
+inline const std::string alphaTitle = "Alpha";
+inline const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e";
+inline const std::string omegaLater = "Omega, renamed";
+inline const std::string processName = "wayland_test_toplevel";
+
+/// Sets an environment variable (or removes it, given nothing) for as long as
+/// it lives, and then puts back what was there before.
+class ScopedEnvironment final {
+public:
+    ScopedEnvironment(std::string name, const std::optional<std::string>& value);
+    ~ScopedEnvironment();
+
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::string m_name;
+    std::optional<std::string> m_saved;
+};
+
+/// A window of its own process in the session that the environment names,
+/// once the compositor shows it; it takes the next title on SIGUSR1.
+std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environment, const std::string& title,
+                                         const std::string& appId, const std::string& nextTitle = "next");
+
+/// Ticks the backend until the foreground window has the title; that window, or 0.
+WindowHandle foregroundTitled(WindowSystem& windows, const std::string& title);
+
+/// Runs createWindowSystem on the Wayland display at the socket; what it made
+/// (nothing when it gave up), and in `said` what it wrote to standard error.
+std::unique_ptr<WindowSystem> createOn(const std::string& waylandSocket, std::string& said);
+
+/// Checks that createWindowSystem on the Wayland display at the socket makes
+/// a Backend, and that it says nothing.
+template <class Backend>
+void expectCreatesOn(const std::string& waylandSocket) {
+    std::string said;
+    const auto windows = createOn(waylandSocket, said);
+    EXPECT_NE(dynamic_cast<const Backend*>(windows.get()), nullptr) << said;
+    EXPECT_EQ(said, "");
+}
+
+/// Starts the backend probe in the session, kills the compositor, and checks
+/// that the probe ends with status 1 and one line that says why.
+void expectProbeEndsWithOneLineWhenKilled(const std::vector<std::string>& environment,
+                                          const std::function<void()>& killCompositor);
+
+} // namespace dwellmark::testing

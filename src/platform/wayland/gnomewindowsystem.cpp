@@ -16,7 +16,7 @@ constexpr const char* objectPath = "/org/dwellmark/Focus";
 constexpr const char* interfaceName = "org.dwellmark.Focus";
 
 bool hasOwner(sd_bus* bus, const char* name) {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{}; // SD_BUS_ERROR_NULL is a C compound literal
     sd_bus_message* reply = nullptr;
     int owned = 0;
     const bool asked = sd_bus_call_method(bus, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
@@ -88,7 +88,7 @@ GnomeWindowSystem::GnomeWindowSystem(std::unique_ptr<WaylandDisplay> connection)
     // The extension's end (the shell's, usually) wakes a front end that waits on the bus.
     sd_bus_match_signal(m_bus, &m_ownerSlot, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
                         "NameOwnerChanged", &GnomeEvents::wake, this);
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{}; // SD_BUS_ERROR_NULL is a C compound literal
     sd_bus_message* reply = nullptr;
     GnomeFocusList::Focus focus;
     const bool answered =

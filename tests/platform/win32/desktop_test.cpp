@@ -1,39 +1,21 @@
 // The backend against the real user32 and PSAPI: windows of this program and
 // of a second one, brought to the foreground and read back.
+#include "messagepump.h"
 #include "platform/platform.h"
 #include "platform/win32/moddeclaration.h"
 
-#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace dwellmark::platform::win32 {
 namespace {
 
-using namespace std::chrono_literals;
+using testing::pumpMessagesUntil;
 
 constexpr wchar_t testWindowClass[] = L"DwellmarkDesktopTest";
-
-/// Runs this thread's messages until the condition holds or the time is up.
-bool pumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 /// The folder this test program was started from, with a trailing separator.
 std::wstring programFolder() {
@@ -74,7 +56,7 @@ public:
     /// Its window, once it has one; nullptr if none appears in time.
     HWND waitForWindow() {
         HWND window = nullptr;
-        pumpUntil([&] {
+        pumpMessagesUntil([&] {
             window = FindWindowW(L"DwellmarkForeignWindow", m_title.c_str());
             return window != nullptr;
         });
@@ -84,7 +66,7 @@ public:
     /// Closes its window and waits for the program to end.
     bool close(HWND window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
-        return pumpUntil([&] { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; });
+        return pumpMessagesUntil([&] { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; });
     }
 
 private:
@@ -123,7 +105,7 @@ protected:
 
     bool bringToForeground(HWND window) {
         SetForegroundWindow(window);
-        return pumpUntil([&] { return GetForegroundWindow() == window; });
+        return pumpMessagesUntil([&] { return GetForegroundWindow() == window; });
     }
 
     std::unique_ptr<WindowSystem> m_system = platform::createWindowSystem();
@@ -228,11 +210,11 @@ TEST_F(Desktop, ForegroundSwitchToAnotherProgramAndItsEndAreReported) {
     }
     reports = 0;
     ASSERT_TRUE(bringToForeground(foreign));
-    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
 
     reports = 0;
     ASSERT_TRUE(program.close(foreign));
-    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
 }
 
 TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
@@ -251,7 +233,7 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
     }
     reports = 0;
     DestroyWindow(window);
-    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
     EXPECT_EQ(goneReports, 0);
 
     // A cleared listener is not called, and a new one is.
@@ -262,7 +244,7 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
     reports = 0;
     ASSERT_TRUE(m_system->setChangeListener([&] { ++newReports; }));
     DestroyWindow(second);
-    EXPECT_TRUE(pumpUntil([&] { return newReports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return newReports > 0; }));
     EXPECT_EQ(reports, 0);
 }
 

@@ -3,6 +3,7 @@
 #include "messagepump.h"
 #include "platform/platform.h"
 #include "platform/win32/moddeclaration.h"
+#include "testprogram.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -28,36 +29,16 @@ std::wstring programFolder() {
 /// The window-owning second program, ended when the test leaves.
 class ForeignProgram {
 public:
-    explicit ForeignProgram(const std::wstring& title) : m_title(title) {
-        const std::wstring path = programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE;
-        std::wstring commandLine = L"\"" + path + L"\" \"" + title + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &m_process) == FALSE) {
-            m_process = PROCESS_INFORMATION{};
-        }
-    }
-    ForeignProgram(const ForeignProgram&) = delete;
-    ForeignProgram& operator=(const ForeignProgram&) = delete;
-    ~ForeignProgram() {
-        if (m_process.hProcess != nullptr) {
-            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(m_process.hProcess, 1);
-                WaitForSingleObject(m_process.hProcess, 5000);
-            }
-            CloseHandle(m_process.hThread);
-            CloseHandle(m_process.hProcess);
-        }
-    }
+    explicit ForeignProgram(const std::wstring& title)
+        : m_title(title), m_program(programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE, title) {}
 
-    bool started() const { return m_process.hProcess != nullptr; }
+    bool started() const { return m_program.process() != nullptr; }
 
     /// Its window, once it has one; nullptr if none appears in time.
     HWND waitForWindow() {
         HWND window = nullptr;
         pumpMessagesUntil([&] {
-            window = FindWindowW(L"DwellmarkForeignWindow", m_title.c_str());
+            window = m_program.findWindow(L"DwellmarkForeignWindow", m_title.c_str());
             return window != nullptr;
         });
         return window;
@@ -66,12 +47,12 @@ public:
     /// Closes its window and waits for the program to end.
     bool close(HWND window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
-        return pumpMessagesUntil([&] { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; });
+        return pumpMessagesUntil([&] { return m_program.ended(); });
     }
 
 private:
     std::wstring m_title;
-    PROCESS_INFORMATION m_process{};
+    testing::TestProgram m_program;
 };
 
 class Desktop : public ::testing::Test {

@@ -623,6 +623,8 @@ TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
     m_form = std::make_unique<Form1>(*m_tracker, desktop, m_folder.wstring());
     Form1& form = *m_form;
     ASSERT_TRUE(desktop.listening());
+    // A first tick at once, to see the desktop as it is.
+    ASSERT_TRUE(pumpMessagesUntil([&] { return form.ticksRun() > 0; }));
     m_windows.create(51, "editor.exe", "Notes");
     m_windows.create(52, "browser.exe", "News");
     m_windows.focus(51);

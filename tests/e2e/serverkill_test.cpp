@@ -46,12 +46,10 @@ private:
 };
 
 std::vector<std::string> environmentFor(const PrivateDisplay& desktop, const RuntimeFolder& runtime) {
-    return {"DISPLAY=" + desktop.display(),
-            "XDG_SESSION_TYPE=x11",
-            "XDG_RUNTIME_DIR=" + runtime.path(),
-            "-WAYLAND_DISPLAY",
-            "-QT_QPA_PLATFORM",
-            "-SESSION_MANAGER"};
+    std::vector<std::string> environment = PrivateDisplay::sessionEnvironment(desktop.display());
+    environment.insert(environment.end(),
+                       {"XDG_RUNTIME_DIR=" + runtime.path(), "-QT_QPA_PLATFORM", "-SESSION_MANAGER"});
+    return environment;
 }
 
 /// Kills the server while windows come and go under the running program, and

@@ -64,7 +64,7 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
 
     if (windowManager == WindowManager::Openbox) {
         m_windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
-                                                         std::vector<std::string>{"DISPLAY=" + m_display});
+                                                         sessionEnvironment(m_display));
         TestDesktop desktop(m_display);
         if (!eventually([&] { return desktop.windowManagerRuns(); }, std::chrono::milliseconds(startLimitMs))) {
             m_windowManager.reset();
@@ -80,10 +80,19 @@ PrivateDisplay::~PrivateDisplay() {
     killServer();
 }
 
+std::vector<std::string> PrivateDisplay::sessionEnvironment(const std::string& display) {
+    return {"DISPLAY=" + display, "XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY", "-WAYLAND_SOCKET"};
+}
+
 void PrivateDisplay::useForThisProcess() const {
-    setenv("DISPLAY", m_display.c_str(), 1);
-    setenv("XDG_SESSION_TYPE", "x11", 1);
-    unsetenv("WAYLAND_DISPLAY");
+    for (const std::string& entry : sessionEnvironment(m_display)) {
+        if (entry.starts_with('-')) {
+            unsetenv(entry.c_str() + 1);
+        } else {
+            const std::size_t equals = entry.find('=');
+            setenv(entry.substr(0, equals).c_str(), entry.c_str() + equals + 1, 1);
+        }
+    }
 }
 
 void PrivateDisplay::killServer() {

@@ -30,8 +30,14 @@ public:
     /// The display name, ":N".
     const std::string& display() const { return m_display; }
 
+    /// The environment entries ("NAME=VALUE" set, "-NAME" removed) of a
+    /// program in an X11 session on display: with no Wayland display left
+    /// over from the test's own session, through which the program would
+    /// reach the user's compositor.
+    static std::vector<std::string> sessionEnvironment(const std::string& display);
+
     /// Makes this the display of the process and of the programs it starts,
-    /// as an X11 session would.
+    /// as an X11 session would (sessionEnvironment).
     void useForThisProcess() const;
 
     /// Kills the X server at once, as a crash would.

@@ -1,6 +1,8 @@
 // The test side of the x11_test_window program: many windows of another process.
 #include "windowfarm.h"
 
+#include "privatedisplay.h"
+
 #include <sstream>
 #include <stdexcept>
 
@@ -12,7 +14,7 @@ std::vector<std::string> environmentFor(const std::string& display) {
     if (display.empty()) {
         return {};
     }
-    return {"DISPLAY=" + display};
+    return PrivateDisplay::sessionEnvironment(display);
 }
 
 } // namespace

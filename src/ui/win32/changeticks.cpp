@@ -1,58 +1,80 @@
-// Ticks from the desktop's change reports.
+// Ticks from the desktop's change reports, paced by the core's tick pacing rule.
 #include "ui/win32/changeticks.h"
+
+#include "tracking/windowsystem.h"
 
 namespace dwellmark::ui::win32 {
 
+ChangeTicks::ChangeTicks(WindowSystem& windows) : m_windows(windows), m_pacer(now()) {}
+
 ChangeTicks::~ChangeTicks() {
     stop();
+}
+
+TickPacer::Milliseconds ChangeTicks::now() {
+    return static_cast<TickPacer::Milliseconds>(GetTickCount64());
 }
 
 void ChangeTicks::start(HWND window, UINT message) {
     m_window = window;
     m_message = message;
     m_running = true;
-    SetTimer(window, safetyTimerId, safetyIntervalMs, nullptr);
+    m_pacer = TickPacer(now());
+    arm();
 }
 
 void ChangeTicks::stop() {
     if (m_running) {
-        KillTimer(m_window, safetyTimerId);
-        KillTimer(m_window, gapTimerId);
+        KillTimer(m_window, timerId);
         m_running = false;
     }
 }
 
 void ChangeTicks::ticked() {
     m_pending = false;
-    m_lastTick = GetTickCount64();
+    if (m_running) {
+        m_pacer.ticked(now(), m_windows.hasQueuedChanges());
+        arm();
+    }
 }
 
 void ChangeTicks::timerFired(UINT_PTR id) {
-    if (id == gapTimerId) {
-        KillTimer(m_window, gapTimerId);
-        m_waitingForGap = false;
-    }
-    if (id == gapTimerId || id == safetyTimerId) {
+    if (id == timerId) {
+        KillTimer(m_window, timerId);
         post();
     }
 }
 
 void ChangeTicks::changed() {
-    if (!m_running || m_pending || m_waitingForGap) {
+    if (!m_running || m_pending) {
         return;
     }
-    // A report in the millisecond of the last tick waits for the next one.
-    if (GetTickCount64() == m_lastTick) {
-        m_waitingForGap = true;
-        SetTimer(m_window, gapTimerId, 1, nullptr);
+    m_pacer.changeReported(now());
+    arm();
+}
+
+void ChangeTicks::arm() {
+    if (!m_running || m_pending) {
         return;
     }
-    post();
+    const TickPacer::Milliseconds delay = m_pacer.delay(now());
+    if (delay == 0) {
+        KillTimer(m_window, timerId);
+        post();
+        return;
+    }
+    // Setting the timer again replaces the one that waits for a later tick.
+    SetTimer(m_window, timerId, static_cast<UINT>(delay), nullptr);
 }
 
 void ChangeTicks::post() {
-    if (m_running && !m_pending) {
-        m_pending = PostMessageW(m_window, m_message, 0, 0) != FALSE;
+    if (!m_running || m_pending) {
+        return;
+    }
+    m_pending = PostMessageW(m_window, m_message, 0, 0) != FALSE;
+    if (!m_pending) {
+        // A full queue: try again a moment later.
+        SetTimer(m_window, timerId, static_cast<UINT>(TickPacer::minimumGap), nullptr);
     }
 }
 

@@ -1,18 +1,20 @@
-// Ticks when the desktop reports a change, and once a second for safety.
+// Ticks when the desktop reports a change, paced by the core's tick pacing rule.
 #pragma once
 
+#include "tracking/tickpacer.h"
 #include "ui/win32/ticksource.h"
-
-#include <cstdint>
 
 namespace dwellmark::ui::win32 {
 
-/// Ticks driven by a backend that reports every change of the desktop: one
-/// tick per burst of reports, at most one a millisecond, and a safety tick
-/// every second in case a report went missing. Runs on the window's thread.
+/// Ticks driven by a backend that reports every change of the desktop, at the
+/// times TickPacer gives: one at the start, one as soon as a change is
+/// reported but at most one a millisecond, and a safety tick after a second
+/// without one. A window timer waits for the ticks that are not due yet.
+/// Runs on the window's thread.
 class ChangeTicks final : public TickSource {
 public:
-    ChangeTicks() = default;
+    /// windows must outlive the source; it tells of changes it holds already.
+    explicit ChangeTicks(WindowSystem& windows);
     ~ChangeTicks() override;
 
     void start(HWND window, UINT message) override;
@@ -23,19 +25,21 @@ public:
     /// The desktop may have changed.
     void changed();
 
-    static constexpr UINT_PTR safetyTimerId = 0x7D31;
-    static constexpr UINT_PTR gapTimerId = 0x7D32;
-    static constexpr UINT safetyIntervalMs = 1000;
+    static constexpr UINT_PTR timerId = 0x7D31;
 
 private:
+    /// Posts the tick when it is due, else sets the timer for it.
+    void arm();
     void post();
+    static TickPacer::Milliseconds now();
 
+    WindowSystem& m_windows;
+    TickPacer m_pacer;
     HWND m_window = nullptr;
     UINT m_message = 0;
     bool m_running = false;
+    // A tick is posted and has not run yet; it will see any change reported meanwhile.
     bool m_pending = false;
-    bool m_waitingForGap = false;
-    std::uint64_t m_lastTick = 0;
 };
 
 } // namespace dwellmark::ui::win32

@@ -10,6 +10,7 @@
 #include "ui/win32/failure.h"
 #include "ui/win32/form2.h"
 #include "ui/win32/widetext.h"
+#include "ui/win32/windowclass.h"
 
 #include <stdexcept>
 #include <utility>
@@ -19,23 +20,6 @@ namespace dwellmark::ui::win32 {
 namespace {
 
 constexpr DWORD form1Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-
-void registerClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = nullptr; // the window's pointer setting decides
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        windowClass.lpszClassName = Form1::className;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    if (!registered) {
-        throw std::runtime_error("the main window could not be registered");
-    }
-}
 
 HFONT makeFont(const layout::Font& font, int dpi) {
     // Points at this many dots per inch; a negative height asks for the em.
@@ -61,7 +45,8 @@ bool fileExists(const std::wstring& path) {
 Form1::Form1(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
              std::unique_ptr<TickSource> ticks)
     : m_tracker(tracker), m_windows(windows), m_programFolder(std::move(programFolder)), m_ticks(std::move(ticks)) {
-    registerClass();
+    // The window's pointer setting decides the pointer, not the class.
+    registerWindowClass(className, nullptr, "the main window");
     m_handle = CreateWindowExW(WS_EX_CONTROLPARENT, className, L"", form1Style, CW_USEDEFAULT, CW_USEDEFAULT,
                                layout::form1Client.width, layout::form1Client.height, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);

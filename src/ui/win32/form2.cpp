@@ -6,6 +6,7 @@
 #include "ui/win32/clientsize.h"
 #include "ui/win32/failure.h"
 #include "ui/win32/widetext.h"
+#include "ui/win32/windowclass.h"
 
 #include <stdexcept>
 
@@ -14,23 +15,6 @@ namespace dwellmark::ui::win32 {
 namespace {
 
 constexpr DWORD form2Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-
-void registerClass() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1));
-        windowClass.lpszClassName = Form2::className;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    if (!registered) {
-        throw std::runtime_error("the chart window could not be registered");
-    }
-}
 
 HFONT makeFont(int pixels, int escapement, bool bold) {
     return CreateFontW(-pixels, 0, escapement, escapement, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -60,7 +44,7 @@ void text(HDC dc, int x, int y, const std::string& utf8, UINT align) {
 
 Form2::Form2(HWND owner, ChartData data)
     : m_owner(owner), m_data(std::move(data)), m_picture(m_data, layout::chartRect.width, layout::chartRect.height) {
-    registerClass();
+    registerWindowClass(className, LoadCursorW(nullptr, IDC_ARROW), "the chart window");
     m_dpi = owner != nullptr ? static_cast<int>(GetDpiForWindow(owner)) : static_cast<int>(GetDpiForSystem());
     m_handle = CreateWindowExW(0, className, widen(texts::form2Caption).c_str(), form2Style, 0, 0,
                                layout::form2Client.width, layout::form2Client.height, owner, nullptr,

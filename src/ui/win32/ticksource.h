@@ -29,9 +29,9 @@ public:
     virtual void timerFired(UINT_PTR id) { static_cast<void>(id); }
 };
 
-/// The tick source for a desktop: the desktop's own change reports (plus a
-/// safety tick every second) when the backend can report every change, the
-/// 1 ms timer otherwise.
+/// The tick source for a desktop: the desktop's own change reports, paced by
+/// TickPacer, when the backend can report every change; the 1 ms timer
+/// otherwise, with one line on standard error that says so.
 std::unique_ptr<TickSource> makeTickSource(WindowSystem& windows);
 
 } // namespace dwellmark::ui::win32

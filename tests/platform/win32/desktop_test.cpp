@@ -1,39 +1,22 @@
 // The backend against the real user32 and PSAPI: windows of this program and
 // of a second one, brought to the foreground and read back.
+#include "messagepump.h"
 #include "platform/platform.h"
 #include "platform/win32/moddeclaration.h"
+#include "testprogram.h"
 
-#include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace dwellmark::platform::win32 {
 namespace {
 
-using namespace std::chrono_literals;
+using testing::pumpMessagesUntil;
 
 constexpr wchar_t testWindowClass[] = L"DwellmarkDesktopTest";
-
-/// Runs this thread's messages until the condition holds or the time is up.
-bool pumpUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = 5s) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
-}
 
 /// The folder this test program was started from, with a trailing separator.
 std::wstring programFolder() {
@@ -46,36 +29,16 @@ std::wstring programFolder() {
 /// The window-owning second program, ended when the test leaves.
 class ForeignProgram {
 public:
-    explicit ForeignProgram(const std::wstring& title) : m_title(title) {
-        const std::wstring path = programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE;
-        std::wstring commandLine = L"\"" + path + L"\" \"" + title + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof(startup);
-        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &m_process) == FALSE) {
-            m_process = PROCESS_INFORMATION{};
-        }
-    }
-    ForeignProgram(const ForeignProgram&) = delete;
-    ForeignProgram& operator=(const ForeignProgram&) = delete;
-    ~ForeignProgram() {
-        if (m_process.hProcess != nullptr) {
-            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(m_process.hProcess, 1);
-                WaitForSingleObject(m_process.hProcess, 5000);
-            }
-            CloseHandle(m_process.hThread);
-            CloseHandle(m_process.hProcess);
-        }
-    }
+    explicit ForeignProgram(const std::wstring& title)
+        : m_title(title), m_program(programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE, title) {}
 
-    bool started() const { return m_process.hProcess != nullptr; }
+    bool started() const { return m_program.process() != nullptr; }
 
     /// Its window, once it has one; nullptr if none appears in time.
     HWND waitForWindow() {
         HWND window = nullptr;
-        pumpUntil([&] {
-            window = FindWindowW(L"DwellmarkForeignWindow", m_title.c_str());
+        pumpMessagesUntil([&] {
+            window = m_program.findWindow(L"DwellmarkForeignWindow", m_title.c_str());
             return window != nullptr;
         });
         return window;
@@ -84,12 +47,12 @@ public:
     /// Closes its window and waits for the program to end.
     bool close(HWND window) {
         PostMessageW(window, WM_CLOSE, 0, 0);
-        return pumpUntil([&] { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0; });
+        return pumpMessagesUntil([&] { return m_program.ended(); });
     }
 
 private:
     std::wstring m_title;
-    PROCESS_INFORMATION m_process{};
+    testing::TestProgram m_program;
 };
 
 class Desktop : public ::testing::Test {
@@ -123,7 +86,7 @@ protected:
 
     bool bringToForeground(HWND window) {
         SetForegroundWindow(window);
-        return pumpUntil([&] { return GetForegroundWindow() == window; });
+        return pumpMessagesUntil([&] { return GetForegroundWindow() == window; });
     }
 
     std::unique_ptr<WindowSystem> m_system = platform::createWindowSystem();
@@ -228,11 +191,11 @@ TEST_F(Desktop, ForegroundSwitchToAnotherProgramAndItsEndAreReported) {
     }
     reports = 0;
     ASSERT_TRUE(bringToForeground(foreign));
-    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
 
     reports = 0;
     ASSERT_TRUE(program.close(foreign));
-    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
 }
 
 TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
@@ -251,7 +214,7 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
     }
     reports = 0;
     DestroyWindow(window);
-    EXPECT_TRUE(pumpUntil([&] { return reports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
     EXPECT_EQ(goneReports, 0);
 
     // A cleared listener is not called, and a new one is.
@@ -262,7 +225,7 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
     reports = 0;
     ASSERT_TRUE(m_system->setChangeListener([&] { ++newReports; }));
     DestroyWindow(second);
-    EXPECT_TRUE(pumpUntil([&] { return newReports > 0; }, 30s));
+    EXPECT_TRUE(pumpMessagesUntil([&] { return newReports > 0; }));
     EXPECT_EQ(reports, 0);
 }
 

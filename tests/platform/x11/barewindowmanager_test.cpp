@@ -187,7 +187,8 @@ protected:
     std::string processOf(const std::vector<std::string>& options) {
         std::vector<std::string> arguments{X11_TEST_WINDOW};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        dwellmark::testing::ChildProcess owner(arguments, {"DISPLAY=" + m_server.display()});
+        dwellmark::testing::ChildProcess owner(arguments,
+                                               dwellmark::testing::PrivateDisplay::sessionEnvironment(m_server.display()));
         const auto id = owner.readLine(std::chrono::seconds(120));
         if (!id) {
             ADD_FAILURE() << "no window: " << owner.errorOutput();

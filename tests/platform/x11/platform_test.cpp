@@ -88,9 +88,30 @@ TEST(CreateWindowSystem, TellsAWaylandSessionThatOnlyX11WindowsAreSeen) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 
+// A test started from a Wayland session must not reach the user's compositor.
+TEST(PrivateDisplay, ItsSessionHasNoWaylandDisplayLeftOver) {
+    ScopedEnvironment environment;
+    environment.set("WAYLAND_DISPLAY", "wayland-of-the-user");
+    environment.set("WAYLAND_SOCKET", "7");
+    environment.set("XDG_SESSION_TYPE", "wayland");
+    environment.set("DISPLAY", ":4093");
+    testing::PrivateDisplay server{testing::PrivateDisplay::WindowManager::None};
+
+    testing::ChildProcess shell(
+        {"/bin/sh", "-c", "echo \"$DISPLAY|$XDG_SESSION_TYPE|${WAYLAND_DISPLAY-unset}|${WAYLAND_SOCKET-unset}\""},
+        testing::PrivateDisplay::sessionEnvironment(server.display()));
+    EXPECT_EQ(shell.readLine(std::chrono::seconds(120)), server.display() + "|x11|unset|unset");
+
+    server.useForThisProcess();
+    EXPECT_STREQ(std::getenv("DISPLAY"), server.display().c_str());
+    EXPECT_STREQ(std::getenv("XDG_SESSION_TYPE"), "x11");
+    EXPECT_EQ(std::getenv("WAYLAND_DISPLAY"), nullptr);
+    EXPECT_EQ(std::getenv("WAYLAND_SOCKET"), nullptr);
+}
+
 TEST(LostConnection, EndsTheProgramWithOneLineWhenTheServerDies) {
     testing::PrivateDisplay server{testing::PrivateDisplay::WindowManager::None};
-    testing::ChildProcess probe({X11_BACKEND_PROBE}, {"DISPLAY=" + server.display(), "XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY"});
+    testing::ChildProcess probe({X11_BACKEND_PROBE}, testing::PrivateDisplay::sessionEnvironment(server.display()));
     ASSERT_EQ(probe.readLine(std::chrono::seconds(120)), "ready");
 
     server.killServer();

@@ -1,3 +1,5 @@
+// The main window on a private X server, with a fake desktop behind its tracker.
+#include "centredwindow.h"
 #include "fakes.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
@@ -18,10 +20,8 @@
 #include <QAccessible>
 #include <QProcess>
 #include <QPushButton>
-#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QWindow>
 #include <QtTest>
 #include <functional>
 #include <memory>
@@ -33,8 +33,7 @@ using dwellmark::ui::Form1;
 using dwellmark::ui::Form2;
 using dwellmark::ui::ListView;
 using dwellmark::ui::MousePointer;
-
-namespace {} // namespace
+using dwellmark::ui::testing::showCentred;
 
 class Form1Test final : public QObject {
     Q_OBJECT
@@ -78,17 +77,6 @@ private:
         QApplication::sendEvent(widget, &move);
     }
 
-    /// Shows the window and waits until the window manager has framed and
-    /// centred it, so that nothing moves under the test's pointer moves.
-    static void showSettled(Form1& form) {
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form, 120000));
-        QTRY_VERIFY(form.windowHandle()->frameGeometry().height() > form.height());
-        const QPoint centre = form.screen()->geometry().center();
-        QTRY_VERIFY(qAbs(form.windowHandle()->frameGeometry().center().x() - centre.x()) <= 1 &&
-                    qAbs(form.windowHandle()->frameGeometry().center().y() - centre.y()) <= 1);
-    }
-
     // The foreground moves to a window of the fake desktop, and the timer sees it.
     void focus(dwellmark::WindowHandle handle, float at) {
         m_clock->now = at;
@@ -114,6 +102,22 @@ private:
         const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
         const qsizetype quote = line.indexOf(QLatin1Char('"'));
         return quote < 0 ? QString() : line.mid(quote + 1).chopped(1);
+    }
+
+    /// The title the window manager reads for the modal window of the given
+    /// kind that open brings up; empty when none comes.
+    QString wmNameOfModal(const QMetaObject& kind, const std::function<void()>& open) {
+        QString name;
+        whenModal([&](QWidget* modal) {
+            if (kind.cast(modal) == nullptr) {
+                return;
+            }
+            QTRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
+            name = wmName(*modal);
+            modal->close();
+        });
+        open();
+        return name;
     }
 
 private slots:
@@ -248,20 +252,8 @@ private slots:
 
     void centredByItsOuterFrame() {
         auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         // The window manager's frame makes the outer size larger than the client area.
-        QTRY_VERIFY(form->windowHandle()->frameGeometry().height() > form->height());
-        const QRect screen = form->screen()->geometry();
-        QTRY_VERIFY2(qAbs(form->windowHandle()->frameGeometry().center().x() - screen.center().x()) <= 1 &&
-                         qAbs(form->windowHandle()->frameGeometry().center().y() - screen.center().y()) <= 1,
-                     qPrintable(QStringLiteral("frame %1,%2 %3x%4 on %5x%6")
-                                    .arg(form->windowHandle()->frameGeometry().x())
-                                    .arg(form->windowHandle()->frameGeometry().y())
-                                    .arg(form->windowHandle()->frameGeometry().width())
-                                    .arg(form->windowHandle()->frameGeometry().height())
-                                    .arg(screen.width())
-                                    .arg(screen.height())));
+        showCentred(*form);
     }
 
     void showsWhatTheTrackerLogs() {
@@ -299,29 +291,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QTRY_COMPARE_WITH_TIMEOUT(wmName(*form), QStringLiteral("Dwellmark"), 30000);
 
-        QString chartName;
-        whenModal([&](QWidget* modal) {
-            if (qobject_cast<Form2*>(modal) == nullptr) {
-                return;
-            }
-            QTRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
-            chartName = wmName(*modal);
-            modal->close();
-        });
-        form->Check2()->click();
-        QCOMPARE(chartName, QStringLiteral("Chart"));
-
-        QString boxName;
-        whenModal([&](QWidget* modal) {
-            if (qobject_cast<QMessageBox*>(modal) == nullptr) {
-                return;
-            }
-            QTRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
-            boxName = wmName(*modal);
-            modal->close();
-        });
-        form->Check1()->click();
-        QCOMPARE(boxName, QStringLiteral("Dwellmark"));
+        QCOMPARE(wmNameOfModal(Form2::staticMetaObject, [&] { form->Check2()->click(); }), QStringLiteral("Chart"));
+        QCOMPARE(wmNameOfModal(QMessageBox::staticMetaObject, [&] { form->Check1()->click(); }),
+                 QStringLiteral("Dwellmark"));
     }
 
     void screenReadersSeeTheShownControlsOnly() {
@@ -503,7 +475,7 @@ private slots:
         auto form = makeForm(folder.path());
         QVERIFY(form->customPointer().has_value());
         QCOMPARE(form->customPointer()->hotSpot(), QPoint(6, 0));
-        showSettled(*form);
+        showCentred(*form);
         if (QTest::currentTestFailed()) {
             return;
         }
@@ -547,41 +519,32 @@ private slots:
         QCOMPARE(form->cursor().shape(), Qt::WaitCursor);
     }
 
-    void pointerWithoutACursorFile() {
-        QTemporaryDir folder;
-        auto form = makeForm(folder.path());
-        QVERIFY(!form->customPointer().has_value());
-        showSettled(*form);
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
-        moveOver(form.get(), QPoint(284, 545));
-        moveOver(form->Check2(), QPoint(40, 10));
-        QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
-        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
-    }
-
-    void pointerWithACorruptCursorFile_data() {
+    // No cursor file, or one that is no cursor: the window starts without a
+    // custom pointer, and "Custom" shows the arrow.
+    void pointerWithoutAUsableCursorFile_data() {
+        // present: a file of data; directory: a folder by the file's name.
+        QTest::addColumn<bool>("present");
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<bool>("directory");
         QFile good(QStringLiteral(DWELLMARK_CURSOR_FILE));
         QVERIFY(good.open(QIODevice::ReadOnly));
         const QByteArray cursor = good.readAll();
-        QTest::newRow("truncated") << cursor.left(100) << false;
-        QTest::newRow("empty") << QByteArray() << false;
-        QTest::newRow("garbage") << QByteArray(500, '\xa5') << false;
-        QTest::newRow("huge") << cursor + QByteArray(3 * 1024 * 1024, '\x01') << false;
-        QTest::newRow("directory") << QByteArray() << true;
+        QTest::newRow("missing") << false << QByteArray() << false;
+        QTest::newRow("truncated") << true << cursor.left(100) << false;
+        QTest::newRow("empty") << true << QByteArray() << false;
+        QTest::newRow("garbage") << true << QByteArray(500, '\xa5') << false;
+        QTest::newRow("huge") << true << cursor + QByteArray(3 * 1024 * 1024, '\x01') << false;
+        QTest::newRow("directory") << true << QByteArray() << true;
     }
 
-    void pointerWithACorruptCursorFile() {
+    void pointerWithoutAUsableCursorFile() {
+        QFETCH(bool, present);
         QFETCH(QByteArray, data);
         QFETCH(bool, directory);
         QTemporaryDir folder;
         if (directory) {
             QVERIFY(QDir(folder.path()).mkdir("HAND-M.CUR"));
-        } else {
+        } else if (present) {
             QFile file(folder.filePath("HAND-M.CUR"));
             QVERIFY(file.open(QIODevice::WriteOnly));
             QCOMPARE(file.write(data), data.size());
@@ -590,7 +553,7 @@ private slots:
         QVERIFY(!form->customPointer().has_value());
         QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
         QVERIFY(form->tmrMain().isActive());
-        showSettled(*form);
+        showCentred(*form);
         if (QTest::currentTestFailed()) {
             return;
         }

@@ -1,3 +1,5 @@
+// The chart window on a private X server: its place, its chart of the totals.
+#include "centredwindow.h"
 #include "tracking/activitytables.h"
 #include "ui/qt/form2.h"
 
@@ -8,14 +10,13 @@
 #include <QChartView>
 #include <QLegend>
 #include <QLegendMarker>
-#include <QScreen>
 #include <QValueAxis>
-#include <QWindow>
 #include <QtTest>
 
 using dwellmark::ActivityTable;
 using dwellmark::TotalsColumn;
 using dwellmark::ui::Form2;
+using dwellmark::ui::testing::showCentred;
 
 namespace {
 
@@ -68,12 +69,7 @@ private slots:
 
     void centredOnTheScreen() {
         Form2 form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form, 120000));
-        QTRY_VERIFY(form.windowHandle()->frameGeometry().height() > form.height());
-        const QPoint centre = form.screen()->geometry().center();
-        QTRY_VERIFY(qAbs(form.windowHandle()->frameGeometry().center().x() - centre.x()) <= 1 &&
-                    qAbs(form.windowHandle()->frameGeometry().center().y() - centre.y()) <= 1);
+        showCentred(form);
     }
 
     void oneRow() {

@@ -1,3 +1,4 @@
+// The list of the main window: what it draws when rows come and go, and its rows' height.
 #include "tracking/activitytables.h"
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
@@ -30,16 +31,29 @@ public:
     QRegion painted;
 };
 
-/// Shows the list and lets the window manager's activation and the first
-/// drawing pass, so that what is drawn afterwards comes from the test alone.
-bool showSettled(ListView& view) {
-    view.show();
-    if (!QTest::qWaitForWindowActive(&view, 120000)) {
-        return false;
+/// A table shown in a list of the given size through its model, as the main
+/// window shows its tables.
+struct ShownTable {
+    ShownTable(ActivityTable (*makeTable)(), QSize size) : table(makeTable()), model(table) {
+        model.attachTo(view);
+        view.resize(size);
     }
-    QTest::qWait(100);
-    return true;
-}
+
+    /// Shows the list and lets the window manager's activation and the first
+    /// drawing pass, so that what is drawn afterwards comes from the test alone.
+    bool showSettled() {
+        view.show();
+        if (!QTest::qWaitForWindowActive(&view, 120000)) {
+            return false;
+        }
+        QTest::qWait(100);
+        return true;
+    }
+
+    ActivityTable table;
+    TableModel model;
+    ListView view;
+};
 
 void appendLogRow(ActivityTable& log, int n) {
     const std::size_t row = log.addRow("app");
@@ -53,15 +67,13 @@ class ListViewTest final : public QObject {
 
 private slots:
     void rowsAddedBelowTheVisiblePartDrawNothingInTheList() {
-        ActivityTable log = dwellmark::makeUsageLog();
-        TableModel model(log);
-        ListView view;
-        model.attachTo(view);
-        view.resize(400, 200);
+        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
+        ActivityTable& log = shown.table;
+        ListView& view = shown.view;
         for (int i = 0; i < 40; ++i) {
             appendLogRow(log, i);
         }
-        QVERIFY(showSettled(view));
+        QVERIFY(shown.showSettled());
         const int rangeBefore = view.verticalScrollBar()->maximum();
 
         PaintRecorder recorder(view.viewport());
@@ -77,16 +89,14 @@ private slots:
     }
 
     void rowsAddedInTheVisiblePartAreDrawn() {
-        ActivityTable log = dwellmark::makeUsageLog();
-        TableModel model(log);
-        ListView view;
-        model.attachTo(view);
-        view.resize(400, 300);
-        appendLogRow(log, 0);
-        QVERIFY(showSettled(view));
+        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 300));
+        const TableModel& model = shown.model;
+        ListView& view = shown.view;
+        appendLogRow(shown.table, 0);
+        QVERIFY(shown.showSettled());
 
         PaintRecorder recorder(view.viewport());
-        appendLogRow(log, 1);
+        appendLogRow(shown.table, 1);
         const QRect second = view.visualRect(model.index(1, 1));
         QVERIFY(second.isValid());
         QTRY_VERIFY(recorder.painted.contains(second.center()));
@@ -95,15 +105,14 @@ private slots:
     }
 
     void removedRowsLeaveTheListWhole() {
-        ActivityTable open = dwellmark::makeOpenIntervalTable();
-        TableModel model(open);
-        ListView view;
-        model.attachTo(view);
-        view.resize(400, 300);
+        ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
+        ActivityTable& open = shown.table;
+        const TableModel& model = shown.model;
+        ListView& view = shown.view;
         for (const char* handle : {"101", "202", "303"}) {
             open.addRow(handle);
         }
-        QVERIFY(showSettled(view));
+        QVERIFY(shown.showSettled());
 
         PaintRecorder recorder(view.viewport());
         open.removeRow(1);

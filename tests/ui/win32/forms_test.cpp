@@ -1,6 +1,7 @@
 // The main window and the chart window in-process under Wine, with a fake
 // desktop and clock behind the tracker.
 #include "fakes.h"
+#include "messagepump.h"
 #include "tracking/activitytracker.h"
 #include "ui/texts.h"
 #include "ui/win32/form1.h"
@@ -16,7 +17,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace dwellmark::ui::win32 {
@@ -25,6 +25,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::FakeClock;
 using testing::FakeWindowSystem;
+using testing::pumpMessagesUntil;
 
 // Limits that only catch hangs; nothing here measures how fast anything is.
 constexpr auto hangLimit = 30s;
@@ -61,23 +62,6 @@ private:
     FakeWindowSystem& m_desktop;
     std::function<void()> m_listener;
 };
-
-/// Runs this thread's messages until the condition holds or the limit is reached.
-bool pumpUntil(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + hangLimit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
 
 /// Runs steps from inside the modal loops of this thread (a message box's or
 /// the chart window's), through a thread timer that those loops deliver.
@@ -629,8 +613,8 @@ TEST_F(Forms, TheOneMillisecondTickRunsOnTheWindowsThread) {
     Form1& form = makeForm(std::make_unique<PeriodicTicks>());
     m_windows.create(41, "editor.exe", "Notes");
     m_windows.focus(41);
-    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lvwHidden().rowCount() == 1; }));
-    ASSERT_TRUE(pumpUntil([&] { return form.ticksRun() > 50; }));
+    ASSERT_TRUE(pumpMessagesUntil([&] { return m_tracker->lvwHidden().rowCount() == 1; }));
+    ASSERT_TRUE(pumpMessagesUntil([&] { return form.ticksRun() > 50; }));
 }
 
 TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
@@ -639,22 +623,24 @@ TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
     m_form = std::make_unique<Form1>(*m_tracker, desktop, m_folder.wstring());
     Form1& form = *m_form;
     ASSERT_TRUE(desktop.listening());
+    // A first tick at once, to see the desktop as it is.
+    ASSERT_TRUE(pumpMessagesUntil([&] { return form.ticksRun() > 0; }));
     m_windows.create(51, "editor.exe", "Notes");
     m_windows.create(52, "browser.exe", "News");
     m_windows.focus(51);
     // Without the 1 ms timer, a report brings the tick.
     desktop.report();
-    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lastForeground() == 51; }));
+    ASSERT_TRUE(pumpMessagesUntil([&] { return m_tracker->lastForeground() == 51; }));
     // A burst of reports is one tick, not one per report.
     const std::uint64_t before = form.ticksRun();
     for (int i = 0; i < 50; ++i) {
         desktop.report();
     }
-    ASSERT_TRUE(pumpUntil([&] { return form.ticksRun() > before; }));
+    ASSERT_TRUE(pumpMessagesUntil([&] { return form.ticksRun() > before; }));
     EXPECT_LT(form.ticksRun() - before, 50U);
     // A change without a report is still seen, by the safety tick.
     m_windows.focus(52);
-    ASSERT_TRUE(pumpUntil([&] { return m_tracker->lastForeground() == 52; }));
+    ASSERT_TRUE(pumpMessagesUntil([&] { return m_tracker->lastForeground() == 52; }));
     m_form.reset();
     EXPECT_FALSE(desktop.listening());
 }

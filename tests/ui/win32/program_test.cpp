@@ -1,7 +1,9 @@
 // dwellmark.exe under Wine, watched from outside: windows of a second program
 // brought to the foreground in a known order, the lists read back through
 // LVM_GETITEMTEXTW in the program's own memory, the chart, and the close.
+#include "messagepump.h"
 #include "platform/win32/windowsheaders.h"
+#include "testprogram.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -11,76 +13,29 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
 using namespace std::chrono_literals;
+using dwellmark::testing::TestProgram;
 
 // Limits that only catch hangs.
 constexpr auto hangLimit = 60s;
 
 bool waitFor(const std::function<bool()>& condition) {
-    const auto deadline = std::chrono::steady_clock::now() + hangLimit;
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
-    return true;
+    return dwellmark::testing::pumpMessagesUntil(condition, hangLimit);
 }
 
-/// A program started by the test, ended when the test leaves.
-class Program {
-public:
-    Program(const std::wstring& path, const std::wstring& argument) {
-        std::wstring commandLine = L"\"" + path + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                           &m_process) == FALSE) {
-            m_process = PROCESS_INFORMATION{};
-        }
-    }
-    ~Program() {
-        if (m_process.hProcess != nullptr) {
-            if (WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT) {
-                TerminateProcess(m_process.hProcess, 1);
-                WaitForSingleObject(m_process.hProcess, 10000);
-            }
-            CloseHandle(m_process.hThread);
-            CloseHandle(m_process.hProcess);
-        }
-    }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
-
-    HANDLE process() const { return m_process.hProcess; }
-    DWORD id() const { return m_process.dwProcessId; }
-
-    /// Its top-level window of the class and title, once it has one.
-    HWND waitForWindow(const wchar_t* windowClass, const wchar_t* title) const {
-        HWND found = nullptr;
-        waitFor([&] {
-            HWND window = nullptr;
-            while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(window, &owner);
-                if (owner == m_process.dwProcessId && IsWindowVisible(window) != FALSE) {
-                    found = window;
-                    return true;
-                }
-            }
-            return false;
-        });
-        return found;
-    }
-
-private:
-    PROCESS_INFORMATION m_process{};
-};
+/// The program's visible top-level window of the class and title, once it has one.
+HWND waitForWindow(const TestProgram& program, const wchar_t* windowClass, const wchar_t* title) {
+    HWND found = nullptr;
+    waitFor([&] {
+        found = program.findWindow(windowClass, title);
+        return found != nullptr;
+    });
+    return found;
+}
 
 /// Reads the cells of a ListView of another process through memory of its own.
 class RemoteList {
@@ -155,17 +110,17 @@ std::uint64_t now() {
 
 TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnClose) {
     const std::vector<std::wstring> titles{L"Plain ASCII window", L"Привет", L"漢字のウィンドウ"};
-    std::vector<std::unique_ptr<Program>> foreign;
+    std::vector<std::unique_ptr<TestProgram>> foreign;
     std::vector<HWND> windows;
     for (const std::wstring& title : titles) {
-        foreign.push_back(std::make_unique<Program>(L"" DWELLMARK_FOREIGN_WINDOW, title));
-        windows.push_back(foreign.back()->waitForWindow(L"DwellmarkForeignWindow", title.c_str()));
+        foreign.push_back(std::make_unique<TestProgram>(L"" DWELLMARK_FOREIGN_WINDOW, title));
+        windows.push_back(waitForWindow(*foreign.back(), L"DwellmarkForeignWindow", title.c_str()));
         ASSERT_NE(windows.back(), nullptr);
     }
 
-    Program dwellmark(L"" DWELLMARK_EXE, L"");
+    TestProgram dwellmark(L"" DWELLMARK_EXE, L"");
     ASSERT_NE(dwellmark.process(), nullptr);
-    const HWND main = dwellmark.waitForWindow(L"DwellmarkMain", L"Dwellmark");
+    const HWND main = waitForWindow(dwellmark, L"DwellmarkMain", L"Dwellmark");
     ASSERT_NE(main, nullptr);
     const HWND log = GetDlgItem(main, 101);
     const HWND totals = GetDlgItem(main, 102);
@@ -227,7 +182,7 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
 
     // "Display Chart" opens "Chart", which is logged like any other window.
     PostMessageW(displayChart, BM_CLICK, 0, 0);
-    const HWND chart = dwellmark.waitForWindow(L"DwellmarkChart", L"Chart");
+    const HWND chart = waitForWindow(dwellmark, L"DwellmarkChart", L"Chart");
     ASSERT_NE(chart, nullptr);
     ASSERT_TRUE(bringToForeground(chart));
     EXPECT_EQ(IsWindowEnabled(main), FALSE);
@@ -250,9 +205,9 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
 }
 
 TEST(Program, AFailureThatNothingCatchesShowsOneMessageAndEndsTheProgram) {
-    Program failing(L"" DWELLMARK_FAILING_PROGRAM, L"");
+    TestProgram failing(L"" DWELLMARK_FAILING_PROGRAM, L"");
     ASSERT_NE(failing.process(), nullptr);
-    const HWND box = failing.waitForWindow(L"#32770", L"Dwellmark");
+    const HWND box = waitForWindow(failing, L"#32770", L"Dwellmark");
     ASSERT_NE(box, nullptr);
     wchar_t text[256] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 256);

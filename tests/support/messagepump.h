@@ -1,0 +1,15 @@
+// Running the Win32 messages of a test's thread while the test waits for a state.
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+namespace dwellmark::testing {
+
+/// Runs this thread's messages until the condition holds (true) or the limit
+/// has passed (false). The default limit only catches a hang, also under Wine
+/// on a loaded machine.
+bool pumpMessagesUntil(const std::function<bool()>& condition,
+                       std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+} // namespace dwellmark::testing

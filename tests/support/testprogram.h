@@ -1,0 +1,32 @@
+// A second Windows program that a test starts and watches from outside.
+#pragma once
+
+#include "platform/win32/windowsheaders.h"
+
+#include <string>
+
+namespace dwellmark::testing {
+
+/// A program started by the test with one argument (none when empty). It is
+/// ended, if it still runs, when the object goes.
+class TestProgram final {
+public:
+    TestProgram(const std::wstring& path, const std::wstring& argument);
+    ~TestProgram();
+
+    TestProgram(const TestProgram&) = delete;
+    TestProgram& operator=(const TestProgram&) = delete;
+
+    /// Its process handle; nullptr when it could not be started.
+    HANDLE process() const { return m_process.hProcess; }
+    DWORD id() const { return m_process.dwProcessId; }
+    bool ended() const;
+
+    /// Its visible top-level window of the class and title; nullptr while it has none.
+    HWND findWindow(const wchar_t* windowClass, const wchar_t* title) const;
+
+private:
+    PROCESS_INFORMATION m_process{};
+};
+
+} // namespace dwellmark::testing

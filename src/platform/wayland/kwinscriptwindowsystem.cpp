@@ -108,10 +108,12 @@ bool KwinScriptWindowSystem::kwinOnBus() {
 std::string KwinScriptWindowSystem::findScript() {
     std::error_code error;
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    for (const std::filesystem::path& folder :
-         {error ? std::filesystem::path() : program.parent_path(), std::filesystem::path(DWELLMARK_KWIN_SCRIPT_DIR)}) {
-        const std::filesystem::path script = folder / scriptFileName;
-        if (!folder.empty() && std::filesystem::is_regular_file(script, error)) {
+    if (error) {
+        return {};
+    }
+    for (const std::filesystem::path& folder : {program.parent_path(), program.parent_path() / DWELLMARK_KWIN_SCRIPT_DIR}) {
+        const std::filesystem::path script = (folder / scriptFileName).lexically_normal();
+        if (std::filesystem::is_regular_file(script, error)) {
             return script.string();
         }
     }

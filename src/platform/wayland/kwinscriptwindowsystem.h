@@ -30,8 +30,8 @@ public:
 
     /// Whether KWin's scripting answers on the session bus.
     static bool kwinOnBus();
-    /// The script beside the program (a build folder) or in the installed
-    /// data folder; empty when it is in neither.
+    /// The script beside the program (a build folder) or in the data folder
+    /// of the installed program; empty when it is in neither.
     static std::string findScript();
 
     /// Has KWin run the script at scriptPath and waits for its first report.

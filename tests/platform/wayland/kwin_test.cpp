@@ -129,11 +129,11 @@ TEST_P(KwinDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
     expectProbeEndsWithOneLineWhenKilled(m_kwin->clientEnvironment(), [&] { m_kwin->kill(); });
 }
 
-INSTANTIATE_TEST_SUITE_P(Kwin, KwinDesktop, ::testing::Values(Showing::Protocol, Showing::Script),
-                         [](const ::testing::TestParamInfo<Showing>& info) {
-                             return info.param == Showing::Protocol ? std::string("Protocol")
-                                                                    : std::string("Script");
-                         });
+std::string nameOf(const ::testing::TestParamInfo<Showing>& showing) {
+    return showing.param == Showing::Protocol ? "Protocol" : "Script";
+}
+
+INSTANTIATE_TEST_SUITE_P(Kwin, KwinDesktop, ::testing::Values(Showing::Protocol, Showing::Script), nameOf);
 
 } // namespace
 } // namespace dwellmark::platform::wayland

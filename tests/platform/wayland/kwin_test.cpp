@@ -12,6 +12,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <ostream>
 #include <string>
 
 namespace dwellmark::platform::wayland {
@@ -131,6 +132,10 @@ TEST_P(KwinDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
 
 std::string nameOf(const ::testing::TestParamInfo<Showing>& showing) {
     return showing.param == Showing::Protocol ? "Protocol" : "Script";
+}
+
+void PrintTo(Showing showing, std::ostream* out) {
+    *out << (showing == Showing::Protocol ? "through the protocol" : "through the script");
 }
 
 INSTANTIATE_TEST_SUITE_P(Kwin, KwinDesktop, ::testing::Values(Showing::Protocol, Showing::Script), nameOf);

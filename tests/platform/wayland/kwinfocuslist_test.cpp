@@ -70,13 +70,13 @@ TEST(KwinFocusList, FollowsActivationsUnderNumbersOfItsOwn) {
     EXPECT_EQ(list.foreground(), 0);
     EXPECT_EQ(list.size(), 0U);
 
+    // The resource class stands for the app id.
     focus.activated(editor);
     const WindowHandle e = focus.numberOf(editorId);
     ASSERT_GT(e, 0);
-    EXPECT_EQ(list.foreground(), e);
-    EXPECT_EQ(list.find(e)->title, "notes.txt");
-    EXPECT_EQ(list.find(e)->appId, "org.kde.kate");
-    EXPECT_EQ(list.find(e)->pid, 101);
+    ASSERT_EQ(list.foreground(), e);
+    const ToplevelList::Toplevel& shown = *list.find(e);
+    EXPECT_EQ(shown.title + " | " + shown.appId + " | " + std::to_string(shown.pid), "notes.txt | org.kde.kate | 101");
 
     // "No window" comes before each real activation: nothing is focused in between.
     focus.activated(none);

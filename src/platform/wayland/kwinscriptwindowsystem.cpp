@@ -111,7 +111,8 @@ std::string KwinScriptWindowSystem::findScript() {
     if (error) {
         return {};
     }
-    for (const std::filesystem::path& folder : {program.parent_path(), program.parent_path() / DWELLMARK_KWIN_SCRIPT_DIR}) {
+    for (const std::filesystem::path& folder :
+         {program.parent_path(), program.parent_path() / DWELLMARK_KWIN_SCRIPT_DIR}) {
         const std::filesystem::path script = (folder / scriptFileName).lexically_normal();
         if (std::filesystem::is_regular_file(script, error)) {
             return script.string();
@@ -146,8 +147,11 @@ KwinScriptWindowSystem::KwinScriptWindowSystem(std::unique_ptr<WaylandDisplay> c
     sd_bus_message_unref(reply);
     // Run answers once KWin has read and started the script, or that it could
     // not read it. Plasma 5 puts the script's object at /ID, Plasma 6 under /Scripting.
-    const auto run = [&](const std::string& path) { return callKwin(m_bus, path, scriptInterface, "run", nullptr, ""); };
-    if (!m_loaded || !(run(std::string(scriptingPath) + "/Script" + std::to_string(id)) || run("/" + std::to_string(id)))) {
+    const auto run = [&](const std::string& path) {
+        return callKwin(m_bus, path, scriptInterface, "run", nullptr, "");
+    };
+    if (!m_loaded ||
+        !(run(std::string(scriptingPath) + "/Script" + std::to_string(id)) || run("/" + std::to_string(id)))) {
         close();
         throw PlatformError("KWin does not run Dwellmark's script " + scriptPath);
     }

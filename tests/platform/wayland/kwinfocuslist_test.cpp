@@ -59,7 +59,8 @@ struct Tracked {
     std::string logRow(std::size_t row) const {
         const ActivityTable& log = tracker.ListView1();
         return std::string(log.text(row, LogColumn::Application)) + " | " +
-               std::string(log.text(row, LogColumn::WindowTitle)) + " | " + std::string(log.text(row, LogColumn::Total));
+               std::string(log.text(row, LogColumn::WindowTitle)) + " | " +
+               std::string(log.text(row, LogColumn::Total));
     }
 };
 

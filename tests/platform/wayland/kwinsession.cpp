@@ -58,9 +58,9 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     }
 
     // The bus runs in the foreground, so that it is reaped with its object.
-    m_bus = std::make_unique<ChildProcess>(std::vector<std::string>{
-        "/usr/bin/dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork", "--print-address=1",
-        "--address=unix:path=" + m_folder + "/bus"});
+    m_bus = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
+                                 "--print-address=1", "--address=unix:path=" + m_folder + "/bus"});
     const auto address = m_bus->readLine(hang);
     if (!address) {
         return;
@@ -136,15 +136,16 @@ bool KwinSession::activate(const std::string& resourceClass) {
                   "    }\n"
                   "}\n";
     }
-    const auto loaded = gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.loadScript", file,
-                               name});
+    const auto loaded =
+        gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.loadScript", file, name});
     // "(N,)"; Plasma 5 puts the script's object at /N, Plasma 6 under /Scripting. Run answers once the script has run.
     if (!loaded || loaded->size() < 3 || loaded->find(',') == std::string::npos) {
         return false;
     }
     const std::string id = loaded->substr(1, loaded->find(',') - 1);
     const auto run = [&](const std::string& path) {
-        return gdbus({"--object-path", path, "--method", "org.kde.kwin.Script.run"}) == std::optional<std::string>("()");
+        return gdbus({"--object-path", path, "--method", "org.kde.kwin.Script.run"}) ==
+               std::optional<std::string>("()");
     };
     const bool ran = run("/Scripting/Script" + id) || run("/" + id);
     gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.unloadScript", name});

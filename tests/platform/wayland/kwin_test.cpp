@@ -121,6 +121,16 @@ TEST_P(KwinDesktop, DwellmarksScriptRunsOnlyWhileTheScriptBackendLives) {
     auto windows = connect();
     ASSERT_NE(windows, nullptr);
     EXPECT_EQ(m_kwin->scriptLoaded(KwinScriptWindowSystem::pluginName), GetParam() == Showing::Script);
+    if (GetParam() == Showing::Script) {
+        // A second copy cannot take the reports from the first, and says why.
+        try {
+            connect();
+            ADD_FAILURE() << "a second script backend started";
+        } catch (const PlatformError& error) {
+            EXPECT_NE(std::string(error.what()).find("another Dwellmark"), std::string::npos) << error.what();
+        }
+        EXPECT_TRUE(m_kwin->scriptLoaded(KwinScriptWindowSystem::pluginName));
+    }
     windows.reset();
     EXPECT_FALSE(m_kwin->scriptLoaded(KwinScriptWindowSystem::pluginName));
 }

@@ -29,6 +29,7 @@ expected=(
     share/doc/dwellmark/changelog.gz
     share/gnome-shell/extensions/dwellmark@dwellmark.org/metadata.json
     share/gnome-shell/extensions/dwellmark@dwellmark.org/extension.js
+    share/dwellmark/dwellmark-kwin.js
 )
 metainfo=share/metainfo/org.dwellmark.dwellmark.metainfo.xml
 

@@ -11,6 +11,9 @@ BackendChoice chooseBackend(const SessionFacts& facts) {
         if (facts.waylandReachable && facts.kdeWindows) {
             return {Backend::Kde, {}, {}};
         }
+        if (facts.waylandReachable && facts.kwinOnBus) {
+            return {Backend::KwinScript, {}, {}};
+        }
         if (facts.waylandReachable && facts.gnomeExtension) {
             return {Backend::Gnome, {}, {}};
         }

@@ -23,9 +23,11 @@ struct SessionFacts {
     std::string x11Display;
     /// $XDG_SESSION_TYPE; empty when unset.
     std::string sessionType;
+    /// Whether KWin's scripting answers on the session bus, and Dwellmark's KWin script is at hand.
+    bool kwinOnBus = false;
 };
 
-enum class Backend { Wlroots, Kde, Gnome, X11, None };
+enum class Backend { Wlroots, Kde, KwinScript, Gnome, X11, None };
 
 /// The backend, with one line for the user: a warning about what is missing
 /// when the choice falls back to X11, the reason when there is none.
@@ -37,8 +39,9 @@ struct BackendChoice {
 };
 
 /// A Wayland session is followed through the compositor's own protocol when
-/// it offers one (wlroots first, then KDE Plasma's), else through GNOME Shell
-/// with Dwellmark's extension, else through Xwayland; without Wayland, X11.
+/// it offers one (wlroots first, then KDE Plasma's), else through Dwellmark's
+/// script in KWin, else through GNOME Shell with Dwellmark's extension, else
+/// through Xwayland; without Wayland, X11.
 BackendChoice chooseBackend(const SessionFacts& facts);
 
 } // namespace dwellmark::platform::linuxos

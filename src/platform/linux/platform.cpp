@@ -5,6 +5,7 @@
 #include "localclock.h"
 #include "platform/wayland/gnomewindowsystem.h"
 #include "platform/wayland/kdewindowsystem.h"
+#include "platform/wayland/kwinscriptwindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/waylandwindowsystem.h"
 #include "platform/wayland/wlrootswindowsystem.h"
@@ -38,12 +39,17 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
     facts.x11Display = environment("DISPLAY");
     facts.sessionType = environment("XDG_SESSION_TYPE");
     std::unique_ptr<wayland::WaylandDisplay> compositor;
+    std::string kwinScript;
     if (!facts.waylandDisplay.empty()) {
         compositor = wayland::WaylandDisplay::connect(facts.waylandDisplay);
         facts.waylandReachable = compositor != nullptr;
         facts.wlrootsToplevels = compositor && compositor->find(wayland::WlrootsWindowSystem::protocol) != nullptr;
         facts.kdeWindows = compositor && compositor->find(wayland::KdeWindowSystem::protocol) != nullptr;
         if (compositor && !facts.wlrootsToplevels && !facts.kdeWindows) {
+            kwinScript = wayland::KwinScriptWindowSystem::findScript();
+            facts.kwinOnBus = !kwinScript.empty() && wayland::KwinScriptWindowSystem::kwinOnBus();
+        }
+        if (compositor && !facts.wlrootsToplevels && !facts.kdeWindows && !facts.kwinOnBus) {
             const auto names = wayland::GnomeWindowSystem::findBusNames();
             facts.gnomeExtension = names.extension;
             facts.gnomeShell = names.shell;
@@ -60,6 +66,8 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
     }
     case linuxos::Backend::Kde:
         return std::make_unique<wayland::KdeWindowSystem>(std::move(compositor));
+    case linuxos::Backend::KwinScript:
+        return std::make_unique<wayland::KwinScriptWindowSystem>(std::move(compositor), kwinScript);
     case linuxos::Backend::Gnome:
         return std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor));
     case linuxos::Backend::X11: {

@@ -31,6 +31,27 @@ TEST(ChooseBackend, AWaylandSessionUsesTheCompositorsProtocolWhenOffered) {
     EXPECT_EQ(chooseBackend({"wayland-0", true, true, true, false, false, ":1", "wayland"}).backend, Backend::Wlroots);
 }
 
+TEST(ChooseBackend, KwinWithoutItsProtocolForDwellmarkRunsDwellmarksScript) {
+    SessionFacts facts{"wayland-0", true, false, false, false, false, ":1", "wayland"};
+    facts.kwinOnBus = true;
+    const BackendChoice script = chooseBackend(facts);
+    EXPECT_EQ(script.backend, Backend::KwinScript);
+    EXPECT_EQ(script.message, "");
+    // Both protocols come first; the script before GNOME's extension, whose
+    // name on the bus no KWin session has.
+    facts.kdeWindows = true;
+    EXPECT_EQ(chooseBackend(facts).backend, Backend::Kde);
+    facts.kdeWindows = false;
+    facts.wlrootsToplevels = true;
+    EXPECT_EQ(chooseBackend(facts).backend, Backend::Wlroots);
+    facts.wlrootsToplevels = false;
+    facts.gnomeExtension = true;
+    EXPECT_EQ(chooseBackend(facts).backend, Backend::KwinScript);
+    // Not without a compositor that answers.
+    facts.waylandReachable = false;
+    EXPECT_EQ(chooseBackend(facts).backend, Backend::X11);
+}
+
 TEST(ChooseBackend, AWaylandSessionWithoutTheProtocolFallsBackToXwaylandWithOneWarning) {
     const BackendChoice choice = chooseBackend({"wayland-0", true, false, false, false, false, ":1", "wayland"});
     EXPECT_EQ(choice.backend, Backend::X11);

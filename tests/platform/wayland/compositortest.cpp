@@ -1,8 +1,12 @@
 // What the backend tests against a real compositor share.
 #include "compositortest.h"
 
+#include "fakes.h"
 #include "platform/platform.h"
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -64,6 +68,59 @@ std::unique_ptr<WindowSystem> createOn(const std::string& waylandSocket, std::st
     }
     said = ::testing::internal::GetCapturedStderr();
     return windows;
+}
+
+void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
+    platform::wayland::WaylandWindowSystem& windows, const std::vector<std::string>& environment,
+    const std::function<bool(const std::string& appId)>& focus) {
+    FakeClock clock;
+    ActivityTracker tracker(windows, clock);
+    const auto tickUntil = [&](auto condition) {
+        return eventually(
+            [&] {
+                tracker.tmrMain_Timer();
+                return condition();
+            },
+            hang);
+    };
+    const auto foregroundIs = [&](const std::string& appId) {
+        return [&, appId] { return tracker.lastForeground() != 0 && windows.appId(tracker.lastForeground()) == appId; };
+    };
+
+    // The compositor focuses a new window.
+    auto alpha = openWindow(environment, alphaTitle, "dwellmark.test.alpha");
+    clock.now = 100.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.alpha")));
+    auto omega = openWindow(environment, omegaTitle, "dwellmark.test.omega", omegaLater);
+    clock.now = 110.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.omega")));
+    const WindowHandle o = tracker.lastForeground();
+
+    // Renamed after its first appearance: the backend follows, the log does not.
+    kill(omega->pid(), SIGUSR1);
+    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
+    ASSERT_TRUE(tickUntil([&] { return windows.getWindowTitle(o) == omegaLater; }));
+
+    ASSERT_TRUE(focus("dwellmark.test.alpha"));
+    clock.now = 125.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.alpha")));
+    ASSERT_TRUE(focus("dwellmark.test.omega"));
+    clock.now = 130.0F;
+    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.omega")));
+
+    // Its process ends while it holds the focus.
+    omega.reset();
+    clock.now = 142.0F;
+    ASSERT_TRUE(tickUntil([&] { return !windows.isWindow(o) && tracker.ListView1().rowCount() == 4; }));
+
+    const ActivityTable& log = tracker.ListView1();
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {alphaTitle, "10"}, {omegaTitle, "15"}, {alphaTitle, "5"}, {omegaTitle, "12"}};
+    for (std::size_t row = 1; row <= expected.size(); ++row) {
+        EXPECT_EQ(log.text(row, LogColumn::Application), processName) << row;
+        EXPECT_EQ(log.text(row, LogColumn::WindowTitle), expected[row - 1].first) << row;
+        EXPECT_EQ(log.text(row, LogColumn::Total), expected[row - 1].second) << row;
+    }
 }
 
 void expectProbeEndsWithOneLineWhenKilled(const std::vector<std::string>& environment,

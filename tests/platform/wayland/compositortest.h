@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "platform/wayland/waylandwindowsystem.h"
 #include "tracking/windowsystem.h"
 
 #include <chrono>
@@ -58,6 +59,15 @@ void expectCreatesOn(const std::string& waylandSocket) {
     EXPECT_NE(dynamic_cast<const Backend*>(windows.get()), nullptr) << said;
     EXPECT_EQ(said, "");
 }
+
+/// Runs a tracker over the backend while windows of the session take the
+/// focus: alpha, then omega (retitled after its first appearance), alpha and
+/// omega again through focus(appId), which says whether it could ask; then
+/// omega closes while it holds the focus. Checks the log: every stretch with
+/// the first title and process name of its window, the last one included.
+void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
+    platform::wayland::WaylandWindowSystem& windows, const std::vector<std::string>& environment,
+    const std::function<bool(const std::string& appId)>& focus);
 
 /// Starts the backend probe in the session, kills the compositor, and checks
 /// that the probe ends with status 1 and one line that says why.

@@ -2,6 +2,7 @@
 #include "kwinsession.h"
 
 #include "platform/wayland/kdewindowsystem.h"
+#include "platform/wayland/kwinscriptwindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 
 #include <csignal>
@@ -15,6 +16,20 @@
 namespace dwellmark::testing {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+/// Runs gdbus on the session bus the test has joined; its first line of answer.
+std::optional<std::string> gdbus(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"/usr/bin/gdbus", "call", "--session", "--dest", "org.kde.KWin"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ChildProcess call(command);
+    auto answer = call.readLine(hang);
+    call.waitForExit(hang);
+    return answer;
+}
+
+} // namespace
 
 KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     std::string pattern = fs::temp_directory_path() / "dwellmark-kwin-XXXXXX";
@@ -42,6 +57,17 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
                 << "\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n";
     }
 
+    // The bus runs in the foreground, so that it is reaped with its object.
+    m_bus = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
+                                 "--print-address=1", "--address=unix:path=" + m_folder + "/bus"});
+    const auto address = m_bus->readLine(hang);
+    if (!address) {
+        return;
+    }
+    m_busAddress = *address;
+    m_joined = std::make_unique<ScopedEnvironment>("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
+
     const std::string socketName = "dwellmark-kwin";
     m_waylandSocket = m_folder + "/runtime/" + socketName;
     m_kwin = std::make_unique<ChildProcess>(
@@ -52,9 +78,10 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
                                  "XDG_CACHE_HOME=" + m_folder + "/home/.cache",
                                  // KWin talks a lot; a full pipe would stop it.
                                  "QT_LOGGING_RULES=*=false", "-DISPLAY", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM",
-                                 "-DBUS_SESSION_BUS_ADDRESS", "-XDG_SESSION_TYPE", "-SWAYSOCK"});
+                                 "-XDG_SESSION_TYPE", "-SWAYSOCK"});
 
-    // Ready once this program, trusted by its desktop file, is offered the protocol.
+    // Ready once its scripting answers and, when programs are trusted, this
+    // program (trusted like them) is offered the protocol.
     bool ended = false;
     m_ready = eventually(
         [&] {
@@ -62,8 +89,11 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
                 ended = true;
                 return true;
             }
-            if (!fs::exists(m_waylandSocket)) {
+            if (!fs::exists(m_waylandSocket) || !platform::wayland::KwinScriptWindowSystem::kwinOnBus()) {
                 return false;
+            }
+            if (trustedPrograms.empty()) {
+                return true;
             }
             const auto display = platform::wayland::WaylandDisplay::connect(m_waylandSocket);
             return display != nullptr && display->find(platform::wayland::KdeWindowSystem::protocol) != nullptr;
@@ -74,6 +104,8 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
 
 KwinSession::~KwinSession() {
     m_kwin.reset();
+    m_joined.reset();
+    m_bus.reset();
     if (!m_folder.empty()) {
         std::error_code ignored;
         fs::remove_all(m_folder, ignored);
@@ -85,7 +117,44 @@ std::string KwinSession::log() const {
 }
 
 std::vector<std::string> KwinSession::clientEnvironment() const {
-    return {"WAYLAND_DISPLAY=" + m_waylandSocket, "-DISPLAY", "-SWAYSOCK"};
+    return {"WAYLAND_DISPLAY=" + m_waylandSocket, "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress, "-DISPLAY", "-SWAYSOCK"};
+}
+
+bool KwinSession::activate(const std::string& resourceClass) {
+    // Plasma 6 renamed the list and the active window; both names are tried.
+    const std::string name = "dwellmark-test-activate-" + std::to_string(++m_scripts);
+    const std::string file = m_folder + "/" + name + ".js";
+    {
+        std::ofstream script(file);
+        script << "const windows = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
+                  "for (const window of windows) {\n"
+                  "    if (window.resourceClass == \""
+               << resourceClass
+               << "\") {\n"
+                  "        if (workspace.activeWindow !== undefined) { workspace.activeWindow = window; }\n"
+                  "        else { workspace.activeClient = window; }\n"
+                  "    }\n"
+                  "}\n";
+    }
+    const auto loaded =
+        gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.loadScript", file, name});
+    // "(N,)"; Plasma 5 puts the script's object at /N, Plasma 6 under /Scripting. Run answers once the script has run.
+    if (!loaded || loaded->size() < 3 || loaded->find(',') == std::string::npos) {
+        return false;
+    }
+    const std::string id = loaded->substr(1, loaded->find(',') - 1);
+    const auto run = [&](const std::string& path) {
+        return gdbus({"--object-path", path, "--method", "org.kde.kwin.Script.run"}) ==
+               std::optional<std::string>("()");
+    };
+    const bool ran = run("/Scripting/Script" + id) || run("/" + id);
+    gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.unloadScript", name});
+    return ran;
+}
+
+bool KwinSession::scriptLoaded(const std::string& pluginName) const {
+    return gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.isScriptLoaded", pluginName}) ==
+           std::optional<std::string>("(true,)");
 }
 
 void KwinSession::kill() {

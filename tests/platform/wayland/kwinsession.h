@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "compositortest.h"
 
 #include <memory>
 #include <string>
@@ -9,14 +10,17 @@
 
 namespace dwellmark::testing {
 
-/// Starts kwin_wayland on its virtual backend in private runtime, home, data
-/// and config folders, and stops it and removes them when it goes. KWin offers
-/// its window-management protocol only to programs whose desktop file asks
-/// for it: one is written for each program named. Debian's binary carries a
-/// file capability that some sandboxes refuse, so a plain copy of it is run.
+/// Starts a private session bus and kwin_wayland on its virtual backend in
+/// private runtime, home, data and config folders, and stops them and removes
+/// the folders when it goes. The test process joins the bus for as long as
+/// the session lives. KWin offers its window-management protocol only to
+/// programs whose desktop file asks for it: one is written for each program
+/// named; with none named, no program is offered it. Debian's binary carries
+/// a file capability that some sandboxes refuse, so a plain copy of it is run.
 class KwinSession final {
 public:
-    /// Waits until KWin offers the protocol; a failed start fails the test
+    /// Waits until KWin's scripting answers on the bus and, when programs are
+    /// named, KWin offers them the protocol; a failed start fails the test
     /// that made it (check ready()).
     explicit KwinSession(const std::vector<std::string>& trustedPrograms);
     ~KwinSession();
@@ -33,13 +37,23 @@ public:
     /// The environment entries for a client of this session.
     std::vector<std::string> clientEnvironment() const;
 
+    /// Has a one-shot KWin script activate the window whose resource class
+    /// (the app id of a Wayland window) is that; whether the script ran.
+    bool activate(const std::string& resourceClass);
+    /// Whether KWin has a script of that name loaded (false when it cannot be asked).
+    bool scriptLoaded(const std::string& pluginName) const;
+
     /// Kills KWin at once, as a crash would.
     void kill();
 
 private:
     std::string m_folder;
     std::string m_waylandSocket;
+    std::string m_busAddress;
     bool m_ready = false;
+    int m_scripts = 0;
+    std::unique_ptr<ChildProcess> m_bus;
+    std::unique_ptr<ScopedEnvironment> m_joined;
     std::unique_ptr<ChildProcess> m_kwin;
 };
 

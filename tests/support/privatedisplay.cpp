@@ -65,13 +65,35 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
     if (windowManager == WindowManager::Openbox) {
         m_windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
                                                          sessionEnvironment(m_display));
-        TestDesktop desktop(m_display);
-        if (!eventually([&] { return desktop.windowManagerRuns(); }, std::chrono::milliseconds(startLimitMs))) {
+        if (!windowManagerTakesWindows()) {
             m_windowManager.reset();
             killServer();
             throw std::runtime_error("openbox did not start on " + m_display);
         }
     }
+}
+
+bool PrivateDisplay::windowManagerTakesWindows() const {
+    // openbox names its check window before it is done starting, and a map
+    // request that comes in that time is lost: the window would stay unmapped
+    // for good. So a window of the test's own is mapped (the request sent
+    // again now and then) until openbox frames it.
+    TestDesktop desktop(m_display);
+    const std::uint32_t probe = desktop.createWindow("window manager probe");
+    unsigned polls = 0;
+    const bool taken = eventually(
+        [&] {
+            if (!desktop.windowManagerRuns()) {
+                return false;
+            }
+            if (polls++ % 50 == 0) {
+                desktop.mapWindow(probe);
+            }
+            return desktop.framed(probe);
+        },
+        std::chrono::milliseconds(startLimitMs));
+    desktop.destroyWindow(probe);
+    return taken;
 }
 
 PrivateDisplay::~PrivateDisplay() {

@@ -44,6 +44,9 @@ public:
     void killServer();
 
 private:
+    /// Whether openbox has come to take windows on, within the start limit.
+    bool windowManagerTakesWindows() const;
+
     pid_t m_server = -1;
     std::string m_display;
     std::unique_ptr<ChildProcess> m_windowManager;

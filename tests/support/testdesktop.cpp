@@ -79,6 +79,16 @@ void TestDesktop::destroyWindow(std::uint32_t window) {
     sync();
 }
 
+void TestDesktop::mapWindow(std::uint32_t window) {
+    xcb_map_window(m_connection, window);
+    sync();
+}
+
+bool TestDesktop::framed(std::uint32_t window) {
+    auto reply = owned(xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), nullptr));
+    return reply != nullptr && reply->parent != m_root;
+}
+
 std::uint32_t TestDesktop::announceWindowManager() {
     const std::uint32_t check = createWindow();
     const std::uint32_t name = atom("_NET_SUPPORTING_WM_CHECK");

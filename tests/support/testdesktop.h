@@ -30,6 +30,11 @@ public:
     /// titled when a title is given.
     std::uint32_t createWindow(std::string_view title = {}, bool mapped = false);
     void destroyWindow(std::uint32_t window);
+    /// Asks for the window to be mapped (through the window manager, when one runs).
+    void mapWindow(std::uint32_t window);
+    /// Whether the window manager has taken the window on: it sits in a frame
+    /// instead of directly under the root window.
+    bool framed(std::uint32_t window);
 
     /// The window manager's part: a check window named on the root window and by itself.
     std::uint32_t announceWindowManager();

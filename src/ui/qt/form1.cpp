@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPalette>
@@ -60,6 +61,19 @@ QCheckBox* makeCheckBox(QWidget* parent, layout::Control control, const char* ca
     return box;
 }
 
+QLabel* makeNotice(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("lblNotice"));
+    const layout::Rect& rect = layout::noticeRect;
+    label->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    label->setFont(fontOf(layout::noticeFont));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setTextFormat(Qt::PlainText);
+    label->setVisible(false);
+    return label;
+}
+
 } // namespace
 
 Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, QWidget* parent)
@@ -73,7 +87,7 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource 
       m_listView2(makeList(this, layout::Control::ListView2, *m_totalsModel)),
       m_lvwHidden(makeList(this, layout::Control::lvwHidden, *m_openModel)),
       m_check2(makeCheckBox(this, layout::Control::Check2, texts::check2Caption)),
-      m_check1(makeCheckBox(this, layout::Control::Check1, texts::check1Caption)) {
+      m_check1(makeCheckBox(this, layout::Control::Check1, texts::check1Caption)), m_notice(makeNotice(this)) {
     Form1Accessible::install();
     setObjectName(QStringLiteral("Form1"));
     setFixedSize(layout::form1Client.width, layout::form1Client.height);
@@ -125,6 +139,18 @@ void Form1::Form_Load() {
     }
     setWindowTitle(QString::fromUtf8(texts::form1Caption));
     m_tracker.setLoggedSeconds(-1);
+}
+
+void Form1::setNotice(const QString& text) {
+    m_notice->setText(text);
+    m_notice->setVisible(!text.isEmpty());
+    const layout::Size client = text.isEmpty() ? layout::form1Client : layout::form1ClientWithNotice;
+    if (size() != QSize(client.width, client.height)) {
+        setFixedSize(client.width, client.height);
+        if (!isVisible()) {
+            centerForm(*this);
+        }
+    }
 }
 
 void Form1::Form_Unload() {

@@ -13,6 +13,7 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 
 namespace dwellmark::ui {
 
@@ -56,6 +57,13 @@ public:
     /// The pointer loaded from the pointer file at start, if there was a usable one.
     const std::optional<QCursor>& customPointer() const { return m_customPointer; }
 
+    /// Shows a line about how the desktop is seen below the check boxes, the
+    /// window grown to hold it; an empty text takes it away. Meant to be
+    /// called before the window is shown, which then centres it by its new size.
+    void setNotice(const QString& text);
+    /// The notice line; hidden when there is no notice.
+    QLabel* notice() const { return m_notice; }
+
     /// The text of the "Hide Me" answer.
     static QString hideMeMessage();
 
@@ -97,6 +105,7 @@ private:
     std::unique_ptr<ListView> m_lvwHidden;
     QCheckBox* m_check2;
     QCheckBox* m_check1;
+    QLabel* m_notice;
     MousePointer m_mousePointer = MousePointer::Default;
     std::optional<QCursor> m_customPointer;
 };

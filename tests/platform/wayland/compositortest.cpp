@@ -1,8 +1,12 @@
 // What the backend tests against a real compositor share.
 #include "compositortest.h"
 
+#include "fakes.h"
 #include "platform/platform.h"
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -53,17 +57,77 @@ WindowHandle foregroundTitled(WindowSystem& windows, const std::string& title) {
     return windows.getWindowTitle(found) == title ? found : 0;
 }
 
-std::unique_ptr<WindowSystem> createOn(const std::string& waylandSocket, std::string& said) {
+platform::Desktop openDesktopOn(const std::string& waylandSocket, std::string& said) {
     const ScopedEnvironment wayland("WAYLAND_DISPLAY", waylandSocket);
     ::testing::internal::CaptureStderr();
-    std::unique_ptr<WindowSystem> windows;
+    platform::Desktop desktop;
     try {
-        windows = platform::createWindowSystem();
+        desktop = platform::openDesktop();
     } catch (const platform::PlatformError& error) {
         std::fprintf(stderr, "PlatformError: %s\n", error.what());
     }
     said = ::testing::internal::GetCapturedStderr();
-    return windows;
+    return desktop;
+}
+
+void expectTrackerLogsFirstTitlesAndAWindowClosedWhileFocused(platform::wayland::WaylandWindowSystem& windows,
+                                                             const std::vector<std::string>& environment,
+                                                             const FocusProcess& focus) {
+    FakeClock clock;
+    ActivityTracker tracker(windows, clock);
+    const auto focusUntilSeen = [&](const ChildProcess& window) {
+        return eventually(
+            [&] {
+                tracker.tmrMain_Timer();
+                const WindowHandle seen = tracker.lastForeground();
+                if (seen != 0 && windows.processId(seen) == window.pid()) {
+                    return true;
+                }
+                focus(window.pid());
+                return false;
+            },
+            hang);
+    };
+    const auto tickUntil = [&](const std::function<bool()>& condition) {
+        return eventually(
+            [&] {
+                tracker.tmrMain_Timer();
+                return condition();
+            },
+            hang);
+    };
+
+    auto alpha = openWindow(environment, alphaTitle, "dwellmark.test.alpha");
+    clock.now = 100.0F;
+    ASSERT_TRUE(focusUntilSeen(*alpha));
+    auto omega = openWindow(environment, omegaTitle, "dwellmark.test.omega", omegaLater);
+    clock.now = 110.0F;
+    ASSERT_TRUE(focusUntilSeen(*omega));
+    const WindowHandle o = tracker.lastForeground();
+
+    // Renamed after its first appearance: the backend follows, the log does not.
+    kill(omega->pid(), SIGUSR1);
+    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
+    ASSERT_TRUE(tickUntil([&] { return windows.getWindowTitle(o) == omegaLater; }));
+
+    clock.now = 125.0F;
+    ASSERT_TRUE(focusUntilSeen(*alpha));
+    clock.now = 130.0F;
+    ASSERT_TRUE(focusUntilSeen(*omega));
+
+    // Its process ends while it holds the focus.
+    omega.reset();
+    clock.now = 142.0F;
+    ASSERT_TRUE(tickUntil([&] { return !windows.isWindow(o) && tracker.ListView1().rowCount() == 4; }));
+
+    const ActivityTable& log = tracker.ListView1();
+    const std::vector<std::pair<std::string, std::string>> expected{
+        {alphaTitle, "10"}, {omegaTitle, "15"}, {alphaTitle, "5"}, {omegaTitle, "12"}};
+    for (std::size_t row = 1; row <= expected.size(); ++row) {
+        EXPECT_EQ(log.text(row, LogColumn::Application), processName) << row;
+        EXPECT_EQ(log.text(row, LogColumn::WindowTitle), expected[row - 1].first) << row;
+        EXPECT_EQ(log.text(row, LogColumn::Total), expected[row - 1].second) << row;
+    }
 }
 
 void expectProbeEndsWithOneLineWhenKilled(const std::vector<std::string>& environment,

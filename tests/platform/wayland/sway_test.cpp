@@ -1,12 +1,9 @@
 // The wlroots backend against a real headless sway, with windows of other processes.
 #include "compositortest.h"
-#include "fakes.h"
 #include "platform/platform.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/wlrootswindowsystem.h"
 #include "swaysession.h"
-#include "tracking/activitytables.h"
-#include "tracking/activitytracker.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -114,53 +111,9 @@ TEST_F(SwayDesktop, FindsAWindowByItsProcessTitleAndAppId) {
 TEST_F(SwayDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
     auto windows = connect();
     ASSERT_NE(windows, nullptr);
-    testing::FakeClock clock;
-    ActivityTracker tracker(*windows, clock);
-    const auto tickUntil = [&](auto condition) {
-        return eventually(
-            [&] {
-                tracker.tmrMain_Timer();
-                return condition();
-            },
-            hang);
-    };
-    const auto foregroundIs = [&](const std::string& appId) {
-        return [&, appId] { return tracker.lastForeground() != 0 && windows->appId(tracker.lastForeground()) == appId; };
-    };
-
-    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
-    clock.now = 100.0F;
-    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.alpha")));
-    auto omega = openWindow(omegaTitle, "dwellmark.test.omega", omegaLater);
-    clock.now = 110.0F;
-    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.omega")));
-    const WindowHandle o = tracker.lastForeground();
-
-    // Renamed after its first appearance: the backend follows, the log does not.
-    kill(omega->pid(), SIGUSR1);
-    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
-    ASSERT_TRUE(tickUntil([&] { return windows->getWindowTitle(o) == omegaLater; }));
-
-    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.alpha] focus"));
-    clock.now = 125.0F;
-    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.alpha")));
-    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.omega] focus"));
-    clock.now = 130.0F;
-    ASSERT_TRUE(tickUntil(foregroundIs("dwellmark.test.omega")));
-
-    // Its process ends while it holds the focus.
-    omega.reset();
-    clock.now = 142.0F;
-    ASSERT_TRUE(tickUntil([&] { return !windows->isWindow(o) && tracker.ListView1().rowCount() == 4; }));
-
-    const ActivityTable& log = tracker.ListView1();
-    const std::vector<std::pair<std::string, std::string>> expected{
-        {alphaTitle, "10"}, {omegaTitle, "15"}, {alphaTitle, "5"}, {omegaTitle, "12"}};
-    for (std::size_t row = 1; row <= expected.size(); ++row) {
-        EXPECT_EQ(log.text(row, LogColumn::Application), processName) << row;
-        EXPECT_EQ(log.text(row, LogColumn::WindowTitle), expected[row - 1].first) << row;
-        EXPECT_EQ(log.text(row, LogColumn::Total), expected[row - 1].second) << row;
-    }
+    expectTrackerLogsFirstTitlesAndAWindowClosedWhileFocused(*windows, m_sway->clientEnvironment(), [&](int pid) {
+        m_sway->command("[pid=" + std::to_string(pid) + "] focus");
+    });
 }
 
 TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {

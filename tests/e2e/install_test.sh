@@ -6,7 +6,8 @@
 # the package's papers, and both variants of the GNOME Shell extension with a
 # link to one of them and the package's script that chooses it; that the
 # software-centre entry validates and the .deb passes lintian without errors
-# (when appstreamcli and lintian are there); and that the newest release each of them names is the version being built.
+# (when appstreamcli and lintian are there); and that the newest release each
+# of them names is the version being built.
 set -u
 build=$1
 version=$2

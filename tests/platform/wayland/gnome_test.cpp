@@ -5,6 +5,7 @@
 #include "platform/wayland/gnomewindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "privatedisplay.h"
+#include "testdesktop.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -112,6 +113,27 @@ TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
         EXPECT_NE(desktop.notice.find("extension"), std::string::npos) << desktop.notice;
         EXPECT_NE(desktop.notice.find("log out and in"), std::string::npos) << desktop.notice;
         EXPECT_EQ(said, "dwellmark: " + desktop.notice + "\n");
+
+        // The program itself says it once on standard error, and opens its
+        // window on X11.
+        ChildProcess program({DWELLMARK_PROGRAM}, [&] {
+            auto environment = session.clientEnvironment();
+            environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
+            return environment;
+        }());
+        TestDesktop probe(x11.display());
+        EXPECT_TRUE(eventually([&] { return probe.findMappedWindow("Dwellmark") != 0; }, hang))
+            << "no window \"Dwellmark\" on X11; standard error:\n"
+            << program.errorOutput();
+        kill(program.pid(), SIGTERM);
+        EXPECT_TRUE(program.waitForExit(hang).has_value());
+        const std::string programSaid = program.errorOutput();
+        std::size_t lines = 0;
+        for (auto at = programSaid.find(desktop.notice); at != std::string::npos;
+             at = programSaid.find(desktop.notice, at + 1)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, 1U) << programSaid;
     }
 
     // Without it there is no window to tell it in: one line, and status 1.

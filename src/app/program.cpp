@@ -13,9 +13,11 @@
 
 namespace dwellmark::app {
 
-Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks)
+Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks,
+                 const QString& notice)
     : m_tracker(windows, clock),
-      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks) {
+      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
+             notice) {
     QObject::connect(&m_form, &ui::Form1::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
@@ -64,10 +66,9 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     Application application(qtArgc, qtArgv);
-    Program program(wrap ? wrap(windows) : windows, *clock, {}, ticks);
     // What the desktop could not give is said in the window too, not only on
     // a standard error that a program started from a menu has nowhere to show.
-    program.form().setNotice(QString::fromStdString(desktop.notice));
+    Program program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice));
     return program.exec();
 }
 

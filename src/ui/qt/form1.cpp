@@ -76,7 +76,8 @@ QLabel* makeNotice(QWidget* parent) {
 
 } // namespace
 
-Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, QWidget* parent)
+Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, const QString& notice,
+             QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tmrMain, tracker.windows(), ticks),
@@ -90,7 +91,11 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource 
       m_check1(makeCheckBox(this, layout::Control::Check1, texts::check1Caption)), m_notice(makeNotice(this)) {
     Form1Accessible::install();
     setObjectName(QStringLiteral("Form1"));
-    setFixedSize(layout::form1Client.width, layout::form1Client.height);
+    // The size is final before the window is made and centred.
+    const layout::Size client = notice.isEmpty() ? layout::form1Client : layout::form1ClientWithNotice;
+    setFixedSize(client.width, client.height);
+    m_notice->setText(notice);
+    m_notice->setVisible(!notice.isEmpty());
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -139,18 +144,6 @@ void Form1::Form_Load() {
     }
     setWindowTitle(QString::fromUtf8(texts::form1Caption));
     m_tracker.setLoggedSeconds(-1);
-}
-
-void Form1::setNotice(const QString& text) {
-    m_notice->setText(text);
-    m_notice->setVisible(!text.isEmpty());
-    const layout::Size client = text.isEmpty() ? layout::form1Client : layout::form1ClientWithNotice;
-    if (size() != QSize(client.width, client.height)) {
-        setFixedSize(client.width, client.height);
-        if (!isVisible()) {
-            centerForm(*this);
-        }
-    }
 }
 
 void Form1::Form_Unload() {

@@ -31,9 +31,11 @@ class Form1 final : public QWidget {
 public:
     /// The tracker must outlive the window. The pointer file is looked for in
     /// programFolder. ticks: where the ticks come from; tests and benchmarks
-    /// may choose the 1 ms timer.
+    /// may choose the 1 ms timer. notice: a line about how the desktop is
+    /// seen, shown below the check boxes in a strip that the window grows by;
+    /// none when empty.
     explicit Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks = TickSource::DesktopEvents,
-                   QWidget* parent = nullptr);
+                   const QString& notice = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     Form1(const Form1&) = delete;
@@ -57,10 +59,6 @@ public:
     /// The pointer loaded from the pointer file at start, if there was a usable one.
     const std::optional<QCursor>& customPointer() const { return m_customPointer; }
 
-    /// Shows a line about how the desktop is seen below the check boxes, the
-    /// window grown to hold it; an empty text takes it away. Meant to be
-    /// called before the window is shown, which then centres it by its new size.
-    void setNotice(const QString& text);
     /// The notice line; hidden when there is no notice.
     QLabel* notice() const { return m_notice; }
 

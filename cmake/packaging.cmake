@@ -22,4 +22,14 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded at run time, so not found among the libraries the program links.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-wayland, fonts-liberation")
+if(NOT WIN32)
+    # The maintainer script points GNOME Shell at the variant of the extension
+    # that it loads, again whenever GNOME Shell changes (the trigger).
+    set(DWELLMARK_CHOOSE_EXTENSION /usr/${CMAKE_INSTALL_LIBEXECDIR}/dwellmark/choose-gnome-extension)
+    set(DWELLMARK_DATADIR /usr/${CMAKE_INSTALL_DATADIR})
+    configure_file(${PROJECT_SOURCE_DIR}/data/debian/postinst.in ${PROJECT_BINARY_DIR}/debian/postinst @ONLY)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${PROJECT_BINARY_DIR}/debian/postinst
+                                           ${PROJECT_SOURCE_DIR}/data/debian/triggers)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+endif()
 include(CPack)

@@ -13,9 +13,11 @@
 
 namespace dwellmark::app {
 
-Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks)
+Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks,
+                 const QString& notice)
     : m_tracker(windows, clock),
-      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks) {
+      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
+             notice) {
     QObject::connect(&m_form, &ui::Form1::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
@@ -46,24 +48,27 @@ void chooseQtPlatform(platform::DisplayProtocol protocol) {
 int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     // The desktop is reached before the windows are made, so that a missing
     // display is one line on standard error instead of Qt's abort.
-    std::unique_ptr<WindowSystem> windows;
+    platform::Desktop desktop;
     std::unique_ptr<TimeOfDayClock> clock;
     try {
-        windows = platform::createWindowSystem();
+        desktop = platform::openDesktop();
         clock = platform::createClock();
     } catch (const platform::PlatformError& failure) {
         std::fprintf(stderr, "dwellmark: %s\n", failure.what());
         return 1;
     }
 
-    chooseQtPlatform(platform::displayProtocol(*windows));
+    WindowSystem& windows = *desktop.windows;
+    chooseQtPlatform(platform::displayProtocol(windows));
 
     // Dwellmark takes nothing from the command line, not even Qt's own options
     // (-display, -platform, -style, ...): only the program's name is passed on.
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     Application application(qtArgc, qtArgv);
-    Program program(wrap ? wrap(*windows) : *windows, *clock, {}, ticks);
+    // What the desktop could not give is said in the window too, not only on
+    // a standard error that a program started from a menu has nowhere to show.
+    Program program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice));
     return program.exec();
 }
 

@@ -19,8 +19,9 @@ public:
     /// The pointer file is looked for in programFolder; by default the folder
     /// of the running executable. ticks: where the main window's ticks come
     /// from (tests and benchmarks choose; the program follows the desktop).
+    /// notice: what the main window says about how the desktop is seen.
     Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {},
-            TickSource ticks = TickSource::DesktopEvents);
+            TickSource ticks = TickSource::DesktopEvents, const QString& notice = {});
 
     ActivityTracker& tracker() { return m_tracker; }
     ui::Form1& form() { return m_form; }

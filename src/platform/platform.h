@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <stdexcept>
+#include <string>
 
 namespace dwellmark::platform {
 
@@ -18,6 +19,19 @@ public:
 /// The window system of the operating system the program was built for.
 /// Throws PlatformError when it cannot be reached.
 std::unique_ptr<WindowSystem> createWindowSystem();
+
+/// The window system, with what the user must know about how it sees the desktop.
+struct Desktop {
+    std::unique_ptr<WindowSystem> windows;
+    /// One line for the main window when the desktop is seen only in part (a
+    /// Wayland session followed through Xwayland, GNOME Shell without
+    /// Dwellmark's extension); empty otherwise. It has gone to standard error
+    /// already.
+    std::string notice;
+};
+
+/// createWindowSystem(), with the notice. Throws PlatformError likewise.
+Desktop openDesktop();
 
 /// The display protocol the program's own windows must speak for the window
 /// system to see them as it sees every other window.

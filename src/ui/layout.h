@@ -49,6 +49,14 @@ inline constexpr std::array<ControlLayout, 5> form1Controls{{
     {Control::Check1, "Check1", {288, 528, 265, 25}, true},
 }};
 
+/// A notice about how the desktop is seen, below the check boxes, shown only
+/// when there is one; the client area then grows by the strip it needs, and
+/// every other control keeps its place.
+inline constexpr Rect noticeRect{8, 560, 544, 44};
+inline constexpr Size form1ClientWithNotice{form1Client.width, noticeRect.top + noticeRect.height + 6};
+/// The font of the notice.
+inline constexpr Font noticeFont{"Arial", 9.0, false};
+
 /// The place of a control of the main window.
 constexpr const ControlLayout& controlLayout(Control control) {
     for (const ControlLayout& item : form1Controls) {

@@ -2,10 +2,12 @@
 # install_test.sh BUILD-DIR VERSION
 # Installs the build into a scratch prefix and packs it as a .deb, then checks
 # that both hold the program with its pointer file beside it, the link in bin/,
-# the desktop entry, the icon, the software-centre entry, the manual page and
-# the package's papers; that the software-centre entry validates and the .deb
-# passes lintian without errors (when appstreamcli and lintian are there); and
-# that the newest release each of them names is the version being built.
+# the desktop entry, the icon, the software-centre entry, the manual page,
+# the package's papers, and both variants of the GNOME Shell extension with a
+# link to one of them and the package's script that chooses it; that the
+# software-centre entry validates and the .deb passes lintian without errors
+# (when appstreamcli and lintian are there); and that the newest release each
+# of them names is the version being built.
 set -u
 build=$1
 version=$2
@@ -27,16 +29,23 @@ expected=(
     share/man/man1/dwellmark.1.gz
     share/doc/dwellmark/copyright
     share/doc/dwellmark/changelog.gz
-    share/gnome-shell/extensions/dwellmark@dwellmark.org/metadata.json
-    share/gnome-shell/extensions/dwellmark@dwellmark.org/extension.js
+    share/dwellmark/gnome-shell/42/dwellmark@dwellmark.org/metadata.json
+    share/dwellmark/gnome-shell/42/dwellmark@dwellmark.org/extension.js
+    share/dwellmark/gnome-shell/45/dwellmark@dwellmark.org/metadata.json
+    share/dwellmark/gnome-shell/45/dwellmark@dwellmark.org/extension.js
+    libexec/dwellmark/choose-gnome-extension
     share/dwellmark/dwellmark-kwin.js
 )
+# GNOME Shell's place for the extension: a link to one of the variants.
+extension=share/gnome-shell/extensions/dwellmark@dwellmark.org
 metainfo=share/metainfo/org.dwellmark.dwellmark.metainfo.xml
 
 cmake --install "$build" --prefix "$scratch/prefix" >/dev/null || fail "cmake --install failed"
 for file in "${expected[@]}"; do
     [ -e "$scratch/prefix/$file" ] || fail "not installed: $file"
 done
+[ -L "$scratch/prefix/$extension" ] && [ -f "$scratch/prefix/$extension/extension.js" ] ||
+    fail "$extension is not a link to a variant of the extension"
 [ -L "$scratch/prefix/bin/dwellmark" ] || fail "bin/dwellmark is not a link"
 [ "$(readlink -f "$scratch/prefix/bin/dwellmark")" = "$(readlink -f "$scratch/prefix/libexec/dwellmark/dwellmark")" ] ||
     fail "bin/dwellmark does not lead to the program"
@@ -74,6 +83,12 @@ if command -v dpkg-deb >/dev/null; then
     for file in "${expected[@]}"; do
         grep -q "\./usr/$file" <<<"$contents" || fail "not in the package: /usr/$file"
     done
+    grep -q "\./usr/$extension -> \.\./\.\./dwellmark/gnome-shell/4[25]/dwellmark@dwellmark.org" <<<"$contents" ||
+        fail "the package has no link /usr/$extension to a variant of the extension"
+    dpkg-deb -I "$deb" postinst | grep -q '/usr/libexec/dwellmark/choose-gnome-extension /usr/share' ||
+        fail "the package's postinst does not choose the variant of the extension"
+    dpkg-deb -I "$deb" triggers | grep -qx 'interest-noawait /usr/bin/gnome-shell' ||
+        fail "the package does not choose again when GNOME Shell changes"
     dpkg-deb -f "$deb" Depends | grep -q 'libqt6charts6' || fail "the package does not depend on Qt Charts"
     [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
     if command -v lintian >/dev/null; then

@@ -34,6 +34,10 @@ void warn(const std::string& line) {
 } // namespace
 
 std::unique_ptr<WindowSystem> createWindowSystem() {
+    return openDesktop().windows;
+}
+
+Desktop openDesktop() {
     linuxos::SessionFacts facts;
     facts.waylandDisplay = environment("WAYLAND_DISPLAY");
     facts.x11Display = environment("DISPLAY");
@@ -62,14 +66,14 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
         if (const char* socket = std::getenv("SWAYSOCK"); socket != nullptr) {
             swaySocket = socket;
         }
-        return std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket);
+        return {std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket), {}};
     }
     case linuxos::Backend::Kde:
-        return std::make_unique<wayland::KdeWindowSystem>(std::move(compositor));
+        return {std::make_unique<wayland::KdeWindowSystem>(std::move(compositor)), {}};
     case linuxos::Backend::KwinScript:
-        return std::make_unique<wayland::KwinScriptWindowSystem>(std::move(compositor), kwinScript);
+        return {std::make_unique<wayland::KwinScriptWindowSystem>(std::move(compositor), kwinScript), {}};
     case linuxos::Backend::Gnome:
-        return std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor));
+        return {std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor)), {}};
     case linuxos::Backend::X11: {
         compositor.reset();
         std::unique_ptr<WindowSystem> windows;
@@ -83,7 +87,10 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
             throw PlatformError(choice.waylandMissing + ", and " + failure.what());
         }
         warn(choice.message);
-        return windows;
+        // A Wayland session seen through Xwayland misses the native windows:
+        // the main window says so too. WAYLAND_DISPLAY unset on purpose is the
+        // user's choice, and stays a line on standard error.
+        return {std::move(windows), choice.waylandMissing.empty() ? std::string() : choice.message};
     }
     case linuxos::Backend::None:
         break;

@@ -11,6 +11,11 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
     return std::make_unique<win32::Win32WindowSystem>();
 }
 
+// Windows has one desktop, seen whole: there is nothing to tell the user.
+Desktop openDesktop() {
+    return {createWindowSystem(), {}};
+}
+
 DisplayProtocol displayProtocol(const WindowSystem& windows) {
     static_cast<void>(windows);
     return DisplayProtocol::Native;

@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QIcon>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPalette>
@@ -60,9 +61,23 @@ QCheckBox* makeCheckBox(QWidget* parent, layout::Control control, const char* ca
     return box;
 }
 
+QLabel* makeNotice(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QStringLiteral("lblNotice"));
+    const layout::Rect& rect = layout::noticeRect;
+    label->setGeometry(rect.left, rect.top, rect.width, rect.height);
+    label->setFont(fontOf(layout::noticeFont));
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    label->setTextFormat(Qt::PlainText);
+    label->setVisible(false);
+    return label;
+}
+
 } // namespace
 
-Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, QWidget* parent)
+Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, const QString& notice,
+             QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tmrMain, tracker.windows(), ticks),
@@ -73,10 +88,14 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource 
       m_listView2(makeList(this, layout::Control::ListView2, *m_totalsModel)),
       m_lvwHidden(makeList(this, layout::Control::lvwHidden, *m_openModel)),
       m_check2(makeCheckBox(this, layout::Control::Check2, texts::check2Caption)),
-      m_check1(makeCheckBox(this, layout::Control::Check1, texts::check1Caption)) {
+      m_check1(makeCheckBox(this, layout::Control::Check1, texts::check1Caption)), m_notice(makeNotice(this)) {
     Form1Accessible::install();
     setObjectName(QStringLiteral("Form1"));
-    setFixedSize(layout::form1Client.width, layout::form1Client.height);
+    // The size is final before the window is made and centred.
+    const layout::Size client = notice.isEmpty() ? layout::form1Client : layout::form1ClientWithNotice;
+    setFixedSize(client.width, client.height);
+    m_notice->setText(notice);
+    m_notice->setVisible(!notice.isEmpty());
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);

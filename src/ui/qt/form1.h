@@ -13,6 +13,7 @@
 #include <optional>
 
 class QCheckBox;
+class QLabel;
 
 namespace dwellmark::ui {
 
@@ -30,9 +31,11 @@ class Form1 final : public QWidget {
 public:
     /// The tracker must outlive the window. The pointer file is looked for in
     /// programFolder. ticks: where the ticks come from; tests and benchmarks
-    /// may choose the 1 ms timer.
+    /// may choose the 1 ms timer. notice: a line about how the desktop is
+    /// seen, shown below the check boxes in a strip that the window grows by;
+    /// none when empty.
     explicit Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks = TickSource::DesktopEvents,
-                   QWidget* parent = nullptr);
+                   const QString& notice = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
     Form1(const Form1&) = delete;
@@ -55,6 +58,9 @@ public:
     void setMousePointer(MousePointer pointer);
     /// The pointer loaded from the pointer file at start, if there was a usable one.
     const std::optional<QCursor>& customPointer() const { return m_customPointer; }
+
+    /// The notice line; hidden when there is no notice.
+    QLabel* notice() const { return m_notice; }
 
     /// The text of the "Hide Me" answer.
     static QString hideMeMessage();
@@ -97,6 +103,7 @@ private:
     std::unique_ptr<ListView> m_lvwHidden;
     QCheckBox* m_check2;
     QCheckBox* m_check1;
+    QLabel* m_notice;
     MousePointer m_mousePointer = MousePointer::Default;
     std::optional<QCursor> m_customPointer;
 };

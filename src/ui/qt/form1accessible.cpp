@@ -25,7 +25,8 @@ QList<QWidget*> Form1Accessible::shownChildren() const {
     QList<QWidget*> children;
     for (QObject* object : form->children()) {
         auto* child = qobject_cast<QWidget*>(object);
-        if (child != nullptr && !child->isWindow() && child != form->lvwHidden()) {
+        // The notice line counts only while it is shown.
+        if (child != nullptr && !child->isWindow() && child != form->lvwHidden() && !child->isHidden()) {
             children.append(child);
         }
     }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "platform/platform.h"
 #include "platform/wayland/waylandwindowsystem.h"
 #include "tracking/windowsystem.h"
 
@@ -46,28 +47,34 @@ std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environ
 /// Ticks the backend until the foreground window has the title; that window, or 0.
 WindowHandle foregroundTitled(WindowSystem& windows, const std::string& title);
 
-/// Runs createWindowSystem on the Wayland display at the socket; what it made
-/// (nothing when it gave up), and in `said` what it wrote to standard error.
-std::unique_ptr<WindowSystem> createOn(const std::string& waylandSocket, std::string& said);
+/// Opens the desktop on the Wayland display at the socket as the program
+/// does; what it made (no window system when it gave up), and in `said` what
+/// it wrote to standard error.
+platform::Desktop openDesktopOn(const std::string& waylandSocket, std::string& said);
 
-/// Checks that createWindowSystem on the Wayland display at the socket makes
-/// a Backend, and that it says nothing.
+/// Checks that the desktop on the Wayland display at the socket is followed
+/// by a Backend, and that nothing is said about it.
 template <class Backend>
 void expectCreatesOn(const std::string& waylandSocket) {
     std::string said;
-    const auto windows = createOn(waylandSocket, said);
-    EXPECT_NE(dynamic_cast<const Backend*>(windows.get()), nullptr) << said;
+    const auto desktop = openDesktopOn(waylandSocket, said);
+    EXPECT_NE(dynamic_cast<const Backend*>(desktop.windows.get()), nullptr) << said;
     EXPECT_EQ(said, "");
+    EXPECT_EQ(desktop.notice, "");
 }
 
-/// Runs a tracker over the backend while windows of the session take the
-/// focus: alpha, then omega (retitled after its first appearance), alpha and
-/// omega again through focus(appId), which says whether it could ask; then
-/// omega closes while it holds the focus. Checks the log: every stretch with
-/// the first title and process name of its window, the last one included.
+/// Asks the compositor to focus the window of a test window's process, known
+/// by its pid and its app id (each compositor's test uses the one it can).
+using FocusWindow = std::function<void(int pid, const std::string& appId)>;
+
+/// Runs the tracker on the backend while two windows of other processes take
+/// the focus in turn: each is logged under the title it had first, also after
+/// a new title, with the application named, and the one closed while it holds
+/// the focus has its last stretch logged too. focus is called until the
+/// tracker sees the window it asked for.
 void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
     platform::wayland::WaylandWindowSystem& windows, const std::vector<std::string>& environment,
-    const std::function<bool(const std::string& appId)>& focus);
+    const FocusWindow& focus);
 
 /// Starts the backend probe in the session, kills the compositor, and checks
 /// that the probe ends with status 1 and one line that says why.

@@ -4,11 +4,14 @@
 #include "platform/platform.h"
 #include "platform/wayland/gnomewindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
+#include "privatedisplay.h"
+#include "testdesktop.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <sys/wait.h>
 
 namespace dwellmark::platform::wayland {
 namespace {
@@ -84,16 +87,62 @@ TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgr
     expectProbeEndsWithOneLineWhenKilled(session.clientEnvironment(), [&] { session.kill(); });
 }
 
+TEST(GnomeDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
+    GnomeSession session(true);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    auto display = WaylandDisplay::connect(session.waylandSocket());
+    ASSERT_NE(display, nullptr);
+    GnomeWindowSystem windows(std::move(display));
+    expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
+        windows, session.clientEnvironment(), [&](int pid, const std::string&) { session.activate(pid); });
+}
+
 TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
     GnomeSession session(false);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
-    std::string said;
-    std::unique_ptr<WindowSystem> windows;
+
+    // With X11 beside it: followed through Xwayland, and told once on
+    // standard error and once more for the main window.
     {
-        const ScopedEnvironment noX11("DISPLAY", std::nullopt);
-        windows = createOn(session.waylandSocket(), said);
+        PrivateDisplay x11;
+        const ScopedEnvironment onX11("DISPLAY", x11.display());
+        std::string said;
+        const auto desktop = openDesktopOn(session.waylandSocket(), said);
+        ASSERT_NE(desktop.windows, nullptr) << said;
+        EXPECT_EQ(displayProtocol(*desktop.windows), DisplayProtocol::X11);
+        EXPECT_NE(desktop.notice.find("extension"), std::string::npos) << desktop.notice;
+        EXPECT_NE(desktop.notice.find("log out and in"), std::string::npos) << desktop.notice;
+        EXPECT_EQ(said, "dwellmark: " + desktop.notice + "\n");
+
+        // The program itself says it once on standard error, and opens its
+        // window on X11.
+        ChildProcess program({DWELLMARK_PROGRAM}, [&] {
+            auto environment = session.clientEnvironment();
+            environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
+            return environment;
+        }());
+        TestDesktop probe(x11.display());
+        EXPECT_TRUE(eventually([&] { return probe.findMappedWindow("Dwellmark") != 0; }, hang))
+            << "no window \"Dwellmark\" on X11; standard error:\n"
+            << program.errorOutput();
+        kill(program.pid(), SIGTERM);
+        EXPECT_TRUE(program.waitForExit(hang).has_value());
+        const std::string programSaid = program.errorOutput();
+        std::size_t lines = 0;
+        for (auto at = programSaid.find(desktop.notice); at != std::string::npos;
+             at = programSaid.find(desktop.notice, at + 1)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, 1U) << programSaid;
     }
-    EXPECT_EQ(windows, nullptr);
+
+    // Without it there is no window to tell it in: one line, and status 1.
+    ChildProcess probe({WAYLAND_BACKEND_PROBE}, session.clientEnvironment());
+    const auto status = probe.waitForExit(hang);
+    ASSERT_TRUE(status.has_value()) << "the probe runs on without a desktop";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    const std::string said = probe.errorOutput();
     EXPECT_NE(said.find("extension"), std::string::npos) << said;
     EXPECT_NE(said.find("log out and in"), std::string::npos) << said;
     EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;

@@ -51,7 +51,7 @@ GnomeSession::GnomeSession(bool withExtension) {
         std::ofstream settings(m_folder + "/config/glib-2.0/settings/keyfile");
         settings << "[org/gnome/shell]\n";
         if (withExtension) {
-            fs::copy(DWELLMARK_SOURCE_DIR "/data/gnome-shell/" + std::string(extensionUuid),
+            fs::copy(DWELLMARK_GNOME_EXTENSION,
                      m_folder + "/data/gnome-shell/extensions/" + extensionUuid, fs::copy_options::recursive, error);
             settings << "enabled-extensions=['" << extensionUuid << "']\n";
         }

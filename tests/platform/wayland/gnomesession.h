@@ -11,8 +11,8 @@ namespace dwellmark::testing {
 
 /// Starts private session and system buses (the shell asks logind on the
 /// system bus) and gnome-shell headless on a virtual monitor, in private
-/// runtime, home, data and config folders, with the extension of the source
-/// tree placed and enabled when asked. The test process joins the session bus
+/// runtime, home, data and config folders, with the extension as built for
+/// GNOME 42 to 44 placed and enabled when asked. The test process joins the session bus
 /// for as long as the session lives. Everything is stopped and removed when
 /// it goes.
 class GnomeSession final {

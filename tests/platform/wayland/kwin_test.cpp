@@ -106,7 +106,7 @@ TEST_P(KwinDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFo
     auto windows = connect();
     ASSERT_NE(windows, nullptr);
     expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
-        *windows, m_kwin->clientEnvironment(), [&](const std::string& appId) { return m_kwin->activate(appId); });
+        *windows, m_kwin->clientEnvironment(), [&](int, const std::string& appId) { m_kwin->activate(appId); });
 }
 
 TEST_P(KwinDesktop, TheSessionChoosesTheBackend) {

@@ -112,7 +112,7 @@ TEST_F(SwayDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFo
     ASSERT_NE(windows, nullptr);
     expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
         *windows, m_sway->clientEnvironment(),
-        [&](const std::string& appId) { return m_sway->command("[app_id=" + appId + "] focus"); });
+        [&](int, const std::string& appId) { m_sway->command("[app_id=" + appId + "] focus"); });
 }
 
 TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {

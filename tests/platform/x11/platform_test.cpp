@@ -75,16 +75,18 @@ TEST(CreateWindowSystem, TellsAWaylandSessionThatOnlyX11WindowsAreSeen) {
 
     environment.set("XDG_SESSION_TYPE", "wayland");
     ::testing::internal::CaptureStderr();
-    auto windows = createWindowSystem();
+    auto desktop = openDesktop();
     const std::string notice = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(windows, nullptr);
+    EXPECT_NE(desktop.windows, nullptr);
+    // WAYLAND_DISPLAY unset is how the user asks for X11: not for the window.
+    EXPECT_EQ(desktop.notice, "");
     EXPECT_NE(notice.find("Wayland"), std::string::npos) << notice;
     EXPECT_NE(notice.find("X11"), std::string::npos) << notice;
     EXPECT_EQ(notice.find('\n'), notice.size() - 1) << "one line: " << notice;
 
     environment.set("XDG_SESSION_TYPE", "x11");
     ::testing::internal::CaptureStderr();
-    windows = createWindowSystem();
+    auto windows = createWindowSystem();
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
 }
 

@@ -66,7 +66,9 @@ private:
         });
     }
 
-    std::unique_ptr<Form1> makeForm(const QString& folder) { return std::make_unique<Form1>(*m_tracker, folder); }
+    std::unique_ptr<Form1> makeForm(const QString& folder, const QString& notice = {}) {
+        return std::make_unique<Form1>(*m_tracker, folder, dwellmark::TickSource::DesktopEvents, notice);
+    }
 
     /// A pointer move over a widget, as the window system delivers it. It is
     /// sent straight to the widget rather than by warping the real pointer,
@@ -196,6 +198,7 @@ private slots:
         QVERIFY(form->ListView1()->isVisible());
         QVERIFY(form->ListView2()->isVisible());
         QVERIFY(!form->lvwHidden()->isVisible());
+        QVERIFY(!form->notice()->isVisible());
         QCOMPARE(form->ListView1()->model()->rowCount(), 0);
         QCOMPARE(form->ListView2()->model()->rowCount(), 0);
     }
@@ -315,6 +318,36 @@ private slots:
                                static_cast<QObject*>(form->Check1()), static_cast<QObject*>(form->Check2())}) {
             QVERIFY(children.contains(shown));
         }
+    }
+
+    void aNoticeShowsBelowTheControlsOnlyWhenGiven() {
+        const QString text = QStringLiteral("GNOME Shell runs without Dwellmark's extension (install and enable the "
+                                            "extension, then log out and in): only the windows of X11 programs "
+                                            "(Xwayland) are seen");
+        auto form = makeForm(m_folder.path(), text);
+        showSettled(*form);
+        QVERIFY(form->notice()->isVisible());
+        QCOMPARE(form->notice()->text(), text);
+        // Below the check boxes, inside the client area, which grows for it alone.
+        const QRect notice = form->notice()->geometry();
+        QVERIFY(notice.top() >= form->Check2()->geometry().bottom());
+        QVERIFY(form->rect().contains(notice));
+        QCOMPARE(form->width(), 559);
+        QVERIFY(form->height() > 562);
+        QCOMPARE(form->minimumSize(), form->maximumSize());
+        QCOMPARE(form->ListView1()->geometry(), QRect(8, 8, 544, 257));
+        QCOMPARE(form->ListView2()->geometry(), QRect(8, 272, 544, 253));
+        QCOMPARE(form->Check2()->geometry(), QRect(8, 528, 273, 25));
+        QCOMPARE(form->Check1()->geometry(), QRect(288, 528, 265, 25));
+        // The whole text fits in the strip.
+        QVERIFY(form->notice()->heightForWidth(notice.width()) <= notice.height());
+        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+        QCOMPARE(window->childCount(), 5);
+
+        // Without one: the window as it always is (and screen readers see 4 controls).
+        auto plain = makeForm(m_folder.path(), {});
+        QVERIFY(plain->notice()->isHidden());
+        QCOMPARE(plain->size(), QSize(559, 562));
     }
 
     void hideMeAnswersAndClears() {

@@ -1,10 +1,10 @@
-// Tells Dwellmark which window holds the focus: GNOME Shell shows the focused
-// window to no other program. Owns the bus name org.dwellmark.Focus on the
-// session bus, answers GetFocused() and sends FocusChanged when the focus or
-// the focused window's title changes, and WindowClosed when a window goes.
-'use strict';
-
-const { Gio, GLib } = imports.gi;
+// What Dwellmark's GNOME Shell extension does, whichever way GNOME Shell
+// loads it: GNOME Shell shows the focused window to no other program, so this
+// owns the bus name org.dwellmark.Focus on the session bus, answers
+// GetFocused() and sends FocusChanged when the focus or the focused window's
+// title changes, and WindowClosed when a window goes. The build puts it into
+// the extension.js of each variant (42/, 45/), whose own lines bring Gio,
+// GLib and GNOME Shell's global in, and hand FocusService to GNOME Shell.
 
 const busName = 'org.dwellmark.Focus';
 const objectPath = '/org/dwellmark/Focus';
@@ -115,8 +115,4 @@ class FocusService {
         this._exported.emit_signal('FocusChanged',
             new GLib.Variant('(sssut)', describe(global.display.focus_window)));
     }
-}
-
-function init() {
-    return new FocusService();
 }

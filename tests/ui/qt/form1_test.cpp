@@ -325,7 +325,7 @@ private slots:
                                             "extension, then log out and in): only the windows of X11 programs "
                                             "(Xwayland) are seen");
         auto form = makeForm(m_folder.path(), text);
-        showSettled(*form);
+        showCentred(*form);
         QVERIFY(form->notice()->isVisible());
         QCOMPARE(form->notice()->text(), text);
         // Below the check boxes, inside the client area, which grows for it alone.

@@ -1,5 +1,6 @@
 // The windows of GNOME Shell, as Dwellmark's extension for it reports them over D-Bus.
 #include "gnomewindowsystem.h"
+#include "sessionbus.h"
 
 #include "platform/linux/lostconnection.h"
 #include "platform/platform.h"
@@ -116,12 +117,7 @@ GnomeWindowSystem::~GnomeWindowSystem() {
 void GnomeWindowSystem::beginTick() {
     // The Wayland connection tells when the shell is gone.
     WaylandWindowSystem::beginTick();
-    int processed = 0;
-    while ((processed = sd_bus_process(m_bus, nullptr)) > 0) {
-    }
-    if (processed < 0) {
-        linuxos::connectionLost("the D-Bus session bus");
-    }
+    processSessionBus(m_bus);
 }
 
 int GnomeWindowSystem::changeDescriptor() const {

@@ -1,5 +1,6 @@
 // The windows of KDE Plasma (KWin), as Dwellmark's KWin script reports them over D-Bus.
 #include "kwinscriptwindowsystem.h"
+#include "sessionbus.h"
 
 #include "platform/linux/lostconnection.h"
 #include "platform/platform.h"
@@ -195,12 +196,7 @@ void KwinScriptWindowSystem::close() {
 void KwinScriptWindowSystem::beginTick() {
     // The Wayland connection tells when KWin is gone.
     WaylandWindowSystem::beginTick();
-    int processed = 0;
-    while ((processed = sd_bus_process(m_bus, nullptr)) > 0) {
-    }
-    if (processed < 0) {
-        linuxos::connectionLost("the D-Bus session bus");
-    }
+    processSessionBus(m_bus);
 }
 
 int KwinScriptWindowSystem::changeDescriptor() const {

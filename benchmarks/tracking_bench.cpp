@@ -41,12 +41,12 @@ void BM_TickWithoutChange(benchmark::State& state) {
         desktop.create(h, "application.exe", titleOf(h));
         desktop.focus(h);
         clock.now += 1.0F;
-        tracker.tmrMain_Timer();
+        tracker.tick();
     }
     for (auto _ : state) {
-        tracker.tmrMain_Timer();
+        tracker.tick();
     }
-    state.counters["open_rows"] = static_cast<double>(tracker.lvwHidden().rowCount());
+    state.counters["open_rows"] = static_cast<double>(tracker.openStretches().rowCount());
 }
 BENCHMARK(BM_TickWithoutChange)->Arg(100)->Arg(1000);
 
@@ -59,14 +59,14 @@ void BM_TickWithChange(benchmark::State& state) {
     const auto logRows = static_cast<int>(state.range(1));
 
     // Fill the lists to size directly; logging that many stretches would only take longer.
-    ActivityTable& totals = tracker.ListView2();
+    ActivityTable& totals = tracker.totals();
     for (int i = 0; i < totalsRows; ++i) {
         const std::size_t row = totals.addRow("application.exe");
         totals.setText(row, TotalsColumn::WindowTitle, titleOf(i));
         totals.setText(row, TotalsColumn::TotalTime, "00:00:10");
         totals.setText(row, TotalsColumn::TotalSeconds, "10");
     }
-    ActivityTable& log = tracker.ListView1();
+    ActivityTable& log = tracker.usageLog();
     for (int i = 0; i < logRows; ++i) {
         const std::size_t row = log.addRow("application.exe");
         log.setText(row, LogColumn::WindowTitle, titleOf(i % totalsRows));
@@ -84,11 +84,11 @@ void BM_TickWithChange(benchmark::State& state) {
     for (auto _ : state) {
         desktop.focus(next);
         clock.now += 0.5F;
-        tracker.tmrMain_Timer();
+        tracker.tick();
         next = 3 - next;
     }
-    state.counters["log_rows"] = static_cast<double>(tracker.ListView1().rowCount());
-    state.counters["totals_rows"] = static_cast<double>(tracker.ListView2().rowCount());
+    state.counters["log_rows"] = static_cast<double>(tracker.usageLog().rowCount());
+    state.counters["totals_rows"] = static_cast<double>(tracker.totals().rowCount());
 }
 BENCHMARK(BM_TickWithChange)->Args({10000, 100000})->Unit(benchmark::kMicrosecond);
 
@@ -105,10 +105,10 @@ void BM_MemoryFor100kStretches(benchmark::State& state) {
         for (int i = 0; i < 100000; ++i) {
             desktop.focus(1 + i % 1000);
             clock.now = static_cast<float>(i % 80000);
-            tracker.tmrMain_Timer();
+            tracker.tick();
         }
         const long after = statusKiB("VmRSS");
-        state.counters["log_rows"] = static_cast<double>(tracker.ListView1().rowCount());
+        state.counters["log_rows"] = static_cast<double>(tracker.usageLog().rowCount());
         state.counters["rss_growth_MiB"] = static_cast<double>(after - before) / 1024.0;
         state.counters["peak_rss_MiB"] = static_cast<double>(statusKiB("VmHWM")) / 1024.0;
     }

@@ -61,7 +61,7 @@ int main(int argc, char* argv[]) {
     // The in-memory desktop reports no changes: the main window ticks every millisecond, as before.
     dwellmark::app::Program program(desktop, clock, {}, dwellmark::TickSource::Timer);
     dwellmark::ActivityTracker& tracker = program.tracker();
-    dwellmark::ui::Form1& form = program.form();
+    dwellmark::ui::MainWindow& form = program.mainWindow();
     form.show();
     QElapsedTimer shownTimer;
     shownTimer.start();
@@ -75,7 +75,7 @@ int main(int argc, char* argv[]) {
     std::size_t changes = 0;
     // A fixed, scattered order of visits among the open windows.
     std::uint32_t state = 12345;
-    while (tracker.ListView1().rowCount() < stretches) {
+    while (tracker.usageLog().rowCount() < stretches) {
         state = state * 1103515245U + 12345U;
         const std::size_t pick = (state >> 8U) % open.size();
         if (desktop.foregroundWindow() == open[pick]) {
@@ -83,7 +83,7 @@ int main(int argc, char* argv[]) {
         }
         desktop.focus(open[pick]);
         clock.now += 0.4F;
-        form.tmrMain_Timer();
+        form.tick();
         if (++changes % 100 == 0) {
             desktop.destroy(open.front());
             open.pop_front();
@@ -96,8 +96,8 @@ int main(int argc, char* argv[]) {
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long afterKiB = dwellmark::bench::residentKiB(getpid());
 
-    const std::size_t logRows = tracker.ListView1().rowCount();
-    const std::size_t totalsRows = tracker.ListView2().rowCount();
+    const std::size_t logRows = tracker.usageLog().rowCount();
+    const std::size_t totalsRows = tracker.totals().rowCount();
     if (logRows != stretches || totalsRows < static_cast<std::size_t>(openWindows)) {
         std::fprintf(stderr, "bench_memory_100k: %zu stretches logged under %zu titles; expected %zu\n", logRows,
                      totalsRows, stretches);

@@ -3,7 +3,7 @@
 //   win32_tick_bench (bare|dwellmark) SECONDS
 #include "platform/platform.h"
 #include "tracking/activitytracker.h"
-#include "ui/win32/form1.h"
+#include "ui/win32/mainwindow.h"
 #include "ui/win32/periodicticks.h"
 
 #include <commctrl.h>
@@ -93,7 +93,7 @@ int main() {
         const auto windows = dwellmark::platform::createWindowSystem();
         const auto clock = dwellmark::platform::createClock();
         dwellmark::ActivityTracker tracker(*windows, *clock);
-        dwellmark::ui::win32::Form1 form(tracker, *windows, L".", std::make_unique<PeriodicTicks>());
+        dwellmark::ui::win32::MainWindow form(tracker, *windows, L".", std::make_unique<PeriodicTicks>());
         form.show();
         const std::uint64_t ticksStart = form.ticksRun();
         const double cpuStart = cpuSeconds();

@@ -17,7 +17,7 @@ BenchDesktop::BenchDesktop(int windows) {
         const std::uint32_t id = m_desktop.createWindow("Window " + std::to_string(i + 1), true);
         m_ids.push_back(id);
         activate(id);
-        m_tracker->tmrMain_Timer();
+        m_tracker->tick();
     }
 }
 

@@ -11,9 +11,9 @@ using dwellmark::bench::BenchDesktop;
 void BM_TickWithoutChange(benchmark::State& state) {
     BenchDesktop desktop(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        desktop.tracker().tmrMain_Timer();
+        desktop.tracker().tick();
     }
-    state.counters["rows"] = static_cast<double>(desktop.tracker().lvwHidden().rowCount());
+    state.counters["rows"] = static_cast<double>(desktop.tracker().openStretches().rowCount());
 }
 BENCHMARK(BM_TickWithoutChange)->Arg(1)->Arg(3)->Arg(10)->Unit(benchmark::kMicrosecond);
 

@@ -16,13 +16,13 @@ namespace dwellmark::app {
 Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks,
                  const QString& notice)
     : m_tracker(windows, clock),
-      m_form(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
+      m_mainWindow(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
              notice) {
-    QObject::connect(&m_form, &ui::Form1::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
+    QObject::connect(&m_mainWindow, &ui::MainWindow::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
 int Program::exec() {
-    m_form.show();
+    m_mainWindow.show();
     return QCoreApplication::exec();
 }
 

@@ -4,7 +4,7 @@
 
 #include "platform/platform.h"
 #include "tracking/activitytracker.h"
-#include "ui/qt/form1.h"
+#include "ui/qt/mainwindow.h"
 
 #include <QString>
 #include <functional>
@@ -24,14 +24,14 @@ public:
             TickSource ticks = TickSource::DesktopEvents, const QString& notice = {});
 
     ActivityTracker& tracker() { return m_tracker; }
-    ui::Form1& form() { return m_form; }
+    ui::MainWindow& mainWindow() { return m_mainWindow; }
 
     /// Shows the main window and runs the event loop until it is closed.
     int exec();
 
 private:
     ActivityTracker m_tracker;
-    ui::Form1 m_form;
+    ui::MainWindow m_mainWindow;
 };
 
 /// Has Qt draw the program's windows with the protocol the window system

@@ -4,14 +4,14 @@
 
 namespace dwellmark {
 
-/// Columns of the usage log `ListView1`: one row per logged stretch.
+/// Columns of the usage log `usageLog`: one row per logged stretch.
 enum class LogColumn : std::size_t { Application = 0, WindowTitle, TimeStart, TimeEnd, Time, Total };
 
-/// Columns of the open-interval table `lvwHidden`: one row per window that has
+/// Columns of the open-interval table `openStretches`: one row per window that has
 /// held the foreground and still exists.
 enum class OpenColumn : std::size_t { Handle = 0, Application, WindowTitle, TimerStart, TimerEnd };
 
-/// Columns of the totals table `ListView2`: one row per distinct window title.
+/// Columns of the totals table `totals`: one row per distinct window title.
 enum class TotalsColumn : std::size_t { Application = 0, WindowTitle, TotalTime, TotalSeconds };
 
 ActivityTable makeUsageLog();

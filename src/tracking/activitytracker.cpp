@@ -34,15 +34,15 @@ std::int64_t toWholeSeconds(double value) {
 } // namespace
 
 ActivityTracker::ActivityTracker(WindowSystem& windows, TimeOfDayClock& clock)
-    : m_windows(windows), m_clock(clock), m_listView1(makeUsageLog()), m_lvwHidden(makeOpenIntervalTable()),
-      m_listView2(makeTotalsTable()) {}
+    : m_windows(windows), m_clock(clock), m_usageLog(makeUsageLog()), m_openStretches(makeOpenIntervalTable()),
+      m_totals(makeTotalsTable()) {}
 
 void ActivityTracker::identifyMainWindow(WindowHandle nativeId, std::string title, std::string appId) {
     m_mainWindowQuery = MainWindowQuery{nativeId, std::move(title), std::move(appId)};
     m_mainWindow = m_windows.findOwnWindow(nativeId, m_mainWindowQuery->title, m_mainWindowQuery->appId);
 }
 
-void ActivityTracker::tmrMain_Timer() {
+void ActivityTracker::tick() {
     m_windows.beginTick();
     if (m_mainWindow == 0 && m_mainWindowQuery) {
         // Asked before the foreground is read, so that the tick that brings
@@ -64,9 +64,9 @@ void ActivityTracker::tmrMain_Timer() {
 }
 
 std::size_t ActivityTracker::findOpenRow(WindowHandle handle) const {
-    const std::size_t count = m_lvwHidden.rowCount();
+    const std::size_t count = m_openStretches.rowCount();
     for (std::size_t row = 1; row <= count; ++row) {
-        if (handleFromText(m_lvwHidden.text(row, OpenColumn::Handle)) == handle) {
+        if (handleFromText(m_openStretches.text(row, OpenColumn::Handle)) == handle) {
             return row;
         }
     }
@@ -75,8 +75,8 @@ std::size_t ActivityTracker::findOpenRow(WindowHandle handle) const {
 
 void ActivityTracker::openStretch(WindowHandle handle, float at) {
     if (const std::size_t row = findOpenRow(handle); row != 0) {
-        m_lvwHidden.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
-        m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string_view());
+        m_openStretches.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
+        m_openStretches.setText(row, OpenColumn::TimerEnd, std::string_view());
         return;
     }
     if (handle == 0 || handle == m_mainWindow) {
@@ -85,11 +85,11 @@ void ActivityTracker::openStretch(WindowHandle handle, float at) {
     // The process name is read before the title.
     const std::string application = m_windows.getProcessName(handle);
     const std::string title = m_windows.getWindowTitle(handle);
-    const std::size_t row = m_lvwHidden.addRow(handleText(handle));
-    m_lvwHidden.setText(row, OpenColumn::Application, application);
-    m_lvwHidden.setText(row, OpenColumn::WindowTitle, title);
-    m_lvwHidden.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
-    m_lvwHidden.setText(row, OpenColumn::TimerEnd, std::string_view());
+    const std::size_t row = m_openStretches.addRow(handleText(handle));
+    m_openStretches.setText(row, OpenColumn::Application, application);
+    m_openStretches.setText(row, OpenColumn::WindowTitle, title);
+    m_openStretches.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
+    m_openStretches.setText(row, OpenColumn::TimerEnd, std::string_view());
 }
 
 void ActivityTracker::closeStretch(WindowHandle handle, float at) {
@@ -97,7 +97,7 @@ void ActivityTracker::closeStretch(WindowHandle handle, float at) {
         return;
     }
     if (const std::size_t row = findOpenRow(handle); row != 0) {
-        m_lvwHidden.setText(row, OpenColumn::TimerEnd, timeOfDayText(at));
+        m_openStretches.setText(row, OpenColumn::TimerEnd, timeOfDayText(at));
     }
 }
 
@@ -109,13 +109,13 @@ void ActivityTracker::purgeDeadWindows(std::optional<float> tickReading) {
     bool removed = true;
     while (removed) {
         removed = false;
-        const std::size_t count = m_lvwHidden.rowCount();
+        const std::size_t count = m_openStretches.rowCount();
         for (std::size_t row = 1; row <= count; ++row) {
-            const WindowHandle v = handleFromText(m_lvwHidden.text(row, OpenColumn::Handle));
+            const WindowHandle v = handleFromText(m_openStretches.text(row, OpenColumn::Handle));
             if (v == 0 || m_windows.isWindow(v)) {
                 continue;
             }
-            if (v == m_lastForeground && m_lvwHidden.text(row, OpenColumn::TimerEnd).empty()) {
+            if (v == m_lastForeground && m_openStretches.text(row, OpenColumn::TimerEnd).empty()) {
                 // The foreground window has gone with its stretch still open:
                 // log that stretch rather than lose it, and forget the handle
                 // so that a new window that gets it is seen as a change.
@@ -124,7 +124,7 @@ void ActivityTracker::purgeDeadWindows(std::optional<float> tickReading) {
                 logStretch(v);
                 m_lastForeground = 0;
             }
-            m_lvwHidden.removeRow(row);
+            m_openStretches.removeRow(row);
             removed = true;
             break;
         }
@@ -136,29 +136,29 @@ void ActivityTracker::logStretch(WindowHandle handle) {
         return;
     }
     std::size_t source = 0;
-    const std::size_t count = m_lvwHidden.rowCount();
+    const std::size_t count = m_openStretches.rowCount();
     for (std::size_t row = 1; row <= count; ++row) {
-        if (handleFromText(m_lvwHidden.text(row, OpenColumn::Handle)) == handle &&
-            !m_lvwHidden.text(row, OpenColumn::WindowTitle).empty()) {
+        if (handleFromText(m_openStretches.text(row, OpenColumn::Handle)) == handle &&
+            !m_openStretches.text(row, OpenColumn::WindowTitle).empty()) {
             source = row;
             break;
         }
     }
-    if (source == 0 || m_lvwHidden.text(source, OpenColumn::TimerEnd).empty()) {
+    if (source == 0 || m_openStretches.text(source, OpenColumn::TimerEnd).empty()) {
         return;
     }
 
-    const std::size_t logged = m_listView1.addRow(m_lvwHidden.text(source, OpenColumn::Application));
-    m_listView1.setText(logged, LogColumn::WindowTitle, m_lvwHidden.text(source, OpenColumn::WindowTitle));
+    const std::size_t logged = m_usageLog.addRow(m_openStretches.text(source, OpenColumn::Application));
+    m_usageLog.setText(logged, LogColumn::WindowTitle, m_openStretches.text(source, OpenColumn::WindowTitle));
 
     if (m_loggedSeconds == -1) {
         m_loggedSeconds = 0;
     }
-    m_listView1.setText(logged, LogColumn::TimeStart, wholeSecondsText(m_loggedSeconds));
+    m_usageLog.setText(logged, LogColumn::TimeStart, wholeSecondsText(m_loggedSeconds));
 
     const float reading = m_clock.secondsSinceMidnight();
     const double now = roundHalfEven(reading);
-    const double start = leadingNumber(m_lvwHidden.text(source, OpenColumn::TimerStart));
+    const double start = leadingNumber(m_openStretches.text(source, OpenColumn::TimerStart));
     double difference = now - start;
     if (static_cast<double>(reading) < start - midnightTolerance) {
         // The stretch spans local midnight, where the clock starts again from 0.
@@ -169,36 +169,36 @@ void ActivityTracker::logStretch(WindowHandle handle) {
     const std::int64_t length = std::max<std::int64_t>(0, toWholeSeconds(difference));
 
     m_loggedSeconds += length;
-    m_listView1.setText(logged, LogColumn::TimeEnd, wholeSecondsText(m_loggedSeconds));
+    m_usageLog.setText(logged, LogColumn::TimeEnd, wholeSecondsText(m_loggedSeconds));
 
-    const auto timeStart = toWholeSeconds(leadingNumber(m_listView1.text(logged, LogColumn::TimeStart)));
-    const auto timeEnd = toWholeSeconds(leadingNumber(m_listView1.text(logged, LogColumn::TimeEnd)));
-    m_listView1.setText(logged, LogColumn::Time, formatTime(timeStart) + " - " + formatTime(timeEnd));
-    m_listView1.setText(logged, LogColumn::Total, wholeSecondsText(timeEnd - timeStart));
+    const auto timeStart = toWholeSeconds(leadingNumber(m_usageLog.text(logged, LogColumn::TimeStart)));
+    const auto timeEnd = toWholeSeconds(leadingNumber(m_usageLog.text(logged, LogColumn::TimeEnd)));
+    m_usageLog.setText(logged, LogColumn::Time, formatTime(timeStart) + " - " + formatTime(timeEnd));
+    m_usageLog.setText(logged, LogColumn::Total, wholeSecondsText(timeEnd - timeStart));
 
-    addToTotals(m_listView1.text(logged, LogColumn::Application), m_listView1.text(logged, LogColumn::WindowTitle),
-                toWholeSeconds(leadingNumber(m_listView1.text(logged, LogColumn::Total))));
+    addToTotals(m_usageLog.text(logged, LogColumn::Application), m_usageLog.text(logged, LogColumn::WindowTitle),
+                toWholeSeconds(leadingNumber(m_usageLog.text(logged, LogColumn::Total))));
 }
 
 void ActivityTracker::addToTotals(std::string_view application, std::string_view title, std::int64_t seconds) {
     if (const std::size_t row = findTotalsRow(title); row != 0) {
         const double total =
-            leadingNumber(m_listView2.text(row, TotalsColumn::TotalSeconds)) + static_cast<double>(seconds);
+            leadingNumber(m_totals.text(row, TotalsColumn::TotalSeconds)) + static_cast<double>(seconds);
         const std::int64_t whole = toWholeSeconds(total);
-        m_listView2.setText(row, TotalsColumn::TotalTime, formatTime(whole));
-        m_listView2.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(whole));
+        m_totals.setText(row, TotalsColumn::TotalTime, formatTime(whole));
+        m_totals.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(whole));
         return;
     }
-    const std::size_t row = m_listView2.addRow(application);
-    m_listView2.setText(row, TotalsColumn::WindowTitle, title);
-    m_listView2.setText(row, TotalsColumn::TotalTime, formatTime(seconds));
-    m_listView2.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(seconds));
+    const std::size_t row = m_totals.addRow(application);
+    m_totals.setText(row, TotalsColumn::WindowTitle, title);
+    m_totals.setText(row, TotalsColumn::TotalTime, formatTime(seconds));
+    m_totals.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(seconds));
 }
 
 std::size_t ActivityTracker::findTotalsRow(std::string_view title) const {
-    const std::size_t count = m_listView2.rowCount();
+    const std::size_t count = m_totals.rowCount();
     for (std::size_t row = 1; row <= count; ++row) {
-        if (m_listView2.text(row, TotalsColumn::WindowTitle) == title) {
+        if (m_totals.text(row, TotalsColumn::WindowTitle) == title) {
             return row;
         }
     }

@@ -41,7 +41,7 @@ public:
 
     /// One tick of the sampling timer: follow a change of the foreground
     /// window, then drop the rows of windows that no longer exist.
-    void tmrMain_Timer();
+    void tick();
 
     /// Opens the window's stretch at the given time of day, making its row on
     /// its first appearance (reading its application and title once).
@@ -71,14 +71,14 @@ public:
     WindowHandle lastForeground() const { return m_lastForeground; }
 
     /// The usage log.
-    ActivityTable& ListView1() { return m_listView1; }
-    const ActivityTable& ListView1() const { return m_listView1; }
+    ActivityTable& usageLog() { return m_usageLog; }
+    const ActivityTable& usageLog() const { return m_usageLog; }
     /// The open-interval table (never shown).
-    ActivityTable& lvwHidden() { return m_lvwHidden; }
-    const ActivityTable& lvwHidden() const { return m_lvwHidden; }
+    ActivityTable& openStretches() { return m_openStretches; }
+    const ActivityTable& openStretches() const { return m_openStretches; }
     /// The totals table.
-    ActivityTable& ListView2() { return m_listView2; }
-    const ActivityTable& ListView2() const { return m_listView2; }
+    ActivityTable& totals() { return m_totals; }
+    const ActivityTable& totals() const { return m_totals; }
 
 private:
     std::size_t findOpenRow(WindowHandle handle) const;
@@ -97,9 +97,9 @@ private:
     WindowHandle m_lastForeground = 0;
     std::int64_t m_loggedSeconds = -1;
 
-    ActivityTable m_listView1;
-    ActivityTable m_lvwHidden;
-    ActivityTable m_listView2;
+    ActivityTable m_usageLog;
+    ActivityTable m_openStretches;
+    ActivityTable m_totals;
 };
 
 } // namespace dwellmark

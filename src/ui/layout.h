@@ -27,7 +27,7 @@ struct Font {
 };
 
 /// The controls of the main window, in tab order.
-enum class Control { ListView1, ListView2, lvwHidden, Check2, Check1 };
+enum class Control { usageLog, totals, openStretches, displayChartBox, hideMeBox };
 
 /// One control of the main window: its name, where it sits and whether it is shown.
 struct ControlLayout {
@@ -38,33 +38,33 @@ struct ControlLayout {
 };
 
 /// The main window's client area.
-inline constexpr Size form1Client{559, 562};
+inline constexpr Size mainWindowClient{559, 562};
 
 /// The controls of the main window, in tab order; focus starts on the first.
-inline constexpr std::array<ControlLayout, 5> form1Controls{{
-    {Control::ListView1, "ListView1", {8, 8, 544, 257}, true},
-    {Control::ListView2, "ListView2", {8, 272, 544, 253}, true},
-    {Control::lvwHidden, "lvwHidden", {8, 568, 136, 41}, false},
-    {Control::Check2, "Check2", {8, 528, 273, 25}, true},
-    {Control::Check1, "Check1", {288, 528, 265, 25}, true},
+inline constexpr std::array<ControlLayout, 5> mainWindowControls{{
+    {Control::usageLog, "usageLog", {8, 8, 544, 257}, true},
+    {Control::totals, "totals", {8, 272, 544, 253}, true},
+    {Control::openStretches, "openStretches", {8, 568, 136, 41}, false},
+    {Control::displayChartBox, "displayChartBox", {8, 528, 273, 25}, true},
+    {Control::hideMeBox, "hideMeBox", {288, 528, 265, 25}, true},
 }};
 
 /// A notice about how the desktop is seen, below the check boxes, shown only
 /// when there is one; the client area then grows by the strip it needs, and
 /// every other control keeps its place.
 inline constexpr Rect noticeRect{8, 560, 544, 44};
-inline constexpr Size form1ClientWithNotice{form1Client.width, noticeRect.top + noticeRect.height + 6};
+inline constexpr Size mainWindowClientWithNotice{mainWindowClient.width, noticeRect.top + noticeRect.height + 6};
 /// The font of the notice.
 inline constexpr Font noticeFont{"Arial", 9.0, false};
 
 /// The place of a control of the main window.
 constexpr const ControlLayout& controlLayout(Control control) {
-    for (const ControlLayout& item : form1Controls) {
+    for (const ControlLayout& item : mainWindowControls) {
         if (item.control == control) {
             return item;
         }
     }
-    return form1Controls[0];
+    return mainWindowControls[0];
 }
 
 /// The font of the lists.
@@ -73,7 +73,7 @@ inline constexpr Font listFont{"Arial", 9.0, true};
 inline constexpr Font checkBoxFont{"Arial", 11.25, true};
 
 /// The chart window's client area.
-inline constexpr Size form2Client{629, 577};
+inline constexpr Size chartWindowClient{629, 577};
 /// The chart inside the chart window: it runs past the client area on the
 /// left, right and bottom, so that its own border is cut off.
 inline constexpr Rect chartRect{-8, 0, 643, 581};

@@ -8,13 +8,13 @@ MousePointer pointerAfterMove(MousePointer current, MouseArea area) {
         return current;
     }
     switch (area) {
-    case MouseArea::Check2:
+    case MouseArea::displayChartBox:
         return MousePointer::Custom;
     case MouseArea::Background:
-    case MouseArea::ListView1:
-    case MouseArea::ListView2:
+    case MouseArea::usageLog:
+    case MouseArea::totals:
         return MousePointer::Default;
-    case MouseArea::Check1:
+    case MouseArea::hideMeBox:
         break;
     }
     // "Hide Me" has no mouse-move procedure: the pointer stays as it came.

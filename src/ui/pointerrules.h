@@ -8,7 +8,7 @@ namespace dwellmark::ui {
 enum class MousePointer { Default, Busy, Custom };
 
 /// The parts of the main window that a mouse move can be reported on.
-enum class MouseArea { Background, ListView1, ListView2, Check2, Check1 };
+enum class MouseArea { Background, usageLog, totals, displayChartBox, hideMeBox };
 
 /// The pointer setting after a move over area: custom over "Display Chart",
 /// default over the background and the lists, unchanged over "Hide Me" and

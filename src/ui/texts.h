@@ -6,12 +6,12 @@
 namespace dwellmark::ui::texts {
 
 /// The main window's caption, and the title of its message boxes.
-inline constexpr const char* form1Caption = "Dwellmark";
+inline constexpr const char* mainWindowCaption = "Dwellmark";
 /// The chart window's caption.
-inline constexpr const char* form2Caption = "Chart";
+inline constexpr const char* chartWindowCaption = "Chart";
 /// The captions of the check boxes.
-inline constexpr const char* check2Caption = "Display Chart";
-inline constexpr const char* check1Caption = "Hide Me";
+inline constexpr const char* displayChartCaption = "Display Chart";
+inline constexpr const char* hideMeCaption = "Hide Me";
 /// The pointer file, looked for in the program's folder.
 inline constexpr const char* pointerFileName = "HAND-M.CUR";
 

@@ -6,8 +6,8 @@
 #include "tracking/activitytracker.h"
 #include "tracking/formattime.h"
 #include "tracking/textforms.h"
-#include "ui/qt/form1.h"
-#include "ui/qt/form2.h"
+#include "ui/qt/mainwindow.h"
+#include "ui/qt/chartwindow.h"
 #include "windowfarm.h"
 
 #include <QApplication>
@@ -79,7 +79,7 @@ private:
     QTemporaryDir m_folder;
     std::unique_ptr<dwellmark::app::Program> m_program;
     dwellmark::ActivityTracker* m_tracker = nullptr;
-    dwellmark::ui::Form1* m_form = nullptr;
+    dwellmark::ui::MainWindow* m_form = nullptr;
     std::unique_ptr<dwellmark::testing::WindowFarm> m_farm;
     std::vector<Helper> m_helpers;
 
@@ -105,7 +105,7 @@ private slots:
         m_clock = dwellmark::platform::createClock();
         m_program = std::make_unique<dwellmark::app::Program>(*m_windows, *m_clock, m_folder.path());
         m_tracker = &m_program->tracker();
-        m_form = &m_program->form();
+        m_form = &m_program->mainWindow();
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form, hangLimitMs));
         QVERIFY(activate(mainWindow()));
@@ -127,8 +127,8 @@ private slots:
         // The new windows did not take the foreground: nothing is recorded yet.
         QTest::qWait(300);
         QCOMPARE(m_windows->foregroundWindow(), mainWindow());
-        QCOMPARE(m_tracker->ListView1().rowCount(), std::size_t{0});
-        QCOMPARE(m_tracker->lvwHidden().rowCount(), std::size_t{0});
+        QCOMPARE(m_tracker->usageLog().rowCount(), std::size_t{0});
+        QCOMPARE(m_tracker->openStretches().rowCount(), std::size_t{0});
     }
 
     void cleanupTestCase() {
@@ -158,9 +158,9 @@ private slots:
         }
         QVERIFY(activateSeen(mainWindow()));
         lasted.push_back(static_cast<double>(stretch.elapsed()) / 1000.0);
-        QTRY_COMPARE_WITH_TIMEOUT(m_tracker->ListView1().rowCount(), std::size_t{3}, hangLimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_tracker->usageLog().rowCount(), std::size_t{3}, hangLimitMs);
 
-        const ActivityTable& log = m_tracker->ListView1();
+        const ActivityTable& log = m_tracker->usageLog();
         for (std::size_t row = 1; row <= log.rowCount(); ++row) {
             qInfo("log row %zu: %s | %s | %s | %s", row, std::string(log.text(row, LogColumn::Application)).c_str(),
                   std::string(log.text(row, LogColumn::WindowTitle)).c_str(),
@@ -185,7 +185,7 @@ private slots:
         }
         QCOMPARE(m_tracker->loggedSeconds(), position);
 
-        const ActivityTable& totals = m_tracker->ListView2();
+        const ActivityTable& totals = m_tracker->totals();
         QCOMPARE(totals.rowCount(), std::size_t{2});
         const auto alphaTotal = static_cast<std::int64_t>(dwellmark::leadingNumber(log.text(1, LogColumn::Total)) +
                                                           dwellmark::leadingNumber(log.text(3, LogColumn::Total)));
@@ -199,19 +199,19 @@ private slots:
         QVERIFY(qAbs(static_cast<double>(alphaTotal) - lasted.at(0) - lasted.at(2)) <= 2.5);
 
         // The views show what the tables hold.
-        QCOMPARE(m_form->ListView1()->model()->rowCount(), 3);
-        QCOMPARE(m_form->ListView2()->model()->index(1, 1).data().toString(), bravo.title);
+        QCOMPARE(m_form->usageLog()->model()->rowCount(), 3);
+        QCOMPARE(m_form->totals()->model()->index(1, 1).data().toString(), bravo.title);
 
         // The open-interval table knows the two windows by their X ids; the
         // main window has no row, nor has the window that never was active.
-        const ActivityTable& open = m_tracker->lvwHidden();
+        const ActivityTable& open = m_tracker->openStretches();
         QCOMPARE(open.rowCount(), std::size_t{2});
         QCOMPARE(dwellmark::handleFromText(open.text(1, dwellmark::OpenColumn::Handle)), alpha.window);
         QCOMPARE(dwellmark::handleFromText(open.text(2, dwellmark::OpenColumn::Handle)), bravo.window);
     }
 
     void theChartWindowIsRecordedToo() {
-        QCOMPARE(m_tracker->ListView2().rowCount(), std::size_t{2});
+        QCOMPARE(m_tracker->totals().rowCount(), std::size_t{2});
         QString caption;
         QStringList names;
         WindowHandle chartWindow = 0;
@@ -219,7 +219,7 @@ private slots:
         QElapsedTimer chartShown;
         auto* poll = new QTimer(this);
         connect(poll, &QTimer::timeout, this, [&, poll] {
-            auto* chart = qobject_cast<dwellmark::ui::Form2*>(QApplication::activeModalWidget());
+            auto* chart = qobject_cast<dwellmark::ui::ChartWindow*>(QApplication::activeModalWidget());
             if (chart == nullptr || !chart->isVisible()) {
                 return;
             }
@@ -240,8 +240,8 @@ private slots:
             chart->close();
         });
         poll->start(10);
-        QTest::mouseClick(m_form->Check2(), Qt::LeftButton);
-        QVERIFY(!m_form->Check2()->isChecked());
+        QTest::mouseClick(m_form->displayChartBox(), Qt::LeftButton);
+        QVERIFY(!m_form->displayChartBox()->isChecked());
 
         QCOMPARE(caption, QStringLiteral("Chart"));
         QCOMPARE(names, (QStringList{m_helpers.at(0).title, m_helpers.at(1).title}));
@@ -250,14 +250,14 @@ private slots:
         // The window manager hands the foreground back; the chart's stretch is logged.
         QVERIFY(activateSeen(mainWindow()));
         const double chartLasted = static_cast<double>(chartShown.elapsed()) / 1000.0;
-        QCOMPARE(m_tracker->ListView1().rowCount(), std::size_t{4});
-        const ActivityTable& log = m_tracker->ListView1();
+        QCOMPARE(m_tracker->usageLog().rowCount(), std::size_t{4});
+        const ActivityTable& log = m_tracker->usageLog();
         QCOMPARE(cell(log, 4, LogColumn::WindowTitle), QStringLiteral("Chart"));
         QCOMPARE(cell(log, 4, LogColumn::Application), QFileInfo(QCoreApplication::applicationFilePath()).fileName());
         QVERIFY(dwellmark::leadingNumber(log.text(4, LogColumn::Total)) <= chartLasted + 1.5);
         QCOMPARE(m_tracker->findTotalsRow("Chart"), std::size_t{3});
         // The chart window is gone, and so is its row.
-        QTRY_COMPARE_WITH_TIMEOUT(m_tracker->lvwHidden().rowCount(), std::size_t{2}, hangLimitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_tracker->openStretches().rowCount(), std::size_t{2}, hangLimitMs);
     }
 };
 

@@ -12,14 +12,14 @@ namespace {
 
 TEST(EventDrivenTicks, FollowEverySwitchTheWindowManagerReports) {
     TrackedProgram program;
-    ASSERT_TRUE(program.form().ticksFollowDesktop()) << "openbox keeps _NET_ACTIVE_WINDOW";
+    ASSERT_TRUE(program.mainWindow().ticksFollowDesktop()) << "openbox keeps _NET_ACTIVE_WINDOW";
     WindowFarm farm;
     const auto windows = farm.create(3, "Event", &TrackedProgram::idle);
 
     for (const std::uint32_t window : {windows[0], windows[1], windows[2], windows[0]}) {
         EXPECT_TRUE(program.activate(farm, window)) << "window " << window;
     }
-    const ActivityTable& log = program.tracker().ListView1();
+    const ActivityTable& log = program.tracker().usageLog();
     ASSERT_EQ(log.rowCount(), 3U);
     EXPECT_EQ(log.text(1, LogColumn::WindowTitle), "Event 0");
     EXPECT_EQ(log.text(2, LogColumn::WindowTitle), "Event 1");

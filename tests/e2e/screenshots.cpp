@@ -5,7 +5,7 @@
 // the chart window, frames included.
 #include "app/program.h"
 #include "platform/platform.h"
-#include "ui/qt/form2.h"
+#include "ui/qt/chartwindow.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
     QTemporaryDir folder;
     QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath(QStringLiteral("HAND-M.CUR")));
     dwellmark::app::Program dwellmark(*windows, *clock, folder.path());
-    dwellmark::ui::Form1& form = dwellmark.form();
+    dwellmark::ui::MainWindow& form = dwellmark.mainWindow();
     form.show();
     wait(500);
 
@@ -103,7 +103,7 @@ int main(int argc, char* argv[]) {
     bool chartSaved = false;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* chart = qobject_cast<dwellmark::ui::Form2*>(QApplication::activeModalWidget());
+        auto* chart = qobject_cast<dwellmark::ui::ChartWindow*>(QApplication::activeModalWidget());
         if (chart == nullptr || !chart->isVisible()) {
             return;
         }
@@ -113,7 +113,7 @@ int main(int argc, char* argv[]) {
         chart->close();
     });
     poll.start(50);
-    form.Check2()->setChecked(true);
+    form.displayChartBox()->setChecked(true);
 
     for (auto& process : processes) {
         process->closeWriteChannel(); // the end of its input ends it

@@ -29,8 +29,8 @@ TEST(TitleChangingEveryMillisecond, KeepsItsFirstTitleWhileTheTicksGoOnInFlatMem
     const std::uint32_t other = windows[1];
 
     ASSERT_TRUE(program.activate(farm, spinner));
-    ASSERT_EQ(tracker.lvwHidden().rowCount(), 1U);
-    EXPECT_EQ(tracker.lvwHidden().text(1, OpenColumn::WindowTitle), "Spinner 0");
+    ASSERT_EQ(tracker.openStretches().rowCount(), 1U);
+    EXPECT_EQ(tracker.openStretches().text(1, OpenColumn::WindowTitle), "Spinner 0");
 
     constexpr unsigned titles = 4000;
     farm.startSpin(spinner, titles);
@@ -70,13 +70,13 @@ TEST(TitleChangingEveryMillisecond, KeepsItsFirstTitleWhileTheTicksGoOnInFlatMem
     ASSERT_TRUE(program.activate(farm, other));
     ASSERT_TRUE(program.activate(farm, spinner));
     ASSERT_TRUE(program.activate(farm, other));
-    const ActivityTable& log = tracker.ListView1();
+    const ActivityTable& log = tracker.usageLog();
     ASSERT_EQ(log.rowCount(), 3U);
     EXPECT_EQ(log.text(1, LogColumn::WindowTitle), "Spinner 0");
     EXPECT_GE(leadingNumber(log.text(1, LogColumn::Total)), 2.0) << "the stretch lasted the whole spin";
     EXPECT_EQ(log.text(2, LogColumn::WindowTitle), "Spinner 1");
     EXPECT_EQ(log.text(3, LogColumn::WindowTitle), "Spinner 0");
-    EXPECT_EQ(tracker.ListView2().rowCount(), 2U);
+    EXPECT_EQ(tracker.totals().rowCount(), 2U);
     EXPECT_EQ(tracker.findTotalsRow("Spinner 0"), 1U);
     EXPECT_EQ(trackerFaults(tracker), std::vector<std::string>{});
 }

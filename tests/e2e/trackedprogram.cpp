@@ -26,7 +26,7 @@ std::string displayName() {
 TrackedProgram::TrackedProgram(TickSource ticks)
     : m_windows(displayName()), m_clock(platform::createClock()),
       m_program(std::make_unique<app::Program>(m_counting, *m_clock, m_folder.path(), ticks)) {
-    ui::Form1& form = m_program->form();
+    ui::MainWindow& form = m_program->mainWindow();
     form.show();
     // The window manager need not give a new window the focus: it is asked
     // to, as a pager would, until it has. The limit only catches a hang.

@@ -16,7 +16,7 @@ namespace dwellmark::testing {
 
 class WindowFarm;
 
-/// The program as it runs, inside the test: the main window Form1 with its
+/// The program as it runs, inside the test: the main window MainWindow with its
 /// timer, the tracker and the real X11 backend on the display of $DISPLAY.
 /// Its ticks run whenever the test runs the event loop.
 class TrackedProgram final {
@@ -30,7 +30,7 @@ public:
 
     platform::x11::X11WindowSystem& windows() { return m_windows; }
     ActivityTracker& tracker() { return m_program->tracker(); }
-    ui::Form1& form() { return m_program->form(); }
+    ui::MainWindow& mainWindow() { return m_program->mainWindow(); }
     /// How many ticks have run so far.
     std::size_t ticks() const { return m_counting.ticks(); }
 

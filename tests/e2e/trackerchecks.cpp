@@ -29,7 +29,7 @@ std::string rowName(std::string_view table, std::size_t row) {
 
 std::vector<std::string> trackerFaults(const ActivityTracker& tracker) {
     std::vector<std::string> faults;
-    const ActivityTable& log = tracker.ListView1();
+    const ActivityTable& log = tracker.usageLog();
     std::int64_t position = 0;
     std::map<std::string, std::int64_t, std::less<>> perTitle;
     for (std::size_t row = 1; row <= log.rowCount(); ++row) {
@@ -61,7 +61,7 @@ std::vector<std::string> trackerFaults(const ActivityTracker& tracker) {
                          std::to_string(expected));
     }
 
-    const ActivityTable& totals = tracker.ListView2();
+    const ActivityTable& totals = tracker.totals();
     std::set<std::string, std::less<>> totalled;
     for (std::size_t row = 1; row <= totals.rowCount(); ++row) {
         const std::string_view title = totals.text(row, TotalsColumn::WindowTitle);
@@ -85,7 +85,7 @@ std::vector<std::string> trackerFaults(const ActivityTracker& tracker) {
                          " have a totals row");
     }
 
-    const ActivityTable& open = tracker.lvwHidden();
+    const ActivityTable& open = tracker.openStretches();
     std::set<WindowHandle> handles;
     std::size_t openStretches = 0;
     for (std::size_t row = 1; row <= open.rowCount(); ++row) {
@@ -103,7 +103,7 @@ std::vector<std::string> trackerFaults(const ActivityTracker& tracker) {
 
 std::vector<std::string> openRowsOfDeadWindows(const ActivityTracker& tracker, TestDesktop& desktop) {
     std::vector<std::string> dead;
-    const ActivityTable& open = tracker.lvwHidden();
+    const ActivityTable& open = tracker.openStretches();
     for (std::size_t row = 1; row <= open.rowCount(); ++row) {
         const WindowHandle handle = handleFromText(open.text(row, OpenColumn::Handle));
         if (!desktop.exists(static_cast<std::uint32_t>(handle))) {

@@ -46,8 +46,8 @@ TEST(BurstOfWindows, ForgetsTheWindowsThatWentKeepsItsDataAndItsMemoryFlat) {
     ASSERT_TRUE(program.activate(keepers, kept[1]));
     TrackedProgram::runUntil([] { return false; }, 1200ms);
     ASSERT_TRUE(program.activate(keepers, kept[0]));
-    ASSERT_EQ(tracker.ListView1().rowCount(), 2U);
-    const Rows logBefore = rowsOf(tracker.ListView1());
+    ASSERT_EQ(tracker.usageLog().rowCount(), 2U);
+    const Rows logBefore = rowsOf(tracker.usageLog());
 
     std::vector<long> resident;
     std::size_t activations = 0;
@@ -70,9 +70,9 @@ TEST(BurstOfWindows, ForgetsTheWindowsThatWentKeepsItsDataAndItsMemoryFlat) {
         ASSERT_TRUE(program.activate(keepers, kept[1]));
         // The rows and the bookkeeping of the windows that went are dropped.
         const bool forgotten = TrackedProgram::runUntil([&] {
-            return tracker.lvwHidden().rowCount() <= kept.size() && windows.watchedWindowCount() <= kept.size() + 1;
+            return tracker.openStretches().rowCount() <= kept.size() && windows.watchedWindowCount() <= kept.size() + 1;
         });
-        EXPECT_TRUE(forgotten) << tracker.lvwHidden().rowCount() << " open-interval rows, "
+        EXPECT_TRUE(forgotten) << tracker.openStretches().rowCount() << " open-interval rows, "
                                << windows.watchedWindowCount() << " windows watched";
         EXPECT_EQ(openRowsOfDeadWindows(tracker, desktop), std::vector<std::string>{});
         resident.push_back(residentKilobytes());
@@ -86,7 +86,7 @@ TEST(BurstOfWindows, ForgetsTheWindowsThatWentKeepsItsDataAndItsMemoryFlat) {
 
     // The stretches of before are still there as they were, and the burst's
     // windows that held the foreground were logged after them.
-    const Rows logAfter = rowsOf(tracker.ListView1());
+    const Rows logAfter = rowsOf(tracker.usageLog());
     ASSERT_GE(logAfter.size(), logBefore.size() + activations);
     EXPECT_EQ(Rows(logAfter.begin(), logAfter.begin() + static_cast<std::ptrdiff_t>(logBefore.size())), logBefore);
     EXPECT_NE(tracker.findTotalsRow("Keeper 0"), 0U);

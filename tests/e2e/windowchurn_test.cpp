@@ -38,7 +38,7 @@ TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
     // about again and again on every tick, so that more of the questions meet
     // a window on its way out.
     const auto tick = [&] {
-        tracker.tmrMain_Timer();
+        tracker.tick();
         ++ticks;
         const WindowHandle foreground = windows.foregroundWindow();
         if (foreground != 0) {
@@ -65,7 +65,7 @@ TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
     std::string ok = "ok";
     unsigned created = 0;
     unsigned activated = 0;
-    for (unsigned round = 0; round < 20 && (seen.size() <= 20 || tracker.ListView1().rowCount() <= 5); ++round) {
+    for (unsigned round = 0; round < 20 && (seen.size() <= 20 || tracker.usageLog().rowCount() <= 5); ++round) {
         farm.startChurn(6s, 20240601 + round);
         std::istringstream answer(farm.finish(tick));
         std::string said;
@@ -82,7 +82,7 @@ TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
     const bool purged = eventually(
         [&] {
             tick();
-            return tracker.lvwHidden().rowCount() == 0;
+            return tracker.openStretches().rowCount() == 0;
         },
         60s);
     const std::string errors = ::testing::internal::GetCapturedStderr();
@@ -91,7 +91,7 @@ TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
     RecordProperty("activations", static_cast<int>(activated));
     RecordProperty("windows_seen_in_foreground", static_cast<int>(seen.size()));
     RecordProperty("foreground_gone_at_once", static_cast<int>(goneAtOnce));
-    RecordProperty("stretches_logged", static_cast<int>(tracker.ListView1().rowCount()));
+    RecordProperty("stretches_logged", static_cast<int>(tracker.usageLog().rowCount()));
     RecordProperty("ticks", static_cast<int>(ticks));
 
     EXPECT_EQ(ok, "ok");
@@ -103,7 +103,7 @@ TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
     EXPECT_EQ(trackerFaults(tracker), std::vector<std::string>{});
     // The churn must really have put windows in the foreground and logged some.
     EXPECT_GT(seen.size(), 20U);
-    EXPECT_GT(tracker.ListView1().rowCount(), 5U);
+    EXPECT_GT(tracker.usageLog().rowCount(), 5U);
     // What the backend keeps about windows is bounded by the windows that still exist.
     EXPECT_LE(windows.watchedWindowCount(), 1U);
 }

@@ -98,7 +98,7 @@ TEST(Soak, AMonthOfForegroundChangesKeepsTheListsConsistent) {
                 closeFocused();
                 reported = 0;
             }
-            tracker.tmrMain_Timer();
+            tracker.tick();
             windows.create(h, "app" + std::to_string(h % 9), titles[pickTitle(random)]);
             seen[h] = false;
         } else if (dice < 14) {
@@ -132,14 +132,14 @@ TEST(Soak, AMonthOfForegroundChangesKeepsTheListsConsistent) {
                 ++changes;
             }
         }
-        tracker.tmrMain_Timer();
+        tracker.tick();
     }
     EXPECT_GT(now, end - 5 * secondsPerDay); // about 30 days
     EXPECT_LT(now, end + 5 * secondsPerDay);
 
-    const ActivityTable& log = tracker.ListView1();
-    const ActivityTable& totals = tracker.ListView2();
-    const ActivityTable& open = tracker.lvwHidden();
+    const ActivityTable& log = tracker.usageLog();
+    const ActivityTable& totals = tracker.totals();
+    const ActivityTable& open = tracker.openStretches();
 
     // The log is one chain on the running count, each row's texts its numbers' texts.
     std::int64_t position = 0;

@@ -13,11 +13,11 @@ int main() {
         auto windows = dwellmark::platform::createWindowSystem();
         auto clock = dwellmark::platform::createClock();
         dwellmark::ActivityTracker tracker(*windows, *clock);
-        tracker.tmrMain_Timer();
+        tracker.tick();
         std::puts("ready");
         std::fflush(stdout);
         while (true) {
-            tracker.tmrMain_Timer();
+            tracker.tick();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
         }
     } catch (const dwellmark::platform::PlatformError& error) {

@@ -51,7 +51,7 @@ protected:
     void focusAt(WindowHandle handle, float at) {
         windows.focus(handle);
         clock.now = at;
-        tracker.tmrMain_Timer();
+        tracker.tick();
     }
 
     /// Logs one stretch of a window from start to end (seconds of the day).
@@ -66,38 +66,38 @@ protected:
 };
 
 TEST_F(ActivityTrackerTest, StartsEmpty) {
-    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
-    EXPECT_EQ(tracker.ListView2().rowCount(), 0U);
+    EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
+    EXPECT_EQ(tracker.totals().rowCount(), 0U);
     EXPECT_EQ(tracker.lastForeground(), 0);
     EXPECT_EQ(tracker.loggedSeconds(), -1);
 }
 
 TEST_F(ActivityTrackerTest, FollowsTheForegroundFromWindowToWindow) {
     focusAt(mainWindow, 590.0F);
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
     EXPECT_EQ(tracker.lastForeground(), mainWindow);
     EXPECT_EQ(tracker.loggedSeconds(), -1);
 
     focusAt(windowA, 600.25F);
-    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", ""}));
-    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
+    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", ""}));
+    EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
 
     focusAt(windowB, 612.5F);
-    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", "612.5"},
+    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", "612.5"},
                                                          Row{"202", "browser", "News - Browser", "612.5", ""}));
     // The fresh reading 612.5 rounds to 612 (tie to even); 612 - 600.25 = 11.75 -> 12.
-    EXPECT_THAT(rowsOf(tracker.ListView1()),
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
                 ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"}));
 
     focusAt(windowA, 620.0F);
-    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"101", "editor", "Notes - Editor", "620", ""},
+    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "620", ""},
                                                          Row{"202", "browser", "News - Browser", "612.5", "620"}));
     // 620 - 612.5 = 7.5 -> 8 (tie to even).
-    EXPECT_THAT(rowsOf(tracker.ListView1()),
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
                 ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
                             Row{"browser", "News - Browser", "12", "20", "00:00:12 - 00:00:20", "8"}));
-    EXPECT_THAT(rowsOf(tracker.ListView2()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:12", "12"},
+    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:12", "12"},
                                                          Row{"browser", "News - Browser", "00:00:08", "8"}));
     EXPECT_EQ(tracker.loggedSeconds(), 20);
     EXPECT_EQ(tracker.lastForeground(), windowA);
@@ -115,10 +115,10 @@ TEST_F(ActivityTrackerTest, ReadsNamesOnceAndOnlyOnChanges) {
 
     const int before = clock.readings;
     for (int i = 0; i < 50; ++i) {
-        tracker.tmrMain_Timer();
+        tracker.tick();
     }
     EXPECT_EQ(clock.readings, before);
-    EXPECT_EQ(tracker.ListView1().rowCount(), 2U);
+    EXPECT_EQ(tracker.usageLog().rowCount(), 2U);
 }
 
 TEST_F(ActivityTrackerTest, RoundsLengthsToWholeSecondsTiesToEven) {
@@ -130,10 +130,10 @@ TEST_F(ActivityTrackerTest, RoundsLengthsToWholeSecondsTiesToEven) {
     // now = round(end); length = round(now - start).
     for (const Case& c : {Case{100.25F, 112.62F, "13"}, Case{100.25F, 112.5F, "12"}, Case{100.5F, 113.0F, "12"},
                           Case{100.5F, 114.0F, "14"}, Case{200.0F, 200.4F, "0"}}) {
-        const std::size_t before = tracker.ListView1().rowCount();
+        const std::size_t before = tracker.usageLog().rowCount();
         stretch(windowA, c.start, c.end);
-        ASSERT_EQ(tracker.ListView1().rowCount(), before + 1);
-        EXPECT_EQ(tracker.ListView1().text(before + 1, LogColumn::Total), c.total) << c.start << " to " << c.end;
+        ASSERT_EQ(tracker.usageLog().rowCount(), before + 1);
+        EXPECT_EQ(tracker.usageLog().text(before + 1, LogColumn::Total), c.total) << c.start << " to " << c.end;
     }
 }
 
@@ -143,19 +143,19 @@ TEST_F(ActivityTrackerTest, RunningCountChainsTheRows) {
     windows.create(windowC, "terminal", "Notes - Editor");
     stretch(windowC, 3000.0F, 3005.0F);
 
-    EXPECT_THAT(rowsOf(tracker.ListView1()),
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
                 ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
                             Row{"editor", "Notes - Editor", "12", "42", "00:00:12 - 00:00:42", "30"},
                             Row{"terminal", "Notes - Editor", "42", "47", "00:00:42 - 00:00:47", "5"}));
     // One row for the title, keeping the application of its first stretch.
-    EXPECT_THAT(rowsOf(tracker.ListView2()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:47", "47"}));
+    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:47", "47"}));
 }
 
 TEST_F(ActivityTrackerTest, TitlesAreComparedExactly) {
     windows.create(windowC, "editor", "notes - editor");
     stretch(windowA, 10.0F, 20.0F);
     stretch(windowC, 30.0F, 35.0F);
-    EXPECT_THAT(rowsOf(tracker.ListView2()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:10", "10"},
+    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:10", "10"},
                                                          Row{"editor", "notes - editor", "00:00:05", "5"}));
     EXPECT_EQ(tracker.findTotalsRow("notes - editor"), 2U);
     EXPECT_EQ(tracker.findTotalsRow("Notes - Editor "), 0U);
@@ -165,15 +165,15 @@ TEST_F(ActivityTrackerTest, TitlesAreComparedExactly) {
 TEST_F(ActivityTrackerTest, UntitledWindowsAreFollowedButNeverLogged) {
     windows.create(windowC, "panel", "");
     stretch(windowC, 10.0F, 20.0F);
-    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"303", "panel", "", "10", "20"}));
-    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
-    EXPECT_EQ(tracker.ListView2().rowCount(), 0U);
+    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"303", "panel", "", "10", "20"}));
+    EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
+    EXPECT_EQ(tracker.totals().rowCount(), 0U);
     EXPECT_EQ(tracker.loggedSeconds(), -1);
 
     // A later title does not change how the window was named.
     windows.setTitle(windowC, "Now titled");
     stretch(windowC, 30.0F, 40.0F);
-    EXPECT_EQ(tracker.ListView1().rowCount(), 0U);
+    EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
 }
 
 TEST_F(ActivityTrackerTest, AWindowKeepsTheTitleItFirstHad) {
@@ -182,24 +182,24 @@ TEST_F(ActivityTrackerTest, AWindowKeepsTheTitleItFirstHad) {
     focusAt(windowB, 15.0F);
     focusAt(windowA, 20.0F);
     focusAt(mainWindow, 22.0F);
-    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::WindowTitle), "Notes - Editor");
-    EXPECT_EQ(tracker.ListView1().text(3, LogColumn::WindowTitle), "Notes - Editor");
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::WindowTitle), "Notes - Editor");
+    EXPECT_EQ(tracker.usageLog().text(3, LogColumn::WindowTitle), "Notes - Editor");
     EXPECT_EQ(tracker.findTotalsRow("Renamed"), 0U);
 }
 
 TEST_F(ActivityTrackerTest, TheMainWindowsOwnTimeIsNotRecorded) {
     focusAt(windowA, 10.0F);
     focusAt(mainWindow, 15.0F);
-    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
     focusAt(windowB, 100.0F);
-    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 2U);
+    EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 2U);
     focusAt(windowA, 104.0F);
     EXPECT_EQ(tracker.loggedSeconds(), 5 + 4);
 
     tracker.logStretch(mainWindow);
     tracker.logStretch(0);
-    EXPECT_EQ(tracker.ListView1().rowCount(), 2U);
+    EXPECT_EQ(tracker.usageLog().rowCount(), 2U);
 }
 
 TEST_F(ActivityTrackerTest, NoForegroundWindowIsNoChange) {
@@ -207,25 +207,25 @@ TEST_F(ActivityTrackerTest, NoForegroundWindowIsNoChange) {
     focusAt(0, 20.0F);
     EXPECT_EQ(tracker.lastForeground(), windowA);
     focusAt(windowA, 30.0F);
-    EXPECT_EQ(tracker.lvwHidden().text(1, OpenColumn::TimerStart), "10");
+    EXPECT_EQ(tracker.openStretches().text(1, OpenColumn::TimerStart), "10");
     focusAt(windowB, 40.0F);
-    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::Total), "30");
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "30");
 }
 
 TEST_F(ActivityTrackerTest, VanishedWindowsLeaveAndTheirHandlesComeBackFresh) {
     focusAt(windowA, 10.0F);
     focusAt(windowB, 20.0F);
     windows.destroy(windowA);
-    tracker.tmrMain_Timer();
-    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"202", "browser", "News - Browser", "20", ""}));
+    tracker.tick();
+    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"202", "browser", "News - Browser", "20", ""}));
 
     // A new window that is given the old handle is named afresh.
     windows.create(windowA, "mail", "Inbox");
     focusAt(windowA, 30.0F);
-    EXPECT_THAT(rowsOf(tracker.lvwHidden()), ElementsAre(Row{"202", "browser", "News - Browser", "20", "30"},
+    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"202", "browser", "News - Browser", "20", "30"},
                                                          Row{"101", "mail", "Inbox", "30", ""}));
     focusAt(windowB, 33.0F);
-    EXPECT_EQ(tracker.ListView2().text(3, TotalsColumn::WindowTitle), "Inbox");
+    EXPECT_EQ(tracker.totals().text(3, TotalsColumn::WindowTitle), "Inbox");
 }
 
 TEST_F(ActivityTrackerTest, ManyWindowsVanishingAtOnceAreAllPurged) {
@@ -236,20 +236,20 @@ TEST_F(ActivityTrackerTest, ManyWindowsVanishingAtOnceAreAllPurged) {
     for (WindowHandle h = 1000; h < 1049; h += 2) {
         windows.destroy(h);
     }
-    tracker.tmrMain_Timer();
-    ASSERT_EQ(tracker.lvwHidden().rowCount(), 25U);
-    for (std::size_t row = 1; row <= tracker.lvwHidden().rowCount(); ++row) {
-        EXPECT_TRUE(windows.isWindow(handleFromText(tracker.lvwHidden().text(row, OpenColumn::Handle))));
+    tracker.tick();
+    ASSERT_EQ(tracker.openStretches().rowCount(), 25U);
+    for (std::size_t row = 1; row <= tracker.openStretches().rowCount(); ++row) {
+        EXPECT_TRUE(windows.isWindow(handleFromText(tracker.openStretches().text(row, OpenColumn::Handle))));
     }
 }
 
 TEST_F(ActivityTrackerTest, AStretchAcrossMidnightIsMeasuredAcrossIt) {
     stretch(windowA, 86390.0F, 5.0F);
-    EXPECT_THAT(rowOf(tracker.ListView1(), 1),
+    EXPECT_THAT(rowOf(tracker.usageLog(), 1),
                 ElementsAre("editor", "Notes - Editor", "0", "15", "00:00:00 - 00:00:15", "15"));
     // And the next stretch, wholly after midnight, is ordinary again.
     stretch(windowB, 10.0F, 20.0F);
-    EXPECT_EQ(tracker.ListView1().text(2, LogColumn::Total), "10");
+    EXPECT_EQ(tracker.usageLog().text(2, LogColumn::Total), "10");
     EXPECT_EQ(tracker.loggedSeconds(), 25);
 }
 
@@ -257,17 +257,17 @@ TEST_F(ActivityTrackerTest, AStretchOfAFewMillisecondsNeverComesOutNegativeOrADa
     // The text of "Timer Start" keeps 7 significant digits, so it can read back
     // a touch later than the fresh clock reading of the same moment.
     focusAt(windowA, 612.49997F);
-    EXPECT_EQ(tracker.lvwHidden().text(1, OpenColumn::TimerStart), "612.5");
+    EXPECT_EQ(tracker.openStretches().text(1, OpenColumn::TimerStart), "612.5");
     focusAt(windowB, 612.49997F);
-    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::Total), "0");
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "0");
     EXPECT_EQ(tracker.loggedSeconds(), 0);
 }
 
 TEST_F(ActivityTrackerTest, DurationsPastNineHoursKeepCounting) {
     stretch(windowA, 100.0F, 40100.0F);
-    EXPECT_THAT(rowOf(tracker.ListView1(), 1),
+    EXPECT_THAT(rowOf(tracker.usageLog(), 1),
                 ElementsAre("editor", "Notes - Editor", "0", "40000", "00:00:00 - 11:06:40", "40000"));
-    EXPECT_THAT(rowOf(tracker.ListView2(), 1), ElementsAre("editor", "Notes - Editor", "11:06:40", "40000"));
+    EXPECT_THAT(rowOf(tracker.totals(), 1), ElementsAre("editor", "Notes - Editor", "11:06:40", "40000"));
 
     // A day's worth more under the same title, over several stretches.
     for (int i = 0; i < 4; ++i) {
@@ -275,19 +275,19 @@ TEST_F(ActivityTrackerTest, DurationsPastNineHoursKeepCounting) {
         stretch(windowB, 60000.0F, 60000.0F + 9600.0F);
     }
     EXPECT_EQ(tracker.loggedSeconds(), 40000 + 4 * (12000 + 9600));
-    EXPECT_EQ(tracker.ListView1().text(9, LogColumn::Time), "32:26:40 - 35:06:40");
-    EXPECT_THAT(rowOf(tracker.ListView2(), 1), ElementsAre("editor", "Notes - Editor", "24:26:40", "88000"));
-    EXPECT_THAT(rowOf(tracker.ListView2(), 2), ElementsAre("browser", "News - Browser", "10:40:00", "38400"));
+    EXPECT_EQ(tracker.usageLog().text(9, LogColumn::Time), "32:26:40 - 35:06:40");
+    EXPECT_THAT(rowOf(tracker.totals(), 1), ElementsAre("editor", "Notes - Editor", "24:26:40", "88000"));
+    EXPECT_THAT(rowOf(tracker.totals(), 2), ElementsAre("browser", "News - Browser", "10:40:00", "38400"));
 }
 
 TEST_F(ActivityTrackerTest, AFocusedWindowThatIsClosedHasItsLastStretchLogged) {
     focusAt(windowA, 100.0F);
     clock.now = 130.0F;
     windows.destroy(windowA); // nothing holds the foreground now
-    tracker.tmrMain_Timer();
+    tracker.tick();
 
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
-    EXPECT_THAT(rowsOf(tracker.ListView1()),
+    EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
                 ElementsAre(Row{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"}));
     EXPECT_EQ(tracker.lastForeground(), 0);
 
@@ -295,18 +295,18 @@ TEST_F(ActivityTrackerTest, AFocusedWindowThatIsClosedHasItsLastStretchLogged) {
     windows.create(windowA, "mail", "Inbox");
     focusAt(windowA, 140.0F);
     focusAt(windowB, 150.0F);
-    EXPECT_EQ(tracker.ListView1().rowCount(), 2U);
-    EXPECT_THAT(rowOf(tracker.ListView1(), 2), ElementsAre("mail", "Inbox", "30", "40", "00:00:30 - 00:00:40", "10"));
+    EXPECT_EQ(tracker.usageLog().rowCount(), 2U);
+    EXPECT_THAT(rowOf(tracker.usageLog(), 2), ElementsAre("mail", "Inbox", "30", "40", "00:00:30 - 00:00:40", "10"));
 }
 
 TEST_F(ActivityTrackerTest, AClosedWindowWhoseSuccessorIsAlreadyFocusedIsLoggedOnce) {
     focusAt(windowA, 100.0F);
     windows.destroy(windowA);
     focusAt(windowB, 110.0F);
-    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
-    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::Total), "10");
+    EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "10");
     EXPECT_EQ(tracker.lastForeground(), windowB);
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 1U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 1U);
 }
 
 TEST_F(ActivityTrackerTest, AWindowClosedAfterLosingTheForegroundIsNotLoggedTwice) {
@@ -314,8 +314,8 @@ TEST_F(ActivityTrackerTest, AWindowClosedAfterLosingTheForegroundIsNotLoggedTwic
     focusAt(windowB, 110.0F);
     windows.destroy(windowA);
     clock.now = 111.0F;
-    tracker.tmrMain_Timer();
-    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    tracker.tick();
+    EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
     EXPECT_EQ(tracker.loggedSeconds(), 10);
 }
 
@@ -324,15 +324,15 @@ TEST_F(ActivityTrackerTest, AWindowClosedButStillReportedAsForegroundIsNotLogged
     windows.destroyKeepingForeground(windowA);
     clock.now = 105.0F;
     for (int i = 0; i < 5; ++i) {
-        tracker.tmrMain_Timer();
+        tracker.tick();
     }
-    EXPECT_EQ(tracker.ListView1().rowCount(), 1U);
+    EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
     EXPECT_EQ(tracker.loggedSeconds(), 5);
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
 }
 
 TEST_F(ActivityTrackerTest, TotalsGrowPastA16BitRowCount) {
-    ActivityTable& totals = tracker.ListView2();
+    ActivityTable& totals = tracker.totals();
     for (int i = 1; i <= 32999; ++i) {
         const std::size_t row = totals.addRow("app");
         totals.setText(row, TotalsColumn::WindowTitle, "title " + std::to_string(i));
@@ -340,11 +340,11 @@ TEST_F(ActivityTrackerTest, TotalsGrowPastA16BitRowCount) {
         totals.setText(row, TotalsColumn::TotalSeconds, "1");
     }
     tracker.addToTotals("app", "title 33000", 1);
-    ASSERT_EQ(tracker.ListView2().rowCount(), 33000U);
+    ASSERT_EQ(tracker.totals().rowCount(), 33000U);
     EXPECT_EQ(tracker.findTotalsRow("title 33000"), 33000U);
     tracker.addToTotals("other", "title 33000", 100000);
-    EXPECT_EQ(tracker.ListView2().rowCount(), 33000U);
-    EXPECT_THAT(rowOf(tracker.ListView2(), 33000), ElementsAre("app", "title 33000", "27:46:41", "100001"));
+    EXPECT_EQ(tracker.totals().rowCount(), 33000U);
+    EXPECT_THAT(rowOf(tracker.totals(), 33000), ElementsAre("app", "title 33000", "27:46:41", "100001"));
 }
 
 } // namespace

@@ -47,26 +47,26 @@ TEST(MainWindowQuery, TheMainWindowIsAskedForEachTickUntilFoundAndNeverGetsARow)
 
     clock.now = 10.0F;
     desktop.fake.focus(1);
-    tracker.tmrMain_Timer();
+    tracker.tick();
     EXPECT_EQ(desktop.questions, 2);
 
     // The window appears, focused, in the same tick as the desktop learns of it.
     desktop.known = true;
     desktop.fake.focus(LateDesktop::ownNumber);
     clock.now = 14.0F;
-    tracker.tmrMain_Timer();
+    tracker.tick();
     EXPECT_EQ(tracker.mainWindow(), LateDesktop::ownNumber);
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 1U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 1U);
 
     // Found: no more questions, and its time is never logged.
     desktop.fake.focus(1);
     clock.now = 20.0F;
-    tracker.tmrMain_Timer();
-    tracker.tmrMain_Timer();
+    tracker.tick();
+    tracker.tick();
     EXPECT_EQ(desktop.questions, 3);
-    ASSERT_EQ(tracker.ListView1().rowCount(), 1U);
-    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::WindowTitle), "Notes");
-    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::Total), "4");
+    ASSERT_EQ(tracker.usageLog().rowCount(), 1U);
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::WindowTitle), "Notes");
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "4");
 }
 
 TEST(MainWindowQuery, WhereTheDesktopKnowsTheFrontEndsIdItIsTheMainWindowAtOnce) {

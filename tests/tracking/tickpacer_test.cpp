@@ -187,16 +187,16 @@ Outcome replay(const Recording& recording, TickSource source) {
                 break;
             }
             if (source == TickSource::Timer || pacer.nextTick() <= now) {
-                tracker.tmrMain_Timer();
+                tracker.tick();
                 pacer.ticked(now, desktop.hasQueuedChanges());
                 ++outcome.ticks;
             }
         }
     }
     EXPECT_EQ(next, recording.steps.end()) << "steps out of order in the recording";
-    outcome.log = cellsOf(tracker.ListView1());
-    outcome.open = cellsOf(tracker.lvwHidden());
-    outcome.totals = cellsOf(tracker.ListView2());
+    outcome.log = cellsOf(tracker.usageLog());
+    outcome.open = cellsOf(tracker.openStretches());
+    outcome.totals = cellsOf(tracker.totals());
     return outcome;
 }
 

@@ -9,18 +9,18 @@ using dwellmark::ui::pointerAfterMove;
 
 TEST(PointerRules, DisplayChartShowsTheCustomPointerOtherPartsTheDefault) {
     for (const MousePointer from : {MousePointer::Default, MousePointer::Custom}) {
-        EXPECT_EQ(pointerAfterMove(from, MouseArea::Check2), MousePointer::Custom);
+        EXPECT_EQ(pointerAfterMove(from, MouseArea::displayChartBox), MousePointer::Custom);
         EXPECT_EQ(pointerAfterMove(from, MouseArea::Background), MousePointer::Default);
-        EXPECT_EQ(pointerAfterMove(from, MouseArea::ListView1), MousePointer::Default);
-        EXPECT_EQ(pointerAfterMove(from, MouseArea::ListView2), MousePointer::Default);
+        EXPECT_EQ(pointerAfterMove(from, MouseArea::usageLog), MousePointer::Default);
+        EXPECT_EQ(pointerAfterMove(from, MouseArea::totals), MousePointer::Default);
     }
 }
 
 TEST(PointerRules, HideMeKeepsWhatThePointerHadAndBusyStaysBusy) {
-    EXPECT_EQ(pointerAfterMove(MousePointer::Default, MouseArea::Check1), MousePointer::Default);
-    EXPECT_EQ(pointerAfterMove(MousePointer::Custom, MouseArea::Check1), MousePointer::Custom);
+    EXPECT_EQ(pointerAfterMove(MousePointer::Default, MouseArea::hideMeBox), MousePointer::Default);
+    EXPECT_EQ(pointerAfterMove(MousePointer::Custom, MouseArea::hideMeBox), MousePointer::Custom);
     for (const MouseArea area :
-         {MouseArea::Background, MouseArea::ListView1, MouseArea::ListView2, MouseArea::Check2, MouseArea::Check1}) {
+         {MouseArea::Background, MouseArea::usageLog, MouseArea::totals, MouseArea::displayChartBox, MouseArea::hideMeBox}) {
         EXPECT_EQ(pointerAfterMove(MousePointer::Busy, area), MousePointer::Busy);
     }
 }

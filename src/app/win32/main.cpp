@@ -2,7 +2,7 @@
 #include "platform/platform.h"
 #include "tracking/activitytracker.h"
 #include "ui/win32/failure.h"
-#include "ui/win32/form1.h"
+#include "ui/win32/mainwindow.h"
 
 #include <commctrl.h>
 #include <exception>
@@ -26,7 +26,7 @@ int run() {
     const std::unique_ptr<dwellmark::WindowSystem> windows = dwellmark::platform::createWindowSystem();
     const std::unique_ptr<dwellmark::TimeOfDayClock> clock = dwellmark::platform::createClock();
     dwellmark::ActivityTracker tracker(*windows, *clock);
-    dwellmark::ui::win32::Form1 form(tracker, *windows, programFolder());
+    dwellmark::ui::win32::MainWindow form(tracker, *windows, programFolder());
     form.show();
 
     MSG message;

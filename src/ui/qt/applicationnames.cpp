@@ -9,7 +9,7 @@
 namespace dwellmark::ui {
 
 void nameApplication(const char* version) {
-    QCoreApplication::setApplicationName(QString::fromUtf8(texts::form1Caption));
+    QCoreApplication::setApplicationName(QString::fromUtf8(texts::mainWindowCaption));
     QCoreApplication::setApplicationVersion(QString::fromUtf8(version));
     QGuiApplication::setDesktopFileName(QStringLiteral("dwellmark"));
 }

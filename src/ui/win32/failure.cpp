@@ -19,7 +19,7 @@ bool failing() {
 void failAndExit(const std::string& what) {
     s_failing = true;
     // Not owned by any window of the program: they may be what failed.
-    MessageBoxW(nullptr, widen(texts::failureMessage(what)).c_str(), widen(texts::form1Caption).c_str(),
+    MessageBoxW(nullptr, widen(texts::failureMessage(what)).c_str(), widen(texts::mainWindowCaption).c_str(),
                 MB_OK | MB_ICONERROR | MB_TASKMODAL);
     ExitProcess(1);
 }

@@ -81,7 +81,7 @@ void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
         unsigned polls = 0;
         return eventually(
             [&] {
-                tracker.tmrMain_Timer();
+                tracker.tick();
                 const WindowHandle seen = tracker.lastForeground();
                 if (seen != 0 && windows.processId(seen) == window.pid()) {
                     return true;
@@ -96,7 +96,7 @@ void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
     const auto tickUntil = [&](const std::function<bool()>& condition) {
         return eventually(
             [&] {
-                tracker.tmrMain_Timer();
+                tracker.tick();
                 return condition();
             },
             hang);
@@ -123,9 +123,9 @@ void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
     // Its process ends while it holds the focus.
     omega.reset();
     clock.now = 142.0F;
-    ASSERT_TRUE(tickUntil([&] { return !windows.isWindow(o) && tracker.ListView1().rowCount() == 4; }));
+    ASSERT_TRUE(tickUntil([&] { return !windows.isWindow(o) && tracker.usageLog().rowCount() == 4; }));
 
-    const ActivityTable& log = tracker.ListView1();
+    const ActivityTable& log = tracker.usageLog();
     const std::vector<std::pair<std::string, std::string>> expected{
         {alphaTitle, "10"}, {omegaTitle, "15"}, {alphaTitle, "5"}, {omegaTitle, "12"}};
     for (std::size_t row = 1; row <= expected.size(); ++row) {

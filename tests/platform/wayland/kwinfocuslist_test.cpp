@@ -49,7 +49,7 @@ struct Tracked {
     void at(float seconds) { clock.now = seconds; }
     void activate(const KwinFocusList::Window& window) {
         focus.activated(window);
-        tracker.tmrMain_Timer();
+        tracker.tick();
     }
     /// KWin's way: "no window" first, then the window.
     void switchTo(const KwinFocusList::Window& window) {
@@ -57,7 +57,7 @@ struct Tracked {
         activate(window);
     }
     std::string logRow(std::size_t row) const {
-        const ActivityTable& log = tracker.ListView1();
+        const ActivityTable& log = tracker.usageLog();
         return std::string(log.text(row, LogColumn::Application)) + " | " +
                std::string(log.text(row, LogColumn::WindowTitle)) + " | " +
                std::string(log.text(row, LogColumn::Total));
@@ -142,7 +142,7 @@ TEST(KwinFocusList, TheTrackerLogsEachRealSwitchOnceAndNothingForNoWindow) {
     // Renamed after its first appearance: the log keeps the first title.
     desk.at(112.0F);
     desk.focus.captionChanged(browserId, "Later \xE2\x80\x93 Firefox");
-    desk.tracker.tmrMain_Timer();
+    desk.tracker.tick();
     // Activated again while it is active: KWin names no window first all the same.
     desk.at(113.0F);
     desk.switchTo({browserId, "Later \xE2\x80\x93 Firefox", "firefox", 202});
@@ -151,7 +151,7 @@ TEST(KwinFocusList, TheTrackerLogsEachRealSwitchOnceAndNothingForNoWindow) {
     desk.at(131.0F);
     desk.switchTo(browser);
 
-    const ActivityTable& log = desk.tracker.ListView1();
+    const ActivityTable& log = desk.tracker.usageLog();
     ASSERT_EQ(log.rowCount(), 3U);
     EXPECT_EQ(desk.logRow(1), "org.kde.kate | notes.txt | 10");
     EXPECT_EQ(desk.logRow(2), "firefox | News \xE2\x80\x93 Firefox | 15");
@@ -167,7 +167,7 @@ TEST(KwinFocusList, TheTrackerLogsTheStretchOfAWindowRemovedWhileFocused) {
     // KWin removes the window, then names no window, then activates the next.
     desk.at(118.0F);
     desk.focus.removed(browserId);
-    desk.tracker.tmrMain_Timer();
+    desk.tracker.tick();
     desk.at(119.0F);
     desk.switchTo(editor);
     // Without a tick between the removal and the next activation, too.
@@ -177,9 +177,9 @@ TEST(KwinFocusList, TheTrackerLogsTheStretchOfAWindowRemovedWhileFocused) {
     desk.focus.removed(browserId);
     desk.focus.activated(none);
     desk.focus.activated(editor);
-    desk.tracker.tmrMain_Timer();
+    desk.tracker.tick();
 
-    const ActivityTable& log = desk.tracker.ListView1();
+    const ActivityTable& log = desk.tracker.usageLog();
     ASSERT_EQ(log.rowCount(), 4U);
     EXPECT_EQ(desk.logRow(1), "org.kde.kate | notes.txt | 10");
     EXPECT_EQ(desk.logRow(2), "firefox | News \xE2\x80\x93 Firefox | 8");

@@ -76,14 +76,14 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
     app::Program program(*windows, clock, folder.path(), TickSource::DesktopEvents);
     ActivityTracker& tracker = program.tracker();
     // The compositor's connection tells of each change: no 1 ms timer.
-    EXPECT_TRUE(program.form().ticks().followsDesktop());
-    program.form().show();
+    EXPECT_TRUE(program.mainWindow().ticks().followsDesktop());
+    program.mainWindow().show();
     // sway focuses a new window; the main window is known by then, so it gets no row.
     ASSERT_TRUE(whileRunning([&] {
         return tracker.mainWindow() != 0 && windows->foregroundWindow() == tracker.mainWindow();
     }));
     EXPECT_EQ(windows->getWindowTitle(tracker.mainWindow()), "Dwellmark");
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 0U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
 
     const auto open = [&](const std::string& title, const std::string& appId) {
         auto window = std::make_unique<ChildProcess>(std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, "next"},
@@ -121,13 +121,13 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
             chart->close();
         }
     });
-    program.form().Check2()->setChecked(true);
+    program.mainWindow().displayChartBox()->setChecked(true);
     ASSERT_TRUE(chartSeen) << "the foreground: " << windows->getWindowTitle(tracker.lastForeground());
     ASSERT_TRUE(focus(140.0F, "[title=\"^Dwellmark$\"]", "Dwellmark"));
-    ASSERT_TRUE(whileRunning([&] { return tracker.ListView1().rowCount() == 4; }));
+    ASSERT_TRUE(whileRunning([&] { return tracker.usageLog().rowCount() == 4; }));
 
     const std::string ourName = std::filesystem::path(program_invocation_name).filename().string();
-    const ActivityTable& log = tracker.ListView1();
+    const ActivityTable& log = tracker.usageLog();
     const std::vector<std::array<std::string, 3>> expected{{processName, alphaTitle, "10"},
                                                            {processName, omegaTitle, "5"},
                                                            {ourName, "Chart", "8"},
@@ -137,16 +137,16 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
         EXPECT_EQ(log.text(row, LogColumn::WindowTitle), expected[row - 1][1]) << row;
         EXPECT_EQ(log.text(row, LogColumn::Total), expected[row - 1][2]) << row;
     }
-    const ActivityTable& totals = tracker.ListView2();
+    const ActivityTable& totals = tracker.totals();
     ASSERT_EQ(totals.rowCount(), 3U);
     EXPECT_EQ(totals.text(tracker.findTotalsRow(alphaTitle), TotalsColumn::TotalSeconds), "17");
     EXPECT_EQ(totals.text(tracker.findTotalsRow(omegaTitle), TotalsColumn::TotalSeconds), "5");
     EXPECT_EQ(totals.text(tracker.findTotalsRow("Chart"), TotalsColumn::TotalSeconds), "8");
     EXPECT_EQ(tracker.findTotalsRow("Dwellmark"), 0U);
-    for (std::size_t row = 1; row <= tracker.lvwHidden().rowCount(); ++row) {
-        EXPECT_NE(tracker.lvwHidden().text(row, OpenColumn::WindowTitle), "Dwellmark") << row;
+    for (std::size_t row = 1; row <= tracker.openStretches().rowCount(); ++row) {
+        EXPECT_NE(tracker.openStretches().text(row, OpenColumn::WindowTitle), "Dwellmark") << row;
     }
-    program.form().close();
+    program.mainWindow().close();
 }
 
 } // namespace

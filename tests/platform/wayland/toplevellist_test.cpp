@@ -184,22 +184,22 @@ TEST(ToplevelList, UnderTheTrackerAClosedFocusedWindowIsLoggedUnderItsFirstTitle
 
     const WindowHandle a = announce(list, "Alpha", "editor", true);
     clock.now = 100.0F;
-    tracker.tmrMain_Timer();
+    tracker.tick();
     const WindowHandle b = announce(list, "Beta", "browser", false);
     focus(list, a, b);
     clock.now = 110.0F;
-    tracker.tmrMain_Timer();
+    tracker.tick();
     // The title changes after the window was first seen: the log keeps the first.
     list.setTitle(b, "Beta, later");
     list.done(b);
     clock.now = 115.0F;
-    tracker.tmrMain_Timer();
+    tracker.tick();
     // Closed while it holds the focus, with no other window focused after it.
     list.remove(b);
     clock.now = 130.0F;
-    tracker.tmrMain_Timer();
+    tracker.tick();
 
-    const ActivityTable& log = tracker.ListView1();
+    const ActivityTable& log = tracker.usageLog();
     ASSERT_EQ(log.rowCount(), 2U);
     EXPECT_EQ(log.text(1, LogColumn::Application), "editor");
     EXPECT_EQ(log.text(1, LogColumn::WindowTitle), "Alpha");
@@ -207,7 +207,7 @@ TEST(ToplevelList, UnderTheTrackerAClosedFocusedWindowIsLoggedUnderItsFirstTitle
     EXPECT_EQ(log.text(2, LogColumn::Application), "browser");
     EXPECT_EQ(log.text(2, LogColumn::WindowTitle), "Beta");
     EXPECT_EQ(log.text(2, LogColumn::Total), "20");
-    EXPECT_EQ(tracker.lvwHidden().rowCount(), 1U);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 1U);
 }
 
 } // namespace

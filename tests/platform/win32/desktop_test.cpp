@@ -2,7 +2,7 @@
 // of a second one, brought to the foreground and read back.
 #include "messagepump.h"
 #include "platform/platform.h"
-#include "platform/win32/moddeclaration.h"
+#include "platform/win32/processprobe.h"
 #include "testprogram.h"
 
 #include <functional>

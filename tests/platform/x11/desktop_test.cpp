@@ -157,21 +157,21 @@ TEST_F(DesktopTest, DrivesTheTrackerThroughRealWindows) {
     OwnedWindow browser({"--latin1-name", "Browser"});
 
     ASSERT_TRUE(activate(editor));
-    tracker.tmrMain_Timer();
+    tracker.tick();
     ASSERT_TRUE(activate(browser));
-    tracker.tmrMain_Timer();
-    tracker.tmrMain_Timer();
+    tracker.tick();
+    tracker.tick();
 
-    const ActivityTable& open = tracker.lvwHidden();
+    const ActivityTable& open = tracker.openStretches();
     ASSERT_EQ(open.rowCount(), 2U);
     EXPECT_EQ(open.text(1, OpenColumn::Application), "x11_test_window");
     EXPECT_EQ(open.text(1, OpenColumn::WindowTitle), "Editor");
     EXPECT_EQ(open.text(2, OpenColumn::WindowTitle), "Browser");
-    ASSERT_EQ(tracker.ListView1().rowCount(), 1U);
-    EXPECT_EQ(tracker.ListView1().text(1, LogColumn::WindowTitle), "Editor");
+    ASSERT_EQ(tracker.usageLog().rowCount(), 1U);
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::WindowTitle), "Editor");
 
     editor.destroy();
-    tracker.tmrMain_Timer();
+    tracker.tick();
     ASSERT_EQ(open.rowCount(), 1U);
     EXPECT_EQ(open.text(1, OpenColumn::WindowTitle), "Browser");
 }

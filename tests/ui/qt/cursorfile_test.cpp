@@ -1,5 +1,5 @@
 #include "ui/qt/cursorfile.h"
-#include "ui/qt/mainmodule.h"
+#include "ui/qt/windowhelpers.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -3,7 +3,7 @@
 #include "tracking/activitytracker.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
-#include "ui/win32/form1.h"
+#include "ui/win32/mainwindow.h"
 
 #include <commctrl.h>
 #include <stdexcept>
@@ -31,7 +31,7 @@ int main() {
     FailingDesktop desktop;
     NoonClock clock;
     dwellmark::ActivityTracker tracker(desktop, clock);
-    dwellmark::ui::win32::Form1 form(tracker, desktop, L".");
+    dwellmark::ui::win32::MainWindow form(tracker, desktop, L".");
     form.show();
     MSG message;
     while (GetMessageW(&message, nullptr, 0, 0) > 0) {

@@ -5,8 +5,8 @@
 //   win32_screenshots FOLDER
 #include "platform/platform.h"
 #include "tracking/activitytracker.h"
-#include "ui/win32/form1.h"
-#include "ui/win32/form2.h"
+#include "ui/win32/mainwindow.h"
+#include "ui/win32/chartwindow.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -20,7 +20,7 @@
 namespace {
 
 std::wstring folder;
-dwellmark::ui::win32::Form1* mainForm = nullptr;
+dwellmark::ui::win32::MainWindow* mainForm = nullptr;
 
 void pump(DWORD milliseconds) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
@@ -71,7 +71,7 @@ bool saveWindow(HWND window, const std::wstring& path) {
 }
 
 void CALLBACK whileChartIsOpen(HWND, UINT, UINT_PTR timer, DWORD) {
-    dwellmark::ui::win32::Form2* chart = mainForm->openChart();
+    dwellmark::ui::win32::ChartWindow* chart = mainForm->openChart();
     if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
         return;
     }
@@ -118,7 +118,7 @@ int main() {
     const auto desktop = dwellmark::platform::createWindowSystem();
     const auto clock = dwellmark::platform::createClock();
     dwellmark::ActivityTracker tracker(*desktop, *clock);
-    dwellmark::ui::win32::Form1 form(tracker, *desktop, L".");
+    dwellmark::ui::win32::MainWindow form(tracker, *desktop, L".");
     mainForm = &form;
     form.show();
     pump(500);
@@ -134,7 +134,7 @@ int main() {
     saveWindow(form.handle(), folder + L"\\win32-main-window.bmp");
 
     SetTimer(nullptr, 0, 50, whileChartIsOpen);
-    SendMessageW(form.Check2(), BM_CLICK, 0, 0);
+    SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
 
     for (PROCESS_INFORMATION& process : programs) {
         TerminateProcess(process.hProcess, 0);

@@ -3,8 +3,8 @@
 #include "fakes.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
-#include "ui/qt/form1.h"
-#include "ui/qt/form2.h"
+#include "ui/qt/mainwindow.h"
+#include "ui/qt/chartwindow.h"
 #include "ui/qt/listview.h"
 #include "ui/qt/applicationnames.h"
 
@@ -29,13 +29,13 @@
 using dwellmark::ActivityTracker;
 using dwellmark::testing::FakeClock;
 using dwellmark::testing::FakeWindowSystem;
-using dwellmark::ui::Form1;
-using dwellmark::ui::Form2;
+using dwellmark::ui::MainWindow;
+using dwellmark::ui::ChartWindow;
 using dwellmark::ui::ListView;
 using dwellmark::ui::MousePointer;
 using dwellmark::ui::testing::showCentred;
 
-class Form1Test final : public QObject {
+class MainWindowTest final : public QObject {
     Q_OBJECT
 
 private:
@@ -66,8 +66,8 @@ private:
         });
     }
 
-    std::unique_ptr<Form1> makeForm(const QString& folder, const QString& notice = {}) {
-        return std::make_unique<Form1>(*m_tracker, folder, dwellmark::TickSource::DesktopEvents, notice);
+    std::unique_ptr<MainWindow> makeForm(const QString& folder, const QString& notice = {}) {
+        return std::make_unique<MainWindow>(*m_tracker, folder, dwellmark::TickSource::DesktopEvents, notice);
     }
 
     /// A pointer move over a widget, as the window system delivers it. It is
@@ -86,7 +86,7 @@ private:
     }
 
     void addTotalsRow(const std::string& title, const std::string& seconds) {
-        auto& totals = m_tracker->ListView2();
+        auto& totals = m_tracker->totals();
         const std::size_t row = totals.addRow("app");
         totals.setText(row, dwellmark::TotalsColumn::WindowTitle, title);
         totals.setText(row, dwellmark::TotalsColumn::TotalSeconds, seconds);
@@ -168,18 +168,18 @@ private slots:
             }
         }
 
-        QCOMPARE(form->ListView1()->geometry(), QRect(8, 8, 544, 257));
-        QCOMPARE(form->ListView2()->geometry(), QRect(8, 272, 544, 253));
-        QCOMPARE(form->lvwHidden()->geometry(), QRect(8, 568, 136, 41));
-        QCOMPARE(form->Check2()->geometry(), QRect(8, 528, 273, 25));
-        QCOMPARE(form->Check1()->geometry(), QRect(288, 528, 265, 25));
-        QCOMPARE(form->Check2()->text(), QStringLiteral("Display Chart"));
-        QCOMPARE(form->Check1()->text(), QStringLiteral("Hide Me"));
-        QVERIFY(!form->Check1()->isChecked() && !form->Check2()->isChecked());
-        QCOMPARE(form->Check1()->palette().color(QPalette::Window), QColor(Qt::white));
-        QVERIFY(form->Check1()->autoFillBackground());
+        QCOMPARE(form->usageLog()->geometry(), QRect(8, 8, 544, 257));
+        QCOMPARE(form->totals()->geometry(), QRect(8, 272, 544, 253));
+        QCOMPARE(form->openStretches()->geometry(), QRect(8, 568, 136, 41));
+        QCOMPARE(form->displayChartBox()->geometry(), QRect(8, 528, 273, 25));
+        QCOMPARE(form->hideMeBox()->geometry(), QRect(288, 528, 265, 25));
+        QCOMPARE(form->displayChartBox()->text(), QStringLiteral("Display Chart"));
+        QCOMPARE(form->hideMeBox()->text(), QStringLiteral("Hide Me"));
+        QVERIFY(!form->hideMeBox()->isChecked() && !form->displayChartBox()->isChecked());
+        QCOMPARE(form->hideMeBox()->palette().color(QPalette::Window), QColor(Qt::white));
+        QVERIFY(form->hideMeBox()->autoFillBackground());
 
-        for (ListView* list : {form->ListView1(), form->ListView2()}) {
+        for (ListView* list : {form->usageLog(), form->totals()}) {
             QCOMPARE(list->font().family(), QStringLiteral("Arial"));
             QCOMPARE(list->font().pointSizeF(), 9.0);
             QVERIFY(list->font().bold());
@@ -187,7 +187,7 @@ private slots:
             const QString face = QFontInfo(list->font()).family();
             QVERIFY2(face == "Arial" || face == "Liberation Sans", qPrintable(face));
         }
-        for (QCheckBox* box : {form->Check1(), form->Check2()}) {
+        for (QCheckBox* box : {form->hideMeBox(), form->displayChartBox()}) {
             QCOMPARE(box->font().family(), QStringLiteral("Arial"));
             QCOMPARE(box->font().pointSizeF(), 11.25);
             QVERIFY(box->font().bold());
@@ -195,12 +195,12 @@ private slots:
 
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        QVERIFY(form->ListView1()->isVisible());
-        QVERIFY(form->ListView2()->isVisible());
-        QVERIFY(!form->lvwHidden()->isVisible());
+        QVERIFY(form->usageLog()->isVisible());
+        QVERIFY(form->totals()->isVisible());
+        QVERIFY(!form->openStretches()->isVisible());
         QVERIFY(!form->notice()->isVisible());
-        QCOMPARE(form->ListView1()->model()->rowCount(), 0);
-        QCOMPARE(form->ListView2()->model()->rowCount(), 0);
+        QCOMPARE(form->usageLog()->model()->rowCount(), 0);
+        QCOMPARE(form->totals()->model()->rowCount(), 0);
     }
 
     void headersAndColumns() {
@@ -211,11 +211,11 @@ private slots:
             QList<int> widths; // pixels; 0 is a hidden column
         };
         const QList<Expected> lists{
-            {form->ListView1(),
+            {form->usageLog(),
              {"Application", "Window Title", "Time Start", "Time End", "Time", "Total"},
              {113, 233, 0, 0, 133, 60}},
-            {form->ListView2(), {"Application", "Window Title", "Total Time", "Total Seconds"}, {133, 267, 100, 0}},
-            {form->lvwHidden(),
+            {form->totals(), {"Application", "Window Title", "Total Time", "Total Seconds"}, {133, 267, 100, 0}},
+            {form->openStretches(),
              {"Handle", "Application", "Window Title", "Timer Start", "Timer End"},
              {67, 67, 133, 96, 96}},
         };
@@ -234,7 +234,7 @@ private slots:
 
     void tabOrderAndFocus() {
         auto form = makeForm(m_folder.path());
-        QWidget* next = form->ListView1();
+        QWidget* next = form->usageLog();
         QList<QWidget*> order;
         for (int i = 0; i < 5; ++i) {
             order << next;
@@ -243,14 +243,14 @@ private slots:
                 next = next->nextInFocusChain();
             }
         }
-        QCOMPARE(order, (QList<QWidget*>{form->ListView1(), form->ListView2(), form->lvwHidden(), form->Check2(),
-                                         form->Check1()}));
+        QCOMPARE(order, (QList<QWidget*>{form->usageLog(), form->totals(), form->openStretches(), form->displayChartBox(),
+                                         form->hideMeBox()}));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         // The window manager may leave a new window of a test without the focus.
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get(), 120000));
-        QCOMPARE(QApplication::focusWidget(), form->ListView1());
+        QCOMPARE(QApplication::focusWidget(), form->usageLog());
     }
 
     void centredByItsOuterFrame() {
@@ -263,25 +263,25 @@ private slots:
         m_windows->create(10, "editor", "Notes");
         m_windows->create(11, "browser", "News");
         auto form = makeForm(m_folder.path());
-        QVERIFY(form->tmrMain().isActive());
-        QCOMPARE(form->tmrMain().interval(), 1);
-        QCOMPARE(form->tmrMain().timerType(), Qt::PreciseTimer);
+        QVERIFY(form->tickTimer().isActive());
+        QCOMPARE(form->tickTimer().interval(), 1);
+        QCOMPARE(form->tickTimer().timerType(), Qt::PreciseTimer);
         QCOMPARE(m_tracker->mainWindow(), static_cast<dwellmark::WindowHandle>(form->winId()));
         form->show();
         focus(10, 100.0F);
         QTRY_COMPARE(m_tracker->lastForeground(), 10);
         focus(11, 103.0F);
-        QTRY_COMPARE(form->ListView1()->model()->rowCount(), 1);
-        const QAbstractItemModel* log = form->ListView1()->model();
+        QTRY_COMPARE(form->usageLog()->model()->rowCount(), 1);
+        const QAbstractItemModel* log = form->usageLog()->model();
         QCOMPARE(log->index(0, 0).data().toString(), QStringLiteral("editor"));
         QCOMPARE(log->index(0, 1).data().toString(), QStringLiteral("Notes"));
         QCOMPARE(log->index(0, 4).data().toString(), QStringLiteral("00:00:00 - 00:00:03"));
         QCOMPARE(log->index(0, 5).data().toString(), QStringLiteral("3"));
-        QCOMPARE(form->ListView2()->model()->index(0, 2).data().toString(), QStringLiteral("00:00:03"));
+        QCOMPARE(form->totals()->model()->index(0, 2).data().toString(), QStringLiteral("00:00:03"));
         // The window itself is never followed.
         focus(static_cast<dwellmark::WindowHandle>(form->winId()), 104.0F);
-        QTRY_COMPARE(m_tracker->ListView1().rowCount(), std::size_t{2});
-        QCOMPARE(m_tracker->lvwHidden().rowCount(), std::size_t{2});
+        QTRY_COMPARE(m_tracker->usageLog().rowCount(), std::size_t{2});
+        QCOMPARE(m_tracker->openStretches().rowCount(), std::size_t{2});
     }
 
     void titlesAsTheWindowManagerSeesThem() {
@@ -294,8 +294,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QTRY_COMPARE_WITH_TIMEOUT(wmName(*form), QStringLiteral("Dwellmark"), 30000);
 
-        QCOMPARE(wmNameOfModal(Form2::staticMetaObject, [&] { form->Check2()->click(); }), QStringLiteral("Chart"));
-        QCOMPARE(wmNameOfModal(QMessageBox::staticMetaObject, [&] { form->Check1()->click(); }),
+        QCOMPARE(wmNameOfModal(ChartWindow::staticMetaObject, [&] { form->displayChartBox()->click(); }), QStringLiteral("Chart"));
+        QCOMPARE(wmNameOfModal(QMessageBox::staticMetaObject, [&] { form->hideMeBox()->click(); }),
                  QStringLiteral("Dwellmark"));
     }
 
@@ -313,9 +313,9 @@ private slots:
             children << child->object();
         }
         QCOMPARE(children.size(), 4);
-        QVERIFY(!children.contains(form->lvwHidden()));
-        for (QObject* shown : {static_cast<QObject*>(form->ListView1()), static_cast<QObject*>(form->ListView2()),
-                               static_cast<QObject*>(form->Check1()), static_cast<QObject*>(form->Check2())}) {
+        QVERIFY(!children.contains(form->openStretches()));
+        for (QObject* shown : {static_cast<QObject*>(form->usageLog()), static_cast<QObject*>(form->totals()),
+                               static_cast<QObject*>(form->hideMeBox()), static_cast<QObject*>(form->displayChartBox())}) {
             QVERIFY(children.contains(shown));
         }
     }
@@ -330,15 +330,15 @@ private slots:
         QCOMPARE(form->notice()->text(), text);
         // Below the check boxes, inside the client area, which grows for it alone.
         const QRect notice = form->notice()->geometry();
-        QVERIFY(notice.top() >= form->Check2()->geometry().bottom());
+        QVERIFY(notice.top() >= form->displayChartBox()->geometry().bottom());
         QVERIFY(form->rect().contains(notice));
         QCOMPARE(form->width(), 559);
         QVERIFY(form->height() > 562);
         QCOMPARE(form->minimumSize(), form->maximumSize());
-        QCOMPARE(form->ListView1()->geometry(), QRect(8, 8, 544, 257));
-        QCOMPARE(form->ListView2()->geometry(), QRect(8, 272, 544, 253));
-        QCOMPARE(form->Check2()->geometry(), QRect(8, 528, 273, 25));
-        QCOMPARE(form->Check1()->geometry(), QRect(288, 528, 265, 25));
+        QCOMPARE(form->usageLog()->geometry(), QRect(8, 8, 544, 257));
+        QCOMPARE(form->totals()->geometry(), QRect(8, 272, 544, 253));
+        QCOMPARE(form->displayChartBox()->geometry(), QRect(8, 528, 273, 25));
+        QCOMPARE(form->hideMeBox()->geometry(), QRect(288, 528, 265, 25));
         // The whole text fits in the strip.
         QVERIFY(form->notice()->heightForWidth(notice.width()) <= notice.height());
         QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
@@ -374,25 +374,25 @@ private slots:
             text = box->text();
             icon = box->icon();
             buttons = box->buttons().size();
-            clearWhileOpen = !form->Check1()->isChecked();
+            clearWhileOpen = !form->hideMeBox()->isChecked();
             // The timer keeps sampling underneath the message.
             focus(11, 14.0F);
             QTimer::singleShot(200, box, [&, box] {
-                rowsWhileOpen = m_tracker->ListView1().rowCount();
+                rowsWhileOpen = m_tracker->usageLog().rowCount();
                 box->button(QMessageBox::Ok)->click();
             });
         });
-        QTest::mouseClick(form->Check1(), Qt::LeftButton);
+        QTest::mouseClick(form->hideMeBox(), Qt::LeftButton);
 
         QCOMPARE(title, QStringLiteral("Dwellmark"));
         QCOMPARE(text, QStringLiteral("Please email support@dwellmark.org if you would like this feature added (so "
                                       "that user can not see this program running)."));
-        QCOMPARE(text, Form1::hideMeMessage());
+        QCOMPARE(text, MainWindow::hideMeMessage());
         QCOMPARE(icon, QMessageBox::NoIcon);
         QCOMPARE(buttons, 1);
         QVERIFY(clearWhileOpen);
         QCOMPARE(rowsWhileOpen, std::size_t{1});
-        QVERIFY(!form->Check1()->isChecked());
+        QVERIFY(!form->hideMeBox()->isChecked());
         QVERIFY(form->isVisible());
 
         // Again, by the keyboard: the same answer.
@@ -403,10 +403,10 @@ private slots:
                 box->button(QMessageBox::Ok)->click();
             }
         });
-        form->Check1()->setFocus();
-        QTest::keyClick(form->Check1(), Qt::Key_Space);
-        QCOMPARE(second, Form1::hideMeMessage());
-        QVERIFY(!form->Check1()->isChecked());
+        form->hideMeBox()->setFocus();
+        QTest::keyClick(form->hideMeBox(), Qt::Key_Space);
+        QCOMPARE(second, MainWindow::hideMeMessage());
+        QVERIFY(!form->hideMeBox()->isChecked());
     }
 
     void displayChartWithoutTotalsDoesNothing() {
@@ -418,13 +418,13 @@ private slots:
             opened = true;
             modal->close();
         });
-        QTest::mouseClick(form->Check2(), Qt::LeftButton);
-        QVERIFY(!form->Check2()->isChecked());
+        QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
+        QVERIFY(!form->displayChartBox()->isChecked());
         QTest::qWait(100);
         QVERIFY(!opened);
         QVERIFY(QApplication::topLevelWidgets().count() >= 1);
         for (QWidget* widget : QApplication::topLevelWidgets()) {
-            QVERIFY(qobject_cast<Form2*>(widget) == nullptr || !widget->isVisible());
+            QVERIFY(qobject_cast<ChartWindow*>(widget) == nullptr || !widget->isVisible());
         }
     }
 
@@ -446,12 +446,12 @@ private slots:
         QStringList namesAfterTicks;
         std::size_t totalsWhileOpen = 0;
         whenModal([&](QWidget* modal) {
-            auto* chart = qobject_cast<Form2*>(modal);
+            auto* chart = qobject_cast<ChartWindow*>(modal);
             if (chart == nullptr) {
                 return;
             }
             caption = chart->windowTitle();
-            clearWhileOpen = !form->Check2()->isChecked();
+            clearWhileOpen = !form->displayChartBox()->isChecked();
             for (const QBarSet* set : chart->barSeries()->barSets()) {
                 firstNames << set->label();
                 firstValues << set->at(0);
@@ -459,26 +459,26 @@ private slots:
             // A stretch is logged while the chart is open; the chart stays as it was.
             focus(11, 20.0F);
             QTimer::singleShot(200, chart, [&, chart] {
-                totalsWhileOpen = m_tracker->ListView2().rowCount();
+                totalsWhileOpen = m_tracker->totals().rowCount();
                 for (const QBarSet* set : chart->barSeries()->barSets()) {
                     namesAfterTicks << set->label();
                 }
                 chart->close();
             });
         });
-        QTest::mouseClick(form->Check2(), Qt::LeftButton);
+        QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
         QCOMPARE(caption, QStringLiteral("Chart"));
         QVERIFY(clearWhileOpen);
         QCOMPARE(firstNames, (QStringList{"First", "Second"}));
         QCOMPARE(firstValues, (QList<double>{5.0, 7.0}));
         QCOMPARE(totalsWhileOpen, std::size_t{3});
         QCOMPARE(namesAfterTicks, firstNames);
-        QVERIFY(!form->Check2()->isChecked());
+        QVERIFY(!form->displayChartBox()->isChecked());
 
         QStringList secondNames;
         QList<double> secondValues;
         whenModal([&](QWidget* modal) {
-            if (auto* chart = qobject_cast<Form2*>(modal)) {
+            if (auto* chart = qobject_cast<ChartWindow*>(modal)) {
                 for (const QBarSet* set : chart->barSeries()->barSets()) {
                     secondNames << set->label();
                     secondValues << set->at(0);
@@ -486,20 +486,20 @@ private slots:
                 QTimer::singleShot(0, chart, [chart] { chart->close(); });
             }
         });
-        form->Check2()->setChecked(true);
+        form->displayChartBox()->setChecked(true);
         QCOMPARE(secondNames, (QStringList{"First", "Second", "Notes"}));
         QCOMPARE(secondValues, (QList<double>{5.0, 7.0, 10.0}));
-        QVERIFY(!form->Check2()->isChecked());
+        QVERIFY(!form->displayChartBox()->isChecked());
     }
 
     void closingEndsTheRun() {
         auto form = makeForm(m_folder.path());
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        QSignalSpy unloaded(form.get(), &Form1::unloaded);
+        QSignalSpy unloaded(form.get(), &MainWindow::unloaded);
         QVERIFY(form->close());
         QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!form->tmrMain().isActive());
+        QVERIFY(!form->tickTimer().isActive());
     }
 
     void pointerWithAValidCursorFile() {
@@ -514,14 +514,14 @@ private slots:
         }
         QCOMPARE(form->mousePointer(), MousePointer::Default);
 
-        moveOver(form->Check2(), QPoint(20, 12));
+        moveOver(form->displayChartBox(), QPoint(20, 12));
         QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
         QCOMPARE(form->cursor().shape(), Qt::BitmapCursor);
         QCOMPARE(form->cursor().hotSpot(), QPoint(6, 0));
-        QCOMPARE(form->Check2()->cursor().shape(), Qt::BitmapCursor);
+        QCOMPARE(form->displayChartBox()->cursor().shape(), Qt::BitmapCursor);
 
         // Straight from "Display Chart" to "Hide Me": the setting stays.
-        moveOver(form->Check1(), QPoint(20, 12));
+        moveOver(form->hideMeBox(), QPoint(20, 12));
         QTest::qWait(50);
         QCOMPARE(form->mousePointer(), MousePointer::Custom);
 
@@ -530,12 +530,12 @@ private slots:
         QTRY_COMPARE(form->mousePointer(), MousePointer::Default);
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
 
-        moveOver(form->Check1(), QPoint(30, 12));
+        moveOver(form->hideMeBox(), QPoint(30, 12));
         QTest::qWait(50);
         QCOMPARE(form->mousePointer(), MousePointer::Default);
 
-        for (ListView* list : {form->ListView1(), form->ListView2()}) {
-            moveOver(form->Check2(), QPoint(20, 12));
+        for (ListView* list : {form->usageLog(), form->totals()}) {
+            moveOver(form->displayChartBox(), QPoint(20, 12));
             QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
             moveOver(list->viewport(), QPoint(100, 100));
             QTRY_COMPARE(form->mousePointer(), MousePointer::Default);
@@ -544,9 +544,9 @@ private slots:
 
         // Busy is left alone wherever the pointer goes.
         form->setMousePointer(MousePointer::Busy);
-        moveOver(form->Check2(), QPoint(25, 12));
+        moveOver(form->displayChartBox(), QPoint(25, 12));
         moveOver(form.get(), QPoint(284, 540));
-        moveOver(form->ListView1()->viewport(), QPoint(50, 50));
+        moveOver(form->usageLog()->viewport(), QPoint(50, 50));
         QTest::qWait(50);
         QCOMPARE(form->mousePointer(), MousePointer::Busy);
         QCOMPARE(form->cursor().shape(), Qt::WaitCursor);
@@ -585,18 +585,18 @@ private slots:
         auto form = makeForm(folder.path());
         QVERIFY(!form->customPointer().has_value());
         QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
-        QVERIFY(form->tmrMain().isActive());
+        QVERIFY(form->tickTimer().isActive());
         showCentred(*form);
         if (QTest::currentTestFailed()) {
             return;
         }
         // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
         moveOver(form.get(), QPoint(284, 545));
-        moveOver(form->Check2(), QPoint(40, 10));
+        moveOver(form->displayChartBox(), QPoint(40, 10));
         QTRY_COMPARE(form->mousePointer(), MousePointer::Custom);
         QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
     }
 };
 
-QTEST_MAIN(Form1Test)
-#include "form1_test.moc"
+QTEST_MAIN(MainWindowTest)
+#include "mainwindow_test.moc"

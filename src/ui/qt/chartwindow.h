@@ -16,17 +16,17 @@ namespace dwellmark::ui {
 /// title, taken once when the window is filled and not updated afterwards.
 /// Each request makes a window of its own, so nothing of an earlier chart
 /// carries over.
-class Form2 final : public QDialog {
+class ChartWindow final : public QDialog {
     Q_OBJECT
 
 public:
-    explicit Form2(QWidget* parent = nullptr);
+    explicit ChartWindow(QWidget* parent = nullptr);
 
     /// Fills the chart from the totals table: one series per row, in the
     /// table's order, named by its title and valued by its total seconds.
     void fill(const ActivityTable& totals);
 
-    QChartView* MSChart1() const { return m_chartView; }
+    QChartView* chartView() const { return m_chartView; }
     QChart* chart() const;
     /// The bars of the chart; nothing before the first fill.
     QBarSeries* barSeries() const { return m_series; }

@@ -10,14 +10,14 @@ namespace dwellmark::ui::win32 {
 /// The chart window "Chart": the totals as a bar chart drawn with GDI, taken
 /// once when the window is made and not updated afterwards. Each request
 /// makes a window of its own, so nothing of an earlier chart carries over.
-class Form2 final {
+class ChartWindow final {
 public:
     /// Makes the window, hidden and centred on the screen, with the chart of data.
-    Form2(HWND owner, ChartData data);
-    ~Form2();
+    ChartWindow(HWND owner, ChartData data);
+    ~ChartWindow();
 
-    Form2(const Form2&) = delete;
-    Form2& operator=(const Form2&) = delete;
+    ChartWindow(const ChartWindow&) = delete;
+    ChartWindow& operator=(const ChartWindow&) = delete;
 
     /// Shows the window modally: the owner takes no input, while its posted
     /// messages (its ticks) go on being delivered. Returns once the user has

@@ -4,8 +4,8 @@
 #include "messagepump.h"
 #include "tracking/activitytracker.h"
 #include "ui/texts.h"
-#include "ui/win32/form1.h"
-#include "ui/win32/form2.h"
+#include "ui/win32/mainwindow.h"
+#include "ui/win32/chartwindow.h"
 #include "ui/win32/periodicticks.h"
 #include "ui/win32/widetext.h"
 
@@ -30,7 +30,7 @@ using testing::pumpMessagesUntil;
 // Limits that only catch hangs; nothing here measures how fast anything is.
 constexpr auto hangLimit = 30s;
 
-/// Ticks only when the test calls tmrMain_Timer itself.
+/// Ticks only when the test calls tick itself.
 class ManualTicks final : public TickSource {
 public:
     void start(HWND, UINT) override {}
@@ -179,10 +179,10 @@ protected:
         std::filesystem::remove_all(m_folder, ignored);
     }
 
-    Form1& makeForm(std::unique_ptr<TickSource> ticks = std::make_unique<ManualTicks>()) {
+    MainWindow& makeForm(std::unique_ptr<TickSource> ticks = std::make_unique<ManualTicks>()) {
         m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
         m_tracker->setLoggedSeconds(12);
-        m_form = std::make_unique<Form1>(*m_tracker, m_windows, m_folder.wstring(), std::move(ticks));
+        m_form = std::make_unique<MainWindow>(*m_tracker, m_windows, m_folder.wstring(), std::move(ticks));
         m_form->show();
         return *m_form;
     }
@@ -191,18 +191,18 @@ protected:
     void switchTo(WindowHandle handle, float at) {
         m_windows.focus(handle);
         m_clock.now = at;
-        m_form->tmrMain_Timer();
+        m_form->tick();
     }
 
     FakeWindowSystem m_windows;
     FakeClock m_clock;
     std::filesystem::path m_folder;
     std::unique_ptr<ActivityTracker> m_tracker;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<MainWindow> m_form;
 };
 
 TEST_F(Forms, MainWindowLayoutCaptionAndStart) {
-    Form1& form = makeForm();
+    MainWindow& form = makeForm();
     const HWND window = form.handle();
     EXPECT_EQ(textOf(window), L"Dwellmark");
     EXPECT_EQ(m_tracker->loggedSeconds(), -1);
@@ -229,11 +229,11 @@ TEST_F(Forms, MainWindowLayoutCaptionAndStart) {
         bool visible;
     };
     const std::vector<Expected> controls{
-        {form.ListView1().handle(), {8, 8, 552, 265}, true},
-        {form.ListView2().handle(), {8, 272, 552, 525}, true},
-        {form.lvwHidden().handle(), {8, 568, 144, 609}, false},
-        {form.Check2(), {8, 528, 281, 553}, true},
-        {form.Check1(), {288, 528, 553, 553}, true},
+        {form.usageLog().handle(), {8, 8, 552, 265}, true},
+        {form.totals().handle(), {8, 272, 552, 525}, true},
+        {form.openStretches().handle(), {8, 568, 144, 609}, false},
+        {form.displayChartBox(), {8, 528, 281, 553}, true},
+        {form.hideMeBox(), {288, 528, 553, 553}, true},
     };
     // The children in the order of creation, which is the tab order.
     HWND child = GetWindow(window, GW_CHILD);
@@ -248,37 +248,37 @@ TEST_F(Forms, MainWindowLayoutCaptionAndStart) {
         child = GetWindow(child, GW_HWNDNEXT);
     }
     // The Tab key skips the list that is never shown.
-    EXPECT_EQ(GetNextDlgTabItem(window, form.ListView1().handle(), FALSE), form.ListView2().handle());
-    EXPECT_EQ(GetNextDlgTabItem(window, form.ListView2().handle(), FALSE), form.Check2());
-    EXPECT_EQ(GetNextDlgTabItem(window, form.Check2(), FALSE), form.Check1());
-    EXPECT_EQ(GetFocus(), form.ListView1().handle());
+    EXPECT_EQ(GetNextDlgTabItem(window, form.usageLog().handle(), FALSE), form.totals().handle());
+    EXPECT_EQ(GetNextDlgTabItem(window, form.totals().handle(), FALSE), form.displayChartBox());
+    EXPECT_EQ(GetNextDlgTabItem(window, form.displayChartBox(), FALSE), form.hideMeBox());
+    EXPECT_EQ(GetFocus(), form.usageLog().handle());
 
-    EXPECT_EQ(textOf(form.Check2()), L"Display Chart");
-    EXPECT_EQ(textOf(form.Check1()), L"Hide Me");
-    EXPECT_FALSE(isChecked(form.Check1()) || isChecked(form.Check2()));
-    for (HWND box : {form.Check1(), form.Check2()}) {
+    EXPECT_EQ(textOf(form.displayChartBox()), L"Display Chart");
+    EXPECT_EQ(textOf(form.hideMeBox()), L"Hide Me");
+    EXPECT_FALSE(isChecked(form.hideMeBox()) || isChecked(form.displayChartBox()));
+    for (HWND box : {form.hideMeBox(), form.displayChartBox()}) {
         const LOGFONTW font = fontOf(box);
         EXPECT_STREQ(font.lfFaceName, L"Arial");
         EXPECT_EQ(font.lfHeight, -15); // 11.25 points at 96 dpi
         EXPECT_EQ(font.lfWeight, FW_BOLD);
     }
-    EXPECT_EQ(ListView_GetItemCount(form.ListView1().handle()), 0);
-    EXPECT_EQ(ListView_GetItemCount(form.ListView2().handle()), 0);
+    EXPECT_EQ(ListView_GetItemCount(form.usageLog().handle()), 0);
+    EXPECT_EQ(ListView_GetItemCount(form.totals().handle()), 0);
 }
 
 TEST_F(Forms, ListsHaveTheirColumnsFontsAndHiddenColumnsThatStayShut) {
-    Form1& form = makeForm();
+    MainWindow& form = makeForm();
     struct Expected {
         HWND list;
         std::vector<std::wstring> headers;
         std::vector<int> widths;
     };
     const std::vector<Expected> lists{
-        {form.ListView1().handle(),
+        {form.usageLog().handle(),
          {L"Application", L"Window Title", L"Time Start", L"Time End", L"Time", L"Total"},
          {113, 233, 0, 0, 133, 60}},
-        {form.ListView2().handle(), {L"Application", L"Window Title", L"Total Time", L"Total Seconds"}, {133, 267, 100, 0}},
-        {form.lvwHidden().handle(),
+        {form.totals().handle(), {L"Application", L"Window Title", L"Total Time", L"Total Seconds"}, {133, 267, 100, 0}},
+        {form.openStretches().handle(),
          {L"Handle", L"Application", L"Window Title", L"Timer Start", L"Timer End"},
          {67, 67, 133, 96, 96}},
     };
@@ -326,7 +326,7 @@ TEST_F(Forms, ListsHaveTheirColumnsFontsAndHiddenColumnsThatStayShut) {
 }
 
 TEST_F(Forms, OnADisplayOfOneHundredAndFiftyPercentEverythingIsOneAndAHalfTimesLarger) {
-    Form1& form = makeForm();
+    MainWindow& form = makeForm();
     RECT outer;
     GetWindowRect(form.handle(), &outer);
     SendMessageW(form.handle(), WM_DPICHANGED, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&outer));
@@ -335,18 +335,18 @@ TEST_F(Forms, OnADisplayOfOneHundredAndFiftyPercentEverythingIsOneAndAHalfTimesL
     GetClientRect(form.handle(), &client);
     EXPECT_EQ(client.right, 839); // 559 x 1.5, rounded
     EXPECT_EQ(client.bottom, 843);
-    const RECT list = rectInParent(form.ListView2().handle());
+    const RECT list = rectInParent(form.totals().handle());
     EXPECT_EQ(list.left, 12);
     EXPECT_EQ(list.top, 408);
     EXPECT_EQ(list.right - list.left, 816);
-    EXPECT_EQ(fontOf(form.ListView1().handle()).lfHeight, -18);
-    EXPECT_EQ(fontOf(form.Check2()).lfHeight, -23);
-    EXPECT_EQ(ListView_GetColumnWidth(form.ListView1().handle(), 1), 350); // 175 points
-    EXPECT_EQ(ListView_GetColumnWidth(form.ListView1().handle(), 2), 0);
+    EXPECT_EQ(fontOf(form.usageLog().handle()).lfHeight, -18);
+    EXPECT_EQ(fontOf(form.displayChartBox()).lfHeight, -23);
+    EXPECT_EQ(ListView_GetColumnWidth(form.usageLog().handle(), 1), 350); // 175 points
+    EXPECT_EQ(ListView_GetColumnWidth(form.usageLog().handle(), 2), 0);
 }
 
 TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
-    Form1& form = makeForm();
+    MainWindow& form = makeForm();
     m_windows.create(11, "editor.exe", "Notes");
     m_windows.create(12, "browser.exe", "Привет");
     m_windows.create(13, "viewer.exe", "漢字のタイトル");
@@ -354,7 +354,7 @@ TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
     switchTo(12, 103.0F);
     switchTo(13, 110.0F);
     switchTo(11, 111.0F);
-    const HWND log = form.ListView1().handle();
+    const HWND log = form.usageLog().handle();
     ASSERT_EQ(ListView_GetItemCount(log), 3);
     EXPECT_EQ(cellText(log, 0, 0), L"editor.exe");
     EXPECT_EQ(cellText(log, 0, 1), L"Notes");
@@ -362,21 +362,21 @@ TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
     EXPECT_EQ(cellText(log, 2, 0), L"viewer.exe");
     EXPECT_EQ(cellText(log, 2, 1), L"漢字のタイトル");
     EXPECT_EQ(cellText(log, 1, 5), L"7");
-    const HWND totals = form.ListView2().handle();
+    const HWND totals = form.totals().handle();
     ASSERT_EQ(ListView_GetItemCount(totals), 3);
     EXPECT_EQ(cellText(totals, 1, 1), L"Привет");
     EXPECT_EQ(cellText(totals, 1, 3), L"7");
     // A changed cell and a removed row show too.
     switchTo(12, 120.0F);
     EXPECT_EQ(cellText(totals, 0, 3), L"12");
-    EXPECT_EQ(ListView_GetItemCount(form.lvwHidden().handle()), 3);
+    EXPECT_EQ(ListView_GetItemCount(form.openStretches().handle()), 3);
     m_windows.destroy(13);
-    form.tmrMain_Timer();
-    EXPECT_EQ(ListView_GetItemCount(form.lvwHidden().handle()), 2);
+    form.tick();
+    EXPECT_EQ(ListView_GetItemCount(form.openStretches().handle()), 2);
 }
 
 TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
-    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
     m_windows.create(21, "editor.exe", "Notes");
     m_windows.focus(21);
     for (int round = 0; round < 2; ++round) {
@@ -396,7 +396,7 @@ TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
                         ticksAtOpen = form.ticksRun() + 1;
                         title = textOf(window);
                         text = textOf(GetDlgItem(window, 0xFFFF));
-                        boxClear = !isChecked(form.Check1());
+                        boxClear = !isChecked(form.hideMeBox());
                         mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
                         EnumChildWindows(
                             window,
@@ -416,7 +416,7 @@ TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
                 }
                 return false;
             });
-            SendMessageW(form.Check1(), BM_CLICK, 0, 0);
+            SendMessageW(form.hideMeBox(), BM_CLICK, 0, 0);
         }
         ASSERT_FALSE(ModalWatch::timedOut());
         EXPECT_EQ(title, L"Dwellmark");
@@ -425,29 +425,29 @@ TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
         EXPECT_EQ(buttons, 1);
         EXPECT_TRUE(boxClear);
         EXPECT_TRUE(mainDisabled);
-        EXPECT_FALSE(isChecked(form.Check1()));
+        EXPECT_FALSE(isChecked(form.hideMeBox()));
         EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
         EXPECT_NE(IsWindowVisible(form.handle()), FALSE);
     }
 }
 
 TEST_F(Forms, DisplayChartWithNoTotalsOpensNothing) {
-    Form1& form = makeForm();
+    MainWindow& form = makeForm();
     bool sawWindow = false;
     {
         ModalWatch watch([&] {
             sawWindow = sawWindow || !ModalWatch::modalWindows().empty();
             return false;
         });
-        SendMessageW(form.Check2(), BM_CLICK, 0, 0);
+        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
     }
     EXPECT_FALSE(sawWindow);
     EXPECT_EQ(form.openChart(), nullptr);
-    EXPECT_FALSE(isChecked(form.Check2()));
+    EXPECT_FALSE(isChecked(form.displayChartBox()));
 }
 
 TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
-    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
     m_windows.create(31, "editor.exe", "An editor window of 21");
     m_windows.create(32, "browser.exe", "Привет");
     m_windows.create(33, "late.exe", "Opened while the chart is up");
@@ -471,7 +471,7 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
     } seen;
     {
         ModalWatch watch([&] {
-            Form2* chart = form.openChart();
+            ChartWindow* chart = form.openChart();
             if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
                 return false;
             }
@@ -482,33 +482,33 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
                 GetWindowRect(chart->handle(), &seen.outer);
                 seen.style = static_cast<DWORD>(GetWindowLongPtrW(chart->handle(), GWL_STYLE));
                 seen.mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
-                seen.boxClear = !isChecked(form.Check2());
+                seen.boxClear = !isChecked(form.displayChartBox());
                 seen.bars = chart->picture().bars();
                 seen.data = chart->picture().data();
-                seen.totalsAtOpen = m_tracker->ListView2().rowCount();
+                seen.totalsAtOpen = m_tracker->totals().rowCount();
                 // A new window gets the foreground underneath the chart.
                 m_clock.now = 160.0F;
                 m_windows.focus(33);
                 return false;
             }
-            if (m_tracker->lvwHidden().rowCount() < 3) {
+            if (m_tracker->openStretches().rowCount() < 3) {
                 return false;
             }
             m_clock.now = 170.0F;
             m_windows.focus(32);
-            if (m_tracker->ListView2().rowCount() <= seen.totalsAtOpen) {
+            if (m_tracker->totals().rowCount() <= seen.totalsAtOpen) {
                 return false;
             }
-            seen.totalsBeforeClose = m_tracker->ListView2().rowCount();
+            seen.totalsBeforeClose = m_tracker->totals().rowCount();
             seen.barsAfterTicks = chart->picture().bars();
             PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
             return true;
         });
-        SendMessageW(form.Check2(), BM_CLICK, 0, 0);
+        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
     }
     ASSERT_FALSE(ModalWatch::timedOut());
     EXPECT_EQ(seen.caption, L"Chart");
-    EXPECT_EQ(seen.className, Form2::className);
+    EXPECT_EQ(seen.className, ChartWindow::className);
     EXPECT_EQ(seen.client.right, 629);
     EXPECT_EQ(seen.client.bottom, 577);
     EXPECT_EQ(seen.outer.left, (GetSystemMetrics(SM_CXSCREEN) - (seen.outer.right - seen.outer.left)) / 2);
@@ -529,14 +529,14 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
     EXPECT_GT(seen.totalsBeforeClose, seen.totalsAtOpen);
     ASSERT_EQ(seen.barsAfterTicks.size(), 2U);
     EXPECT_EQ(form.openChart(), nullptr);
-    EXPECT_FALSE(isChecked(form.Check2()));
+    EXPECT_FALSE(isChecked(form.displayChartBox()));
     EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
 
     // The next request is a fresh chart with the rows added since.
     std::size_t barsOfSecond = 0;
     {
         ModalWatch watch([&] {
-            Form2* chart = form.openChart();
+            ChartWindow* chart = form.openChart();
             if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
                 return false;
             }
@@ -544,24 +544,24 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
             PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
             return true;
         });
-        SendMessageW(form.Check2(), BM_CLICK, 0, 0);
+        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
     }
-    EXPECT_EQ(barsOfSecond, m_tracker->ListView2().rowCount());
+    EXPECT_EQ(barsOfSecond, m_tracker->totals().rowCount());
     EXPECT_GT(barsOfSecond, 2U);
 }
 
 TEST_F(Forms, PointerFileValidMissingAndCorrupt) {
     {
-        Form1& form = makeForm();
+        MainWindow& form = makeForm();
         EXPECT_EQ(form.customPointer(), nullptr);
         // The custom setting then shows the standard arrow.
-        SendMessageW(form.Check2(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        SendMessageW(form.displayChartBox(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
         EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
         m_form.reset();
     }
     {
         std::ofstream(m_folder / "HAND-M.CUR", std::ios::binary) << "not a cursor at all";
-        Form1& form = makeForm();
+        MainWindow& form = makeForm();
         EXPECT_EQ(form.customPointer(), nullptr);
         EXPECT_EQ(textOf(form.handle()), L"Dwellmark");
         m_form.reset();
@@ -572,7 +572,7 @@ TEST_F(Forms, PointerFileValidMissingAndCorrupt) {
         std::ifstream file(DWELLMARK_CURSOR_FILE, std::ios::binary);
         std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
         ASSERT_GT(bytes.size(), 14U);
-        Form1& form = makeForm();
+        MainWindow& form = makeForm();
         ASSERT_NE(form.customPointer(), nullptr);
         ICONINFO info{};
         ASSERT_TRUE(GetIconInfo(form.customPointer(), &info));
@@ -585,43 +585,43 @@ TEST_F(Forms, PointerFileValidMissingAndCorrupt) {
 }
 
 TEST_F(Forms, MouseMovesSetThePointerByWhereTheyAreReported) {
-    Form1& form = makeForm();
+    MainWindow& form = makeForm();
     const auto move = [](HWND window) { SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3)); };
     EXPECT_EQ(form.mousePointer(), MousePointer::Default);
-    move(form.Check2());
+    move(form.displayChartBox());
     EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
-    move(form.Check1());
+    move(form.hideMeBox());
     EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
     move(form.handle());
     EXPECT_EQ(form.mousePointer(), MousePointer::Default);
-    move(form.Check1());
+    move(form.hideMeBox());
     EXPECT_EQ(form.mousePointer(), MousePointer::Default);
-    move(form.Check2());
-    move(form.ListView1().handle());
+    move(form.displayChartBox());
+    move(form.usageLog().handle());
     EXPECT_EQ(form.mousePointer(), MousePointer::Default);
-    move(form.Check2());
-    move(form.ListView2().handle());
+    move(form.displayChartBox());
+    move(form.totals().handle());
     EXPECT_EQ(form.mousePointer(), MousePointer::Default);
     form.setMousePointer(MousePointer::Busy);
-    for (HWND window : {form.Check2(), form.handle(), form.ListView1().handle()}) {
+    for (HWND window : {form.displayChartBox(), form.handle(), form.usageLog().handle()}) {
         move(window);
         EXPECT_EQ(form.mousePointer(), MousePointer::Busy);
     }
 }
 
 TEST_F(Forms, TheOneMillisecondTickRunsOnTheWindowsThread) {
-    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
     m_windows.create(41, "editor.exe", "Notes");
     m_windows.focus(41);
-    ASSERT_TRUE(pumpMessagesUntil([&] { return m_tracker->lvwHidden().rowCount() == 1; }));
+    ASSERT_TRUE(pumpMessagesUntil([&] { return m_tracker->openStretches().rowCount() == 1; }));
     ASSERT_TRUE(pumpMessagesUntil([&] { return form.ticksRun() > 50; }));
 }
 
 TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
     ReportingDesktop desktop(m_windows);
     m_tracker = std::make_unique<ActivityTracker>(desktop, m_clock);
-    m_form = std::make_unique<Form1>(*m_tracker, desktop, m_folder.wstring());
-    Form1& form = *m_form;
+    m_form = std::make_unique<MainWindow>(*m_tracker, desktop, m_folder.wstring());
+    MainWindow& form = *m_form;
     ASSERT_TRUE(desktop.listening());
     // A first tick at once, to see the desktop as it is.
     ASSERT_TRUE(pumpMessagesUntil([&] { return form.ticksRun() > 0; }));
@@ -646,7 +646,7 @@ TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
 }
 
 TEST_F(Forms, ClosingTheMainWindowEndsTheLoop) {
-    Form1& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
     PostMessageW(form.handle(), WM_CLOSE, 0, 0);
     // The loop of the program ends at the quit message the close posts.
     MSG message;

@@ -1,6 +1,6 @@
-#include "form2.h"
+#include "chartwindow.h"
 
-#include "mainmodule.h"
+#include "windowhelpers.h"
 #include "ui/chartdata.h"
 #include "ui/layout.h"
 #include "ui/texts.h"
@@ -27,19 +27,19 @@ QIcon transparentIcon() {
 
 } // namespace
 
-Form2::Form2(QWidget* parent)
+ChartWindow::ChartWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_chartView(new QChartView(this)) {
-    setObjectName(QStringLiteral("Form2"));
-    setWindowTitle(QString::fromUtf8(texts::form2Caption));
+    setObjectName(QStringLiteral("ChartWindow"));
+    setWindowTitle(QString::fromUtf8(texts::chartWindowCaption));
     setWindowIcon(transparentIcon());
-    setFixedSize(layout::form2Client.width, layout::form2Client.height);
+    setFixedSize(layout::chartWindowClient.width, layout::chartWindowClient.height);
     setModal(true);
 
     // The chart runs a little past the client area on the left, right and
     // bottom, so that its own border is cut off by the window.
-    m_chartView->setObjectName(QStringLiteral("MSChart1"));
+    m_chartView->setObjectName(QStringLiteral("chartView"));
     m_chartView->setGeometry(layout::chartRect.left, layout::chartRect.top, layout::chartRect.width,
                              layout::chartRect.height);
     m_chartView->setRenderHint(QPainter::Antialiasing);
@@ -48,11 +48,11 @@ Form2::Form2(QWidget* parent)
     centerForm(*this);
 }
 
-QChart* Form2::chart() const {
+QChart* ChartWindow::chart() const {
     return m_chartView->chart();
 }
 
-void Form2::fill(const ActivityTable& totals) {
+void ChartWindow::fill(const ActivityTable& totals) {
     QChart* chart = m_chartView->chart();
     chart->removeAllSeries();
     for (QAbstractAxis* axis : chart->axes()) {

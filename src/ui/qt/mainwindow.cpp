@@ -1,11 +1,11 @@
-#include "form1.h"
+#include "mainwindow.h"
 
 #include "checkbox.h"
 #include "cursorfile.h"
-#include "form1accessible.h"
-#include "form2.h"
+#include "mainwindowaccessible.h"
+#include "chartwindow.h"
 #include "listview.h"
-#include "mainmodule.h"
+#include "windowhelpers.h"
 #include "tablemodel.h"
 #include "ui/layout.h"
 #include "ui/texts.h"
@@ -76,23 +76,23 @@ QLabel* makeNotice(QWidget* parent) {
 
 } // namespace
 
-Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, const QString& notice,
+MainWindow::MainWindow(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, const QString& notice,
              QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tmrMain, tracker.windows(), ticks),
-      m_logModel(std::make_unique<TableModel>(tracker.ListView1())),
-      m_totalsModel(std::make_unique<TableModel>(tracker.ListView2())),
-      m_openModel(std::make_unique<TableModel>(tracker.lvwHidden())),
-      m_listView1(makeList(this, layout::Control::ListView1, *m_logModel)),
-      m_listView2(makeList(this, layout::Control::ListView2, *m_totalsModel)),
-      m_lvwHidden(makeList(this, layout::Control::lvwHidden, *m_openModel)),
-      m_check2(makeCheckBox(this, layout::Control::Check2, texts::check2Caption)),
-      m_check1(makeCheckBox(this, layout::Control::Check1, texts::check1Caption)), m_notice(makeNotice(this)) {
-    Form1Accessible::install();
-    setObjectName(QStringLiteral("Form1"));
+      m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tickTimer, tracker.windows(), ticks),
+      m_logModel(std::make_unique<TableModel>(tracker.usageLog())),
+      m_totalsModel(std::make_unique<TableModel>(tracker.totals())),
+      m_openModel(std::make_unique<TableModel>(tracker.openStretches())),
+      m_usageLog(makeList(this, layout::Control::usageLog, *m_logModel)),
+      m_totals(makeList(this, layout::Control::totals, *m_totalsModel)),
+      m_openStretches(makeList(this, layout::Control::openStretches, *m_openModel)),
+      m_displayChartBox(makeCheckBox(this, layout::Control::displayChartBox, texts::displayChartCaption)),
+      m_hideMeBox(makeCheckBox(this, layout::Control::hideMeBox, texts::hideMeCaption)), m_notice(makeNotice(this)) {
+    MainWindowAccessible::install();
+    setObjectName(QStringLiteral("MainWindow"));
     // The size is final before the window is made and centred.
-    const layout::Size client = notice.isEmpty() ? layout::form1Client : layout::form1ClientWithNotice;
+    const layout::Size client = notice.isEmpty() ? layout::mainWindowClient : layout::mainWindowClientWithNotice;
     setFixedSize(client.width, client.height);
     m_notice->setText(notice);
     m_notice->setVisible(!notice.isEmpty());
@@ -104,25 +104,25 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource 
     blank.fill(Qt::transparent);
     setWindowIcon(QIcon(blank));
 
-    m_lvwHidden->setVisible(false);
-    setTabOrder(m_listView1.get(), m_listView2.get());
-    setTabOrder(m_listView2.get(), m_lvwHidden.get());
-    setTabOrder(m_lvwHidden.get(), m_check2);
-    setTabOrder(m_check2, m_check1);
-    m_listView1->setFocus();
+    m_openStretches->setVisible(false);
+    setTabOrder(m_usageLog.get(), m_totals.get());
+    setTabOrder(m_totals.get(), m_openStretches.get());
+    setTabOrder(m_openStretches.get(), m_displayChartBox);
+    setTabOrder(m_displayChartBox, m_hideMeBox);
+    m_usageLog->setFocus();
 
     setMouseTracking(true);
-    watchMouseMoves(*m_listView1);
-    watchMouseMoves(*m_listView2);
-    m_check2->setMouseTracking(true);
-    m_check2->installEventFilter(this);
+    watchMouseMoves(*m_usageLog);
+    watchMouseMoves(*m_totals);
+    m_displayChartBox->setMouseTracking(true);
+    m_displayChartBox->installEventFilter(this);
 
-    connect(m_check1, &QCheckBox::toggled, this, &Form1::Check1_Click);
-    connect(m_check2, &QCheckBox::toggled, this, &Form1::Check2_Click);
+    connect(m_hideMeBox, &QCheckBox::toggled, this, &MainWindow::hideMeClicked);
+    connect(m_displayChartBox, &QCheckBox::toggled, this, &MainWindow::displayChartClicked);
 
-    connect(&m_tmrMain, &QTimer::timeout, this, &Form1::tmrMain_Timer);
+    connect(&m_tickTimer, &QTimer::timeout, this, &MainWindow::tick);
 
-    Form_Load();
+    onLoad();
 
     // On Wayland winId() is no number of the desktop's: the desktop finds the
     // window by its title and application id among this process's windows.
@@ -131,65 +131,65 @@ Form1::Form1(ActivityTracker& tracker, const QString& programFolder, TickSource 
     m_ticks.start();
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     m_ticks.stop();
 }
 
-void Form1::Form_Load() {
+void MainWindow::onLoad() {
     centerForm(*this);
     const QString pointerFile = QDir(m_programFolder).filePath(QString::fromLatin1(texts::pointerFileName));
     if (fileExists(pointerFile)) {
         // A file that is there but is no cursor leaves the window without one.
         m_customPointer = loadCursorFile(pointerFile);
     }
-    setWindowTitle(QString::fromUtf8(texts::form1Caption));
+    setWindowTitle(QString::fromUtf8(texts::mainWindowCaption));
     m_tracker.setLoggedSeconds(-1);
 }
 
-void Form1::Form_Unload() {
+void MainWindow::onUnload() {
     m_ticks.stop();
     emit unloaded();
 }
 
-void Form1::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+void MainWindow::closeEvent(QCloseEvent* event) {
+    onUnload();
     event->accept();
 }
 
-void Form1::tmrMain_Timer() {
-    m_tracker.tmrMain_Timer();
+void MainWindow::tick() {
+    m_tracker.tick();
     m_ticks.ticked();
 }
 
-QString Form1::hideMeMessage() {
+QString MainWindow::hideMeMessage() {
     return QString::fromStdString(texts::hideMeMessage());
 }
 
-void Form1::Check1_Click() {
-    if (!m_check1->isChecked()) {
+void MainWindow::hideMeClicked() {
+    if (!m_hideMeBox->isChecked()) {
         return;
     }
-    m_check1->setChecked(false);
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::form1Caption), hideMeMessage(), QMessageBox::Ok,
+    m_hideMeBox->setChecked(false);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::mainWindowCaption), hideMeMessage(), QMessageBox::Ok,
                     this);
     box.exec();
 }
 
-void Form1::Check2_Click() {
-    if (!m_check2->isChecked()) {
+void MainWindow::displayChartClicked() {
+    if (!m_displayChartBox->isChecked()) {
         return;
     }
-    m_check2->setChecked(false);
-    const ActivityTable& totals = m_tracker.ListView2();
+    m_displayChartBox->setChecked(false);
+    const ActivityTable& totals = m_tracker.totals();
     if (totals.rowCount() == 0) {
         return;
     }
-    Form2 chart;
+    ChartWindow chart;
     chart.fill(totals);
     chart.exec();
 }
 
-void Form1::setMousePointer(MousePointer pointer) {
+void MainWindow::setMousePointer(MousePointer pointer) {
     m_mousePointer = pointer;
     switch (pointer) {
     case MousePointer::Default:
@@ -204,36 +204,36 @@ void Form1::setMousePointer(MousePointer pointer) {
     }
 }
 
-void Form1::pointerAfterMoveOver(MouseArea area) {
+void MainWindow::pointerAfterMoveOver(MouseArea area) {
     const MousePointer pointer = pointerAfterMove(m_mousePointer, area);
     if (pointer != m_mousePointer) {
         setMousePointer(pointer);
     }
 }
 
-void Form1::Form_MouseMove() {
+void MainWindow::mouseMovedOverWindow() {
     pointerAfterMoveOver(MouseArea::Background);
 }
-void Form1::ListView1_MouseMove() {
-    pointerAfterMoveOver(MouseArea::ListView1);
+void MainWindow::mouseMovedOverUsageLog() {
+    pointerAfterMoveOver(MouseArea::usageLog);
 }
-void Form1::ListView2_MouseMove() {
-    pointerAfterMoveOver(MouseArea::ListView2);
+void MainWindow::mouseMovedOverTotals() {
+    pointerAfterMoveOver(MouseArea::totals);
 }
-void Form1::Check2_MouseMove() {
-    pointerAfterMoveOver(MouseArea::Check2);
+void MainWindow::mouseMovedOverDisplayChartBox() {
+    pointerAfterMoveOver(MouseArea::displayChartBox);
 }
 
-void Form1::mouseMoveEvent(QMouseEvent* event) {
+void MainWindow::mouseMoveEvent(QMouseEvent* event) {
     // A move over a child without a handler of its own ("Hide Me") reaches
     // the window too; only the bare background counts.
     if (childAt(event->position().toPoint()) == nullptr) {
-        Form_MouseMove();
+        mouseMovedOverWindow();
     }
     QWidget::mouseMoveEvent(event);
 }
 
-void Form1::watchMouseMoves(QWidget& widget) {
+void MainWindow::watchMouseMoves(QWidget& widget) {
     widget.setMouseTracking(true);
     widget.installEventFilter(this);
     for (QWidget* child : widget.findChildren<QWidget*>()) {
@@ -242,15 +242,15 @@ void Form1::watchMouseMoves(QWidget& widget) {
     }
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event) {
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (widget == m_check2) {
-            Check2_MouseMove();
-        } else if (widget == m_listView1.get() || m_listView1->isAncestorOf(widget)) {
-            ListView1_MouseMove();
-        } else if (widget == m_listView2.get() || m_listView2->isAncestorOf(widget)) {
-            ListView2_MouseMove();
+        if (widget == m_displayChartBox) {
+            mouseMovedOverDisplayChartBox();
+        } else if (widget == m_usageLog.get() || m_usageLog->isAncestorOf(widget)) {
+            mouseMovedOverUsageLog();
+        } else if (widget == m_totals.get() || m_totals->isAncestorOf(widget)) {
+            mouseMovedOverTotals();
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -25,7 +25,7 @@ class TableModel;
 /// reports a change (at most once a millisecond, and once a second besides),
 /// or every millisecond where the desktop reports nothing or the caller asks
 /// for the timer.
-class Form1 final : public QWidget {
+class MainWindow final : public QWidget {
     Q_OBJECT
 
 public:
@@ -34,24 +34,24 @@ public:
     /// may choose the 1 ms timer. notice: a line about how the desktop is
     /// seen, shown below the check boxes in a strip that the window grows by;
     /// none when empty.
-    explicit Form1(ActivityTracker& tracker, const QString& programFolder, TickSource ticks = TickSource::DesktopEvents,
+    explicit MainWindow(ActivityTracker& tracker, const QString& programFolder, TickSource ticks = TickSource::DesktopEvents,
                    const QString& notice = {}, QWidget* parent = nullptr);
-    ~Form1() override;
+    ~MainWindow() override;
 
-    Form1(const Form1&) = delete;
-    Form1& operator=(const Form1&) = delete;
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
 
     ActivityTracker& tracker() const { return m_tracker; }
 
-    ListView* ListView1() const { return m_listView1.get(); }
-    ListView* ListView2() const { return m_listView2.get(); }
-    ListView* lvwHidden() const { return m_lvwHidden.get(); }
-    QCheckBox* Check1() const { return m_check1; }
-    QCheckBox* Check2() const { return m_check2; }
+    ListView* usageLog() const { return m_usageLog.get(); }
+    ListView* totals() const { return m_totals.get(); }
+    ListView* openStretches() const { return m_openStretches.get(); }
+    QCheckBox* hideMeBox() const { return m_hideMeBox; }
+    QCheckBox* displayChartBox() const { return m_displayChartBox; }
     /// How the ticks are driven.
     const TickDriver& ticks() const { return m_ticks; }
-    QTimer& tmrMain() { return m_tmrMain; }
-    /// Whether tmrMain follows the desktop's change reports (false: every millisecond).
+    QTimer& tickTimer() { return m_tickTimer; }
+    /// Whether tickTimer follows the desktop's change reports (false: every millisecond).
     bool ticksFollowDesktop() const { return m_ticks.followsDesktop(); }
 
     MousePointer mousePointer() const { return m_mousePointer; }
@@ -65,10 +65,10 @@ public:
     /// The text of the "Hide Me" answer.
     static QString hideMeMessage();
 
-    // Event procedures.
-    void tmrMain_Timer();
-    void Check1_Click();
-    void Check2_Click();
+    // What the timer and the check boxes run.
+    void tick();
+    void hideMeClicked();
+    void displayChartClicked();
 
 signals:
     /// The window has closed and the program is ending.
@@ -80,29 +80,29 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Form_Load();
-    void Form_Unload();
-    void Form_MouseMove();
-    void ListView1_MouseMove();
-    void ListView2_MouseMove();
-    void Check2_MouseMove();
+    void onLoad();
+    void onUnload();
+    void mouseMovedOverWindow();
+    void mouseMovedOverUsageLog();
+    void mouseMovedOverTotals();
+    void mouseMovedOverDisplayChartBox();
     void pointerAfterMoveOver(MouseArea area);
     void watchMouseMoves(QWidget& widget);
 
     ActivityTracker& m_tracker;
     QString m_programFolder;
-    QTimer m_tmrMain;
+    QTimer m_tickTimer;
     TickDriver m_ticks;
     // The models are declared before the views, so the views that show them
     // go first.
     std::unique_ptr<TableModel> m_logModel;
     std::unique_ptr<TableModel> m_totalsModel;
     std::unique_ptr<TableModel> m_openModel;
-    std::unique_ptr<ListView> m_listView1;
-    std::unique_ptr<ListView> m_listView2;
-    std::unique_ptr<ListView> m_lvwHidden;
-    QCheckBox* m_check2;
-    QCheckBox* m_check1;
+    std::unique_ptr<ListView> m_usageLog;
+    std::unique_ptr<ListView> m_totals;
+    std::unique_ptr<ListView> m_openStretches;
+    QCheckBox* m_displayChartBox;
+    QCheckBox* m_hideMeBox;
     QLabel* m_notice;
     MousePointer m_mousePointer = MousePointer::Default;
     std::optional<QCursor> m_customPointer;

@@ -1,4 +1,4 @@
-#include "mainmodule.h"
+#include "windowhelpers.h"
 
 #include <QEvent>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "platform/win32/moddeclaration.h"
+#include "platform/win32/processprobe.h"
 
 #include <algorithm>
 #include <memory>

@@ -1,7 +1,7 @@
 // The chart window on a private X server: its place, its chart of the totals.
 #include "centredwindow.h"
 #include "tracking/activitytables.h"
-#include "ui/qt/form2.h"
+#include "ui/qt/chartwindow.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
@@ -15,7 +15,7 @@
 
 using dwellmark::ActivityTable;
 using dwellmark::TotalsColumn;
-using dwellmark::ui::Form2;
+using dwellmark::ui::ChartWindow;
 using dwellmark::ui::testing::showCentred;
 
 namespace {
@@ -48,12 +48,12 @@ QList<double> values(const QBarSeries& series) {
 
 } // namespace
 
-class Form2Test final : public QObject {
+class ChartWindowTest final : public QObject {
     Q_OBJECT
 
 private slots:
     void window() {
-        Form2 form;
+        ChartWindow form;
         QCOMPARE(form.windowTitle(), QStringLiteral("Chart"));
         QCOMPARE(form.size(), QSize(629, 577));
         QCOMPARE(form.minimumSize(), form.maximumSize());
@@ -62,20 +62,20 @@ private slots:
         QVERIFY(flags & Qt::WindowCloseButtonHint);
         QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
         QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(form.MSChart1()->geometry(), QRect(-8, 0, 643, 581));
-        QCOMPARE(form.MSChart1()->objectName(), QStringLiteral("MSChart1"));
+        QCOMPARE(form.chartView()->geometry(), QRect(-8, 0, 643, 581));
+        QCOMPARE(form.chartView()->objectName(), QStringLiteral("chartView"));
         QCOMPARE(form.findChildren<QChartView*>().size(), 1);
     }
 
     void centredOnTheScreen() {
-        Form2 form;
+        ChartWindow form;
         showCentred(form);
     }
 
     void oneRow() {
         ActivityTable totals = dwellmark::makeTotalsTable();
         addTotal(totals, "Editor", "312");
-        Form2 form;
+        ChartWindow form;
         form.fill(totals);
 
         QBarSeries* series = form.barSeries();
@@ -117,7 +117,7 @@ private slots:
                  "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
                  "\xf0\x9f\x98\x80",
                  "100000");
-        Form2 form;
+        ChartWindow form;
         form.fill(totals);
 
         QBarSeries* series = form.barSeries();
@@ -135,7 +135,7 @@ private slots:
     void onlyZeros() {
         ActivityTable totals = dwellmark::makeTotalsTable();
         addTotal(totals, "Idle", "0");
-        Form2 form;
+        ChartWindow form;
         form.fill(totals);
         auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
         QCOMPARE(valueAxis->min(), 0.0);
@@ -148,7 +148,7 @@ private slots:
         addTotal(first, "Two", "2");
         ActivityTable second = dwellmark::makeTotalsTable();
         addTotal(second, "Three", "3");
-        Form2 form;
+        ChartWindow form;
         form.fill(first);
         form.fill(second);
         QCOMPARE(form.chart()->series().size(), 1);
@@ -157,5 +157,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Form2Test)
-#include "form2_test.moc"
+QTEST_MAIN(ChartWindowTest)
+#include "chartwindow_test.moc"

@@ -1,5 +1,5 @@
 // The chart window: a modal window with a bar chart drawn by the program.
-#include "ui/win32/form2.h"
+#include "ui/win32/chartwindow.h"
 
 #include "ui/layout.h"
 #include "ui/texts.h"
@@ -14,7 +14,7 @@ namespace dwellmark::ui::win32 {
 
 namespace {
 
-constexpr DWORD form2Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD chartWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 
 HFONT makeFont(int pixels, int escapement, bool bold) {
     return CreateFontW(-pixels, 0, escapement, escapement, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -42,12 +42,12 @@ void text(HDC dc, int x, int y, const std::string& utf8, UINT align) {
 
 } // namespace
 
-Form2::Form2(HWND owner, ChartData data)
+ChartWindow::ChartWindow(HWND owner, ChartData data)
     : m_owner(owner), m_data(std::move(data)), m_picture(m_data, layout::chartRect.width, layout::chartRect.height) {
     registerWindowClass(className, LoadCursorW(nullptr, IDC_ARROW), "the chart window");
     m_dpi = owner != nullptr ? static_cast<int>(GetDpiForWindow(owner)) : static_cast<int>(GetDpiForSystem());
-    m_handle = CreateWindowExW(0, className, widen(texts::form2Caption).c_str(), form2Style, 0, 0,
-                               layout::form2Client.width, layout::form2Client.height, owner, nullptr,
+    m_handle = CreateWindowExW(0, className, widen(texts::chartWindowCaption).c_str(), chartWindowStyle, 0, 0,
+                               layout::chartWindowClient.width, layout::chartWindowClient.height, owner, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     if (m_handle == nullptr) {
         throw std::runtime_error("the chart window could not be made");
@@ -55,7 +55,7 @@ Form2::Form2(HWND owner, ChartData data)
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     applyDpi(m_dpi);
-    setClientSize(m_handle, MulDiv(layout::form2Client.width, m_dpi, 96), MulDiv(layout::form2Client.height, m_dpi, 96));
+    setClientSize(m_handle, MulDiv(layout::chartWindowClient.width, m_dpi, 96), MulDiv(layout::chartWindowClient.height, m_dpi, 96));
     // Centred on the whole screen by the outer size the window really has.
     RECT placed;
     GetWindowRect(m_handle, &placed);
@@ -64,7 +64,7 @@ Form2::Form2(HWND owner, ChartData data)
                  SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
 }
 
-Form2::~Form2() {
+ChartWindow::~ChartWindow() {
     if (m_handle != nullptr) {
         SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
         DestroyWindow(m_handle);
@@ -73,13 +73,13 @@ Form2::~Form2() {
     DeleteObject(m_verticalFont);
 }
 
-RECT Form2::chartArea() const {
+RECT ChartWindow::chartArea() const {
     return RECT{MulDiv(layout::chartRect.left, m_dpi, 96), MulDiv(layout::chartRect.top, m_dpi, 96),
                 MulDiv(layout::chartRect.left + layout::chartRect.width, m_dpi, 96),
                 MulDiv(layout::chartRect.top + layout::chartRect.height, m_dpi, 96)};
 }
 
-void Form2::applyDpi(int dpi) {
+void ChartWindow::applyDpi(int dpi) {
     m_dpi = dpi;
     const double scale = dpi / 96.0;
     m_picture = ChartPicture(m_data, MulDiv(layout::chartRect.width, dpi, 96),
@@ -91,7 +91,7 @@ void Form2::applyDpi(int dpi) {
     m_verticalFont = makeFont(MulDiv(13, dpi, 96), 900, true);
 }
 
-void Form2::exec() {
+void ChartWindow::exec() {
     const bool ownerWasEnabled = m_owner != nullptr && IsWindowEnabled(m_owner) != FALSE;
     if (ownerWasEnabled) {
         EnableWindow(m_owner, FALSE);
@@ -120,8 +120,8 @@ void Form2::exec() {
     }
 }
 
-LRESULT CALLBACK Form2::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* form = reinterpret_cast<Form2*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT CALLBACK ChartWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* form = reinterpret_cast<ChartWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // After a failure the window only paints and answers the system.
     if (form == nullptr || failing()) {
         return DefWindowProcW(window, message, wParam, lParam);
@@ -129,7 +129,7 @@ LRESULT CALLBACK Form2::windowProc(HWND window, UINT message, WPARAM wParam, LPA
     return guarded([&] { return form->onMessage(message, wParam, lParam); });
 }
 
-LRESULT Form2::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT ChartWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CLOSE:
         m_closed = true;
@@ -154,7 +154,7 @@ LRESULT Form2::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-void Form2::paint(HDC dc) {
+void ChartWindow::paint(HDC dc) {
     const RECT area = chartArea();
     const int saved = SaveDC(dc);
     SetViewportOrgEx(dc, area.left, area.top, nullptr);

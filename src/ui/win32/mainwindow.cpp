@@ -1,5 +1,5 @@
 // The main window over the Win32 API: two ListViews, two check boxes, the tick.
-#include "ui/win32/form1.h"
+#include "ui/win32/mainwindow.h"
 
 #include "tracking/windowsystem.h"
 #include "ui/chartdata.h"
@@ -8,7 +8,7 @@
 #include "ui/texts.h"
 #include "ui/win32/clientsize.h"
 #include "ui/win32/failure.h"
-#include "ui/win32/form2.h"
+#include "ui/win32/chartwindow.h"
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowclass.h"
 
@@ -19,7 +19,7 @@ namespace dwellmark::ui::win32 {
 
 namespace {
 
-constexpr DWORD form1Style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+constexpr DWORD mainWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 HFONT makeFont(const layout::Font& font, int dpi) {
     // Points at this many dots per inch; a negative height asks for the em.
@@ -42,35 +42,35 @@ bool fileExists(const std::wstring& path) {
 
 } // namespace
 
-Form1::Form1(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
+MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
              std::unique_ptr<TickSource> ticks)
     : m_tracker(tracker), m_windows(windows), m_programFolder(std::move(programFolder)), m_ticks(std::move(ticks)) {
     // The window's pointer setting decides the pointer, not the class.
     registerWindowClass(className, nullptr, "the main window");
-    m_handle = CreateWindowExW(WS_EX_CONTROLPARENT, className, L"", form1Style, CW_USEDEFAULT, CW_USEDEFAULT,
-                               layout::form1Client.width, layout::form1Client.height, nullptr, nullptr,
+    m_handle = CreateWindowExW(WS_EX_CONTROLPARENT, className, L"", mainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                               layout::mainWindowClient.width, layout::mainWindowClient.height, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     if (m_handle == nullptr) {
         throw std::runtime_error("the main window could not be made");
     }
     m_white = CreateSolidBrush(RGB(255, 255, 255));
     // Made in tab order: the order of creation is the order of the Tab key.
-    m_listView1 = std::make_unique<ListView>(m_handle, ListView1Id, layout::controlLayout(layout::Control::ListView1),
-                                             tracker.ListView1());
-    m_listView2 = std::make_unique<ListView>(m_handle, ListView2Id, layout::controlLayout(layout::Control::ListView2),
-                                             tracker.ListView2());
-    m_lvwHidden = std::make_unique<ListView>(m_handle, lvwHiddenId, layout::controlLayout(layout::Control::lvwHidden),
-                                             tracker.lvwHidden());
-    m_check2 = makeCheckBox(layout::Control::Check2, texts::check2Caption, Check2Id);
-    m_check1 = makeCheckBox(layout::Control::Check1, texts::check1Caption, Check1Id);
-    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_lvwHidden->handle(), m_check2, m_check1}) {
+    m_usageLog = std::make_unique<ListView>(m_handle, usageLogId, layout::controlLayout(layout::Control::usageLog),
+                                             tracker.usageLog());
+    m_totals = std::make_unique<ListView>(m_handle, totalsId, layout::controlLayout(layout::Control::totals),
+                                             tracker.totals());
+    m_openStretches = std::make_unique<ListView>(m_handle, openStretchesId, layout::controlLayout(layout::Control::openStretches),
+                                             tracker.openStretches());
+    m_displayChartBox = makeCheckBox(layout::Control::displayChartBox, texts::displayChartCaption, displayChartBoxId);
+    m_hideMeBox = makeCheckBox(layout::Control::hideMeBox, texts::hideMeCaption, hideMeBoxId);
+    for (const HWND control : {m_usageLog->handle(), m_totals->handle(), m_openStretches->handle(), m_displayChartBox, m_hideMeBox}) {
         SetWindowSubclass(control, controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     applyDpi(static_cast<int>(GetDpiForWindow(m_handle)));
 
-    Form_Load();
+    onLoad();
 
     m_tracker.setMainWindow(static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(m_handle)));
     if (!m_ticks) {
@@ -79,10 +79,10 @@ Form1::Form1(ActivityTracker& tracker, WindowSystem& windows, std::wstring progr
     m_ticks->start(m_handle, tickMessage);
 }
 
-Form1::~Form1() {
+MainWindow::~MainWindow() {
     m_ticks->stop();
     m_windows.setChangeListener({});
-    for (const HWND control : {m_listView1->handle(), m_listView2->handle(), m_lvwHidden->handle(), m_check2, m_check1}) {
+    for (const HWND control : {m_usageLog->handle(), m_totals->handle(), m_openStretches->handle(), m_displayChartBox, m_hideMeBox}) {
         RemoveWindowSubclass(control, controlProc, 1);
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
@@ -95,7 +95,7 @@ Form1::~Form1() {
     }
 }
 
-HWND Form1::makeCheckBox(layout::Control control, const char* caption, int id) {
+HWND MainWindow::makeCheckBox(layout::Control control, const char* caption, int id) {
     const layout::ControlLayout& place = layout::controlLayout(control);
     HWND box = CreateWindowExW(0, L"BUTTON", widen(caption).c_str(),
                                WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, place.rect.left, place.rect.top,
@@ -107,26 +107,26 @@ HWND Form1::makeCheckBox(layout::Control control, const char* caption, int id) {
     return box;
 }
 
-void Form1::applyDpi(int dpi) {
+void MainWindow::applyDpi(int dpi) {
     m_dpi = dpi;
     DeleteObject(m_listFont);
     DeleteObject(m_checkBoxFont);
     m_listFont = makeFont(layout::listFont, dpi);
     m_checkBoxFont = makeFont(layout::checkBoxFont, dpi);
-    for (ListView* list : {m_listView1.get(), m_listView2.get(), m_lvwHidden.get()}) {
+    for (ListView* list : {m_usageLog.get(), m_totals.get(), m_openStretches.get()}) {
         list->applyDpi(dpi, m_listFont);
     }
     for (const auto& [box, control] :
-         {std::pair{m_check2, layout::Control::Check2}, std::pair{m_check1, layout::Control::Check1}}) {
+         {std::pair{m_displayChartBox, layout::Control::displayChartBox}, std::pair{m_hideMeBox, layout::Control::hideMeBox}}) {
         const RECT rect = scaledRect(layout::controlLayout(control).rect, dpi);
         SetWindowPos(box, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(m_checkBoxFont), TRUE);
     }
-    setClientSize(m_handle, MulDiv(layout::form1Client.width, dpi, 96), MulDiv(layout::form1Client.height, dpi, 96));
+    setClientSize(m_handle, MulDiv(layout::mainWindowClient.width, dpi, 96), MulDiv(layout::mainWindowClient.height, dpi, 96));
 }
 
-void Form1::Form_Load() {
+void MainWindow::onLoad() {
     // Centred on the whole screen by the outer size, frame and title bar included.
     RECT outer;
     GetWindowRect(m_handle, &outer);
@@ -143,65 +143,65 @@ void Form1::Form_Load() {
                 LoadImageW(nullptr, pointerFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE));
         }
     }
-    SetWindowTextW(m_handle, widen(texts::form1Caption).c_str());
+    SetWindowTextW(m_handle, widen(texts::mainWindowCaption).c_str());
     m_tracker.setLoggedSeconds(-1);
 }
 
-void Form1::show() {
+void MainWindow::show() {
     ShowWindow(m_handle, SW_SHOW);
-    SetFocus(m_listView1->handle());
+    SetFocus(m_usageLog->handle());
 }
 
-void Form1::Form_Unload() {
+void MainWindow::onUnload() {
     // Nothing runs after this: no tick, no procedure; the loop ends.
     m_ticks->stop();
     ShowWindow(m_handle, SW_HIDE);
     PostQuitMessage(0);
 }
 
-void Form1::tmrMain_Timer() {
+void MainWindow::tick() {
     ++m_ticksRun;
-    m_tracker.tmrMain_Timer();
+    m_tracker.tick();
 }
 
-void Form1::setCheck(HWND box, bool checked) {
+void MainWindow::setCheck(HWND box, bool checked) {
     const bool isChecked = SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
     if (isChecked == checked) {
         return;
     }
     SendMessageW(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     // A change made by the program raises the box's click event too.
-    if (box == m_check1) {
-        Check1_Click();
+    if (box == m_hideMeBox) {
+        hideMeClicked();
     } else {
-        Check2_Click();
+        displayChartClicked();
     }
 }
 
-void Form1::Check1_Click() {
-    if (SendMessageW(m_check1, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+void MainWindow::hideMeClicked() {
+    if (SendMessageW(m_hideMeBox, BM_GETCHECK, 0, 0) != BST_CHECKED) {
         return;
     }
-    setCheck(m_check1, false);
-    MessageBoxW(m_handle, widen(texts::hideMeMessage()).c_str(), widen(texts::form1Caption).c_str(), MB_OK);
+    setCheck(m_hideMeBox, false);
+    MessageBoxW(m_handle, widen(texts::hideMeMessage()).c_str(), widen(texts::mainWindowCaption).c_str(), MB_OK);
 }
 
-void Form1::Check2_Click() {
-    if (SendMessageW(m_check2, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+void MainWindow::displayChartClicked() {
+    if (SendMessageW(m_displayChartBox, BM_GETCHECK, 0, 0) != BST_CHECKED) {
         return;
     }
-    setCheck(m_check2, false);
-    const ActivityTable& totals = m_tracker.ListView2();
+    setCheck(m_displayChartBox, false);
+    const ActivityTable& totals = m_tracker.totals();
     if (totals.rowCount() == 0) {
         return;
     }
-    Form2 chart(m_handle, ChartData::fromTotals(totals));
+    ChartWindow chart(m_handle, ChartData::fromTotals(totals));
     m_openChart = &chart;
     chart.exec();
     m_openChart = nullptr;
 }
 
-HCURSOR Form1::cursorFor(MousePointer pointer) const {
+HCURSOR MainWindow::cursorFor(MousePointer pointer) const {
     switch (pointer) {
     case MousePointer::Busy:
         return LoadCursorW(nullptr, IDC_WAIT);
@@ -213,26 +213,26 @@ HCURSOR Form1::cursorFor(MousePointer pointer) const {
     return LoadCursorW(nullptr, IDC_ARROW);
 }
 
-void Form1::setMousePointer(MousePointer pointer) {
+void MainWindow::setMousePointer(MousePointer pointer) {
     m_mousePointer = pointer;
     POINT at;
     if (GetCursorPos(&at) != FALSE) {
         const HWND under = WindowFromPoint(at);
-        if (under == m_handle || under == m_check1 || under == m_check2) {
+        if (under == m_handle || under == m_hideMeBox || under == m_displayChartBox) {
             SetCursor(cursorFor(pointer));
         }
     }
 }
 
-void Form1::mouseMovedOver(MouseArea area) {
+void MainWindow::mouseMovedOver(MouseArea area) {
     const MousePointer pointer = pointerAfterMove(m_mousePointer, area);
     if (pointer != m_mousePointer) {
         setMousePointer(pointer);
     }
 }
 
-LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* form = reinterpret_cast<Form1*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* form = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     // After a failure the window only paints and answers the system.
     if (form == nullptr || failing()) {
         return DefWindowProcW(window, message, wParam, lParam);
@@ -240,24 +240,24 @@ LRESULT CALLBACK Form1::windowProc(HWND window, UINT message, WPARAM wParam, LPA
     return guarded([&] { return form->onMessage(message, wParam, lParam); });
 }
 
-LRESULT CALLBACK Form1::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+LRESULT CALLBACK MainWindow::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                     DWORD_PTR data) {
-    auto* form = reinterpret_cast<Form1*>(data);
-    for (const ListView* list : {form->m_listView1.get(), form->m_listView2.get(), form->m_lvwHidden.get()}) {
+    auto* form = reinterpret_cast<MainWindow*>(data);
+    for (const ListView* list : {form->m_usageLog.get(), form->m_totals.get(), form->m_openStretches.get()}) {
         if (window == list->handle() && list->opensHiddenColumn(message, wParam, lParam)) {
             return FALSE;
         }
     }
     if (message == WM_MOUSEMOVE) {
         guarded([&]() -> LRESULT {
-            if (window == form->m_check2) {
-                form->mouseMovedOver(MouseArea::Check2);
-            } else if (window == form->m_check1) {
-                form->mouseMovedOver(MouseArea::Check1);
-            } else if (window == form->m_listView1->handle()) {
-                form->mouseMovedOver(MouseArea::ListView1);
-            } else if (window == form->m_listView2->handle()) {
-                form->mouseMovedOver(MouseArea::ListView2);
+            if (window == form->m_displayChartBox) {
+                form->mouseMovedOver(MouseArea::displayChartBox);
+            } else if (window == form->m_hideMeBox) {
+                form->mouseMovedOver(MouseArea::hideMeBox);
+            } else if (window == form->m_usageLog->handle()) {
+                form->mouseMovedOver(MouseArea::usageLog);
+            } else if (window == form->m_totals->handle()) {
+                form->mouseMovedOver(MouseArea::totals);
             }
             return 0;
         });
@@ -265,21 +265,21 @@ LRESULT CALLBACK Form1::controlProc(HWND window, UINT message, WPARAM wParam, LP
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case tickMessage:
         m_ticks->ticked();
-        tmrMain_Timer();
+        tick();
         return 0;
     case WM_TIMER:
         m_ticks->timerFired(wParam);
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {
-            if (LOWORD(wParam) == Check1Id) {
-                Check1_Click();
-            } else if (LOWORD(wParam) == Check2Id) {
-                Check2_Click();
+            if (LOWORD(wParam) == hideMeBoxId) {
+                hideMeClicked();
+            } else if (LOWORD(wParam) == displayChartBoxId) {
+                displayChartClicked();
             }
             return 0;
         }
@@ -287,7 +287,7 @@ LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         LRESULT result = 0;
-        for (ListView* list : {m_listView1.get(), m_listView2.get(), m_lvwHidden.get()}) {
+        for (ListView* list : {m_usageLog.get(), m_totals.get(), m_openStretches.get()}) {
             if (list->notify(header, result)) {
                 return result;
             }
@@ -304,7 +304,7 @@ LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_SETCURSOR: {
         const auto under = reinterpret_cast<HWND>(wParam);
-        if (LOWORD(lParam) == HTCLIENT && (under == m_handle || under == m_check1 || under == m_check2)) {
+        if (LOWORD(lParam) == HTCLIENT && (under == m_handle || under == m_hideMeBox || under == m_displayChartBox)) {
             SetCursor(cursorFor(m_mousePointer));
             return TRUE;
         }
@@ -318,7 +318,7 @@ LRESULT Form1::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_CLOSE:
-        Form_Unload();
+        onUnload();
         return 0;
     default:
         break;

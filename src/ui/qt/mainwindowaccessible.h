@@ -5,20 +5,20 @@
 
 namespace dwellmark::ui {
 
-class Form1;
+class MainWindow;
 
 /// The main window as assistive technologies (AT-SPI) see it: its visible
 /// controls, without the open-interval list, which holds window handles and
 /// times for the program's own use and is never shown.
-class Form1Accessible final : public QAccessibleWidget {
+class MainWindowAccessible final : public QAccessibleWidget {
 public:
-    explicit Form1Accessible(Form1& form);
+    explicit MainWindowAccessible(MainWindow& form);
 
     int childCount() const override;
     QAccessibleInterface* child(int index) const override;
     int indexOfChild(const QAccessibleInterface* child) const override;
 
-    /// Makes Qt describe every Form1 with this class; called once per process.
+    /// Makes Qt describe every MainWindow with this class; called once per process.
     static void install();
 
 private:

@@ -37,8 +37,7 @@ double cpuSeconds() {
     FILETIME user;
     GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
     const auto value = [](const FILETIME& time) {
-        return static_cast<double>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) /
-               1e7;
+        return static_cast<double>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
     };
     return value(kernel) + value(user);
 }

@@ -17,7 +17,7 @@ Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& pr
                  const QString& notice)
     : m_tracker(windows, clock),
       m_mainWindow(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
-             notice) {
+                   notice) {
     QObject::connect(&m_mainWindow, &ui::MainWindow::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 

@@ -47,8 +47,8 @@ void ActivityTracker::tick() {
     if (m_mainWindow == 0 && m_mainWindowQuery) {
         // Asked before the foreground is read, so that the tick that brings
         // the main window's first appearance already knows it as ours.
-        m_mainWindow = m_windows.findOwnWindow(m_mainWindowQuery->nativeId, m_mainWindowQuery->title,
-                                               m_mainWindowQuery->appId);
+        m_mainWindow =
+            m_windows.findOwnWindow(m_mainWindowQuery->nativeId, m_mainWindowQuery->title, m_mainWindowQuery->appId);
     }
     const WindowHandle h = m_windows.foregroundWindow();
     std::optional<float> reading;

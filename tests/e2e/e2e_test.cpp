@@ -6,8 +6,8 @@
 #include "tracking/activitytracker.h"
 #include "tracking/formattime.h"
 #include "tracking/textforms.h"
-#include "ui/qt/mainwindow.h"
 #include "ui/qt/chartwindow.h"
+#include "ui/qt/mainwindow.h"
 #include "windowfarm.h"
 
 #include <QApplication>

@@ -2,9 +2,9 @@
 // the existence check, the title and the process name each meet windows that
 // go at random moments. The answers stay quiet and sane, and the tables stay
 // consistent.
-#include "testdesktop.h"
 #include "platform/platform.h"
 #include "platform/x11/x11windowsystem.h"
+#include "testdesktop.h"
 #include "trackerchecks.h"
 #include "tracking/activitytracker.h"
 #include "windowfarm.h"

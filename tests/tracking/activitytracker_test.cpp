@@ -85,20 +85,20 @@ TEST_F(ActivityTrackerTest, FollowsTheForegroundFromWindowToWindow) {
 
     focusAt(windowB, 612.5F);
     EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", "612.5"},
-                                                         Row{"202", "browser", "News - Browser", "612.5", ""}));
+                                                             Row{"202", "browser", "News - Browser", "612.5", ""}));
     // The fresh reading 612.5 rounds to 612 (tie to even); 612 - 600.25 = 11.75 -> 12.
     EXPECT_THAT(rowsOf(tracker.usageLog()),
                 ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"}));
 
     focusAt(windowA, 620.0F);
     EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "620", ""},
-                                                         Row{"202", "browser", "News - Browser", "612.5", "620"}));
+                                                             Row{"202", "browser", "News - Browser", "612.5", "620"}));
     // 620 - 612.5 = 7.5 -> 8 (tie to even).
     EXPECT_THAT(rowsOf(tracker.usageLog()),
                 ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
                             Row{"browser", "News - Browser", "12", "20", "00:00:12 - 00:00:20", "8"}));
     EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:12", "12"},
-                                                         Row{"browser", "News - Browser", "00:00:08", "8"}));
+                                                      Row{"browser", "News - Browser", "00:00:08", "8"}));
     EXPECT_EQ(tracker.loggedSeconds(), 20);
     EXPECT_EQ(tracker.lastForeground(), windowA);
 }
@@ -156,7 +156,7 @@ TEST_F(ActivityTrackerTest, TitlesAreComparedExactly) {
     stretch(windowA, 10.0F, 20.0F);
     stretch(windowC, 30.0F, 35.0F);
     EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:10", "10"},
-                                                         Row{"editor", "notes - editor", "00:00:05", "5"}));
+                                                      Row{"editor", "notes - editor", "00:00:05", "5"}));
     EXPECT_EQ(tracker.findTotalsRow("notes - editor"), 2U);
     EXPECT_EQ(tracker.findTotalsRow("Notes - Editor "), 0U);
     EXPECT_EQ(tracker.findTotalsRow(""), 0U);
@@ -223,7 +223,7 @@ TEST_F(ActivityTrackerTest, VanishedWindowsLeaveAndTheirHandlesComeBackFresh) {
     windows.create(windowA, "mail", "Inbox");
     focusAt(windowA, 30.0F);
     EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"202", "browser", "News - Browser", "20", "30"},
-                                                         Row{"101", "mail", "Inbox", "30", ""}));
+                                                             Row{"101", "mail", "Inbox", "30", ""}));
     focusAt(windowB, 33.0F);
     EXPECT_EQ(tracker.totals().text(3, TotalsColumn::WindowTitle), "Inbox");
 }

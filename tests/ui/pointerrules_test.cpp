@@ -19,8 +19,8 @@ TEST(PointerRules, DisplayChartShowsTheCustomPointerOtherPartsTheDefault) {
 TEST(PointerRules, HideMeKeepsWhatThePointerHadAndBusyStaysBusy) {
     EXPECT_EQ(pointerAfterMove(MousePointer::Default, MouseArea::hideMeBox), MousePointer::Default);
     EXPECT_EQ(pointerAfterMove(MousePointer::Custom, MouseArea::hideMeBox), MousePointer::Custom);
-    for (const MouseArea area :
-         {MouseArea::Background, MouseArea::usageLog, MouseArea::totals, MouseArea::displayChartBox, MouseArea::hideMeBox}) {
+    for (const MouseArea area : {MouseArea::Background, MouseArea::usageLog, MouseArea::totals,
+                                 MouseArea::displayChartBox, MouseArea::hideMeBox}) {
         EXPECT_EQ(pointerAfterMove(MousePointer::Busy, area), MousePointer::Busy);
     }
 }

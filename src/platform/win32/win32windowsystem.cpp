@@ -45,7 +45,8 @@ bool Win32WindowSystem::hook() {
     m_foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, onEvent, 0, 0, flags);
     // Minimizing the foreground window can leave no window in the foreground
     // without a foreground event.
-    m_minimizeHook = SetWinEventHook(EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND, nullptr, onEvent, 0, 0, flags);
+    m_minimizeHook =
+        SetWinEventHook(EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND, nullptr, onEvent, 0, 0, flags);
     m_destroyHook = SetWinEventHook(EVENT_OBJECT_DESTROY, EVENT_OBJECT_DESTROY, nullptr, onEvent, 0, 0, flags);
     for (const HWINEVENTHOOK hook : {m_foregroundHook, m_minimizeHook, m_destroyHook}) {
         if (hook == nullptr) {

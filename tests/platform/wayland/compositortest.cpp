@@ -37,9 +37,8 @@ ScopedEnvironment::~ScopedEnvironment() {
 
 std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environment, const std::string& title,
                                          const std::string& appId, const std::string& nextTitle) {
-    auto window =
-        std::make_unique<ChildProcess>(std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, nextTitle},
-                                       environment);
+    auto window = std::make_unique<ChildProcess>(
+        std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, nextTitle}, environment);
     const auto line = window->readLine(hang);
     EXPECT_EQ(line, std::optional<std::string>("mapped")) << window->errorOutput();
     return window;

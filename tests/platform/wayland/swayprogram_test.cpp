@@ -12,10 +12,10 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QTimer>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <array>
 #include <cstdlib>
 #include <filesystem>
@@ -79,15 +79,14 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
     EXPECT_TRUE(program.mainWindow().ticks().followsDesktop());
     program.mainWindow().show();
     // sway focuses a new window; the main window is known by then, so it gets no row.
-    ASSERT_TRUE(whileRunning([&] {
-        return tracker.mainWindow() != 0 && windows->foregroundWindow() == tracker.mainWindow();
-    }));
+    ASSERT_TRUE(
+        whileRunning([&] { return tracker.mainWindow() != 0 && windows->foregroundWindow() == tracker.mainWindow(); }));
     EXPECT_EQ(windows->getWindowTitle(tracker.mainWindow()), "Dwellmark");
     EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
 
     const auto open = [&](const std::string& title, const std::string& appId) {
-        auto window = std::make_unique<ChildProcess>(std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, "next"},
-                                                     sway.clientEnvironment());
+        auto window = std::make_unique<ChildProcess>(
+            std::vector<std::string>{WAYLAND_TEST_TOPLEVEL, title, appId, "next"}, sway.clientEnvironment());
         EXPECT_EQ(window->readLine(hang), std::optional<std::string>("mapped")) << window->errorOutput();
         return window;
     };

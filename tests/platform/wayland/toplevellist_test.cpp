@@ -1,7 +1,6 @@
 // The Wayland window list driven by event sequences as compositors send them, alone and under the tracker.
-#include "platform/wayland/toplevellist.h"
-
 #include "fakes.h"
+#include "platform/wayland/toplevellist.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 

@@ -5,8 +5,8 @@
 //   win32_screenshots FOLDER
 #include "platform/platform.h"
 #include "tracking/activitytracker.h"
-#include "ui/win32/mainwindow.h"
 #include "ui/win32/chartwindow.h"
+#include "ui/win32/mainwindow.h"
 
 #include <commctrl.h>
 #include <cstdio>

@@ -1,4 +1,4 @@
-// Reading sway's layout tree: finding a window's process among sway's views.
+// Reading sway's layout tree: refusing what is no tree, and finding a window's process among sway's views.
 #include "platform/wayland/wlroots/swayviews.h"
 
 #include <gtest/gtest.h>
@@ -6,6 +6,15 @@
 
 namespace dwellmark::platform::wayland {
 namespace {
+
+TEST(ReadLayoutTree, RefusesWhatIsNotJson) {
+    for (const char* text : {"", "{", "{\"a\" 1}", "[1,]", "[1 2]", "\"open", "tru", "{} {}", "-", "\"\\u12\""}) {
+        EXPECT_FALSE(readLayoutTree(text).has_value()) << text;
+    }
+    // Nesting far deeper than any reply is refused rather than followed down the stack.
+    EXPECT_FALSE(readLayoutTree(std::string(100000, '[')).has_value());
+    EXPECT_FALSE(readLayoutTree(std::string(300, '[') + std::string(300, ']')).has_value());
+}
 
 // A tree as sway 1.7 answers get_tree, cut to what matters: an output with a
 // workspace holding tiled views, one floating view, and an Xwayland view.

@@ -1,20 +1,16 @@
+// What the program asks of the operating system: the window system (with what
+// the user must know of it) and the clock. Each system's wiring implements it:
+// src/app/linux on Linux, where the backend is chosen, and src/platform/win32.
 #pragma once
 
+#include "platform/platformerror.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 
 #include <memory>
-#include <stdexcept>
 #include <string>
 
 namespace dwellmark::platform {
-
-/// Raised when the desktop cannot be reached at all (no display, for example).
-/// Its message is one line that tells the user what is wrong.
-class PlatformError : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
 
 /// The window system of the operating system the program was built for.
 /// Throws PlatformError when it cannot be reached.

@@ -1,5 +1,5 @@
 // What the backends that listen on the D-Bus session bus share.
-#include "sessionbus.h"
+#include "platform/wayland/sessionbus.h"
 
 #include "platform/linux/lostconnection.h"
 

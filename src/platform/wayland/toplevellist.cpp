@@ -1,5 +1,5 @@
 // The toplevel windows a Wayland compositor announces, as its events describe them.
-#include "toplevellist.h"
+#include "platform/wayland/toplevellist.h"
 
 #include "platform/linux/titletext.h"
 

@@ -1,5 +1,5 @@
 // The connection to a Wayland compositor, with the globals it offers.
-#include "waylanddisplay.h"
+#include "platform/wayland/waylanddisplay.h"
 
 #include <cstdarg>
 #include <wayland-client.h>
@@ -8,8 +8,7 @@ namespace dwellmark::platform::wayland {
 
 namespace {
 
-void onGlobal(void* data, wl_registry* /*registry*/, std::uint32_t name, const char* interface,
-              std::uint32_t version) {
+void onGlobal(void* data, wl_registry* /*registry*/, std::uint32_t name, const char* interface, std::uint32_t version) {
     static_cast<std::vector<WaylandDisplay::Global>*>(data)->push_back({name, interface, version});
 }
 

@@ -1,9 +1,9 @@
 // What the Wayland backends share: the connection, the window list, and the answers read from it.
-#include "waylandwindowsystem.h"
+#include "platform/wayland/waylandwindowsystem.h"
 
 #include "platform/linux/lostconnection.h"
 #include "platform/linux/processname.h"
-#include "platform/platform.h"
+#include "platform/platformerror.h"
 
 #include <cerrno>
 #include <poll.h>
@@ -102,8 +102,7 @@ WindowHandle WaylandWindowSystem::findWindow(long pid, std::string_view title, s
     return 0;
 }
 
-WindowHandle WaylandWindowSystem::findOwnWindow(WindowHandle nativeId, std::string_view title,
-                                               std::string_view appId) {
+WindowHandle WaylandWindowSystem::findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) {
     static_cast<void>(nativeId);
     return findWindow(static_cast<long>(getpid()), title, appId);
 }

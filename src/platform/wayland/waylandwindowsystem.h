@@ -1,9 +1,9 @@
 // What the Wayland backends share: the connection, the window list, and the answers read from it.
 #pragma once
 
-#include "toplevellist.h"
+#include "platform/wayland/toplevellist.h"
+#include "platform/wayland/waylanddisplay.h"
 #include "tracking/windowsystem.h"
-#include "waylanddisplay.h"
 
 #include <memory>
 #include <string>

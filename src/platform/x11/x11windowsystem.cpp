@@ -3,7 +3,7 @@
 #include "platform/linux/lostconnection.h"
 #include "platform/linux/processname.h"
 #include "platform/linux/titletext.h"
-#include "platform/platform.h"
+#include "platform/platformerror.h"
 
 #include <algorithm>
 #include <array>

@@ -1,0 +1,63 @@
+# Windows: everything the build does only for Windows. One backend
+# (src/platform/win32, which also wires it), the Win32 front end (src/ui/win32)
+# and dwellmark.exe (src/app/win32); installed flat into bin/, packed as an
+# NSIS installer and a portable .zip. Included by the top-level
+# CMakeLists.txt, which calls dwellmark_os_program() once src/ is configured.
+
+# Folders under src/: the backend.
+set(DWELLMARK_PLATFORM_DIRS platform/win32)
+set(DWELLMARK_FRONTEND win32)
+set(DWELLMARK_ENTRY win32)
+# Folders under tests/: those of the backend; the program's tests are the front end's.
+set(DWELLMARK_BACKEND_TEST_DIRS platform/win32)
+set(DWELLMARK_PROGRAM_TEST_DIRS)
+# What tests/support builds: the message pump and second programs.
+set(DWELLMARK_TEST_HARNESS win32)
+# Every test of the Windows build carries the label win32.
+set(DWELLMARK_UI_COMMON_TEST_LABEL win32)
+# How GoogleTest programs are listed: cross-built ones only when the tests run
+# (under Wine), as the build cannot run them.
+if(CMAKE_CROSSCOMPILING)
+    set(DWELLMARK_GTEST_DISCOVERY DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60)
+else()
+    set(DWELLMARK_GTEST_DISCOVERY DISCOVERY_TIMEOUT 60)
+endif()
+
+# The installed layout, the installer and the portable .zip, and the tick
+# benchmark (it needs no Google Benchmark), once src/ has made its targets.
+function(dwellmark_os_program)
+    if(NOT TARGET dwellmark)
+        return()
+    endif()
+    set(_data ${PROJECT_SOURCE_DIR}/data)
+    install(TARGETS dwellmark RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${_data}/HAND-M.CUR DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+    include(${PROJECT_SOURCE_DIR}/cmake/packaging.cmake)
+    include(CPack)
+
+    # Both from one command: cmake --build --preset win32 --target dwellmark_packages
+    # (NSIS, 64-bit Unicode target).
+    find_program(DWELLMARK_MAKENSIS makensis)
+    find_program(DWELLMARK_ZIP zip)
+    if(DWELLMARK_MAKENSIS AND DWELLMARK_ZIP)
+        set(_entry ${PROJECT_SOURCE_DIR}/src/app/win32)
+        set(_icon ${_data}/dwellmark.ico)
+        set(_installer ${PROJECT_BINARY_DIR}/dwellmark-${PROJECT_VERSION}-setup.exe)
+        set(_portable ${PROJECT_BINARY_DIR}/dwellmark-${PROJECT_VERSION}-portable.zip)
+        set(_stage ${PROJECT_BINARY_DIR}/src/app/win32/portable/Dwellmark)
+        add_custom_command(
+            OUTPUT ${_installer} ${_portable}
+            COMMAND ${DWELLMARK_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEXE=$<TARGET_FILE:dwellmark>
+                    -DCURSOR=${_data}/HAND-M.CUR -DICON=${_icon} -DOUTFILE=${_installer} ${_entry}/installer.nsi
+            COMMAND ${CMAKE_COMMAND} -E rm -rf ${_stage} ${_portable}
+            COMMAND ${CMAKE_COMMAND} -E make_directory ${_stage}
+            COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dwellmark> ${_data}/HAND-M.CUR ${_stage}
+            COMMAND ${CMAKE_COMMAND} -E chdir ${_stage}/.. ${DWELLMARK_ZIP} -q -r -X ${_portable} Dwellmark
+            DEPENDS dwellmark ${_entry}/installer.nsi ${_data}/HAND-M.CUR ${_icon}
+            COMMENT "Packing the Windows installer and the portable .zip")
+        add_custom_target(dwellmark_packages ALL DEPENDS ${_installer} ${_portable})
+    endif()
+
+    add_subdirectory(${PROJECT_SOURCE_DIR}/benchmarks/win32 ${PROJECT_BINARY_DIR}/benchmarks/win32)
+endfunction()

@@ -1,0 +1,48 @@
+// Which backend follows the windows of a Linux session.
+#include "app/linux/backendchoice.h"
+
+namespace dwellmark::platform::linuxos {
+
+BackendChoice chooseBackend(const SessionFacts& facts) {
+    if (!facts.waylandDisplay.empty()) {
+        if (facts.waylandReachable && facts.wlrootsToplevels) {
+            return {Backend::Wlroots, {}, {}};
+        }
+        if (facts.waylandReachable && facts.kdeWindows) {
+            return {Backend::Kde, {}, {}};
+        }
+        if (facts.waylandReachable && facts.kwinOnBus) {
+            return {Backend::KwinScript, {}, {}};
+        }
+        if (facts.waylandReachable && facts.gnomeExtension) {
+            return {Backend::Gnome, {}, {}};
+        }
+        std::string missing;
+        if (!facts.waylandReachable) {
+            missing = "no Wayland compositor answers at WAYLAND_DISPLAY=" + facts.waylandDisplay;
+        } else if (facts.gnomeShell) {
+            // GNOME loads an extension installed during the session only at the next login.
+            missing = "GNOME Shell runs without Dwellmark's extension (install and enable the extension, then log "
+                      "out and in)";
+        } else {
+            missing = "the Wayland compositor at WAYLAND_DISPLAY=" + facts.waylandDisplay +
+                      " offers neither zwlr_foreign_toplevel_manager_v1 nor org_kde_plasma_window_management";
+        }
+        if (facts.x11Display.empty()) {
+            return {Backend::None, missing + ", and DISPLAY is not set", missing};
+        }
+        return {Backend::X11, missing + ": only the windows of X11 programs (Xwayland) are seen", missing};
+    }
+    if (facts.x11Display.empty()) {
+        return {Backend::None, "no display: neither WAYLAND_DISPLAY nor DISPLAY is set", {}};
+    }
+    if (facts.sessionType == "wayland") {
+        return {Backend::X11,
+                "this is a Wayland session without WAYLAND_DISPLAY: only the windows of X11 programs "
+                "(Xwayland) are seen",
+                {}};
+    }
+    return {Backend::X11, {}, {}};
+}
+
+} // namespace dwellmark::platform::linuxos

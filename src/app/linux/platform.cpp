@@ -1,0 +1,110 @@
+// The Linux platform: the backend that suits the session, and the local clock.
+#include "platform/platform.h"
+
+#include "app/linux/backendchoice.h"
+#include "platform/linux/localclock.h"
+#include "platform/wayland/gnome/gnomewindowsystem.h"
+#include "platform/wayland/kde/kdewindowsystem.h"
+#include "platform/wayland/kde/kwinscriptwindowsystem.h"
+#include "platform/wayland/waylanddisplay.h"
+#include "platform/wayland/waylandwindowsystem.h"
+#include "platform/wayland/wlroots/wlrootswindowsystem.h"
+#include "platform/x11/x11windowsystem.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+namespace dwellmark::platform {
+
+namespace {
+
+std::string environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+void warn(const std::string& line) {
+    if (!line.empty()) {
+        std::fprintf(stderr, "dwellmark: %s\n", line.c_str());
+    }
+}
+
+} // namespace
+
+std::unique_ptr<WindowSystem> createWindowSystem() {
+    return openDesktop().windows;
+}
+
+Desktop openDesktop() {
+    linuxos::SessionFacts facts;
+    facts.waylandDisplay = environment("WAYLAND_DISPLAY");
+    facts.x11Display = environment("DISPLAY");
+    facts.sessionType = environment("XDG_SESSION_TYPE");
+    std::unique_ptr<wayland::WaylandDisplay> compositor;
+    std::string kwinScript;
+    if (!facts.waylandDisplay.empty()) {
+        compositor = wayland::WaylandDisplay::connect(facts.waylandDisplay);
+        facts.waylandReachable = compositor != nullptr;
+        facts.wlrootsToplevels = compositor && compositor->find(wayland::WlrootsWindowSystem::protocol) != nullptr;
+        facts.kdeWindows = compositor && compositor->find(wayland::KdeWindowSystem::protocol) != nullptr;
+        if (compositor && !facts.wlrootsToplevels && !facts.kdeWindows) {
+            kwinScript = wayland::KwinScriptWindowSystem::findScript();
+            facts.kwinOnBus = !kwinScript.empty() && wayland::KwinScriptWindowSystem::kwinOnBus();
+        }
+        if (compositor && !facts.wlrootsToplevels && !facts.kdeWindows && !facts.kwinOnBus) {
+            const auto names = wayland::GnomeWindowSystem::findBusNames();
+            facts.gnomeExtension = names.extension;
+            facts.gnomeShell = names.shell;
+        }
+    }
+    const linuxos::BackendChoice choice = linuxos::chooseBackend(facts);
+    switch (choice.backend) {
+    case linuxos::Backend::Wlroots: {
+        std::optional<std::string> swaySocket;
+        if (const char* socket = std::getenv("SWAYSOCK"); socket != nullptr) {
+            swaySocket = socket;
+        }
+        return {std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket), {}};
+    }
+    case linuxos::Backend::Kde:
+        return {std::make_unique<wayland::KdeWindowSystem>(std::move(compositor)), {}};
+    case linuxos::Backend::KwinScript:
+        return {std::make_unique<wayland::KwinScriptWindowSystem>(std::move(compositor), kwinScript), {}};
+    case linuxos::Backend::Gnome:
+        return {std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor)), {}};
+    case linuxos::Backend::X11: {
+        compositor.reset();
+        std::unique_ptr<WindowSystem> windows;
+        try {
+            windows = std::make_unique<x11::X11WindowSystem>(facts.x11Display);
+        } catch (const PlatformError& failure) {
+            if (choice.waylandMissing.empty()) {
+                throw;
+            }
+            // Name the Wayland side too: both were tried.
+            throw PlatformError(choice.waylandMissing + ", and " + failure.what());
+        }
+        warn(choice.message);
+        // A Wayland session seen through Xwayland misses the native windows:
+        // the main window says so too. WAYLAND_DISPLAY unset on purpose is the
+        // user's choice, and stays a line on standard error.
+        return {std::move(windows), choice.waylandMissing.empty() ? std::string() : choice.message};
+    }
+    case linuxos::Backend::None:
+        break;
+    }
+    throw PlatformError(choice.message);
+}
+
+DisplayProtocol displayProtocol(const WindowSystem& windows) {
+    return dynamic_cast<const wayland::WaylandWindowSystem*>(&windows) != nullptr ? DisplayProtocol::Wayland
+                                                                                  : DisplayProtocol::X11;
+}
+
+std::unique_ptr<TimeOfDayClock> createClock() {
+    return std::make_unique<linuxos::LocalClock>();
+}
+
+} // namespace dwellmark::platform

@@ -1,0 +1,54 @@
+// The windows of GNOME Shell, as Dwellmark's extension for it reports them over D-Bus.
+#pragma once
+
+#include "platform/wayland/focuslist.h"
+#include "platform/wayland/waylandwindowsystem.h"
+
+#include <memory>
+
+struct sd_bus;
+struct sd_bus_slot;
+
+namespace dwellmark::platform::wayland {
+
+/// No Wayland protocol tells a program which window GNOME Shell has focused,
+/// and the shell refuses its own introspection to other programs, so an
+/// extension of Dwellmark's reports the focus on the session bus. The bus is
+/// read without blocking at each tick, as is the Wayland connection, whose
+/// end is the shell's end. The bus is reached through sd-bus: small, and
+/// made for an event loop of someone else's.
+class GnomeWindowSystem final : public WaylandWindowSystem {
+public:
+    /// The bus name the extension owns.
+    static constexpr const char* busName = "org.dwellmark.Focus";
+    /// GNOME Shell's own name, to tell that the shell runs without the extension.
+    static constexpr const char* shellName = "org.gnome.Shell";
+
+    /// Which of the two names have an owner on the session bus.
+    struct BusNames {
+        bool extension = false;
+        bool shell = false;
+    };
+    /// Asks the session bus; both false when it cannot be reached.
+    static BusNames findBusNames();
+
+    /// Follows the focus as the extension reports it. Throws PlatformError
+    /// when the session bus or the extension cannot be reached.
+    explicit GnomeWindowSystem(std::unique_ptr<WaylandDisplay> display);
+    ~GnomeWindowSystem() override;
+
+    void beginTick() override;
+    int changeDescriptor() const override;
+    bool hasQueuedChanges() override;
+
+private:
+    friend struct GnomeEvents;
+
+    sd_bus* m_bus = nullptr;
+    sd_bus_slot* m_focusSlot = nullptr;
+    sd_bus_slot* m_closedSlot = nullptr;
+    sd_bus_slot* m_ownerSlot = nullptr;
+    FocusList m_focus;
+};
+
+} // namespace dwellmark::platform::wayland

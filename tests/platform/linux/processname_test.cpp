@@ -1,0 +1,62 @@
+#include "platform/linux/localclock.h"
+#include "platform/linux/processname.h"
+
+#include <cmath>
+#include <ctime>
+#include <gtest/gtest.h>
+#include <string>
+#include <unistd.h>
+
+namespace dwellmark::platform::linuxos {
+namespace {
+
+TEST(ExecutableBaseName, NamesTheExecutableWithoutItsFolder) {
+    EXPECT_EQ(executableBaseName(getpid()), "linux_tests");
+}
+
+TEST(ExecutableBaseName, IsEmptyForAProcessThatDoesNotExist) {
+    EXPECT_EQ(executableBaseName(0), "");
+    EXPECT_EQ(executableBaseName(-1), "");
+    // Beyond the largest process number Linux hands out (2^22).
+    EXPECT_EQ(executableBaseName(4'194'305), "");
+}
+
+TEST(IsThisHost, ComparesHostNamesWithoutRegardToCase) {
+    char own[256] = {};
+    ASSERT_EQ(gethostname(own, sizeof own - 1), 0);
+    std::string name = own;
+    EXPECT_TRUE(isThisHost(name));
+    for (char& c : name) {
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    }
+    EXPECT_TRUE(isThisHost(name));
+    EXPECT_FALSE(isThisHost(name + "x"));
+    EXPECT_FALSE(isThisHost("elsewhere.invalid"));
+    EXPECT_FALSE(isThisHost(""));
+}
+
+TEST(LocalClock, ReadsTheLocalTimeOfDayWithAFraction) {
+    LocalClock clock;
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    const double expected = local.tm_hour * 3600.0 + local.tm_min * 60.0 + local.tm_sec;
+    const float reading = clock.secondsSinceMidnight();
+    EXPECT_GE(reading, 0.0F);
+    EXPECT_LT(reading, 86400.0F);
+    // Across midnight the two readings are a day apart.
+    const double apart = std::fabs(static_cast<double>(reading) - expected);
+    EXPECT_TRUE(apart < 2.0 || apart > 86398.0) << reading << " vs " << expected;
+
+    // A fraction shows up among a few readings taken a little apart.
+    bool fraction = false;
+    for (int i = 0; i < 50 && !fraction; ++i) {
+        const float r = clock.secondsSinceMidnight();
+        fraction = r != std::floor(r);
+        usleep(1000);
+    }
+    EXPECT_TRUE(fraction);
+}
+
+} // namespace
+} // namespace dwellmark::platform::linuxos

@@ -1,0 +1,152 @@
+// The GNOME backend against a real headless GNOME Shell with Dwellmark's extension, and windows of other processes.
+#include "compositortest.h"
+#include "gnomesession.h"
+#include "platform/platform.h"
+#include "platform/wayland/gnome/gnomewindowsystem.h"
+#include "platform/wayland/waylanddisplay.h"
+#include "privatedisplay.h"
+#include "testdesktop.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <memory>
+#include <string>
+#include <sys/wait.h>
+
+namespace dwellmark::platform::wayland {
+namespace {
+
+using namespace dwellmark::testing;
+
+/// Has the extension focus the process's window until the backend sees it
+/// focused: a shell that has just started may still move the focus to its
+/// overview once after a first activation.
+WindowHandle focusProcess(const GnomeSession& session, GnomeWindowSystem& windows, int pid, const std::string& title) {
+    WindowHandle found = 0;
+    eventually(
+        [&] {
+            windows.beginTick();
+            found = windows.foregroundWindow();
+            if (found != 0 && windows.getWindowTitle(found) == title) {
+                return true;
+            }
+            session.activate(pid);
+            return false;
+        },
+        hang);
+    return windows.getWindowTitle(found) == title ? found : 0;
+}
+
+TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
+    GnomeSession session(true);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto omega = openWindow(session.clientEnvironment(), omegaTitle, "dwellmark.test.omega", omegaLater);
+    auto display = WaylandDisplay::connect(session.waylandSocket());
+    ASSERT_NE(display, nullptr);
+    GnomeWindowSystem windows(std::move(display));
+
+    const WindowHandle a = focusProcess(session, windows, alpha->pid(), alphaTitle);
+    ASSERT_NE(a, 0);
+    const WindowHandle o = focusProcess(session, windows, omega->pid(), omegaTitle);
+    ASSERT_NE(o, 0);
+    EXPECT_NE(a, o);
+    EXPECT_EQ(windows.appId(a), "dwellmark.test.alpha");
+    EXPECT_EQ(windows.processId(o), omega->pid());
+    EXPECT_EQ(windows.getProcessName(a), processName);
+    EXPECT_EQ(windows.getProcessName(o), processName);
+    EXPECT_EQ(windows.findWindow(omega->pid(), omegaTitle, "dwellmark.test.omega"), o);
+
+    // Back again: the same number.
+    EXPECT_EQ(focusProcess(session, windows, alpha->pid(), alphaTitle), a);
+    EXPECT_EQ(focusProcess(session, windows, omega->pid(), omegaTitle), o);
+
+    // A new title of the focused window reaches the backend.
+    kill(omega->pid(), SIGUSR1);
+    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
+    EXPECT_EQ(foregroundTitled(windows, omegaLater), o);
+
+    // Closed while focused: gone.
+    omega.reset();
+    EXPECT_TRUE(eventually(
+        [&] {
+            windows.beginTick();
+            return !windows.isWindow(o);
+        },
+        hang));
+    EXPECT_NE(windows.foregroundWindow(), o);
+    EXPECT_TRUE(windows.isWindow(a));
+}
+
+TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgram) {
+    GnomeSession session(true);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    expectCreatesOn<GnomeWindowSystem>(session.waylandSocket());
+
+    auto window = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    expectProbeEndsWithOneLineWhenKilled(session.clientEnvironment(), [&] { session.kill(); });
+}
+
+TEST(GnomeDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
+    GnomeSession session(true);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    auto display = WaylandDisplay::connect(session.waylandSocket());
+    ASSERT_NE(display, nullptr);
+    GnomeWindowSystem windows(std::move(display));
+    expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
+        windows, session.clientEnvironment(), [&](int pid, const std::string&) { session.activate(pid); });
+}
+
+TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
+    GnomeSession session(false);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+
+    // With X11 beside it: followed through Xwayland, and told once on
+    // standard error and once more for the main window.
+    {
+        PrivateDisplay x11;
+        const ScopedEnvironment onX11("DISPLAY", x11.display());
+        std::string said;
+        const auto desktop = openDesktopOn(session.waylandSocket(), said);
+        ASSERT_NE(desktop.windows, nullptr) << said;
+        EXPECT_EQ(displayProtocol(*desktop.windows), DisplayProtocol::X11);
+        EXPECT_NE(desktop.notice.find("extension"), std::string::npos) << desktop.notice;
+        EXPECT_NE(desktop.notice.find("log out and in"), std::string::npos) << desktop.notice;
+        EXPECT_EQ(said, "dwellmark: " + desktop.notice + "\n");
+
+        // The program itself says it once on standard error, and opens its
+        // window on X11.
+        ChildProcess program({DWELLMARK_PROGRAM}, [&] {
+            auto environment = session.clientEnvironment();
+            environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
+            return environment;
+        }());
+        TestDesktop probe(x11.display());
+        EXPECT_TRUE(eventually([&] { return probe.findMappedWindow("Dwellmark") != 0; }, hang))
+            << "no window \"Dwellmark\" on X11; standard error:\n"
+            << program.errorOutput();
+        kill(program.pid(), SIGTERM);
+        EXPECT_TRUE(program.waitForExit(hang).has_value());
+        const std::string programSaid = program.errorOutput();
+        std::size_t lines = 0;
+        for (auto at = programSaid.find(desktop.notice); at != std::string::npos;
+             at = programSaid.find(desktop.notice, at + 1)) {
+            ++lines;
+        }
+        EXPECT_EQ(lines, 1U) << programSaid;
+    }
+
+    // Without it there is no window to tell it in: one line, and status 1.
+    ChildProcess probe({WAYLAND_BACKEND_PROBE}, session.clientEnvironment());
+    const auto status = probe.waitForExit(hang);
+    ASSERT_TRUE(status.has_value()) << "the probe runs on without a desktop";
+    ASSERT_TRUE(WIFEXITED(*status));
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    const std::string said = probe.errorOutput();
+    EXPECT_NE(said.find("extension"), std::string::npos) << said;
+    EXPECT_NE(said.find("log out and in"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\n'), said.size() - 1) << "one line: " << said;
+}
+
+} // namespace
+} // namespace dwellmark::platform::wayland

@@ -1,0 +1,161 @@
+// The KDE Plasma backends against a real virtual KWin, with windows of other
+// processes: through KWin's window-management protocol, offered to this test
+// by a desktop file, and through Dwellmark's KWin script where it is not.
+#include "compositortest.h"
+#include "kwinsession.h"
+#include "platform/platform.h"
+#include "platform/wayland/kde/kdewindowsystem.h"
+#include "platform/wayland/kde/kwinscriptwindowsystem.h"
+#include "platform/wayland/waylanddisplay.h"
+
+#include <csignal>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace dwellmark::platform::wayland {
+namespace {
+
+using namespace dwellmark::testing;
+
+/// How KWin shows its windows to the test.
+enum class Showing { Protocol, Script };
+
+std::string ownExecutable() {
+    return std::filesystem::read_symlink("/proc/self/exe");
+}
+
+class KwinDesktop : public ::testing::TestWithParam<Showing> {
+protected:
+    void SetUp() override {
+        // Without a desktop file that names them, KWin offers no program its protocol.
+        m_kwin = std::make_unique<KwinSession>(GetParam() == Showing::Protocol
+                                                   ? std::vector<std::string>{ownExecutable(), WAYLAND_BACKEND_PROBE}
+                                                   : std::vector<std::string>{});
+        ASSERT_TRUE(m_kwin->ready()) << "KWin did not start: " << m_kwin->log();
+    }
+
+    /// A window of its own process, once KWin shows it.
+    std::unique_ptr<ChildProcess> openWindow(const std::string& title, const std::string& appId,
+                                             const std::string& nextTitle = "next") {
+        return testing::openWindow(m_kwin->clientEnvironment(), title, appId, nextTitle);
+    }
+
+    /// The backend of this way of showing.
+    std::unique_ptr<WaylandWindowSystem> connect() {
+        auto display = WaylandDisplay::connect(m_kwin->waylandSocket());
+        EXPECT_NE(display, nullptr);
+        if (!display) {
+            return nullptr;
+        }
+        if (GetParam() == Showing::Protocol) {
+            return std::make_unique<KdeWindowSystem>(std::move(display));
+        }
+        const std::string script = KwinScriptWindowSystem::findScript();
+        EXPECT_NE(script, "") << "no " << KwinScriptWindowSystem::scriptFileName << " beside the test";
+        return std::make_unique<KwinScriptWindowSystem>(std::move(display), script);
+    }
+
+    std::unique_ptr<KwinSession> m_kwin;
+};
+
+TEST_P(KwinDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
+    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
+    // Connected after one window exists and before the other: the window
+    // active at the start and a window shown later are both seen.
+    auto windows = connect();
+    ASSERT_NE(windows, nullptr);
+    const WindowHandle a = foregroundTitled(*windows, alphaTitle);
+    ASSERT_NE(a, 0);
+
+    auto omega = openWindow(omegaTitle, "dwellmark.test.omega", omegaLater);
+    // KWin gives a new window the focus.
+    const WindowHandle o = foregroundTitled(*windows, omegaTitle);
+    ASSERT_NE(o, 0);
+    EXPECT_NE(a, o);
+    EXPECT_EQ(windows->appId(a), "dwellmark.test.alpha");
+    EXPECT_EQ(windows->appId(o), "dwellmark.test.omega");
+    EXPECT_EQ(windows->processId(a), alpha->pid());
+    EXPECT_EQ(windows->processId(o), omega->pid());
+    EXPECT_EQ(windows->getProcessName(a), processName);
+    EXPECT_EQ(windows->getProcessName(o), processName);
+    EXPECT_EQ(windows->findWindow(omega->pid(), omegaTitle, "dwellmark.test.omega"), o);
+    EXPECT_EQ(windows->findWindow(alpha->pid(), omegaTitle, "dwellmark.test.omega"), 0);
+
+    // Switched back and forth: the same numbers as before.
+    ASSERT_TRUE(m_kwin->activate("dwellmark.test.alpha"));
+    EXPECT_EQ(foregroundTitled(*windows, alphaTitle), a);
+    ASSERT_TRUE(m_kwin->activate("dwellmark.test.omega"));
+    EXPECT_EQ(foregroundTitled(*windows, omegaTitle), o);
+
+    // A new title reaches the backend.
+    kill(omega->pid(), SIGUSR1);
+    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
+    EXPECT_EQ(foregroundTitled(*windows, omegaLater), o);
+
+    // Closed while focused: gone, and the focus goes back to the other window, under its old number.
+    // KWin's script may report the new activation before the removal, so the
+    // removal is waited for.
+    omega.reset();
+    EXPECT_EQ(foregroundTitled(*windows, alphaTitle), a);
+    EXPECT_TRUE(eventually(
+        [&] {
+            windows->beginTick();
+            return !windows->isWindow(o);
+        },
+        hang));
+    EXPECT_TRUE(windows->isWindow(a));
+}
+
+TEST_P(KwinDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
+    auto windows = connect();
+    ASSERT_NE(windows, nullptr);
+    expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
+        *windows, m_kwin->clientEnvironment(), [&](int, const std::string& appId) { m_kwin->activate(appId); });
+}
+
+TEST_P(KwinDesktop, TheSessionChoosesTheBackend) {
+    if (GetParam() == Showing::Protocol) {
+        expectCreatesOn<KdeWindowSystem>(m_kwin->waylandSocket());
+    } else {
+        expectCreatesOn<KwinScriptWindowSystem>(m_kwin->waylandSocket());
+    }
+}
+
+TEST_P(KwinDesktop, DwellmarksScriptRunsOnlyWhileTheScriptBackendLives) {
+    auto windows = connect();
+    ASSERT_NE(windows, nullptr);
+    EXPECT_EQ(m_kwin->scriptLoaded(KwinScriptWindowSystem::pluginName), GetParam() == Showing::Script);
+    if (GetParam() == Showing::Script) {
+        // A second copy cannot take the reports from the first, and says why.
+        try {
+            connect();
+            ADD_FAILURE() << "a second script backend started";
+        } catch (const PlatformError& error) {
+            EXPECT_NE(std::string(error.what()).find("another Dwellmark"), std::string::npos) << error.what();
+        }
+        EXPECT_TRUE(m_kwin->scriptLoaded(KwinScriptWindowSystem::pluginName));
+    }
+    windows.reset();
+    EXPECT_FALSE(m_kwin->scriptLoaded(KwinScriptWindowSystem::pluginName));
+}
+
+TEST_P(KwinDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
+    auto window = openWindow(alphaTitle, "dwellmark.test.alpha");
+    expectProbeEndsWithOneLineWhenKilled(m_kwin->clientEnvironment(), [&] { m_kwin->kill(); });
+}
+
+std::string nameOf(const ::testing::TestParamInfo<Showing>& showing) {
+    return showing.param == Showing::Protocol ? "Protocol" : "Script";
+}
+
+void PrintTo(Showing showing, std::ostream* out) {
+    *out << (showing == Showing::Protocol ? "through the protocol" : "through the script");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kwin, KwinDesktop, ::testing::Values(Showing::Protocol, Showing::Script), nameOf);
+
+} // namespace
+} // namespace dwellmark::platform::wayland

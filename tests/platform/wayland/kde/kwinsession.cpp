@@ -1,0 +1,166 @@
+// A virtual KWin of the test's own, with the desktop files that let the test's programs see its windows.
+#include "kwinsession.h"
+
+#include "platform/wayland/kde/kdewindowsystem.h"
+#include "platform/wayland/kde/kwinscriptwindowsystem.h"
+#include "platform/wayland/waylanddisplay.h"
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace dwellmark::testing {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+/// Runs gdbus on the session bus the test has joined; its first line of answer.
+std::optional<std::string> gdbus(const std::vector<std::string>& arguments) {
+    std::vector<std::string> command{"/usr/bin/gdbus", "call", "--session", "--dest", "org.kde.KWin"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    ChildProcess call(command);
+    auto answer = call.readLine(hang);
+    call.waitForExit(hang);
+    return answer;
+}
+
+} // namespace
+
+KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
+    std::string pattern = fs::temp_directory_path() / "dwellmark-kwin-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        return;
+    }
+    m_folder = pattern;
+    for (const char* sub : {"runtime", "home", "data/applications", "config", "bin"}) {
+        fs::create_directories(m_folder + "/" + sub);
+    }
+    chmod((m_folder + "/runtime").c_str(), 0700);
+    const std::string kwin = m_folder + "/bin/kwin_wayland";
+    std::error_code error;
+    fs::copy_file("/usr/bin/kwin_wayland", kwin, error);
+    if (error) {
+        return;
+    }
+    fs::permissions(kwin, fs::perms::owner_all, fs::perm_options::replace, error);
+    int number = 0;
+    for (const std::string& program : trustedPrograms) {
+        std::ofstream desktop(m_folder + "/data/applications/dwellmark-test-" + std::to_string(++number) + ".desktop");
+        desktop << "[Desktop Entry]\nType=Application\nName=Dwellmark test " << number
+                << "\nExec=" << fs::canonical(program, error).string()
+                << "\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n";
+    }
+
+    // The bus runs in the foreground, so that it is reaped with its object.
+    m_bus = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
+                                 "--print-address=1", "--address=unix:path=" + m_folder + "/bus"});
+    const auto address = m_bus->readLine(hang);
+    if (!address) {
+        return;
+    }
+    m_busAddress = *address;
+    m_joined = std::make_unique<ScopedEnvironment>("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
+
+    const std::string socketName = "dwellmark-kwin";
+    m_waylandSocket = m_folder + "/runtime/" + socketName;
+    m_kwin = std::make_unique<ChildProcess>(
+        std::vector<std::string>{kwin, "--virtual", "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities",
+                                 "--socket", socketName},
+        std::vector<std::string>{"XDG_RUNTIME_DIR=" + m_folder + "/runtime", "HOME=" + m_folder + "/home",
+                                 "XDG_DATA_HOME=" + m_folder + "/data", "XDG_CONFIG_HOME=" + m_folder + "/config",
+                                 "XDG_CACHE_HOME=" + m_folder + "/home/.cache",
+                                 // KWin talks a lot; a full pipe would stop it.
+                                 "QT_LOGGING_RULES=*=false", "-DISPLAY", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM",
+                                 "-XDG_SESSION_TYPE", "-SWAYSOCK"});
+
+    // Ready once its scripting answers and, when programs are trusted, this
+    // program (trusted like them) is offered the protocol.
+    bool ended = false;
+    m_ready = eventually(
+        [&] {
+            if (m_kwin->waitForExit(std::chrono::milliseconds(0))) {
+                ended = true;
+                return true;
+            }
+            if (!fs::exists(m_waylandSocket) || !platform::wayland::KwinScriptWindowSystem::kwinOnBus()) {
+                return false;
+            }
+            if (trustedPrograms.empty()) {
+                return true;
+            }
+            const auto display = platform::wayland::WaylandDisplay::connect(m_waylandSocket);
+            return display != nullptr && display->find(platform::wayland::KdeWindowSystem::protocol) != nullptr;
+        },
+        std::chrono::seconds(60));
+    m_ready = m_ready && !ended;
+}
+
+KwinSession::~KwinSession() {
+    m_kwin.reset();
+    m_joined.reset();
+    m_bus.reset();
+    if (!m_folder.empty()) {
+        std::error_code ignored;
+        fs::remove_all(m_folder, ignored);
+    }
+}
+
+std::string KwinSession::log() const {
+    return m_kwin ? m_kwin->errorOutput() : std::string("KWin was not started");
+}
+
+std::vector<std::string> KwinSession::clientEnvironment() const {
+    return {"WAYLAND_DISPLAY=" + m_waylandSocket, "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress, "-DISPLAY", "-SWAYSOCK"};
+}
+
+bool KwinSession::activate(const std::string& resourceClass) {
+    // Plasma 6 renamed the list and the active window; both names are tried.
+    const std::string name = "dwellmark-test-activate-" + std::to_string(++m_scripts);
+    const std::string file = m_folder + "/" + name + ".js";
+    {
+        std::ofstream script(file);
+        script << "const windows = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"
+                  "for (const window of windows) {\n"
+                  "    if (window.resourceClass == \""
+               << resourceClass
+               << "\") {\n"
+                  "        if (workspace.activeWindow !== undefined) { workspace.activeWindow = window; }\n"
+                  "        else { workspace.activeClient = window; }\n"
+                  "    }\n"
+                  "}\n";
+    }
+    const auto loaded =
+        gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.loadScript", file, name});
+    // "(N,)"; Plasma 5 puts the script's object at /N, Plasma 6 under /Scripting. Run answers once the script has run.
+    if (!loaded || loaded->size() < 3 || loaded->find(',') == std::string::npos) {
+        return false;
+    }
+    const std::string id = loaded->substr(1, loaded->find(',') - 1);
+    const auto run = [&](const std::string& path) {
+        return gdbus({"--object-path", path, "--method", "org.kde.kwin.Script.run"}) ==
+               std::optional<std::string>("()");
+    };
+    const bool ran = run("/Scripting/Script" + id) || run("/" + id);
+    gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.unloadScript", name});
+    return ran;
+}
+
+bool KwinSession::scriptLoaded(const std::string& pluginName) const {
+    return gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.isScriptLoaded", pluginName}) ==
+           std::optional<std::string>("(true,)");
+}
+
+void KwinSession::kill() {
+    if (m_kwin) {
+        ::kill(m_kwin->pid(), SIGKILL);
+        m_kwin->waitForExit(std::chrono::seconds(30));
+    }
+}
+
+} // namespace dwellmark::testing

@@ -1,0 +1,298 @@
+// The program itself on a headless sway, watched from outside as a user sees
+// it: its window in sway's tree, its log and totals read over AT-SPI while
+// other programs' windows take the focus, close and change their titles, and
+// how it ends when its window is closed and when sway dies.
+#include "accessibilitybus.h"
+#include "atspireader.h"
+#include "compositortest.h"
+#include "platform/wayland/wlroots/swayipc.h"
+#include "swaysession.h"
+
+#include <csignal>
+#include <gtest/gtest.h>
+#include <map>
+#include <regex>
+#include <sys/wait.h>
+#include <thread>
+
+namespace dwellmark::testing {
+namespace {
+
+const std::vector<std::string> logHeaders{"Application", "Window Title", "Time Start", "Time End", "Time", "Total"};
+const std::vector<std::string> totalsHeaders{"Application", "Window Title", "Total Time", "Total Seconds"};
+const std::string lostCompositor = "dwellmark: lost the connection to the Wayland compositor\n";
+
+// Columns of the two tables, as the headers above name them.
+enum Log { Application, Title, Start, End, Time, Total };
+enum Totals { TotalsApplication, TotalsTitle, TotalTime, TotalSeconds };
+
+/// A view of sway's tree: what the user's window list shows of a window.
+struct View {
+    std::string name;
+    std::string appId;
+    std::string shell;
+    long pid = 0;
+    bool focused = false;
+};
+
+std::string text(const nlohmann::json& node, const char* name) {
+    const auto it = node.find(name);
+    return it != node.end() && it->is_string() ? it->get<std::string>() : std::string();
+}
+
+void collectViews(const nlohmann::json& node, std::vector<View>& into) {
+    if (!node.is_object()) {
+        return;
+    }
+    if (const auto pid = node.find("pid"); pid != node.end() && pid->is_number()) {
+        const auto focused = node.find("focused");
+        into.push_back({text(node, "name"), text(node, "app_id"), text(node, "shell"),
+                        static_cast<long>(pid->get<double>()),
+                        focused != node.end() && focused->is_boolean() && focused->get<bool>()});
+    }
+    for (const char* children : {"nodes", "floating_nodes"}) {
+        if (const auto nodes = node.find(children); nodes != node.end() && nodes->is_array()) {
+            for (const nlohmann::json& child : *nodes) {
+                collectViews(child, into);
+            }
+        }
+    }
+}
+
+std::vector<View> views(const SwaySession& sway) {
+    platform::wayland::SwayIpc ipc(sway.ipcSocket());
+    std::vector<View> found;
+    if (const auto tree = ipc.layoutTree()) {
+        collectViews(*tree, found);
+    }
+    return found;
+}
+
+/// The view that holds the focus, waited for; its app id, or "" after the limit.
+std::string focusedAppId(const SwaySession& sway, const std::string& expected) {
+    std::string focused;
+    eventually(
+        [&] {
+            for (const View& view : views(sway)) {
+                if (view.focused) {
+                    focused = view.appId;
+                }
+            }
+            return expected.empty() ? !focused.empty() : focused == expected;
+        },
+        hang);
+    return focused;
+}
+
+/// The process's tables as read over AT-SPI, once the log has the rows.
+AccessibleApplication readWith(AtspiReader& reader, pid_t pid, std::size_t logRows) {
+    AccessibleApplication shown;
+    eventually(
+        [&] {
+            const auto read = reader.application(pid);
+            if (read) {
+                shown = *read;
+            }
+            return read && !read->tables.empty() && read->tables.front().rows.size() >= logRows;
+        },
+        hang);
+    return shown;
+}
+
+long number(const std::string& text) {
+    EXPECT_TRUE(std::regex_match(text, std::regex("-?[0-9]+"))) << "'" << text << "' is no whole number";
+    return std::strtol(text.c_str(), nullptr, 10);
+}
+
+/// Checks that the text is a duration "hh:mm:ss" of the seconds.
+void expectDuration(const std::string& text, long seconds) {
+    std::smatch parts;
+    ASSERT_TRUE(std::regex_match(text, parts, std::regex("([0-9]{2}):([0-5][0-9]):([0-5][0-9])"))) << text;
+    EXPECT_EQ(std::stol(parts[1]) * 3600 + std::stol(parts[2]) * 60 + std::stol(parts[3]), seconds) << text;
+}
+
+/// The program with the environment of both sessions, and its window "Dwellmark" up.
+class RunningProgram final {
+public:
+    RunningProgram(const SwaySession& sway, const AccessibilityBus& bus) {
+        std::vector<std::string> environment = sway.clientEnvironment();
+        for (const std::string& entry : bus.clientEnvironment()) {
+            environment.push_back(entry);
+        }
+        // The program picks its backend and Qt's platform itself.
+        for (const char* unset : {"-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-XDG_CURRENT_DESKTOP"}) {
+            environment.emplace_back(unset);
+        }
+        m_program = std::make_unique<ChildProcess>(std::vector<std::string>{DWELLMARK_PROGRAM}, environment);
+        m_windowShown = eventually(
+            [&] {
+                if (m_program->waitForExit(std::chrono::milliseconds(0))) {
+                    return true;
+                }
+                for (const View& view : views(sway)) {
+                    if (view.name == "Dwellmark" && view.pid == m_program->pid()) {
+                        m_window = view;
+                        return true;
+                    }
+                }
+                return false;
+            },
+            hang);
+    }
+
+    ChildProcess& process() { return *m_program; }
+    /// Its main window in sway's tree; nothing when it did not come up.
+    std::optional<View> window() const {
+        return m_windowShown && m_window.pid != 0 ? std::optional(m_window) : std::nullopt;
+    }
+
+private:
+    std::unique_ptr<ChildProcess> m_program;
+    View m_window;
+    bool m_windowShown = false;
+};
+
+TEST(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
+    SwaySession sway;
+    ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
+    AccessibilityBus bus;
+    ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
+    RunningProgram program(sway, bus);
+    const auto window = program.window();
+    ASSERT_TRUE(window) << "no window \"Dwellmark\" of the program: " << program.process().errorOutput();
+    // Native on Wayland: an xdg-shell view with the program's own app id, not an Xwayland window.
+    EXPECT_EQ(window->shell, "xdg_shell");
+    EXPECT_EQ(window->appId, "dwellmark");
+    ASSERT_EQ(focusedAppId(sway, "dwellmark"), "dwellmark");
+
+    AtspiReader reader(bus.accessibilityAddress());
+    ASSERT_TRUE(reader.connected());
+    AccessibleApplication shown = readWith(reader, program.process().pid(), 0);
+    EXPECT_EQ(shown.name, "Dwellmark");
+    // The two lists the user sees, empty; the open-interval list is never shown.
+    ASSERT_EQ(shown.tables.size(), 2U);
+    EXPECT_EQ(shown.tables[0].headers, logHeaders);
+    EXPECT_EQ(shown.tables[1].headers, totalsHeaders);
+    EXPECT_TRUE(shown.tables[0].rows.empty());
+    EXPECT_TRUE(shown.tables[1].rows.empty());
+
+    const std::vector<std::string> environment = sway.clientEnvironment();
+    const std::string alphaId = "dwellmark.e2e.alpha";
+    const std::string omegaId = "dwellmark.e2e.omega";
+    const auto focus = [&](const std::string& appId) {
+        EXPECT_TRUE(sway.command("[app_id=\"^" + appId + "$\"] focus"));
+        EXPECT_EQ(focusedAppId(sway, appId), appId);
+    };
+    // Not a check of any length: stretches likely to be logged as more than
+    // 0 seconds, so that the sums below add something up.
+    const auto dwell = [] { std::this_thread::sleep_for(std::chrono::milliseconds(1500)); };
+    std::vector<std::string> expectedTitles;
+    const auto expectLogged = [&](const std::string& title) {
+        expectedTitles.push_back(title);
+        shown = readWith(reader, program.process().pid(), expectedTitles.size());
+        ASSERT_EQ(shown.tables.size(), 2U);
+        ASSERT_EQ(shown.tables[0].rows.size(), expectedTitles.size()) << "after the switch away from " << title;
+    };
+
+    // A new window takes the focus; leaving it for the main window logs it,
+    // the main window's own time never.
+    auto alpha = openWindow(environment, alphaTitle, alphaId);
+    ASSERT_EQ(focusedAppId(sway, alphaId), alphaId);
+    dwell();
+    focus("dwellmark");
+    ASSERT_NO_FATAL_FAILURE(expectLogged(alphaTitle));
+
+    // The second window opens from the first, which is logged on the same
+    // change that has the program read the newcomer's title. Its title then
+    // changes: it stays logged under the first.
+    focus(alphaId);
+    auto omega = openWindow(environment, omegaTitle, omegaId, omegaLater);
+    ASSERT_EQ(focusedAppId(sway, omegaId), omegaId);
+    ASSERT_NO_FATAL_FAILURE(expectLogged(alphaTitle));
+    ::kill(omega->pid(), SIGUSR1);
+    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
+    dwell();
+    focus(alphaId);
+    ASSERT_NO_FATAL_FAILURE(expectLogged(omegaTitle));
+    focus(omegaId);
+    ASSERT_NO_FATAL_FAILURE(expectLogged(alphaTitle));
+
+    // Closed while it holds the focus: its last stretch is logged all the same.
+    ASSERT_TRUE(sway.command("[app_id=\"^" + omegaId + "$\"] kill"));
+    ASSERT_TRUE(omega->waitForExit(hang).has_value()) << "the window did not close";
+    ASSERT_NO_FATAL_FAILURE(expectLogged(omegaTitle));
+    // sway gives the focus to a window of its choice; the main window ends the last stretch.
+    if (focusedAppId(sway, "") == alphaId) {
+        focus("dwellmark");
+        ASSERT_NO_FATAL_FAILURE(expectLogged(alphaTitle));
+    }
+
+    const auto& log = shown.tables[0].rows;
+    long running = 0;
+    std::map<std::string, long> perTitle;
+    for (std::size_t row = 0; row < log.size(); ++row) {
+        SCOPED_TRACE("log row " + std::to_string(row + 1));
+        ASSERT_EQ(log[row].size(), logHeaders.size());
+        EXPECT_EQ(log[row][Application], processName);
+        EXPECT_EQ(log[row][Title], expectedTitles[row]);
+        // Each stretch starts where the one before ended, on the running count of logged time.
+        const long start = number(log[row][Start]);
+        const long end = number(log[row][End]);
+        EXPECT_EQ(start, running);
+        EXPECT_EQ(number(log[row][Total]), end - start);
+        EXPECT_GE(end - start, 0);
+        const auto dash = log[row][Time].find(" - ");
+        ASSERT_NE(dash, std::string::npos) << log[row][Time];
+        expectDuration(log[row][Time].substr(0, dash), start);
+        expectDuration(log[row][Time].substr(dash + 3), end);
+        running = end;
+        perTitle[log[row][Title]] += end - start;
+    }
+
+    // One totals row per title, holding the sum of that title's lengths in the log.
+    const auto& totals = shown.tables[1].rows;
+    ASSERT_EQ(totals.size(), perTitle.size());
+    for (const auto& row : totals) {
+        SCOPED_TRACE("totals row " + row[TotalsTitle]);
+        ASSERT_EQ(row.size(), totalsHeaders.size());
+        EXPECT_EQ(row[TotalsApplication], processName);
+        ASSERT_EQ(perTitle.count(row[TotalsTitle]), 1U);
+        EXPECT_EQ(number(row[TotalSeconds]), perTitle[row[TotalsTitle]]);
+        expectDuration(row[TotalTime], perTitle[row[TotalsTitle]]);
+    }
+    for (const auto& table : shown.tables) {
+        for (const auto& row : table.rows) {
+            for (const std::string& cell : row) {
+                EXPECT_NE(cell, "Dwellmark");
+                EXPECT_NE(cell, omegaLater);
+            }
+        }
+    }
+
+    // Closing the window, as its close box does, ends the program well.
+    ASSERT_TRUE(sway.command("[title=\"^Dwellmark$\"] kill"));
+    const auto status = program.process().waitForExit(hang);
+    ASSERT_TRUE(status.has_value()) << "the program did not end when its window was closed";
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
+    EXPECT_EQ(WEXITSTATUS(*status), 0);
+    EXPECT_EQ(program.process().errorOutput(), "");
+}
+
+TEST(SwayEndToEnd, TheProgramEndsWithOneLineWhenSwayDies) {
+    SwaySession sway;
+    ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
+    AccessibilityBus bus;
+    ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
+    RunningProgram program(sway, bus);
+    ASSERT_TRUE(program.window()) << "no window \"Dwellmark\" of the program: " << program.process().errorOutput();
+
+    sway.kill();
+    const auto status = program.process().waitForExit(hang);
+    ASSERT_TRUE(status.has_value()) << "still running after sway died";
+    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
+    EXPECT_EQ(program.process().errorOutput(), lostCompositor);
+}
+
+} // namespace
+} // namespace dwellmark::testing

@@ -1,10 +1,9 @@
 // How often the main window ticks under Wine and what it costs, beside a bare
 // window with only the same 1 ms timer. Prints figures; asserts nothing.
 //   win32_tick_bench (bare|dwellmark) SECONDS
+#include "app/win32/program.h"
 #include "platform/platform.h"
-#include "tracking/activitytracker.h"
-#include "ui/win32/mainwindow.h"
-#include "ui/win32/periodicticks.h"
+#include "ui/win32/windowticks.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -15,11 +14,11 @@
 
 namespace {
 
-using dwellmark::ui::win32::PeriodicTicks;
+using dwellmark::ui::win32::WindowTicks;
 
 constexpr UINT tickMessage = WM_APP + 1;
 std::uint64_t bareTicks = 0;
-PeriodicTicks* bareSource = nullptr;
+WindowTicks* bareSource = nullptr;
 
 LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == tickMessage) {
@@ -80,7 +79,9 @@ int main() {
         HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Bare timer", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
                                       nullptr, nullptr, windowClass.hInstance, nullptr);
         ShowWindow(window, SW_SHOW);
-        PeriodicTicks source;
+        // The same 1 ms ticks, with a desktop that is never asked.
+        const auto windows = dwellmark::platform::createWindowSystem();
+        WindowTicks source(*windows, dwellmark::TickSource::Timer);
         bareSource = &source;
         source.start(window, tickMessage);
         const double cpuStart = cpuSeconds();
@@ -89,10 +90,8 @@ int main() {
         ticks = bareTicks;
         source.stop();
     } else {
-        const auto windows = dwellmark::platform::createWindowSystem();
-        const auto clock = dwellmark::platform::createClock();
-        dwellmark::ActivityTracker tracker(*windows, *clock);
-        dwellmark::ui::win32::MainWindow form(tracker, *windows, L".", std::make_unique<PeriodicTicks>());
+        dwellmark::app::Program program(L".", dwellmark::TickSource::Timer);
+        dwellmark::ui::win32::MainWindow& form = program.mainWindow();
         form.show();
         const std::uint64_t ticksStart = form.ticksRun();
         const double cpuStart = cpuSeconds();

@@ -4,8 +4,8 @@
 # NSIS installer and a portable .zip. Included by the top-level
 # CMakeLists.txt, which calls dwellmark_os_program() once src/ is configured.
 
-# Folders under src/: the backend.
-set(DWELLMARK_PLATFORM_DIRS platform/win32)
+# Folders under src/: the Windows headers, then the backend.
+set(DWELLMARK_PLATFORM_DIRS win32api platform/win32)
 set(DWELLMARK_FRONTEND win32)
 set(DWELLMARK_ENTRY win32)
 # Folders under tests/: those of the backend; the program's tests are the front end's.

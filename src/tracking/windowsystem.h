@@ -1,5 +1,7 @@
+// What the tracker needs to know about the desktop's windows, and how a backend reports their changes.
 #pragma once
 
+#include "changewatcher.h"
 #include "windowhandle.h"
 
 #include <functional>
@@ -24,10 +26,30 @@ public:
     /// asked outside a tick is answered from the state of the last one.
     virtual void beginTick() {}
 
-    /// A POSIX file descriptor that becomes readable when the answers may have
-    /// changed (the connection to the display server or bus), or -1 when the
-    /// backend has none or cannot trust its events to tell of every change. A
-    /// front end may then tick only when it is readable, provided it also
+    /// Change reports: how the front end learns that the answers may have
+    /// changed, so that it ticks only then (and once a second for safety)
+    /// instead of every millisecond. This is the one call a front end makes;
+    /// it starts the reports to watcher (nullptr ends them) and returns false
+    /// when the backend cannot report every change, and the front end then
+    /// ticks every millisecond. A backend reports in one of two ways, chosen
+    /// by the overrides below: a descriptor that the watcher's event loop
+    /// watches (the display or bus connection on Linux), or calls of its own
+    /// (the WinEvent hooks on Windows, which call back while the thread's
+    /// messages are dispatched).
+    bool watchChanges(ChangeWatcher* watcher) {
+        if (watcher == nullptr) {
+            setChangeListener({});
+            return false;
+        }
+        if (const int descriptor = changeDescriptor(); descriptor >= 0 && watcher->watchDescriptor(descriptor)) {
+            return true;
+        }
+        return setChangeListener([watcher] { watcher->changeReported(); });
+    }
+
+    /// For watchChanges(): a POSIX file descriptor that becomes readable when
+    /// the answers may have changed, or -1 when the backend has none or cannot
+    /// trust its events to tell of every change. The front end then also
     /// ticks whenever hasQueuedChanges() says so.
     virtual int changeDescriptor() const { return -1; }
 
@@ -37,12 +59,10 @@ public:
     /// readable for them.
     virtual bool hasQueuedChanges() { return false; }
 
-    /// Asks the backend to call listener, on the user-interface thread, every
-    /// time the answers may have changed (for example from the desktop's event
-    /// hooks). Returns false when it cannot report every change; then the
-    /// caller ticks on its own timer. The listener may be called more than once
-    /// per change, and must not tick from inside the call. An empty listener
-    /// ends the calls.
+    /// For watchChanges(), in a backend without a descriptor: calls listener
+    /// on the user-interface thread every time the answers may have changed.
+    /// Returns false when it cannot report every change. The listener may be
+    /// called more than once per change. An empty listener ends the calls.
     virtual bool setChangeListener(std::function<void()> listener) {
         static_cast<void>(listener);
         return false;

@@ -1,7 +1,7 @@
 // Running the Win32 messages of a test's thread while the test waits for a state.
 #include "messagepump.h"
 
-#include "platform/win32/windowsheaders.h"
+#include "win32api/windowsheaders.h"
 
 #include <thread>
 

@@ -1,7 +1,7 @@
 // A second Windows program that a test starts and watches from outside.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
+#include "win32api/windowsheaders.h"
 
 #include <string>
 

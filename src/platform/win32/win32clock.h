@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
 #include "tracking/timeofdayclock.h"
+#include "win32api/windowsheaders.h"
 
 namespace dwellmark::platform::win32 {
 

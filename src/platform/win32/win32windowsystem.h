@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
 #include "tracking/windowsystem.h"
+#include "win32api/windowsheaders.h"
 
 #include <functional>
 

@@ -1,11 +1,11 @@
-// Runs the main window's timer as the desktop's change reports and the tick pacing rule say.
+// The main window's ticks on Qt: a timer, and a socket notifier on the backend's change descriptor.
 #pragma once
 
-#include "tracking/tickpacer.h"
+#include "ui/tickloop.h"
+#include "ui/ticktimer.h"
 
 #include <QElapsedTimer>
 #include <memory>
-#include <optional>
 
 class QSocketNotifier;
 class QTimer;
@@ -16,11 +16,9 @@ class WindowSystem;
 
 namespace dwellmark::ui {
 
-/// Starts and stops the timer whose timeouts are the ticks. With desktop
-/// events as the source, the timer is armed once for each tick that
-/// TickPacer asks for, on the backend's change descriptor or change listener;
-/// without those, or with the timer as the source, it runs every millisecond.
-class TickDriver final {
+/// Qt's side of the TickLoop: the timer whose timeouts are the ticks, and a
+/// socket notifier on the backend's change descriptor.
+class TickDriver final : private TickTimer {
 public:
     /// Both must outlive the driver.
     TickDriver(QTimer& timer, WindowSystem& windows, TickSource source);
@@ -30,27 +28,29 @@ public:
     TickDriver& operator=(const TickDriver&) = delete;
 
     /// Whether the ticks follow the desktop's reports (false: every millisecond).
-    bool followsDesktop() const { return m_pacer.has_value(); }
+    bool followsDesktop() const { return m_loop.followsDesktop(); }
 
     /// Starts the ticks, with one at once.
-    void start();
+    void start() { m_loop.start(); }
     /// Stops them for good.
-    void stop();
+    void stop() { m_loop.stop(); }
     /// To be called at the end of every tick.
-    void ticked();
+    void ticked() { m_loop.ticked(); }
 
 private:
-    void changeReported();
-    void arm();
-    TickPacer::Milliseconds now() const { return m_clock.elapsed(); }
+    Milliseconds now() const override { return m_clock.elapsed(); }
+    void runTickIn(Milliseconds delay) override;
+    void runTickEveryMillisecond() override;
+    void stopTicks() override;
+    bool tickWaiting() const override;
+    bool watchDescriptor(int descriptor) override;
+    void setDescriptorWatched(bool watched) override;
 
     QTimer& m_timer;
-    WindowSystem& m_windows;
     QElapsedTimer m_clock;
-    std::optional<TickPacer> m_pacer;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    bool m_listening = false;
-    bool m_running = false;
+    // Last: its reports may reach the members above from its constructor on.
+    TickLoop m_loop;
 };
 
 } // namespace dwellmark::ui

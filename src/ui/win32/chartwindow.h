@@ -1,9 +1,9 @@
 // The chart window "Chart" of the Win32 front end.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
 #include "ui/chartdata.h"
 #include "ui/win32/chartpicture.h"
+#include "win32api/windowsheaders.h"
 
 namespace dwellmark::ui::win32 {
 

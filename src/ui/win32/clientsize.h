@@ -1,7 +1,7 @@
 // Sizing a top-level window by its client area.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
+#include "win32api/windowsheaders.h"
 
 namespace dwellmark::ui::win32 {
 

@@ -1,7 +1,7 @@
 // The one way a failure that no event procedure catches ends the program.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
+#include "win32api/windowsheaders.h"
 
 #include <exception>
 #include <string>

@@ -1,10 +1,10 @@
 // A comctl32 ListView in report view that shows an ActivityTable without copying it.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
 #include "tracking/activitytable.h"
 #include "tracking/tableobserver.h"
 #include "ui/layout.h"
+#include "win32api/windowsheaders.h"
 
 #include <commctrl.h>
 #include <string>

@@ -6,11 +6,12 @@
 #include "ui/cursordirectory.h"
 #include "ui/layout.h"
 #include "ui/texts.h"
+#include "ui/win32/chartwindow.h"
 #include "ui/win32/clientsize.h"
 #include "ui/win32/failure.h"
-#include "ui/win32/chartwindow.h"
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowclass.h"
+#include "ui/win32/windowticks.h"
 
 #include <stdexcept>
 #include <utility>
@@ -43,7 +44,7 @@ bool fileExists(const std::wstring& path) {
 } // namespace
 
 MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
-             std::unique_ptr<TickSource> ticks)
+                       std::unique_ptr<TickSource> ticks)
     : m_tracker(tracker), m_windows(windows), m_programFolder(std::move(programFolder)), m_ticks(std::move(ticks)) {
     // The window's pointer setting decides the pointer, not the class.
     registerWindowClass(className, nullptr, "the main window");
@@ -56,14 +57,15 @@ MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wst
     m_white = CreateSolidBrush(RGB(255, 255, 255));
     // Made in tab order: the order of creation is the order of the Tab key.
     m_usageLog = std::make_unique<ListView>(m_handle, usageLogId, layout::controlLayout(layout::Control::usageLog),
-                                             tracker.usageLog());
+                                            tracker.usageLog());
     m_totals = std::make_unique<ListView>(m_handle, totalsId, layout::controlLayout(layout::Control::totals),
-                                             tracker.totals());
-    m_openStretches = std::make_unique<ListView>(m_handle, openStretchesId, layout::controlLayout(layout::Control::openStretches),
-                                             tracker.openStretches());
+                                          tracker.totals());
+    m_openStretches = std::make_unique<ListView>(
+        m_handle, openStretchesId, layout::controlLayout(layout::Control::openStretches), tracker.openStretches());
     m_displayChartBox = makeCheckBox(layout::Control::displayChartBox, texts::displayChartCaption, displayChartBoxId);
     m_hideMeBox = makeCheckBox(layout::Control::hideMeBox, texts::hideMeCaption, hideMeBoxId);
-    for (const HWND control : {m_usageLog->handle(), m_totals->handle(), m_openStretches->handle(), m_displayChartBox, m_hideMeBox}) {
+    for (const HWND control :
+         {m_usageLog->handle(), m_totals->handle(), m_openStretches->handle(), m_displayChartBox, m_hideMeBox}) {
         SetWindowSubclass(control, controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -74,15 +76,15 @@ MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wst
 
     m_tracker.setMainWindow(static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(m_handle)));
     if (!m_ticks) {
-        m_ticks = makeTickSource(m_windows);
+        m_ticks = std::make_unique<WindowTicks>(m_windows);
     }
     m_ticks->start(m_handle, tickMessage);
 }
 
 MainWindow::~MainWindow() {
     m_ticks->stop();
-    m_windows.setChangeListener({});
-    for (const HWND control : {m_usageLog->handle(), m_totals->handle(), m_openStretches->handle(), m_displayChartBox, m_hideMeBox}) {
+    for (const HWND control :
+         {m_usageLog->handle(), m_totals->handle(), m_openStretches->handle(), m_displayChartBox, m_hideMeBox}) {
         RemoveWindowSubclass(control, controlProc, 1);
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, 0);
@@ -97,10 +99,10 @@ MainWindow::~MainWindow() {
 
 HWND MainWindow::makeCheckBox(layout::Control control, const char* caption, int id) {
     const layout::ControlLayout& place = layout::controlLayout(control);
-    HWND box = CreateWindowExW(0, L"BUTTON", widen(caption).c_str(),
-                               WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, place.rect.left, place.rect.top,
-                               place.rect.width, place.rect.height, m_handle,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    HWND box =
+        CreateWindowExW(0, L"BUTTON", widen(caption).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX,
+                        place.rect.left, place.rect.top, place.rect.width, place.rect.height, m_handle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     if (box == nullptr) {
         throw std::runtime_error("the check box " + std::string(place.name) + " could not be made");
     }
@@ -116,14 +118,15 @@ void MainWindow::applyDpi(int dpi) {
     for (ListView* list : {m_usageLog.get(), m_totals.get(), m_openStretches.get()}) {
         list->applyDpi(dpi, m_listFont);
     }
-    for (const auto& [box, control] :
-         {std::pair{m_displayChartBox, layout::Control::displayChartBox}, std::pair{m_hideMeBox, layout::Control::hideMeBox}}) {
+    for (const auto& [box, control] : {std::pair{m_displayChartBox, layout::Control::displayChartBox},
+                                       std::pair{m_hideMeBox, layout::Control::hideMeBox}}) {
         const RECT rect = scaledRect(layout::controlLayout(control).rect, dpi);
         SetWindowPos(box, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(m_checkBoxFont), TRUE);
     }
-    setClientSize(m_handle, MulDiv(layout::mainWindowClient.width, dpi, 96), MulDiv(layout::mainWindowClient.height, dpi, 96));
+    setClientSize(m_handle, MulDiv(layout::mainWindowClient.width, dpi, 96),
+                  MulDiv(layout::mainWindowClient.height, dpi, 96));
 }
 
 void MainWindow::onLoad() {
@@ -139,8 +142,8 @@ void MainWindow::onLoad() {
         // A file that is there but is no cursor leaves the window without one.
         const auto bytes = CursorDirectory::readFile(narrow(pointerFile));
         if (bytes && CursorDirectory::read(*bytes)) {
-            m_customPointer = static_cast<HCURSOR>(
-                LoadImageW(nullptr, pointerFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE));
+            m_customPointer =
+                static_cast<HCURSOR>(LoadImageW(nullptr, pointerFile.c_str(), IMAGE_CURSOR, 0, 0, LR_LOADFROMFILE));
         }
     }
     SetWindowTextW(m_handle, widen(texts::mainWindowCaption).c_str());
@@ -241,7 +244,7 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
 }
 
 LRESULT CALLBACK MainWindow::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
-                                    DWORD_PTR data) {
+                                         DWORD_PTR data) {
     auto* form = reinterpret_cast<MainWindow*>(data);
     for (const ListView* list : {form->m_usageLog.get(), form->m_totals.get(), form->m_openStretches.get()}) {
         if (window == list->handle() && list->opensHiddenColumn(message, wParam, lParam)) {

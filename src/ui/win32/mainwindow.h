@@ -1,11 +1,11 @@
 // The main window "Dwellmark" of the Win32 front end.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
 #include "tracking/activitytracker.h"
 #include "ui/pointerrules.h"
 #include "ui/win32/listview.h"
 #include "ui/win32/ticksource.h"
+#include "win32api/windowsheaders.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,7 +35,7 @@ public:
     /// system must outlive it. The pointer file is looked for in programFolder.
     /// Without a tick source of its own the window picks one for the desktop.
     MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
-          std::unique_ptr<TickSource> ticks = nullptr);
+               std::unique_ptr<TickSource> ticks = nullptr);
     ~MainWindow();
 
     MainWindow(const MainWindow&) = delete;

@@ -1,13 +1,7 @@
 // Where the main window's ticks come from.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
-
-#include <memory>
-
-namespace dwellmark {
-class WindowSystem;
-}
+#include "win32api/windowsheaders.h"
 
 namespace dwellmark::ui::win32 {
 
@@ -28,10 +22,5 @@ public:
     /// A WM_TIMER of the window that the source may have set for itself.
     virtual void timerFired(UINT_PTR id) { static_cast<void>(id); }
 };
-
-/// The tick source for a desktop: the desktop's own change reports, paced by
-/// TickPacer, when the backend can report every change; the 1 ms timer
-/// otherwise, with one line on standard error that says so.
-std::unique_ptr<TickSource> makeTickSource(WindowSystem& windows);
 
 } // namespace dwellmark::ui::win32

@@ -1,7 +1,7 @@
 // Conversions between the core's UTF-8 and the UTF-16 of the W calls.
 #include "ui/win32/widetext.h"
 
-#include "platform/win32/windowsheaders.h"
+#include "win32api/windowsheaders.h"
 
 namespace dwellmark::ui::win32 {
 
@@ -22,8 +22,7 @@ std::string narrow(std::wstring_view text) {
     const int length =
         WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string utf8(static_cast<std::size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), length, nullptr, nullptr);
     return utf8;
 }
 

@@ -1,7 +1,7 @@
 // The window classes of the front end's top-level windows.
 #pragma once
 
-#include "platform/win32/windowsheaders.h"
+#include "win32api/windowsheaders.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
 // A second program for the desktop tests: shows one top-level window with the
 // title given on its command line and runs until that window is closed.
-#include "platform/win32/windowsheaders.h"
+#include "win32api/windowsheaders.h"
 
 #include <shellapi.h>
 

@@ -2,15 +2,14 @@
 // brought to the foreground in a known order, the lists read back through
 // LVM_GETITEMTEXTW in the program's own memory, the chart, and the close.
 #include "messagepump.h"
-#include "platform/win32/windowsheaders.h"
 #include "testprogram.h"
-
-#include <commctrl.h>
-#include <gtest/gtest.h>
+#include "win32api/windowsheaders.h"
 
 #include <chrono>
 #include <cmath>
+#include <commctrl.h>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -41,8 +40,8 @@ HWND waitForWindow(const TestProgram& program, const wchar_t* windowClass, const
 class RemoteList {
 public:
     RemoteList(HWND list, DWORD processId)
-        : m_list(list), m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE,
-                                              processId)) {
+        : m_list(list),
+          m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId)) {
         if (m_process != nullptr) {
             m_memory = VirtualAllocEx(m_process, nullptr, sizeof(LVITEMW) + textBytes, MEM_COMMIT | MEM_RESERVE,
                                       PAGE_READWRITE);
@@ -70,8 +69,8 @@ public:
         item.cchTextMax = static_cast<int>(textBytes / sizeof(wchar_t));
         SIZE_T done = 0;
         WriteProcessMemory(m_process, m_memory, &item, sizeof item, &done);
-        const auto length = SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                          reinterpret_cast<LPARAM>(m_memory));
+        const auto length =
+            SendMessageW(m_list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(m_memory));
         std::wstring text(static_cast<std::size_t>(length), L'\0');
         ReadProcessMemory(m_process, remoteText, text.data(), text.size() * sizeof(wchar_t), &done);
         return text;
@@ -173,8 +172,9 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
         const double total = std::stod(logRows.text(row, 5));
         const std::wstring from = logRows.text(row, 2);
         const std::wstring to = logRows.text(row, 3);
-        EXPECT_NEAR(total, measured[index], 1.0) << "row " << row << ": logged from " << std::string(from.begin(), from.end())
-                                                 << " to " << std::string(to.begin(), to.end());
+        EXPECT_NEAR(total, measured[index], 1.0)
+            << "row " << row << ": logged from " << std::string(from.begin(), from.end()) << " to "
+            << std::string(to.begin(), to.end());
         const int totalsRow = totalRows.find(1, titles[index]);
         ASSERT_GE(totalsRow, 0);
         EXPECT_EQ(totalRows.text(totalsRow, 3), logRows.text(row, 5));

@@ -3,12 +3,10 @@
 // foreground in turn) and the chart window. Writes BMP files. (No CJK title:
 // the test machines have no CJK font, and Wine would draw empty boxes.)
 //   win32_screenshots FOLDER
-#include "platform/platform.h"
-#include "tracking/activitytracker.h"
+#include "app/win32/program.h"
 #include "ui/win32/chartwindow.h"
 #include "ui/win32/mainwindow.h"
 
-#include <commctrl.h>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -92,8 +90,6 @@ int main() {
     }
     folder = argv[1];
     const std::wstring foreignExe = argv[2];
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
 
     const std::vector<std::wstring> titles{L"Quarterly report.odt - Writer", L"Inbox - Mail", L"Привет - Chat",
                                            L"build.log - Editor", L"Café menu - Browser"};
@@ -115,10 +111,8 @@ int main() {
         windows.push_back(window);
     }
 
-    const auto desktop = dwellmark::platform::createWindowSystem();
-    const auto clock = dwellmark::platform::createClock();
-    dwellmark::ActivityTracker tracker(*desktop, *clock);
-    dwellmark::ui::win32::MainWindow form(tracker, *desktop, L".");
+    dwellmark::app::Program program(L".");
+    dwellmark::ui::win32::MainWindow& form = program.mainWindow();
     mainForm = &form;
     form.show();
     pump(500);

@@ -4,17 +4,16 @@
 #include "messagepump.h"
 #include "tracking/activitytracker.h"
 #include "ui/texts.h"
-#include "ui/win32/mainwindow.h"
 #include "ui/win32/chartwindow.h"
-#include "ui/win32/periodicticks.h"
+#include "ui/win32/mainwindow.h"
 #include "ui/win32/widetext.h"
-
-#include <gtest/gtest.h>
+#include "ui/win32/windowticks.h"
 
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <string>
 #include <vector>
@@ -167,9 +166,9 @@ protected:
     void SetUp() override {
         INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
         InitCommonControlsEx(&controls);
-        m_folder = std::filesystem::temp_directory_path() /
-                   ("dwellmark-forms-" + std::to_string(GetCurrentProcessId()) + "-" +
-                    ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        m_folder =
+            std::filesystem::temp_directory_path() / ("dwellmark-forms-" + std::to_string(GetCurrentProcessId()) + "-" +
+                                                      ::testing::UnitTest::GetInstance()->current_test_info()->name());
         std::filesystem::create_directories(m_folder);
     }
     void TearDown() override {
@@ -185,6 +184,11 @@ protected:
         m_form = std::make_unique<MainWindow>(*m_tracker, m_windows, m_folder.wstring(), std::move(ticks));
         m_form->show();
         return *m_form;
+    }
+
+    /// The 1 ms ticks, whatever the desktop reports.
+    std::unique_ptr<TickSource> everyMillisecond() {
+        return std::make_unique<WindowTicks>(m_windows, dwellmark::TickSource::Timer);
     }
 
     /// Brings a fake window to the foreground and lets a tick see it.
@@ -277,7 +281,9 @@ TEST_F(Forms, ListsHaveTheirColumnsFontsAndHiddenColumnsThatStayShut) {
         {form.usageLog().handle(),
          {L"Application", L"Window Title", L"Time Start", L"Time End", L"Time", L"Total"},
          {113, 233, 0, 0, 133, 60}},
-        {form.totals().handle(), {L"Application", L"Window Title", L"Total Time", L"Total Seconds"}, {133, 267, 100, 0}},
+        {form.totals().handle(),
+         {L"Application", L"Window Title", L"Total Time", L"Total Seconds"},
+         {133, 267, 100, 0}},
         {form.openStretches().handle(),
          {L"Handle", L"Application", L"Window Title", L"Timer Start", L"Timer End"},
          {67, 67, 133, 96, 96}},
@@ -376,7 +382,7 @@ TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
 }
 
 TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
-    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(everyMillisecond());
     m_windows.create(21, "editor.exe", "Notes");
     m_windows.focus(21);
     for (int round = 0; round < 2; ++round) {
@@ -447,7 +453,7 @@ TEST_F(Forms, DisplayChartWithNoTotalsOpensNothing) {
 }
 
 TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
-    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(everyMillisecond());
     m_windows.create(31, "editor.exe", "An editor window of 21");
     m_windows.create(32, "browser.exe", "Привет");
     m_windows.create(33, "late.exe", "Opened while the chart is up");
@@ -610,7 +616,7 @@ TEST_F(Forms, MouseMovesSetThePointerByWhereTheyAreReported) {
 }
 
 TEST_F(Forms, TheOneMillisecondTickRunsOnTheWindowsThread) {
-    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(everyMillisecond());
     m_windows.create(41, "editor.exe", "Notes");
     m_windows.focus(41);
     ASSERT_TRUE(pumpMessagesUntil([&] { return m_tracker->openStretches().rowCount() == 1; }));
@@ -646,7 +652,7 @@ TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
 }
 
 TEST_F(Forms, ClosingTheMainWindowEndsTheLoop) {
-    MainWindow& form = makeForm(std::make_unique<PeriodicTicks>());
+    MainWindow& form = makeForm(everyMillisecond());
     PostMessageW(form.handle(), WM_CLOSE, 0, 0);
     // The loop of the program ends at the quit message the close posts.
     MSG message;

@@ -1,3 +1,4 @@
+// <windows.h> as every Windows part of the program includes it.
 #pragma once
 
 // <windows.h> without the min/max macros (they break std::min) and without the

@@ -1,0 +1,45 @@
+// The Windows program's parts wired together once, for main and for the tools
+// that run the program as it is (the tick benchmark, the screenshots).
+#pragma once
+
+#include "tracking/activitytracker.h"
+#include "tracking/tickpacer.h"
+#include "tracking/timeofdayclock.h"
+#include "tracking/windowsystem.h"
+#include "ui/win32/mainwindow.h"
+
+#include <memory>
+#include <string>
+
+namespace dwellmark::app {
+
+/// The tracker on the Windows desktop and clock, and the main window that
+/// shows it, made (hidden) on the calling thread.
+class Program final {
+public:
+    /// The pointer file is looked for in programFolder. ticks: where the main
+    /// window's ticks come from (a benchmark chooses; the program follows the
+    /// desktop).
+    explicit Program(std::wstring programFolder, TickSource ticks = TickSource::DesktopEvents);
+
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    ActivityTracker& tracker() { return m_tracker; }
+    ui::win32::MainWindow& mainWindow() { return *m_mainWindow; }
+
+    /// Shows the main window and runs the thread's messages until it is
+    /// closed; returns the exit status.
+    int exec();
+
+private:
+    std::unique_ptr<WindowSystem> m_windows;
+    std::unique_ptr<TimeOfDayClock> m_clock;
+    ActivityTracker m_tracker;
+    std::unique_ptr<ui::win32::MainWindow> m_mainWindow;
+};
+
+/// The folder that holds the running program file.
+std::wstring programFolder();
+
+} // namespace dwellmark::app

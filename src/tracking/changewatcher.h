@@ -1,0 +1,25 @@
+// The front end's side of a backend's change reports.
+#pragma once
+
+namespace dwellmark {
+
+/// Where a backend reports that its answers may have changed: the front end's
+/// tick loop, which then ticks. See WindowSystem::watchChanges().
+class ChangeWatcher {
+public:
+    /// The answers may have changed. Called on the user-interface thread,
+    /// possibly more than once per change; the watcher must not tick from
+    /// inside the call.
+    virtual void changeReported() = 0;
+
+    /// Has the front end's event loop call changeReported() when the POSIX
+    /// descriptor becomes readable. Returns false when the event loop cannot
+    /// watch a descriptor. The descriptor stays readable until the next tick
+    /// reads it, so the watcher may stop watching it until then.
+    virtual bool watchDescriptor(int descriptor) = 0;
+
+protected:
+    ~ChangeWatcher() = default;
+};
+
+} // namespace dwellmark

@@ -1,0 +1,85 @@
+// When the main window ticks: on the desktop's change reports, or every millisecond.
+#include "ui/tickloop.h"
+
+#include "tracking/windowsystem.h"
+#include "ui/ticktimer.h"
+
+#include <cstdio>
+
+namespace dwellmark::ui {
+
+TickLoop::TickLoop(WindowSystem& windows, TickTimer& timer, TickSource source) : m_windows(windows), m_timer(timer) {
+    if (source == TickSource::Timer) {
+        return;
+    }
+    m_followsDesktop = m_windows.watchChanges(this);
+    if (!m_followsDesktop) {
+        // Once per run, however many windows fall back.
+        static bool told = false;
+        if (!told) {
+            told = true;
+            std::fputs(timerFallbackNotice.data(), stderr);
+            std::fflush(stderr);
+        }
+    }
+}
+
+TickLoop::~TickLoop() {
+    if (m_followsDesktop) {
+        m_windows.watchChanges(nullptr);
+    }
+}
+
+void TickLoop::start() {
+    m_running = true;
+    if (!m_followsDesktop) {
+        m_timer.runTickEveryMillisecond();
+        return;
+    }
+    m_pacer.emplace(m_timer.now());
+    arm();
+}
+
+void TickLoop::stop() {
+    m_running = false;
+    m_timer.stopTicks();
+    m_timer.setDescriptorWatched(false);
+}
+
+void TickLoop::ticked() {
+    if (!m_pacer || !m_running) {
+        return;
+    }
+    m_pacer->ticked(m_timer.now(), m_windows.hasQueuedChanges());
+    // The tick has read the descriptor: the next time it is readable is news.
+    m_timer.setDescriptorWatched(true);
+    arm();
+}
+
+void TickLoop::changeReported() {
+    if (!m_pacer || !m_running) {
+        return;
+    }
+    const TickPacer::Milliseconds before = m_pacer->nextTick();
+    m_pacer->changeReported(m_timer.now());
+    // A tick that waits already and is not brought forward sees the change too.
+    if (m_pacer->nextTick() != before || !m_timer.tickWaiting()) {
+        arm();
+    }
+}
+
+bool TickLoop::watchDescriptor(int descriptor) {
+    return m_timer.watchDescriptor(descriptor);
+}
+
+void TickLoop::descriptorReadable() {
+    // It stays readable until the tick reads it; one report is enough.
+    m_timer.setDescriptorWatched(false);
+    changeReported();
+}
+
+void TickLoop::arm() {
+    m_timer.runTickIn(m_pacer->delay(m_timer.now()));
+}
+
+} // namespace dwellmark::ui

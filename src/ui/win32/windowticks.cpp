@@ -1,0 +1,110 @@
+// The main window's ticks on Win32: a posted message, a window timer, and the multimedia timer.
+#include "ui/win32/windowticks.h"
+
+#include <mmsystem.h>
+#include <stdexcept>
+
+namespace dwellmark::ui::win32 {
+
+namespace {
+
+constexpr UINT multimediaIntervalMs = 1;
+
+void CALLBACK onMultimediaTimer(UINT, UINT, DWORD_PTR context, DWORD_PTR, DWORD_PTR) {
+    reinterpret_cast<WindowTicks*>(context)->post();
+}
+
+} // namespace
+
+WindowTicks::WindowTicks(WindowSystem& windows, dwellmark::TickSource source) : m_loop(windows, *this, source) {}
+
+WindowTicks::~WindowTicks() {
+    // No callback of the multimedia timer may outlive this.
+    stopTicks();
+}
+
+void WindowTicks::start(HWND window, UINT message) {
+    m_window = window;
+    m_message = message;
+    m_loop.start();
+}
+
+void WindowTicks::ticked() {
+    m_pending.store(false);
+    m_loop.ticked();
+}
+
+void WindowTicks::timerFired(UINT_PTR id) {
+    if (id == timerId && m_waiting) {
+        killTimer();
+        postPaced();
+    }
+}
+
+void WindowTicks::post() {
+    if (!m_pending.exchange(true) && PostMessageW(m_window, m_message, 0, 0) == FALSE) {
+        m_pending.store(false);
+    }
+}
+
+void WindowTicks::postPaced() {
+    if (m_pending.load()) {
+        return;
+    }
+    post();
+    if (!m_pending.load()) {
+        // A full queue: try again a moment later.
+        setTimer(TickPacer::minimumGap);
+    }
+}
+
+TickTimer::Milliseconds WindowTicks::now() const {
+    return static_cast<Milliseconds>(GetTickCount64());
+}
+
+void WindowTicks::runTickIn(Milliseconds delay) {
+    if (m_pending.load()) {
+        return;
+    }
+    if (delay == 0) {
+        killTimer();
+        postPaced();
+        return;
+    }
+    setTimer(delay);
+}
+
+void WindowTicks::runTickEveryMillisecond() {
+    timeBeginPeriod(multimediaIntervalMs);
+    m_multimediaTimer = timeSetEvent(multimediaIntervalMs, 0, onMultimediaTimer, reinterpret_cast<DWORD_PTR>(this),
+                                     TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
+    if (m_multimediaTimer == 0) {
+        timeEndPeriod(multimediaIntervalMs);
+        throw std::runtime_error("the 1 ms timer could not be started");
+    }
+}
+
+void WindowTicks::stopTicks() {
+    killTimer();
+    if (m_multimediaTimer != 0) {
+        // Synchronous: no callback runs after this.
+        timeKillEvent(m_multimediaTimer);
+        timeEndPeriod(multimediaIntervalMs);
+        m_multimediaTimer = 0;
+    }
+}
+
+void WindowTicks::setTimer(Milliseconds delay) {
+    // Setting the timer again replaces the one that waits for a later tick.
+    SetTimer(m_window, timerId, static_cast<UINT>(delay), nullptr);
+    m_waiting = true;
+}
+
+void WindowTicks::killTimer() {
+    if (m_waiting) {
+        KillTimer(m_window, timerId);
+        m_waiting = false;
+    }
+}
+
+} // namespace dwellmark::ui::win32

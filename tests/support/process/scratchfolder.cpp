@@ -1,0 +1,44 @@
+// A folder of a test's own in the temporary folder, for what its programs keep while they run.
+#include "scratchfolder.h"
+
+#include "childprocess.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace dwellmark::testing {
+
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder(const std::string& name) {
+    std::string pattern = fs::temp_directory_path() / (name + "-XXXXXX");
+    if (mkdtemp(pattern.data()) != nullptr) {
+        m_path = pattern;
+    }
+}
+
+ScratchFolder::~ScratchFolder() {
+    if (m_path.empty()) {
+        return;
+    }
+    eventually(
+        [&] {
+            std::error_code ignored;
+            fs::remove_all(m_path, ignored);
+            return !fs::exists(m_path, ignored);
+        },
+        std::chrono::seconds(30));
+}
+
+std::string ScratchFolder::makeFolder(const std::string& relative, bool ownerOnly) const {
+    const std::string folder = m_path + "/" + relative;
+    std::error_code ignored;
+    fs::create_directories(folder, ignored);
+    if (ownerOnly) {
+        chmod(folder.c_str(), 0700);
+    }
+    return folder;
+}
+
+} // namespace dwellmark::testing

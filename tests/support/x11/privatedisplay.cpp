@@ -63,8 +63,10 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
     m_display = ":" + number;
 
     if (windowManager == WindowManager::Openbox) {
+        std::vector<std::string> environment = sessionEnvironment(m_display);
+        environment.push_back("XDG_CACHE_HOME=" + m_windowManagerCache.path());
         m_windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
-                                                         sessionEnvironment(m_display));
+                                                         environment);
         if (!windowManagerTakesWindows()) {
             m_windowManager.reset();
             killServer();

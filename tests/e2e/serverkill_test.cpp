@@ -2,9 +2,9 @@
 // on standard error and a failure status, neither hanging nor crashing,
 // whatever it was doing at that moment.
 #include "childprocess.h"
-#include "testdesktop.h"
 #include "privatedisplay.h"
 #include "scratchfolder.h"
+#include "testdesktop.h"
 #include "windowfarm.h"
 
 #include <algorithm>

@@ -24,10 +24,12 @@ GnomeSession::GnomeSession(bool withExtension) {
         return;
     }
     const std::string folder = m_folder.path();
-    for (const char* sub : {"home", "data/gnome-shell/extensions", "config/glib-2.0/settings"}) {
+    // The shell and the services its buses start keep their files in the folder.
+    std::vector<std::string> privateHome = m_folder.privateHome();
+    privateHome.push_back("GSETTINGS_BACKEND=keyfile");
+    for (const char* sub : {"data/gnome-shell/extensions", "config/glib-2.0/settings"}) {
         m_folder.makeFolder(sub);
     }
-    const std::string runtime = m_folder.makeFolder("runtime", true);
     std::error_code error;
     {
         std::ofstream settings(folder + "/config/glib-2.0/settings/keyfile");
@@ -38,12 +40,6 @@ GnomeSession::GnomeSession(bool withExtension) {
             settings << "enabled-extensions=['" << extensionUuid << "']\n";
         }
     }
-    // The shell and the services its buses start keep their files in the folder.
-    const std::vector<std::string> privateHome{"XDG_RUNTIME_DIR=" + runtime, "HOME=" + folder + "/home",
-                                               "XDG_DATA_HOME=" + folder + "/data",
-                                               "XDG_CONFIG_HOME=" + folder + "/config",
-                                               "XDG_CACHE_HOME=" + folder + "/home/.cache",
-                                               "GSETTINGS_BACKEND=keyfile"};
     m_sessionBus = std::make_unique<PrivateBus>(folder + "/session-bus", privateHome);
     m_systemBus = std::make_unique<PrivateBus>(folder + "/system-bus", privateHome);
     if (error || !m_sessionBus->ready() || !m_systemBus->ready()) {
@@ -52,15 +48,15 @@ GnomeSession::GnomeSession(bool withExtension) {
     m_joined = std::make_unique<ScopedEnvironment>("DBUS_SESSION_BUS_ADDRESS", m_sessionBus->address());
 
     const std::string socketName = "dwellmark-gnome";
-    m_waylandSocket = runtime + "/" + socketName;
+    m_waylandSocket = folder + "/runtime/" + socketName;
     std::vector<std::string> environment = privateHome;
-    environment.insert(environment.end(), {"DBUS_SYSTEM_BUS_ADDRESS=" + m_systemBus->address(), "-DISPLAY",
-                                           "-WAYLAND_DISPLAY", "-XDG_SESSION_TYPE", "-SWAYSOCK",
-                                           "-XDG_CURRENT_DESKTOP"});
-    m_shell = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/gnome-shell", "--headless", "--wayland", "--no-x11", "--virtual-monitor",
-                                 "1024x768", "--wayland-display", socketName},
-        environment);
+    environment.insert(environment.end(),
+                       {"DBUS_SYSTEM_BUS_ADDRESS=" + m_systemBus->address(), "-DISPLAY", "-WAYLAND_DISPLAY",
+                        "-XDG_SESSION_TYPE", "-SWAYSOCK", "-XDG_CURRENT_DESKTOP"});
+    m_shell = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/gnome-shell", "--headless", "--wayland",
+                                                                      "--no-x11", "--virtual-monitor", "1024x768",
+                                                                      "--wayland-display", socketName},
+                                             environment);
 
     bool ended = false;
     m_ready = eventually(
@@ -92,7 +88,9 @@ std::string GnomeSession::log() const {
 }
 
 std::vector<std::string> GnomeSession::clientEnvironment() const {
-    return {"WAYLAND_DISPLAY=" + m_waylandSocket, "DBUS_SESSION_BUS_ADDRESS=" + (m_sessionBus ? m_sessionBus->address() : std::string()), "-DISPLAY", "-SWAYSOCK"};
+    return {"WAYLAND_DISPLAY=" + m_waylandSocket,
+            "DBUS_SESSION_BUS_ADDRESS=" + (m_sessionBus ? m_sessionBus->address() : std::string()), "-DISPLAY",
+            "-SWAYSOCK"};
 }
 
 bool GnomeSession::activate(int pid) const {

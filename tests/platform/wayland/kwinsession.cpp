@@ -35,10 +35,10 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
         return;
     }
     const std::string folder = m_folder.path();
-    for (const char* sub : {"home", "data/applications", "config", "bin"}) {
-        m_folder.makeFolder(sub);
-    }
-    const std::string runtime = m_folder.makeFolder("runtime", true);
+    // KWin and the services its bus starts keep their files in the folder.
+    const std::vector<std::string> privateHome = m_folder.privateHome();
+    m_folder.makeFolder("data/applications");
+    m_folder.makeFolder("bin");
     const std::string kwin = folder + "/bin/kwin_wayland";
     std::error_code error;
     fs::copy_file("/usr/bin/kwin_wayland", kwin, error);
@@ -49,16 +49,11 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     int number = 0;
     for (const std::string& program : trustedPrograms) {
         std::ofstream desktop(folder + "/data/applications/dwellmark-test-" + std::to_string(++number) + ".desktop");
-        desktop << "[Desktop Entry]\nType=Application\nName=Dwellmark test " << number << "\nExec="
-                << fs::canonical(program, error).string()
+        desktop << "[Desktop Entry]\nType=Application\nName=Dwellmark test " << number
+                << "\nExec=" << fs::canonical(program, error).string()
                 << "\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n";
     }
 
-    // KWin and the services its bus starts keep their files in the folder.
-    const std::vector<std::string> privateHome{"XDG_RUNTIME_DIR=" + runtime, "HOME=" + folder + "/home",
-                                               "XDG_DATA_HOME=" + folder + "/data",
-                                               "XDG_CONFIG_HOME=" + folder + "/config",
-                                               "XDG_CACHE_HOME=" + folder + "/home/.cache"};
     m_bus = std::make_unique<PrivateBus>(folder + "/bus", privateHome);
     if (!m_bus->ready()) {
         return;
@@ -66,15 +61,15 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     m_joined = std::make_unique<ScopedEnvironment>("DBUS_SESSION_BUS_ADDRESS", m_bus->address());
 
     const std::string socketName = "dwellmark-kwin";
-    m_waylandSocket = runtime + "/" + socketName;
+    m_waylandSocket = folder + "/runtime/" + socketName;
     std::vector<std::string> environment = privateHome;
     // KWin talks a lot; a full pipe would stop it.
     environment.insert(environment.end(), {"QT_LOGGING_RULES=*=false", "-DISPLAY", "-WAYLAND_DISPLAY",
                                            "-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-SWAYSOCK"});
-    m_kwin = std::make_unique<ChildProcess>(
-        std::vector<std::string>{kwin, "--virtual", "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities",
-                                 "--socket", socketName},
-        environment);
+    m_kwin = std::make_unique<ChildProcess>(std::vector<std::string>{kwin, "--virtual", "--no-lockscreen",
+                                                                     "--no-global-shortcuts", "--no-kactivities",
+                                                                     "--socket", socketName},
+                                            environment);
 
     // Ready once its scripting answers and, when programs are trusted, this
     // program (trusted like them) is offered the protocol.
@@ -109,7 +104,8 @@ std::string KwinSession::log() const {
 }
 
 std::vector<std::string> KwinSession::clientEnvironment() const {
-    return {"WAYLAND_DISPLAY=" + m_waylandSocket, "DBUS_SESSION_BUS_ADDRESS=" + (m_bus ? m_bus->address() : std::string()), "-DISPLAY", "-SWAYSOCK"};
+    return {"WAYLAND_DISPLAY=" + m_waylandSocket,
+            "DBUS_SESSION_BUS_ADDRESS=" + (m_bus ? m_bus->address() : std::string()), "-DISPLAY", "-SWAYSOCK"};
 }
 
 bool KwinSession::activate(const std::string& resourceClass) {

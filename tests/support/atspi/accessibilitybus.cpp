@@ -18,10 +18,8 @@ AccessibilityBus::AccessibilityBus() {
     if (!m_folder.made()) {
         return;
     }
-    const std::string runtime = m_folder.makeFolder("runtime", true);
     // The services that the buses start keep what they write in the folder.
-    const std::vector<std::string> privateHome{"XDG_RUNTIME_DIR=" + runtime, "HOME=" + m_folder.path(),
-                                               "-XDG_CACHE_HOME", "-XDG_CONFIG_HOME", "-XDG_DATA_HOME"};
+    const std::vector<std::string> privateHome = m_folder.privateHome();
     m_sessionBus = std::make_unique<PrivateBus>(m_folder.path() + "/session-bus", privateHome);
     if (!m_sessionBus->ready()) {
         return;

@@ -16,11 +16,11 @@ constexpr std::chrono::seconds hang(60);
 PrivateBus::PrivateBus(const std::string& socketPath, const std::vector<std::string>& environment) {
     // setsid makes the daemon the leader of a group of its own; it runs in the
     // foreground, so that it is the process this object reaps.
-    m_daemon = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/setsid", "/usr/bin/dbus-daemon",
-                                 "--config-file=/usr/share/dbus-1/session.conf", "--nofork", "--print-address=1",
-                                 "--address=unix:path=" + socketPath},
-        environment);
+    m_daemon = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/setsid", "/usr/bin/dbus-daemon",
+                                                                       "--config-file=/usr/share/dbus-1/session.conf",
+                                                                       "--nofork", "--print-address=1",
+                                                                       "--address=unix:path=" + socketPath},
+                                              environment);
     m_address = m_daemon->readLine(hang).value_or("");
 }
 

@@ -41,4 +41,10 @@ std::string ScratchFolder::makeFolder(const std::string& relative, bool ownerOnl
     return folder;
 }
 
+std::vector<std::string> ScratchFolder::privateHome() const {
+    return {"XDG_RUNTIME_DIR=" + makeFolder("runtime", true), "HOME=" + makeFolder("home"),
+            "XDG_CACHE_HOME=" + makeFolder("home/.cache"), "XDG_DATA_HOME=" + makeFolder("data"),
+            "XDG_CONFIG_HOME=" + makeFolder("config")};
+}
+
 } // namespace dwellmark::testing

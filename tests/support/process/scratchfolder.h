@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace dwellmark::testing {
 
@@ -25,6 +26,11 @@ public:
     /// absolute path; ownerOnly leaves it to its owner alone, as a runtime
     /// folder must be.
     std::string makeFolder(const std::string& relative, bool ownerOnly = false) const;
+
+    /// Makes a home of the folder's own (runtime, home, cache, data and
+    /// config folders) and returns the environment entries that lead a
+    /// program's files there instead of into the user's home folder.
+    std::vector<std::string> privateHome() const;
 
 private:
     std::string m_path;

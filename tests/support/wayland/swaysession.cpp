@@ -42,11 +42,10 @@ SwaySession::SwaySession() {
     }
     arguments.insert(arguments.end(), {"-c", folder + "/config"});
     m_sway = std::make_unique<ChildProcess>(
-        arguments, std::vector<std::string>{"XDG_RUNTIME_DIR=" + folder, "HOME=" + folder,
-                                            "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
-                                            "WLR_RENDERER=pixman", "-WAYLAND_DISPLAY", "-DISPLAY", "-SWAYSOCK",
-                                            "-XDG_CONFIG_HOME", "-XDG_CACHE_HOME", "-XDG_DATA_HOME",
-                                            "-XDG_SESSION_TYPE"});
+        arguments, std::vector<std::string>{"XDG_RUNTIME_DIR=" + folder, "HOME=" + folder, "WLR_BACKENDS=headless",
+                                            "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", "-WAYLAND_DISPLAY",
+                                            "-DISPLAY", "-SWAYSOCK", "-XDG_CONFIG_HOME", "-XDG_CACHE_HOME",
+                                            "-XDG_DATA_HOME", "-XDG_SESSION_TYPE"});
 
     // sway makes its IPC socket once the outputs and the config are set up,
     // after the Wayland socket.

@@ -26,8 +26,8 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
     if (pipe(ready) != 0) {
         throw std::runtime_error("pipe failed");
     }
-    std::vector<std::string> arguments{"Xvfb",      "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                                       "1280x1024x24", "-nolisten", "tcp",                    "-noreset"};
+    std::vector<std::string> arguments{
+        "Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     std::vector<char*> argv;
     for (auto& argument : arguments) {
@@ -65,8 +65,8 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
     if (windowManager == WindowManager::Openbox) {
         std::vector<std::string> environment = sessionEnvironment(m_display);
         environment.push_back("XDG_CACHE_HOME=" + m_windowManagerCache.path());
-        m_windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
-                                                         environment);
+        m_windowManager =
+            std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"}, environment);
         if (!windowManagerTakesWindows()) {
             m_windowManager.reset();
             killServer();

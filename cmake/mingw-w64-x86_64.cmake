@@ -14,9 +14,10 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# Tests run under Wine, in the environment that tests/support/win32/with-wine gives it.
 find_program(_wine64 NAMES wine64 wine)
 if(_wine64)
-    set(CMAKE_CROSSCOMPILING_EMULATOR ${_wine64})
+    set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tests/support/win32/with-wine ${_wine64})
 endif()
 
 # Ship the MinGW runtime statically so the test programs run without DLLs beside them.

@@ -16,8 +16,8 @@ set(DWELLMARK_ENTRY linux)
 # Folders under tests/: those of the backends and the entry, and those that run the program.
 set(DWELLMARK_BACKEND_TEST_DIRS platform/linux platform/x11 platform/wayland app/linux)
 set(DWELLMARK_PROGRAM_TEST_DIRS e2e)
-# What tests/support builds: the X11 and AT-SPI harness.
-set(DWELLMARK_TEST_HARNESS linux)
+# Folders under tests/support: the harness parts this system's tests use.
+set(DWELLMARK_TEST_SUPPORT core process x11 wayland atspi)
 # The label of the tests of what every front end shares.
 set(DWELLMARK_UI_COMMON_TEST_LABEL ui)
 # How GoogleTest programs are listed: run after the build, as they run here.

@@ -11,8 +11,8 @@ set(DWELLMARK_ENTRY win32)
 # Folders under tests/: those of the backend; the program's tests are the front end's.
 set(DWELLMARK_BACKEND_TEST_DIRS platform/win32)
 set(DWELLMARK_PROGRAM_TEST_DIRS)
-# What tests/support builds: the message pump and second programs.
-set(DWELLMARK_TEST_HARNESS win32)
+# Folders under tests/support: the fakes, and the message pump and second programs.
+set(DWELLMARK_TEST_SUPPORT core win32)
 # Every test of the Windows build carries the label win32.
 set(DWELLMARK_UI_COMMON_TEST_LABEL win32)
 # How GoogleTest programs are listed: cross-built ones only when the tests run

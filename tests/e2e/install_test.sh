@@ -14,6 +14,11 @@ version=$2
 source_dir=$(cd "$(dirname "$0")/../.." && pwd)
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/dwellmark-install.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
+# The packaging tools keep their caches in the home folder (cpack makes
+# ~/.cache): here they get one of the scratch folder's.
+export HOME="$scratch/home"
+unset XDG_CACHE_HOME XDG_CONFIG_HOME XDG_DATA_HOME
+mkdir -p "$HOME"
 fail() {
     echo "install_test: $*" >&2
     exit 1

@@ -1,5 +1,5 @@
 // Takes the screenshots of the README on a private display:
-//   tests/support/with-display build/<preset>/tests/e2e/screenshots docs/
+//   tests/support/x11/with-display build/<preset>/tests/e2e/screenshots docs/
 // It runs the main window on the real X11 backend, lets windows of a few
 // other programs take turns in the foreground, then saves the main window and
 // the chart window, frames included.

@@ -2,15 +2,15 @@
 // on standard error and a failure status, neither hanging nor crashing,
 // whatever it was doing at that moment.
 #include "childprocess.h"
-#include "testdesktop.h"
 #include "privatedisplay.h"
+#include "scratchfolder.h"
+#include "testdesktop.h"
 #include "windowfarm.h"
 
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <sys/wait.h>
@@ -22,30 +22,9 @@ namespace {
 
 using namespace std::chrono_literals;
 
-/// A private XDG_RUNTIME_DIR, so that Qt has nothing to say at start.
-class RuntimeFolder final {
-public:
-    RuntimeFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "dwellmark-runtime.XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_path = pattern;
-    }
-    ~RuntimeFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_path, ignored);
-    }
-    RuntimeFolder(const RuntimeFolder&) = delete;
-    RuntimeFolder& operator=(const RuntimeFolder&) = delete;
-
-    std::string path() const { return m_path.string(); }
-
-private:
-    std::filesystem::path m_path;
-};
-
-std::vector<std::string> environmentFor(const PrivateDisplay& desktop, const RuntimeFolder& runtime) {
+/// The environment of a program on the desktop, with a private XDG_RUNTIME_DIR so
+/// that Qt has nothing to say at start.
+std::vector<std::string> environmentFor(const PrivateDisplay& desktop, const ScratchFolder& runtime) {
     std::vector<std::string> environment = PrivateDisplay::sessionEnvironment(desktop.display());
     environment.insert(environment.end(),
                        {"XDG_RUNTIME_DIR=" + runtime.path(), "-QT_QPA_PLATFORM", "-SESSION_MANAGER"});
@@ -77,7 +56,7 @@ TEST(ServerKilled, TheProgramEndsWithOneLine) {
     for (unsigned round = 1; round <= 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         PrivateDisplay desktop;
-        RuntimeFolder runtime;
+        ScratchFolder runtime("dwellmark-runtime");
         WindowFarm farm(desktop.display());
         ChildProcess program({DWELLMARK_PROGRAM}, environmentFor(desktop, runtime));
         {
@@ -103,9 +82,9 @@ TEST(ServerKilled, TheTrackerOnTheBackendEndsWithItsLine) {
     for (unsigned round = 1; round <= 3; ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         PrivateDisplay desktop;
-        RuntimeFolder runtime;
+        ScratchFolder runtime("dwellmark-runtime");
         WindowFarm farm(desktop.display());
-        ChildProcess probe({X11_BACKEND_PROBE}, environmentFor(desktop, runtime));
+        ChildProcess probe({BACKEND_PROBE, "--every-millisecond"}, environmentFor(desktop, runtime));
         ASSERT_EQ(probe.readLine(120s), "ready");
         killServerUnder(probe, desktop, farm, 10 + round, "dwellmark: lost the connection to the X server");
         if (HasFatalFailure()) {

@@ -113,7 +113,8 @@ TEST(PrivateDisplay, ItsSessionHasNoWaylandDisplayLeftOver) {
 
 TEST(LostConnection, EndsTheProgramWithOneLineWhenTheServerDies) {
     testing::PrivateDisplay server{testing::PrivateDisplay::WindowManager::None};
-    testing::ChildProcess probe({X11_BACKEND_PROBE}, testing::PrivateDisplay::sessionEnvironment(server.display()));
+    testing::ChildProcess probe({BACKEND_PROBE, "--every-millisecond"},
+                                testing::PrivateDisplay::sessionEnvironment(server.display()));
     ASSERT_EQ(probe.readLine(std::chrono::seconds(120)), "ready");
 
     server.killServer();

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # installer_test.sh SETUP.EXE
-# Under Wine (WINEPREFIX and DISPLAY set by the caller): a silent per-user
+# Under Wine (run by tests/support/win32/with-wine, on the caller's DISPLAY): a silent per-user
 # install into a scratch folder, the installed program starts and shows its
 # window and ends on close, and a silent uninstall leaves nothing behind.
 set -u

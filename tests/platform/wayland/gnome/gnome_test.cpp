@@ -137,7 +137,7 @@ TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
     }
 
     // Without it there is no window to tell it in: one line, and status 1.
-    ChildProcess probe({WAYLAND_BACKEND_PROBE}, session.clientEnvironment());
+    ChildProcess probe({BACKEND_PROBE}, session.clientEnvironment());
     const auto status = probe.waitForExit(hang);
     ASSERT_TRUE(status.has_value()) << "the probe runs on without a desktop";
     ASSERT_TRUE(WIFEXITED(*status));

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# gnomeextension_test.sh BUILT-EXTENSIONS SOURCE-DIR
+# gnomeextension_test.sh BUILT-EXTENSIONS SOURCE-DIR WITH-PRIVATE-BUS
 # Checks the two built variants of Dwellmark's GNOME Shell extension: the
 # GNOME 45 one is an ES module without GJS's imports and works when GJS loads
 # it as GNOME Shell 45 does (gnomeextension_check.js); the GNOME 42 one has no
@@ -10,6 +10,8 @@
 set -u
 built=$1
 source_dir=$2
+# Runs a command on a private session bus (tests/support/process).
+with_private_bus=$3
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/dwellmark-gnome-extension.XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 fail() {
@@ -42,7 +44,7 @@ grep -q "$shell_extension" "$esm/extension.js" || fail "the GNOME 45 variant doe
 sed "s|$shell_extension|'./shellextension.js'|" "$esm/extension.js" >"$scratch/extension.js"
 echo 'export class Extension { constructor(metadata) { this.metadata = metadata; } }' >"$scratch/shellextension.js"
 cp "$source_dir/tests/platform/wayland/gnome/gnomeextension_check.js" "$scratch/"
-(cd "$scratch" && dbus-run-session -- gjs -m gnomeextension_check.js) || fail "the GNOME 45 variant fails in GJS"
+(cd "$scratch" && "$with_private_bus" gjs -m gnomeextension_check.js) || fail "the GNOME 45 variant fails in GJS"
 
 # choose-extension by the version that gnome-shell reports; none at all is
 # taken for an older one, and a folder that is not its link stays.

@@ -2,6 +2,9 @@
 #pragma once
 
 #include "childprocess.h"
+#include "compositortest.h"
+#include "privatebus.h"
+#include "scratchfolder.h"
 
 #include <memory>
 #include <string>
@@ -41,14 +44,11 @@ public:
     void kill();
 
 private:
-    std::string startBus(const std::string& name);
-
-    std::string m_folder;
+    ScratchFolder m_folder{"dwellmark-gnome"};
     std::string m_waylandSocket;
-    std::string m_sessionBus;
-    std::string m_oldSessionBus;
-    bool m_hadSessionBus = false;
-    std::vector<int> m_busPids;
+    std::unique_ptr<PrivateBus> m_sessionBus;
+    std::unique_ptr<PrivateBus> m_systemBus;
+    std::unique_ptr<ScopedEnvironment> m_joined;
     bool m_ready = false;
     std::unique_ptr<ChildProcess> m_shell;
 };

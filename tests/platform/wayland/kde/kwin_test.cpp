@@ -32,7 +32,7 @@ protected:
     void SetUp() override {
         // Without a desktop file that names them, KWin offers no program its protocol.
         m_kwin = std::make_unique<KwinSession>(GetParam() == Showing::Protocol
-                                                   ? std::vector<std::string>{ownExecutable(), WAYLAND_BACKEND_PROBE}
+                                                   ? std::vector<std::string>{ownExecutable(), BACKEND_PROBE}
                                                    : std::vector<std::string>{});
         ASSERT_TRUE(m_kwin->ready()) << "KWin did not start: " << m_kwin->log();
     }

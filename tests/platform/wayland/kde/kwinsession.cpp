@@ -9,7 +9,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -32,16 +31,15 @@ std::optional<std::string> gdbus(const std::vector<std::string>& arguments) {
 } // namespace
 
 KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
-    std::string pattern = fs::temp_directory_path() / "dwellmark-kwin-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
+    if (!m_folder.made()) {
         return;
     }
-    m_folder = pattern;
-    for (const char* sub : {"runtime", "home", "data/applications", "config", "bin"}) {
-        fs::create_directories(m_folder + "/" + sub);
-    }
-    chmod((m_folder + "/runtime").c_str(), 0700);
-    const std::string kwin = m_folder + "/bin/kwin_wayland";
+    const std::string folder = m_folder.path();
+    // KWin and the services its bus starts keep their files in the folder.
+    const std::vector<std::string> privateHome = m_folder.privateHome();
+    m_folder.makeFolder("data/applications");
+    m_folder.makeFolder("bin");
+    const std::string kwin = folder + "/bin/kwin_wayland";
     std::error_code error;
     fs::copy_file("/usr/bin/kwin_wayland", kwin, error);
     if (error) {
@@ -50,34 +48,28 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     fs::permissions(kwin, fs::perms::owner_all, fs::perm_options::replace, error);
     int number = 0;
     for (const std::string& program : trustedPrograms) {
-        std::ofstream desktop(m_folder + "/data/applications/dwellmark-test-" + std::to_string(++number) + ".desktop");
+        std::ofstream desktop(folder + "/data/applications/dwellmark-test-" + std::to_string(++number) + ".desktop");
         desktop << "[Desktop Entry]\nType=Application\nName=Dwellmark test " << number
                 << "\nExec=" << fs::canonical(program, error).string()
                 << "\nNoDisplay=true\nX-KDE-Wayland-Interfaces=org_kde_plasma_window_management\n";
     }
 
-    // The bus runs in the foreground, so that it is reaped with its object.
-    m_bus = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/dbus-daemon", "--config-file=/usr/share/dbus-1/session.conf", "--nofork",
-                                 "--print-address=1", "--address=unix:path=" + m_folder + "/bus"});
-    const auto address = m_bus->readLine(hang);
-    if (!address) {
+    m_bus = std::make_unique<PrivateBus>(folder + "/bus", privateHome);
+    if (!m_bus->ready()) {
         return;
     }
-    m_busAddress = *address;
-    m_joined = std::make_unique<ScopedEnvironment>("DBUS_SESSION_BUS_ADDRESS", m_busAddress);
+    m_joined = std::make_unique<ScopedEnvironment>("DBUS_SESSION_BUS_ADDRESS", m_bus->address());
 
     const std::string socketName = "dwellmark-kwin";
-    m_waylandSocket = m_folder + "/runtime/" + socketName;
-    m_kwin = std::make_unique<ChildProcess>(
-        std::vector<std::string>{kwin, "--virtual", "--no-lockscreen", "--no-global-shortcuts", "--no-kactivities",
-                                 "--socket", socketName},
-        std::vector<std::string>{"XDG_RUNTIME_DIR=" + m_folder + "/runtime", "HOME=" + m_folder + "/home",
-                                 "XDG_DATA_HOME=" + m_folder + "/data", "XDG_CONFIG_HOME=" + m_folder + "/config",
-                                 "XDG_CACHE_HOME=" + m_folder + "/home/.cache",
-                                 // KWin talks a lot; a full pipe would stop it.
-                                 "QT_LOGGING_RULES=*=false", "-DISPLAY", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM",
-                                 "-XDG_SESSION_TYPE", "-SWAYSOCK"});
+    m_waylandSocket = folder + "/runtime/" + socketName;
+    std::vector<std::string> environment = privateHome;
+    // KWin talks a lot; a full pipe would stop it.
+    environment.insert(environment.end(), {"QT_LOGGING_RULES=*=false", "-DISPLAY", "-WAYLAND_DISPLAY",
+                                           "-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-SWAYSOCK"});
+    m_kwin = std::make_unique<ChildProcess>(std::vector<std::string>{kwin, "--virtual", "--no-lockscreen",
+                                                                     "--no-global-shortcuts", "--no-kactivities",
+                                                                     "--socket", socketName},
+                                            environment);
 
     // Ready once its scripting answers and, when programs are trusted, this
     // program (trusted like them) is offered the protocol.
@@ -105,10 +97,6 @@ KwinSession::~KwinSession() {
     m_kwin.reset();
     m_joined.reset();
     m_bus.reset();
-    if (!m_folder.empty()) {
-        std::error_code ignored;
-        fs::remove_all(m_folder, ignored);
-    }
 }
 
 std::string KwinSession::log() const {
@@ -116,13 +104,14 @@ std::string KwinSession::log() const {
 }
 
 std::vector<std::string> KwinSession::clientEnvironment() const {
-    return {"WAYLAND_DISPLAY=" + m_waylandSocket, "DBUS_SESSION_BUS_ADDRESS=" + m_busAddress, "-DISPLAY", "-SWAYSOCK"};
+    return {"WAYLAND_DISPLAY=" + m_waylandSocket,
+            "DBUS_SESSION_BUS_ADDRESS=" + (m_bus ? m_bus->address() : std::string()), "-DISPLAY", "-SWAYSOCK"};
 }
 
 bool KwinSession::activate(const std::string& resourceClass) {
     // Plasma 6 renamed the list and the active window; both names are tried.
     const std::string name = "dwellmark-test-activate-" + std::to_string(++m_scripts);
-    const std::string file = m_folder + "/" + name + ".js";
+    const std::string file = m_folder.path() + "/" + name + ".js";
     {
         std::ofstream script(file);
         script << "const windows = workspace.windowList ? workspace.windowList() : workspace.clientList();\n"

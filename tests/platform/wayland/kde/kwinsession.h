@@ -3,6 +3,8 @@
 
 #include "childprocess.h"
 #include "compositortest.h"
+#include "privatebus.h"
+#include "scratchfolder.h"
 
 #include <memory>
 #include <string>
@@ -47,12 +49,11 @@ public:
     void kill();
 
 private:
-    std::string m_folder;
+    ScratchFolder m_folder{"dwellmark-kwin"};
     std::string m_waylandSocket;
-    std::string m_busAddress;
     bool m_ready = false;
     int m_scripts = 0;
-    std::unique_ptr<ChildProcess> m_bus;
+    std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<ScopedEnvironment> m_joined;
     std::unique_ptr<ChildProcess> m_kwin;
 };

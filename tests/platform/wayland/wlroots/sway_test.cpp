@@ -116,8 +116,7 @@ TEST_F(SwayDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFo
 }
 
 TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {
-    auto probe =
-        std::make_unique<ChildProcess>(std::vector<std::string>{WAYLAND_BACKEND_PROBE}, m_sway->clientEnvironment());
+    auto probe = std::make_unique<ChildProcess>(std::vector<std::string>{BACKEND_PROBE}, m_sway->clientEnvironment());
     ASSERT_EQ(probe->readLine(hang), std::optional<std::string>("ready")) << probe->errorOutput();
     probe.reset();
 

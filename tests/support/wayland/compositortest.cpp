@@ -136,7 +136,7 @@ void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
 
 void expectProbeEndsWithOneLineWhenKilled(const std::vector<std::string>& environment,
                                           const std::function<void()>& killCompositor) {
-    ChildProcess probe({WAYLAND_BACKEND_PROBE}, environment);
+    ChildProcess probe({BACKEND_PROBE}, environment);
     ASSERT_EQ(probe.readLine(hang), std::optional<std::string>("ready")) << probe.errorOutput();
 
     killCompositor();

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "scratchfolder.h"
 
 #include <memory>
 #include <string>
@@ -41,7 +42,7 @@ public:
     void kill();
 
 private:
-    std::string m_folder;
+    ScratchFolder m_folder{"dwellmark-sway"};
     std::string m_waylandSocket;
     std::string m_ipcSocket;
     std::unique_ptr<ChildProcess> m_sway;

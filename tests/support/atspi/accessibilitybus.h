@@ -2,6 +2,8 @@
 #pragma once
 
 #include "childprocess.h"
+#include "privatebus.h"
+#include "scratchfolder.h"
 
 #include <memory>
 #include <string>
@@ -34,10 +36,9 @@ public:
     std::vector<std::string> clientEnvironment() const;
 
 private:
-    std::string m_folder;
-    std::string m_sessionAddress;
+    ScratchFolder m_folder{"dwellmark-a11y"};
     std::string m_accessibilityAddress;
-    std::unique_ptr<ChildProcess> m_sessionBus;
+    std::unique_ptr<PrivateBus> m_sessionBus;
     std::unique_ptr<ChildProcess> m_launcher;
 };
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "scratchfolder.h"
 
 #include <memory>
 #include <string>
@@ -49,6 +50,8 @@ private:
 
     pid_t m_server = -1;
     std::string m_display;
+    /// Where the window manager writes its log, instead of the home folder.
+    ScratchFolder m_windowManagerCache{"dwellmark-openbox"};
     std::unique_ptr<ChildProcess> m_windowManager;
 };
 

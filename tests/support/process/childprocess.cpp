@@ -1,3 +1,4 @@
+// A program run by a test, with its standard streams on pipes, and waiting for states.
 #include "childprocess.h"
 
 #include <cerrno>

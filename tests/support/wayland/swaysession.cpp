@@ -19,21 +19,20 @@ constexpr uid_t unprivileged = 65534;
 } // namespace
 
 SwaySession::SwaySession() {
-    std::string pattern = std::filesystem::temp_directory_path() / "dwellmark-sway-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
+    if (!m_folder.made()) {
         return;
     }
-    m_folder = pattern;
+    const std::string folder = m_folder.path();
     const bool root = geteuid() == 0;
     {
-        std::ofstream config(m_folder + "/config");
+        std::ofstream config(folder + "/config");
         config << "xwayland disable\n"
                << "output HEADLESS-1 resolution 1024x768\n";
     }
-    if (root && chown(m_folder.c_str(), unprivileged, unprivileged) != 0) {
+    if (root && chown(folder.c_str(), unprivileged, unprivileged) != 0) {
         return;
     }
-    chmod(m_folder.c_str(), 0700);
+    chmod(folder.c_str(), 0700);
 
     std::vector<std::string> arguments;
     if (root) {
@@ -41,12 +40,12 @@ SwaySession::SwaySession() {
     } else {
         arguments = {"/usr/bin/sway"};
     }
-    arguments.insert(arguments.end(), {"-c", m_folder + "/config"});
+    arguments.insert(arguments.end(), {"-c", folder + "/config"});
     m_sway = std::make_unique<ChildProcess>(
-        arguments, std::vector<std::string>{"XDG_RUNTIME_DIR=" + m_folder, "HOME=" + m_folder,
-                                            "WLR_BACKENDS=headless", "WLR_LIBINPUT_NO_DEVICES=1",
-                                            "WLR_RENDERER=pixman", "-WAYLAND_DISPLAY", "-DISPLAY", "-SWAYSOCK",
-                                            "-XDG_CONFIG_HOME", "-XDG_SESSION_TYPE"});
+        arguments, std::vector<std::string>{"XDG_RUNTIME_DIR=" + folder, "HOME=" + folder, "WLR_BACKENDS=headless",
+                                            "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", "-WAYLAND_DISPLAY",
+                                            "-DISPLAY", "-SWAYSOCK", "-XDG_CONFIG_HOME", "-XDG_CACHE_HOME",
+                                            "-XDG_DATA_HOME", "-XDG_SESSION_TYPE"});
 
     // sway makes its IPC socket once the outputs and the config are set up,
     // after the Wayland socket.
@@ -56,7 +55,7 @@ SwaySession::SwaySession() {
                 return true;
             }
             std::error_code error;
-            for (const auto& entry : std::filesystem::directory_iterator(m_folder, error)) {
+            for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
                 const std::string name = entry.path().filename();
                 if (name.starts_with("wayland-") && !name.ends_with(".lock")) {
                     m_waylandSocket = entry.path();
@@ -71,10 +70,6 @@ SwaySession::SwaySession() {
 
 SwaySession::~SwaySession() {
     m_sway.reset();
-    if (!m_folder.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(m_folder, ignored);
-    }
 }
 
 std::string SwaySession::log() const {

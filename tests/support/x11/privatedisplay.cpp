@@ -26,8 +26,8 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
     if (pipe(ready) != 0) {
         throw std::runtime_error("pipe failed");
     }
-    std::vector<std::string> arguments{"Xvfb",      "-displayfd", std::to_string(ready[1]), "-screen", "0",
-                                       "1280x1024x24", "-nolisten", "tcp",                    "-noreset"};
+    std::vector<std::string> arguments{
+        "Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
     std::vector<char*> argv;
     for (auto& argument : arguments) {
@@ -63,8 +63,10 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
     m_display = ":" + number;
 
     if (windowManager == WindowManager::Openbox) {
-        m_windowManager = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"},
-                                                         sessionEnvironment(m_display));
+        std::vector<std::string> environment = sessionEnvironment(m_display);
+        environment.push_back("XDG_CACHE_HOME=" + m_windowManagerCache.path());
+        m_windowManager =
+            std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"}, environment);
         if (!windowManagerTakesWindows()) {
             m_windowManager.reset();
             killServer();

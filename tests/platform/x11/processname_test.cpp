@@ -1,11 +1,14 @@
+// Linux helpers of the X11 backend: process and host names, and the local clock.
 #include "platform/linux/localclock.h"
 #include "platform/linux/processname.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace dwellmark::platform::linuxos {
 namespace {
@@ -56,6 +59,42 @@ TEST(LocalClock, ReadsTheLocalTimeOfDayWithAFraction) {
         usleep(1000);
     }
     EXPECT_TRUE(fraction);
+}
+
+double monotonicSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+TEST(LocalClock, TheSteadyReadingIsTheMonotonicClockWhateverTheTimeZone) {
+    LocalClock clock;
+    const char* const saved = std::getenv("TZ");
+    const std::string oldZone = saved != nullptr ? saved : "";
+    const auto inZone = [&](const char* zone) {
+        setenv("TZ", zone, 1);
+        tzset();
+        const double before = monotonicSeconds();
+        const double steady = clock.steadySeconds();
+        const double after = monotonicSeconds();
+        EXPECT_GE(steady, before) << zone;
+        EXPECT_LE(steady, after) << zone;
+        return std::pair{clock.secondsSinceMidnight(), steady};
+    };
+    const auto [east, steadyEast] = inZone("UTC-5");
+    const auto [west, steadyWest] = inZone("UTC+3");
+    if (saved != nullptr) {
+        setenv("TZ", oldZone.c_str(), 1);
+    } else {
+        unsetenv("TZ");
+    }
+    tzset();
+
+    // The time of day went back 8 hours (modulo a day); the steady reading did not.
+    const double timeOfDayMoved = std::fmod(static_cast<double>(east) - static_cast<double>(west) + 86400.0, 86400.0);
+    EXPECT_NEAR(timeOfDayMoved, 8 * 3600.0, 60.0);
+    EXPECT_GE(steadyWest, steadyEast);
+    EXPECT_LT(steadyWest - steadyEast, 60.0);
 }
 
 } // namespace

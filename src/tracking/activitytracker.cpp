@@ -1,3 +1,4 @@
+// The activity tracker: follows the foreground window and logs its stretches into the usage log and the totals.
 #include "activitytracker.h"
 
 #include "activitytables.h"
@@ -14,13 +15,6 @@
 namespace dwellmark {
 
 namespace {
-
-constexpr double secondsPerDay = 86400.0;
-
-// A time-of-day text keeps 7 significant digits, so a "Timer Start" read back
-// can lie a few milliseconds after the reading it was written from. A fresh
-// reading below it by more than this is the clock having passed midnight.
-constexpr double midnightTolerance = 0.5;
 
 std::int64_t toWholeSeconds(double value) {
     const double rounded = roundHalfEven(value);
@@ -55,7 +49,7 @@ void ActivityTracker::tick() {
     if (h != 0 && h != m_lastForeground) {
         const float t = m_clock.secondsSinceMidnight();
         reading = t;
-        openStretch(h, t);
+        openStretch(h, t, m_clock.steadySeconds());
         closeStretch(m_lastForeground, t);
         logStretch(m_lastForeground);
         m_lastForeground = h;
@@ -73,10 +67,11 @@ std::size_t ActivityTracker::findOpenRow(WindowHandle handle) const {
     return 0;
 }
 
-void ActivityTracker::openStretch(WindowHandle handle, float at) {
+void ActivityTracker::openStretch(WindowHandle handle, float at, double steadyAt) {
     if (const std::size_t row = findOpenRow(handle); row != 0) {
         m_openStretches.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
         m_openStretches.setText(row, OpenColumn::TimerEnd, std::string_view());
+        m_openings[handle] = Opening{at, steadyAt};
         return;
     }
     if (handle == 0 || handle == m_mainWindow) {
@@ -90,6 +85,7 @@ void ActivityTracker::openStretch(WindowHandle handle, float at) {
     m_openStretches.setText(row, OpenColumn::WindowTitle, title);
     m_openStretches.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
     m_openStretches.setText(row, OpenColumn::TimerEnd, std::string_view());
+    m_openings[handle] = Opening{at, steadyAt};
 }
 
 void ActivityTracker::closeStretch(WindowHandle handle, float at) {
@@ -125,6 +121,7 @@ void ActivityTracker::purgeDeadWindows(std::optional<float> tickReading) {
                 m_lastForeground = 0;
             }
             m_openStretches.removeRow(row);
+            m_openings.erase(v);
             removed = true;
             break;
         }
@@ -144,7 +141,8 @@ void ActivityTracker::logStretch(WindowHandle handle) {
             break;
         }
     }
-    if (source == 0 || m_openStretches.text(source, OpenColumn::TimerEnd).empty()) {
+    const auto opening = m_openings.find(handle);
+    if (source == 0 || m_openStretches.text(source, OpenColumn::TimerEnd).empty() || opening == m_openings.end()) {
         return;
     }
 
@@ -156,17 +154,16 @@ void ActivityTracker::logStretch(WindowHandle handle) {
     }
     m_usageLog.setText(logged, LogColumn::TimeStart, wholeSecondsText(m_loggedSeconds));
 
-    const float reading = m_clock.secondsSinceMidnight();
-    const double now = roundHalfEven(reading);
+    // The stretch ends where its opening time of day, carried on by the steady
+    // time since, has got to: while the wall clock runs evenly that is the
+    // clock's own reading now, and a step of the wall clock, summer time, a
+    // new time zone, midnight or a night asleep in between change nothing.
+    const double steadyElapsed = m_clock.steadySeconds() - opening->second.steady;
+    const double now = roundHalfEven(static_cast<double>(opening->second.timeOfDay) + steadyElapsed);
     const double start = leadingNumber(m_openStretches.text(source, OpenColumn::TimerStart));
-    double difference = now - start;
-    if (static_cast<double>(reading) < start - midnightTolerance) {
-        // The stretch spans local midnight, where the clock starts again from 0.
-        difference += secondsPerDay;
-    }
-    // Rounding the fresh reading can put it just before the start of a
-    // stretch of a few milliseconds; a stretch never lasts less than nothing.
-    const std::int64_t length = std::max<std::int64_t>(0, toWholeSeconds(difference));
+    // Rounding the end can put it just before the start of a stretch of a few
+    // milliseconds; a stretch never lasts less than nothing.
+    const std::int64_t length = std::max<std::int64_t>(0, toWholeSeconds(now - start));
 
     m_loggedSeconds += length;
     m_usageLog.setText(logged, LogColumn::TimeEnd, wholeSecondsText(m_loggedSeconds));

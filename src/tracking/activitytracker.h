@@ -1,3 +1,4 @@
+// The activity tracker: follows the foreground window and logs its stretches into the usage log and the totals.
 #pragma once
 
 #include "activitytable.h"
@@ -8,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace dwellmark {
 
@@ -43,9 +45,10 @@ public:
     /// window, then drop the rows of windows that no longer exist.
     void tick();
 
-    /// Opens the window's stretch at the given time of day, making its row on
-    /// its first appearance (reading its application and title once).
-    void openStretch(WindowHandle handle, float at);
+    /// Opens the window's stretch at the given time of day and steady clock
+    /// reading, making its row on its first appearance (reading its
+    /// application and title once).
+    void openStretch(WindowHandle handle, float at, double steadyAt);
 
     /// Stamps the end of the window's stretch, if it has a row.
     void closeStretch(WindowHandle handle, float at);
@@ -55,6 +58,8 @@ public:
     void purgeDeadWindows();
 
     /// Logs the closed stretch of the window into the usage log and the totals.
+    /// Its length is the steady time since it opened, never the difference of
+    /// two times of day.
     void logStretch(WindowHandle handle);
 
     /// Adds a stretch's seconds to the totals row of its title, or appends one.
@@ -96,6 +101,14 @@ private:
     std::optional<MainWindowQuery> m_mainWindowQuery;
     WindowHandle m_lastForeground = 0;
     std::int64_t m_loggedSeconds = -1;
+    /// When each open-interval row's stretch opened, beside its "Timer Start"
+    /// text: the exact time-of-day reading, and the steady reading that
+    /// lengths are measured from.
+    struct Opening {
+        float timeOfDay = 0.0F;
+        double steady = 0.0;
+    };
+    std::unordered_map<WindowHandle, Opening> m_openings;
 
     ActivityTable m_usageLog;
     ActivityTable m_openStretches;

@@ -1,3 +1,4 @@
+// The activity tracker against a fake desktop and clock: the tables it keeps, and lengths measured on the steady clock.
 #include "fakes.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
@@ -5,6 +6,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -112,12 +114,14 @@ TEST_F(ActivityTrackerTest, ReadsNamesOnceAndOnlyOnChanges) {
     EXPECT_THAT(windows.probed, ElementsAre("process 101", "title 101", "process 202", "title 202"));
     // One reading per change for the boundary and one per logged stretch for its length.
     EXPECT_EQ(clock.readings, 3 + 2);
+    EXPECT_EQ(clock.timeOfDayReadings, 3);
 
     const int before = clock.readings;
     for (int i = 0; i < 50; ++i) {
         tracker.tick();
     }
     EXPECT_EQ(clock.readings, before);
+    EXPECT_EQ(clock.timeOfDayReadings, 3);
     EXPECT_EQ(tracker.usageLog().rowCount(), 2U);
 }
 
@@ -330,6 +334,65 @@ TEST_F(ActivityTrackerTest, AWindowClosedButStillReportedAsForegroundIsNotLogged
     EXPECT_EQ(tracker.loggedSeconds(), 5);
     EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
 }
+
+/// Window A's stretch while the wall clock does something other than run
+/// evenly, then an ordinary stretch of 4 s of window B.
+struct WallClockCase {
+    const char* name;
+    float opensAt;
+    double before; // seconds that pass before the wall clock moves
+    double step;   // how far the wall clock moves with no time passing
+    double after;  // seconds that pass after it
+    const char* length;
+    const char* lengthTime;
+    const char* end; // where B's row ends on the running count
+    const char* endTime;
+};
+
+void PrintTo(const WallClockCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class WallClockTest : public ActivityTrackerTest, public ::testing::WithParamInterface<WallClockCase> {};
+
+TEST_P(WallClockTest, LengthsAreTheTimeThatReallyPassed) {
+    const WallClockCase& c = GetParam();
+    focusAt(windowA, c.opensAt);
+    clock.pass(c.before);
+    clock.step(c.step);
+    clock.pass(c.after);
+    windows.focus(windowB);
+    tracker.tick();
+    clock.pass(4.0);
+    windows.focus(mainWindow);
+    tracker.tick();
+
+    const std::string length = c.length;
+    const std::string lengthTime = c.lengthTime;
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", length, "00:00:00 - " + lengthTime, length},
+                            Row{"browser", "News - Browser", length, c.end, lengthTime + " - " + c.endTime, "4"}));
+    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", lengthTime, length},
+                                                      Row{"browser", "News - Browser", "00:00:04", "4"}));
+    EXPECT_EQ(tracker.loggedSeconds(), std::stoll(c.end));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, WallClockTest,
+    ::testing::Values(
+        // As NTP corrects a clock that ran fast: 3 s, not 86,398.
+        WallClockCase{"SetBackFiveSeconds", 36000.0F, 1.0, -5.0, 2.0, "3", "00:00:03", "7", "00:00:07"},
+        WallClockCase{"JumpsForwardEightHours", 36000.0F, 1.0, 8 * 3600.0, 1.0, "2", "00:00:02", "6", "00:00:06"},
+        // 02:00 becomes 03:00, and 03:00 becomes 02:00 again.
+        WallClockCase{"SummerTimeBegins", 7000.0F, 200.0, 3600.0, 400.0, "600", "00:10:00", "604", "00:10:04"},
+        WallClockCase{"SummerTimeEnds", 10000.0F, 800.0, -3600.0, 400.0, "1200", "00:20:00", "1204", "00:20:04"},
+        // Flying west over six time zones.
+        WallClockCase{"TimeZoneChanges", 50000.0F, 30.0, -6 * 3600.0, 15.0, "45", "00:00:45", "49", "00:00:49"},
+        WallClockCase{"Midnight", 86390.0F, 15.0, 0.0, 0.0, "15", "00:00:15", "19", "00:00:19"},
+        WallClockCase{"ThirtyHours", 43200.0F, 30 * 3600.0, 0.0, 0.0, "108000", "30:00:00", "108004", "30:00:04"},
+        // Asleep from 23:00:01 to 07:00:01: the steady clock stood still.
+        WallClockCase{"EightHoursAsleep", 82800.0F, 1.0, 8 * 3600.0, 1.0, "2", "00:00:02", "6", "00:00:06"}),
+    [](const ::testing::TestParamInfo<WallClockCase>& param) { return std::string(param.param.name); });
 
 TEST_F(ActivityTrackerTest, TotalsGrowPastA16BitRowCount) {
     ActivityTable& totals = tracker.totals();

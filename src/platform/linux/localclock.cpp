@@ -1,3 +1,4 @@
+// The Linux clock: the local time of day, and CLOCK_MONOTONIC that lengths are measured on.
 #include "platform/linux/localclock.h"
 
 #include <algorithm>
@@ -17,6 +18,13 @@ float LocalClock::secondsSinceMidnight() {
     // leap second reads 23:59:60): the last moments before midnight must not
     // become 86,400, a time of day that does not exist.
     return std::min(static_cast<float>(seconds), std::nextafter(86400.0F, 0.0F));
+}
+
+double LocalClock::steadySeconds() {
+    // CLOCK_MONOTONIC, not CLOCK_BOOTTIME: time asleep is not time at a window.
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
 } // namespace dwellmark::platform::linuxos

@@ -1,3 +1,4 @@
+// The Windows clock: the local time of day, and the unbiased interrupt time that lengths are measured on.
 #include "platform/win32/win32clock.h"
 
 #include <algorithm>
@@ -5,10 +6,35 @@
 
 namespace dwellmark::platform::win32 {
 
+Win32Clock::Win32Clock() {
+    // Looked up at run time: MinGW-w64's import library of kernel32 lacks it,
+    // Windows before 10 and Wine 8 do not have it.
+    for (const wchar_t* module : {L"kernelbase.dll", L"kernel32.dll"}) {
+        if (const HMODULE loaded = GetModuleHandleW(module)) {
+            if (const FARPROC call = GetProcAddress(loaded, "QueryUnbiasedInterruptTimePrecise")) {
+                // Through a generic function pointer, which the compiler lets
+                // stand for any other without a warning.
+                m_precise = reinterpret_cast<PreciseCall>(reinterpret_cast<void (*)()>(call));
+                break;
+            }
+        }
+    }
+}
+
 float Win32Clock::secondsSinceMidnight() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     return win32::secondsSinceMidnight(now);
+}
+
+double Win32Clock::steadySeconds() {
+    ULONGLONG now = 0;
+    if (m_precise != nullptr) {
+        m_precise(&now);
+    } else {
+        QueryUnbiasedInterruptTime(&now);
+    }
+    return interruptTimeSeconds(now);
 }
 
 float secondsSinceMidnight(const SYSTEMTIME& time) {
@@ -17,6 +43,13 @@ float secondsSinceMidnight(const SYSTEMTIME& time) {
     // In the last few milliseconds of the day the nearest float is 86400 itself,
     // which is midnight; the day ends just below it.
     return std::min(static_cast<float>(seconds), std::nextafter(86400.0F, 0.0F));
+}
+
+double interruptTimeSeconds(ULONGLONG hundredsOfNanoseconds) {
+    // Whole seconds and the rest apart, so that a large count keeps its fraction exact.
+    constexpr ULONGLONG perSecond = 10'000'000;
+    return static_cast<double>(hundredsOfNanoseconds / perSecond) +
+           static_cast<double>(hundredsOfNanoseconds % perSecond) / static_cast<double>(perSecond);
 }
 
 } // namespace dwellmark::platform::win32

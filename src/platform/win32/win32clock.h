@@ -1,3 +1,4 @@
+// The Windows clock: the local time of day, and the unbiased interrupt time that lengths are measured on.
 #pragma once
 
 #include "tracking/timeofdayclock.h"
@@ -5,13 +6,26 @@
 
 namespace dwellmark::platform::win32 {
 
-/// The local time of day from GetLocalTime, to the millisecond.
+/// The local time of day from GetLocalTime, to the millisecond; the steady
+/// reading is the unbiased interrupt time (which leaves out sleep and
+/// hibernation), from QueryUnbiasedInterruptTimePrecise where Windows has it
+/// (10 and later) and QueryUnbiasedInterruptTime, to the timer tick, elsewhere.
 class Win32Clock final : public TimeOfDayClock {
 public:
+    Win32Clock();
+
     float secondsSinceMidnight() override;
+    double steadySeconds() override;
+
+private:
+    using PreciseCall = VOID(WINAPI*)(PULONGLONG);
+    PreciseCall m_precise = nullptr;
 };
 
 /// Seconds since midnight of a local time, milliseconds as the fraction.
 float secondsSinceMidnight(const SYSTEMTIME& time);
+
+/// An interrupt time (counted in 100 ns) in seconds.
+double interruptTimeSeconds(ULONGLONG hundredsOfNanoseconds);
 
 } // namespace dwellmark::platform::win32

@@ -1,11 +1,15 @@
+// Linux helpers of the X11 backend: process and host names, and the local clock.
 #include "platform/linux/localclock.h"
 #include "platform/linux/processname.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace dwellmark::platform::linuxos {
 namespace {
@@ -56,6 +60,33 @@ TEST(LocalClock, ReadsTheLocalTimeOfDayWithAFraction) {
         usleep(1000);
     }
     EXPECT_TRUE(fraction);
+}
+
+double monotonicSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
+}
+
+TEST(LocalClock, TheSteadyReadingIsTheMonotonicClockWhateverTheTimeZone) {
+    LocalClock clock;
+    const char* const saved = std::getenv("TZ");
+    const std::string oldZone = saved != nullptr ? saved : "";
+    std::vector<std::pair<float, double>> readings;
+    for (const char* zone : {"UTC-5", "UTC+3"}) {
+        setenv("TZ", zone, 1);
+        tzset();
+        const double before = monotonicSeconds();
+        readings.emplace_back(clock.secondsSinceMidnight(), clock.steadySeconds());
+        EXPECT_GE(readings.back().second, before) << zone;
+        EXPECT_LE(readings.back().second, monotonicSeconds()) << zone;
+    }
+    saved != nullptr ? setenv("TZ", oldZone.c_str(), 1) : unsetenv("TZ");
+    tzset();
+    // The time of day went back 8 hours (modulo a day); the steady reading did not.
+    const double moved = std::fmod(readings[0].first - readings[1].first + 86400.0F, 86400.0F);
+    EXPECT_NEAR(moved, 8 * 3600.0, 60.0);
+    EXPECT_LT(readings[1].second - readings[0].second, 60.0);
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+// The Windows clock: the local time of day, and the steady reading that lengths are measured on.
 #include "platform/platform.h"
 #include "platform/win32/win32clock.h"
 
@@ -39,6 +40,34 @@ TEST(Win32Clock, ReadsTheLocalTime) {
     }
     EXPECT_GE(reading, secondsSinceMidnight(before));
     EXPECT_LE(reading, secondsSinceMidnight(after));
+}
+
+TEST(Win32Clock, TheSteadyReadingIsTheUnbiasedInterruptTimeAndAdvances) {
+    EXPECT_EQ(interruptTimeSeconds(0), 0.0);
+    EXPECT_EQ(interruptTimeSeconds(15'000'000), 1.5);
+    // A year of uptime keeps the fraction to well under a microsecond.
+    constexpr ULONGLONG year = 10'000'000ULL * 86400 * 365;
+    EXPECT_NEAR(interruptTimeSeconds(year + 5'000) - 86400.0 * 365, 0.0005, 1e-7);
+
+    Win32Clock clock;
+    ULONGLONG before = 0;
+    QueryUnbiasedInterruptTime(&before);
+    const double first = clock.steadySeconds();
+    double last = first;
+    const ULONGLONG limit = GetTickCount64() + 60'000;
+    while (last == first && GetTickCount64() < limit) {
+        Sleep(1);
+        const double reading = clock.steadySeconds();
+        ASSERT_GE(reading, last) << "the steady reading went back";
+        last = reading;
+    }
+    ULONGLONG after = 0;
+    QueryUnbiasedInterruptTime(&after);
+    EXPECT_GT(last, first) << "the steady reading did not advance";
+    // QueryUnbiasedInterruptTime is the value of the last timer tick, behind a
+    // precise reading by at most a tick.
+    EXPECT_GE(first, interruptTimeSeconds(before));
+    EXPECT_LE(last, interruptTimeSeconds(after) + 0.1);
 }
 
 } // namespace

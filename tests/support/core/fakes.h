@@ -4,6 +4,7 @@
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 
+#include <cmath>
 #include <map>
 #include <string>
 #include <vector>
@@ -67,15 +68,63 @@ private:
     WindowHandle m_foreground = 0;
 };
 
-/// A clock that shows what the test sets; readings counts how often it was read.
+/// A clock that shows the time of day the test sets in now. Time passes evenly
+/// unless the test says otherwise: when now has moved forward between two
+/// readings, the steady clock has moved as far (a time of day lower than the
+/// last one read is the next day). pass() lets any length of time go by, a
+/// day or more too; step() moves only the wall clock, as setting the clock,
+/// summer time, a change of time zone or waking from sleep do. readings counts
+/// the readings of the steady clock, timeOfDayReadings those of the time of day.
 class FakeClock final : public TimeOfDayClock {
 public:
     float secondsSinceMidnight() override {
-        ++readings;
+        ++timeOfDayReadings;
+        follow();
         return now;
     }
+    double steadySeconds() override {
+        ++readings;
+        follow();
+        return m_steady;
+    }
+
+    /// Time goes by: both clocks move on, the time of day modulo a day.
+    void pass(double seconds) {
+        follow();
+        m_steady += seconds;
+        now = wrapped(static_cast<double>(now) + seconds);
+        m_seen = now;
+    }
+    /// The wall clock moves by this much (forward or back) with no time passing.
+    void step(double seconds) {
+        follow();
+        now = wrapped(static_cast<double>(now) + seconds);
+        m_seen = now;
+    }
+
     float now = 0.0F;
     int readings = 0;
+    int timeOfDayReadings = 0;
+
+private:
+    static constexpr double secondsPerDay = 86400.0;
+
+    static float wrapped(double timeOfDay) {
+        const double day = timeOfDay - secondsPerDay * std::floor(timeOfDay / secondsPerDay);
+        return static_cast<float>(day);
+    }
+    // Differences of floats are exact in a double, so the steady clock keeps
+    // the test's times of day to the last bit.
+    void follow() {
+        if (now != m_seen) {
+            const double moved = static_cast<double>(now) - static_cast<double>(m_seen);
+            m_steady += moved < 0.0 ? moved + secondsPerDay : moved;
+            m_seen = now;
+        }
+    }
+
+    float m_seen = 0.0F;
+    double m_steady = 0.0;
 };
 
 } // namespace dwellmark::testing

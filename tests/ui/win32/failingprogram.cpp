@@ -21,6 +21,7 @@ public:
 class NoonClock final : public dwellmark::TimeOfDayClock {
 public:
     float secondsSinceMidnight() override { return 43200.0F; }
+    double steadySeconds() override { return 0.0; }
 };
 
 } // namespace

@@ -1,0 +1,82 @@
+// The real program on a private X server and private buses, driven by the test and read back over AT-SPI.
+#include "readbacksession.h"
+
+#include <chrono>
+
+namespace dwellmark::testing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::string> programEnvironment(const AccessibilityBus& bus, const PrivateDisplay& display,
+                                            const std::vector<std::string>& extra) {
+    std::vector<std::string> environment = bus.clientEnvironment();
+    for (const char* entry :
+         {"XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM", "-SESSION_MANAGER", "-SWAYSOCK"}) {
+        environment.emplace_back(entry);
+    }
+    environment.push_back("DISPLAY=" + display.display());
+    environment.insert(environment.end(), extra.begin(), extra.end());
+    return environment;
+}
+
+} // namespace
+
+ReadBackSession::ReadBackSession(const std::string& program, const std::vector<std::string>& environment)
+    : m_program({program}, programEnvironment(m_bus, m_display, environment)), m_user(m_display.display()),
+      m_reader(m_bus.accessibilityAddress()) {}
+
+std::string ReadBackSession::waitForMainWindow() {
+    if (!m_bus.ready()) {
+        return "the accessibility bus did not start";
+    }
+    if (!eventually([&] { return m_user.findWindow("Dwellmark") != 0; }, 120s)) {
+        const auto status = m_program.waitForExit(0ms);
+        return "no window \"Dwellmark\"; the program " +
+               (status ? "ended, standard error:\n" + m_program.errorOutput() : std::string("is still running"));
+    }
+    m_mainWindow = m_user.findWindow("Dwellmark");
+    return {};
+}
+
+bool ReadBackSession::activate(std::uint32_t window) {
+    return eventually(
+        [&] {
+            if (m_user.activeWindow() != window) {
+                m_user.requestActivation(window);
+                m_user.sync();
+            }
+            return m_user.activeWindow() == window;
+        },
+        120s);
+}
+
+bool ReadBackSession::read() {
+    const auto read = m_reader.application(m_program.pid());
+    if (!read || read->tables.size() != 2) {
+        return false;
+    }
+    m_shown = *read;
+    return true;
+}
+
+const std::vector<std::vector<std::string>>& ReadBackSession::logRows() const {
+    static const std::vector<std::vector<std::string>> none;
+    return m_shown.tables.empty() ? none : m_shown.tables[0].rows;
+}
+
+std::string ReadBackSession::describe() const {
+    std::string text;
+    for (const auto& table : m_shown.tables) {
+        for (const auto& row : table.rows) {
+            text += "\n ";
+            for (const auto& cell : row) {
+                text += " [" + cell + "]";
+            }
+        }
+    }
+    return text;
+}
+
+} // namespace dwellmark::testing

@@ -1,8 +1,11 @@
+// The one way a lost display connection ends the program.
 #include "lostconnection.h"
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <unistd.h>
 
 namespace dwellmark::platform::linuxos {
 
@@ -24,6 +27,15 @@ void setLostConnectionHandler(LostConnectionHandler handler) {
 }
 
 void connectionLost(std::string_view server) {
+    // Qt's own connection and the backend's see the server go at the same
+    // moment, on different threads: only the first reports, and the others
+    // wait for it to end the process, so the user reads one line.
+    static std::atomic_flag reporting = ATOMIC_FLAG_INIT;
+    if (reporting.test_and_set()) {
+        for (;;) {
+            ::pause();
+        }
+    }
     currentHandler(server);
     std::_Exit(1);
 }

@@ -14,7 +14,8 @@ using LostConnectionHandler = void (*)(std::string_view server);
 void setLostConnectionHandler(LostConnectionHandler handler);
 
 /// Runs the handler for the named server ("the X server", "the Wayland
-/// compositor"). Never returns: the tick that found the broken connection runs
+/// compositor") once per process: a second caller, on another thread, waits for
+/// the first to end the process. Never returns: the tick that found the broken connection runs
 /// inside the event loop, where an exception must not travel.
 [[noreturn]] void connectionLost(std::string_view server);
 

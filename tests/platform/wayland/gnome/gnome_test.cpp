@@ -18,7 +18,7 @@ namespace {
 
 using namespace dwellmark::testing;
 
-/// Has the extension focus the process's window until the backend sees it
+/// Has the shell focus the process's window until the backend sees it
 /// focused: a shell that has just started may still move the focus to its
 /// overview once after a first activation.
 WindowHandle focusProcess(const GnomeSession& session, GnomeWindowSystem& windows, int pid, const std::string& title) {
@@ -38,7 +38,7 @@ WindowHandle focusProcess(const GnomeSession& session, GnomeWindowSystem& window
 }
 
 TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
-    GnomeSession session(true);
+    GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
     auto omega = openWindow(session.clientEnvironment(), omegaTitle, "dwellmark.test.omega", omegaLater);
@@ -79,7 +79,7 @@ TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
 }
 
 TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgram) {
-    GnomeSession session(true);
+    GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     expectCreatesOn<GnomeWindowSystem>(session.waylandSocket());
 
@@ -88,7 +88,7 @@ TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgr
 }
 
 TEST(GnomeDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
-    GnomeSession session(true);
+    GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     auto display = WaylandDisplay::connect(session.waylandSocket());
     ASSERT_NE(display, nullptr);
@@ -98,7 +98,7 @@ TEST(GnomeDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFoc
 }
 
 TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
-    GnomeSession session(false);
+    GnomeSession session(GnomeSession::Extension::Absent);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
 
     // With X11 beside it: followed through Xwayland, and told once on

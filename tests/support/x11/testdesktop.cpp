@@ -109,6 +109,11 @@ void TestDesktop::removeActiveWindow() {
     sync();
 }
 
+void TestDesktop::setInputFocus(std::uint32_t window) {
+    xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_NONE, window, XCB_CURRENT_TIME);
+    sync();
+}
+
 void TestDesktop::setText(std::uint32_t window, std::string_view property, std::string_view type,
                           std::string_view bytes) {
     xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, atom(property), atom(type), 8,

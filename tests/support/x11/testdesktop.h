@@ -41,6 +41,8 @@ public:
     /// Writes _NET_ACTIVE_WINDOW on the root window (0 writes None).
     void setActiveWindow(std::uint32_t window);
     void removeActiveWindow();
+    /// Gives the window the X input focus (0: none), as a window manager that keeps no _NET_ACTIVE_WINDOW does.
+    void setInputFocus(std::uint32_t window);
 
     /// Sets an 8-bit property of the given type on a window.
     void setText(std::uint32_t window, std::string_view property, std::string_view type, std::string_view bytes);

@@ -97,6 +97,42 @@ TEST(GnomeDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFoc
         windows, session.clientEnvironment(), [&](int pid, const std::string&) { session.activate(pid); });
 }
 
+TEST(GnomeDesktop, AnExtensionTheShellKnowsIsEnabledFromTheNoticeAndFollowedWithoutARestart) {
+    // Installed before the login, not enabled: the shell knows it.
+    GnomeSession session(GnomeSession::Extension::Disabled);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    PrivateDisplay x11;
+    const ScopedEnvironment onX11("DISPLAY", x11.display());
+    std::string said;
+    const auto desktop = openDesktopOn(session.waylandSocket(), said);
+    ASSERT_NE(desktop.windows, nullptr) << said;
+    EXPECT_EQ(displayProtocol(*desktop.windows), DisplayProtocol::X11);
+    EXPECT_EQ(desktop.notice, "Dwellmark's GNOME Shell extension is installed but not enabled (gnome-extensions "
+                              "enable dwellmark@dwellmark.org): only the windows of X11 programs (Xwayland) are seen");
+    EXPECT_EQ(said, "dwellmark: " + desktop.notice + "\n");
+    ASSERT_EQ(desktop.offer, "Enable the extension");
+    ASSERT_TRUE(desktop.acceptOffer);
+
+    // A Wayland window, which X11 does not see, is followed once the offer is taken.
+    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    EXPECT_EQ(desktop.acceptOffer(), "");
+    EXPECT_TRUE(GnomeWindowSystem::findBusNames().extension);
+    WindowSystem& windows = *desktop.windows;
+    WindowHandle seen = 0;
+    EXPECT_TRUE(eventually(
+        [&] {
+            windows.beginTick();
+            seen = windows.foregroundWindow();
+            if (windows.getWindowTitle(seen) == alphaTitle) {
+                return true;
+            }
+            session.activate(alpha->pid());
+            return false;
+        },
+        hang));
+    EXPECT_EQ(windows.getProcessName(seen), processName);
+}
+
 TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
     GnomeSession session(GnomeSession::Extension::Absent);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();

@@ -72,6 +72,15 @@ TEST_F(BareServerTest, FollowsTheInputFocusWhereTheWindowManagerNeverWritesTheAc
     m_desktop.setInputFocus(0);
     EXPECT_TRUE(eventually([&] { return foregroundAtTick() == 0; }));
 
+    // Framed, with the focus in a part of it: the program's window, which the
+    // window manager marked with WM_STATE, is the foreground window.
+    const auto frame = m_desktop.createWindow({}, true);
+    const auto framed = m_desktop.createWindow("framed", true, frame);
+    const auto part = m_desktop.createWindow({}, true, framed);
+    m_desktop.setText(framed, "WM_STATE", "WM_STATE", "normal");
+    m_desktop.setInputFocus(part);
+    EXPECT_TRUE(eventually([&] { return foregroundAtTick() == handleOf(framed); }));
+
     // Once the window manager writes it, its word counts, not the focus.
     m_desktop.setInputFocus(first);
     m_desktop.setActiveWindow(second);

@@ -26,9 +26,9 @@ public:
     /// Asks the window manager to activate the window (as a pager would).
     void requestActivation(std::uint32_t window);
 
-    /// A plain top-level window of this connection, unmapped unless asked,
-    /// titled when a title is given.
-    std::uint32_t createWindow(std::string_view title = {}, bool mapped = false);
+    /// A plain top-level window of this connection (a child of parent, when
+    /// given), unmapped unless asked, titled when a title is given.
+    std::uint32_t createWindow(std::string_view title = {}, bool mapped = false, std::uint32_t parent = 0);
     void destroyWindow(std::uint32_t window);
     /// Asks for the window to be mapped (through the window manager, when one runs).
     void mapWindow(std::uint32_t window);

@@ -133,6 +133,45 @@ TEST(GnomeDesktop, AnExtensionTheShellKnowsIsEnabledFromTheNoticeAndFollowedWith
     EXPECT_EQ(windows.getProcessName(seen), processName);
 }
 
+TEST(GnomeDesktop, TheProgramsNoticeButtonEnablesTheExtensionAndTheNoticeGoes) {
+    GnomeSession session(GnomeSession::Extension::Disabled);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    PrivateDisplay x11;
+    ChildProcess program({DWELLMARK_PROGRAM}, [&] {
+        auto environment = session.clientEnvironment();
+        environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
+        return environment;
+    }());
+    TestDesktop probe(x11.display());
+    std::uint32_t window = 0;
+    ASSERT_TRUE(eventually([&] { return (window = probe.findMappedWindow("Dwellmark")) != 0; }, hang))
+        << program.errorOutput();
+    const auto xdotool = [&](const std::vector<std::string>& arguments) {
+        std::vector<std::string> command{"/usr/bin/xdotool"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        ChildProcess tool(command, {"DISPLAY=" + x11.display()});
+        std::string output;
+        while (const auto line = tool.readLine(hang)) {
+            output += *line + "\n";
+        }
+        tool.waitForExit(hang);
+        return output;
+    };
+    const std::string id = std::to_string(window);
+    ASSERT_NE(xdotool({"getwindowgeometry", "--shell", id}).find("HEIGHT=610"), std::string::npos);
+    ASSERT_FALSE(GnomeWindowSystem::findBusNames().extension);
+
+    // The button sits at the right end of the notice strip (8, 560, 544 x 44).
+    xdotool({"mousemove", "--window", id, "480", "582", "click", "1"});
+    EXPECT_TRUE(eventually([] { return GnomeWindowSystem::findBusNames().extension; }, hang));
+    EXPECT_TRUE(eventually(
+        [&] {
+            return xdotool({"getwindowgeometry", "--shell", id}).find("HEIGHT=562") != std::string::npos;
+        },
+        hang));
+    EXPECT_FALSE(program.waitForExit(std::chrono::milliseconds(0)).has_value()) << program.errorOutput();
+}
+
 TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
     GnomeSession session(GnomeSession::Extension::Absent);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();

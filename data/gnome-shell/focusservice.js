@@ -17,10 +17,6 @@ const interfaceXml = `<node>
       <arg type="u" name="pid" direction="out"/>
       <arg type="t" name="id" direction="out"/>
     </method>
-    <method name="ActivateProcess">
-      <arg type="u" name="pid" direction="in"/>
-      <arg type="b" name="found" direction="out"/>
-    </method>
     <signal name="FocusChanged">
       <arg type="s" name="title"/>
       <arg type="s" name="wmClass"/>
@@ -73,18 +69,6 @@ class FocusService {
 
     GetFocused() {
         return describe(global.display.focus_window);
-    }
-
-    // For tests: new windows are not focused on their own in a headless shell.
-    ActivateProcess(pid) {
-        for (const actor of global.get_window_actors()) {
-            const window = actor.meta_window;
-            if (window.get_pid() === pid) {
-                window.activate(global.get_current_time());
-                return true;
-            }
-        }
-        return false;
     }
 
     _watch(window) {

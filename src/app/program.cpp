@@ -10,14 +10,15 @@
 #include <QtGlobal>
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace dwellmark::app {
 
 Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks,
-                 const QString& notice)
+                 const QString& notice, ui::NoticeOffer offer)
     : m_tracker(windows, clock),
       m_mainWindow(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
-                   notice) {
+                   notice, std::move(offer)) {
     QObject::connect(&m_mainWindow, &ui::MainWindow::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
@@ -68,7 +69,13 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     Application application(qtArgc, qtArgv);
     // What the desktop could not give is said in the window too, not only on
     // a standard error that a program started from a menu has nowhere to show.
-    Program program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice));
+    ui::NoticeOffer offer;
+    if (desktop.acceptOffer) {
+        offer = {QString::fromStdString(desktop.offer),
+                 [accept = desktop.acceptOffer] { return QString::fromStdString(accept()); }};
+    }
+    Program program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice),
+                    std::move(offer));
     return program.exec();
 }
 

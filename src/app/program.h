@@ -19,9 +19,10 @@ public:
     /// The pointer file is looked for in programFolder; by default the folder
     /// of the running executable. ticks: where the main window's ticks come
     /// from (tests and benchmarks choose; the program follows the desktop).
-    /// notice: what the main window says about how the desktop is seen.
+    /// notice: what the main window says about how the desktop is seen, and
+    /// offer what it offers to do about it.
     Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {},
-            TickSource ticks = TickSource::DesktopEvents, const QString& notice = {});
+            TickSource ticks = TickSource::DesktopEvents, const QString& notice = {}, ui::NoticeOffer offer = {});
 
     ActivityTracker& tracker() { return m_tracker; }
     ui::MainWindow& mainWindow() { return m_mainWindow; }

@@ -7,6 +7,7 @@
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -24,6 +25,12 @@ struct Desktop {
     /// Dwellmark's extension); empty otherwise. It has gone to standard error
     /// already.
     std::string notice;
+    /// The caption of a button beside the notice that sets right what it
+    /// tells of (enabling GNOME Shell's Dwellmark extension); empty when there is none.
+    std::string offer{};
+    /// What the button does: the notice that follows, empty when the whole
+    /// desktop is seen from then on.
+    std::function<std::string()> acceptOffer{};
 };
 
 /// createWindowSystem(), with the notice. Throws PlatformError likewise.

@@ -25,6 +25,9 @@ struct SessionFacts {
     std::string sessionType;
     /// Whether KWin's scripting answers on the session bus, and Dwellmark's KWin script is at hand.
     bool kwinOnBus = false;
+    /// Whether GNOME Shell lists Dwellmark's extension: installed before the
+    /// login, so that enabling it turns it on at once.
+    bool gnomeExtensionKnown = false;
 };
 
 enum class Backend { Wlroots, Kde, KwinScript, Gnome, X11, None };
@@ -36,7 +39,13 @@ struct BackendChoice {
     std::string message;
     /// What the Wayland session lacks, when it has one and it is not used.
     std::string waylandMissing;
+    /// Whether the main window offers to enable GNOME Shell's Dwellmark
+    /// extension, which the shell knows but does not run.
+    bool offerGnomeExtension = false;
 };
+
+/// The caption of the main window's offer to enable the extension.
+inline constexpr const char* enableGnomeExtensionCaption = "Enable the extension";
 
 /// A Wayland session is followed through the compositor's own protocol when
 /// it offers one (wlroots first, then KDE Plasma's), else through Dwellmark's

@@ -2,6 +2,7 @@
 #include "platform/platform.h"
 
 #include "app/linux/backendchoice.h"
+#include "app/linux/switchablewindowsystem.h"
 #include "platform/linux/localclock.h"
 #include "platform/wayland/gnome/gnomewindowsystem.h"
 #include "platform/wayland/kde/kdewindowsystem.h"
@@ -11,6 +12,7 @@
 #include "platform/wayland/wlroots/wlrootswindowsystem.h"
 #include "platform/x11/x11windowsystem.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
@@ -25,10 +27,35 @@ std::string environment(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
+// How long the shell may take to turn the extension on; the main window waits.
+constexpr std::chrono::seconds enableLimit(10);
+
 void warn(const std::string& line) {
     if (!line.empty()) {
         std::fprintf(stderr, "dwellmark: %s\n", line.c_str());
     }
+}
+
+// What a click on the main window's offer does: GNOME Shell enables the
+// extension, and the program follows the shell through it from then on.
+std::string enableGnomeExtension(linuxos::SwitchableWindowSystem& windows, const std::string& waylandDisplay) {
+    std::string failure;
+    if (!wayland::GnomeWindowSystem::enableExtension(enableLimit)) {
+        failure = "GNOME Shell did not turn Dwellmark's extension on (log out and in, then enable it: "
+                  "gnome-extensions enable dwellmark@dwellmark.org)";
+    } else if (auto display = wayland::WaylandDisplay::connect(waylandDisplay); display == nullptr) {
+        failure = "no Wayland compositor answers at WAYLAND_DISPLAY=" + waylandDisplay;
+    } else {
+        try {
+            windows.switchTo(std::make_unique<wayland::GnomeWindowSystem>(std::move(display)));
+            return {};
+        } catch (const PlatformError& error) {
+            failure = error.what();
+        }
+    }
+    failure += ": only the windows of X11 programs (Xwayland) are seen";
+    warn(failure);
+    return failure;
 }
 
 } // namespace
@@ -57,6 +84,7 @@ Desktop openDesktop() {
             const auto names = wayland::GnomeWindowSystem::findBusNames();
             facts.gnomeExtension = names.extension;
             facts.gnomeShell = names.shell;
+            facts.gnomeExtensionKnown = names.extensionKnown;
         }
     }
     const linuxos::BackendChoice choice = linuxos::chooseBackend(facts);
@@ -90,7 +118,18 @@ Desktop openDesktop() {
         // A Wayland session seen through Xwayland misses the native windows:
         // the main window says so too. WAYLAND_DISPLAY unset on purpose is the
         // user's choice, and stays a line on standard error.
-        return {std::move(windows), choice.waylandMissing.empty() ? std::string() : choice.message};
+        if (!choice.offerGnomeExtension) {
+            return {std::move(windows), choice.waylandMissing.empty() ? std::string() : choice.message};
+        }
+        // GNOME Shell knows the extension: a click enables it, and the
+        // program goes on through it.
+        auto switchable = std::make_unique<linuxos::SwitchableWindowSystem>(std::move(windows));
+        Desktop desktop{nullptr, choice.message, linuxos::enableGnomeExtensionCaption,
+                        [backend = switchable.get(), waylandDisplay = facts.waylandDisplay] {
+                            return enableGnomeExtension(*backend, waylandDisplay);
+                        }};
+        desktop.windows = std::move(switchable);
+        return desktop;
     }
     case linuxos::Backend::None:
         break;

@@ -125,6 +125,7 @@ void X11WindowSystem::internAtoms() {
         Wanted{"_NET_WM_PID", &m_atoms.netWmPid},
         Wanted{"_NET_SUPPORTED", &m_atoms.netSupported},
         Wanted{"UTF8_STRING", &m_atoms.utf8String},
+        Wanted{"WM_STATE", &m_atoms.wmState},
     };
     std::array<xcb_intern_atom_cookie_t, wanted.size()> cookies{};
     for (std::size_t i = 0; i < wanted.size(); ++i) {
@@ -175,8 +176,62 @@ void X11WindowSystem::beginTick() {
     const Pending pending = std::move(m_pending);
     m_pending = Pending{};
     apply(pending);
+    if (followsInputFocus()) {
+        // No event tells of a new focus; the ticks come every millisecond here.
+        readInputFocus();
+    }
     // What the replies of those reads brought along waits for the next tick.
     takeEvents(Reading::Queued);
+}
+
+bool X11WindowSystem::followsInputFocus() const {
+    return m_wmCheck != 0 && !m_activeWindowKept && !m_activeWindowSet;
+}
+
+void X11WindowSystem::readInputFocus() {
+    xcb_generic_error_t* error = nullptr;
+    auto focus =
+        own(m_connection, xcb_get_input_focus_reply(m_connection, xcb_get_input_focus(m_connection), &error), &error);
+    // None and PointerRoot name no window.
+    const std::uint32_t focused = focus != nullptr && focus->focus > XCB_INPUT_FOCUS_POINTER_ROOT ? focus->focus : 0;
+    if (focused == m_focus) {
+        return;
+    }
+    m_focus = focused;
+    // The focus may sit in a child of the program's window, and that window in
+    // the window manager's frame: the program's window is the one that the
+    // window manager marked with WM_STATE, else the child of the root window.
+    std::uint32_t topLevel = 0;
+    for (std::uint32_t window = focused; window != 0 && window != m_root;) {
+        auto state = own(m_connection,
+                         xcb_get_property_reply(
+                             m_connection,
+                             xcb_get_property(m_connection, 0, window, m_atoms.wmState, m_atoms.wmState, 0, 1), &error),
+                         &error);
+        if (state != nullptr && state->type == m_atoms.wmState) {
+            topLevel = window;
+            break;
+        }
+        auto tree =
+            own(m_connection, xcb_query_tree_reply(m_connection, xcb_query_tree(m_connection, window), &error), &error);
+        if (tree == nullptr) {
+            topLevel = 0;
+            break;
+        }
+        topLevel = window;
+        window = tree->parent;
+    }
+    changeActive(topLevel);
+}
+
+void X11WindowSystem::changeActive(std::uint32_t active) {
+    if (active != m_active) {
+        // A destroyed window was kept only because it was still named active.
+        if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second != WindowState::Alive) {
+            m_windows.erase(it);
+        }
+        m_active = active;
+    }
 }
 
 int X11WindowSystem::changeDescriptor() const {
@@ -301,14 +356,14 @@ void X11WindowSystem::readActiveWindow() {
                 m_connection, xcb_get_property(m_connection, 0, m_root, m_atoms.netActiveWindow, XCB_ATOM_WINDOW, 0, 1),
                 &error),
             &error);
-    const std::uint32_t active = firstItem(reply.get(), XCB_ATOM_WINDOW);
-    if (active != m_active) {
-        // A destroyed window was kept only because it was still named active.
-        if (auto it = m_windows.find(m_active); it != m_windows.end() && it->second != WindowState::Alive) {
-            m_windows.erase(it);
-        }
-        m_active = active;
+    // Unset, not None: a window manager that never writes it.
+    m_activeWindowSet = reply != nullptr && reply->type != XCB_ATOM_NONE;
+    if (followsInputFocus()) {
+        m_focus = notLooked;
+        readInputFocus();
+        return;
     }
+    changeActive(firstItem(reply.get(), XCB_ATOM_WINDOW));
 }
 
 WindowHandle X11WindowSystem::foregroundWindow() {

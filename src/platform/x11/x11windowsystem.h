@@ -25,6 +25,10 @@ namespace dwellmark::platform::x11 {
 /// so, since the connection's descriptor will not become readable for them.
 /// A window that vanishes in the middle of a question is an empty answer; a
 /// broken connection ends the program through connectionLost().
+/// A window manager that neither offers nor writes _NET_ACTIVE_WINDOW (such
+/// as weston's for Xwayland) leaves the X input focus as the only word on the
+/// foreground: it is read at every tick, and its program's window is the
+/// foreground window.
 class X11WindowSystem final : public WindowSystem {
 public:
     /// Connects to the X server of the display (as in $DISPLAY). Throws
@@ -67,6 +71,7 @@ private:
         std::uint32_t netWmPid = 0;
         std::uint32_t netSupported = 0;
         std::uint32_t utf8String = 0;
+        std::uint32_t wmState = 0;
     };
 
     /// What the events read so far say, until the next tick applies it.
@@ -87,6 +92,13 @@ private:
     void takeEvents(Reading reading);
     void apply(const Pending& pending);
     void readWindowManager();
+    /// Whether the foreground is the X input focus: the window manager
+    /// neither offers _NET_ACTIVE_WINDOW nor writes it (weston's, for one).
+    bool followsInputFocus() const;
+    /// Reads the input focus, and makes its program's window the active one.
+    void readInputFocus();
+    /// Makes the window (0 for none) the active one.
+    void changeActive(std::uint32_t active);
     /// Whether the window manager names the hint in _NET_SUPPORTED.
     bool supportsHint(std::uint32_t hint);
     void readActiveWindow();
@@ -107,6 +119,11 @@ private:
     /// Whether the running window manager names _NET_ACTIVE_WINDOW among
     /// the hints it keeps.
     bool m_activeWindowKept = true;
+    /// Whether the root window has _NET_ACTIVE_WINDOW at all.
+    bool m_activeWindowSet = false;
+    /// The window that held the X input focus at the last look (0 for none).
+    static constexpr std::uint32_t notLooked = 0xFFFFFFFFU;
+    std::uint32_t m_focus = notLooked;
     std::unordered_map<std::uint32_t, WindowState> m_windows;
     Pending m_pending;
     XlibTextDecoder m_decoder;

@@ -1,14 +1,14 @@
 #include "mainwindow.h"
 
+#include "chartwindow.h"
 #include "checkbox.h"
 #include "cursorfile.h"
-#include "mainwindowaccessible.h"
-#include "chartwindow.h"
 #include "listview.h"
-#include "windowhelpers.h"
+#include "mainwindowaccessible.h"
 #include "tablemodel.h"
 #include "ui/layout.h"
 #include "ui/texts.h"
+#include "windowhelpers.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QPixmap>
+#include <QPushButton>
 
 namespace dwellmark::ui {
 
@@ -74,10 +75,22 @@ QLabel* makeNotice(QWidget* parent) {
     return label;
 }
 
+QPushButton* makeOfferButton(QWidget* parent, const QString& caption) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QStringLiteral("cmdNoticeOffer"));
+    const layout::Rect& rect = layout::noticeRect;
+    constexpr int width = 150;
+    constexpr int height = 28;
+    button->setGeometry(rect.left + rect.width - width, rect.top + (rect.height - height) / 2, width, height);
+    button->setFont(fontOf(layout::noticeFont));
+    button->setVisible(false);
+    return button;
+}
+
 } // namespace
 
 MainWindow::MainWindow(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, const QString& notice,
-             QWidget* parent)
+                       NoticeOffer offer, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
       m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tickTimer, tracker.windows(), ticks),
@@ -88,7 +101,8 @@ MainWindow::MainWindow(ActivityTracker& tracker, const QString& programFolder, T
       m_totals(makeList(this, layout::Control::totals, *m_totalsModel)),
       m_openStretches(makeList(this, layout::Control::openStretches, *m_openModel)),
       m_displayChartBox(makeCheckBox(this, layout::Control::displayChartBox, texts::displayChartCaption)),
-      m_hideMeBox(makeCheckBox(this, layout::Control::hideMeBox, texts::hideMeCaption)), m_notice(makeNotice(this)) {
+      m_hideMeBox(makeCheckBox(this, layout::Control::hideMeBox, texts::hideMeCaption)), m_notice(makeNotice(this)),
+      m_offerButton(makeOfferButton(this, offer.caption)), m_offer(std::move(offer)) {
     MainWindowAccessible::install();
     setObjectName(QStringLiteral("MainWindow"));
     // The size is final before the window is made and centred.
@@ -96,6 +110,11 @@ MainWindow::MainWindow(ActivityTracker& tracker, const QString& programFolder, T
     setFixedSize(client.width, client.height);
     m_notice->setText(notice);
     m_notice->setVisible(!notice.isEmpty());
+    if (!notice.isEmpty() && m_offer.accept) {
+        m_notice->resize(m_notice->width() - m_offerButton->width() - 8, m_notice->height());
+        m_offerButton->setVisible(true);
+        connect(m_offerButton, &QPushButton::clicked, this, &MainWindow::noticeOfferClicked);
+    }
     setAutoFillBackground(true);
     QPalette palette = this->palette();
     palette.setColor(QPalette::Window, Qt::white);
@@ -129,6 +148,17 @@ MainWindow::MainWindow(ActivityTracker& tracker, const QString& programFolder, T
     m_tracker.identifyMainWindow(static_cast<WindowHandle>(winId()), windowTitle().toStdString(),
                                  QGuiApplication::desktopFileName().toStdString());
     m_ticks.start();
+}
+
+void MainWindow::noticeOfferClicked() {
+    const QString next = m_offer.accept();
+    if (next.isEmpty()) {
+        m_notice->setVisible(false);
+        m_offerButton->setVisible(false);
+        setFixedSize(layout::mainWindowClient.width, layout::mainWindowClient.height);
+        return;
+    }
+    m_notice->setText(next);
 }
 
 MainWindow::~MainWindow() {

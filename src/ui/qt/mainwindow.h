@@ -9,15 +9,25 @@
 #include <QString>
 #include <QTimer>
 #include <QWidget>
+#include <functional>
 #include <memory>
 #include <optional>
 
 class QCheckBox;
 class QLabel;
+class QPushButton;
 
 namespace dwellmark::ui {
 
 class TableModel;
+
+/// What the notice offers to do with one click: the caption of its button,
+/// and the doing, which answers with the notice that follows (empty: the
+/// desktop is seen in full from then on, and the notice goes).
+struct NoticeOffer {
+    QString caption;
+    std::function<QString()> accept;
+};
 
 /// The main window "Dwellmark": the usage log above, the totals below, and the
 /// check boxes "Display Chart" and "Hide Me". Its timer drives the tracker from
@@ -34,8 +44,10 @@ public:
     /// may choose the 1 ms timer. notice: a line about how the desktop is
     /// seen, shown below the check boxes in a strip that the window grows by;
     /// none when empty.
-    explicit MainWindow(ActivityTracker& tracker, const QString& programFolder, TickSource ticks = TickSource::DesktopEvents,
-                   const QString& notice = {}, QWidget* parent = nullptr);
+    /// offer: a button beside the notice that sets right what it tells of.
+    explicit MainWindow(ActivityTracker& tracker, const QString& programFolder,
+                        TickSource ticks = TickSource::DesktopEvents, const QString& notice = {},
+                        NoticeOffer offer = {}, QWidget* parent = nullptr);
     ~MainWindow() override;
 
     MainWindow(const MainWindow&) = delete;
@@ -61,6 +73,8 @@ public:
 
     /// The notice line; hidden when there is no notice.
     QLabel* notice() const { return m_notice; }
+    /// The button of the notice's offer; hidden when there is none.
+    QPushButton* noticeOffer() const { return m_offerButton; }
 
     /// The text of the "Hide Me" answer.
     static QString hideMeMessage();
@@ -69,6 +83,8 @@ public:
     void tick();
     void hideMeClicked();
     void displayChartClicked();
+    /// Does what the notice offers, and shows what follows.
+    void noticeOfferClicked();
 
 signals:
     /// The window has closed and the program is ending.
@@ -104,6 +120,8 @@ private:
     QCheckBox* m_displayChartBox;
     QCheckBox* m_hideMeBox;
     QLabel* m_notice;
+    QPushButton* m_offerButton;
+    NoticeOffer m_offer;
     MousePointer m_mousePointer = MousePointer::Default;
     std::optional<QCursor> m_customPointer;
 };

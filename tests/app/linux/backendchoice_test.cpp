@@ -67,6 +67,30 @@ TEST(ChooseBackend, AWaylandSessionWithoutTheProtocolFallsBackToXwaylandWithOneW
         << gone.message;
 }
 
+TEST(ChooseBackend, GnomeShellWithoutTheExtensionGivesTheStepsInTheOrderThatWorks) {
+    SessionFacts facts{"wayland-0", true, false, false, false, true, ":1", "wayland"};
+    // Installed since the login: GNOME Shell learns of it at the next one.
+    const BackendChoice unknown = chooseBackend(facts);
+    EXPECT_EQ(unknown.backend, Backend::X11);
+    EXPECT_EQ(unknown.message, "GNOME Shell runs without Dwellmark's extension (install it, log out and in, then "
+                               "enable it: gnome-extensions enable dwellmark@dwellmark.org): only the windows of X11 "
+                               "programs (Xwayland) are seen");
+    EXPECT_FALSE(unknown.offerGnomeExtension);
+    // Known to the shell: enabling it is all, and the main window offers it.
+    facts.gnomeExtensionKnown = true;
+    const BackendChoice known = chooseBackend(facts);
+    EXPECT_EQ(known.backend, Backend::X11);
+    EXPECT_EQ(known.message, "Dwellmark's GNOME Shell extension is installed but not enabled (gnome-extensions enable "
+                             "dwellmark@dwellmark.org): only the windows of X11 programs (Xwayland) are seen");
+    EXPECT_TRUE(known.offerGnomeExtension);
+    // Without X11 there is no window to offer it in; the line says how.
+    facts.x11Display.clear();
+    const BackendChoice alone = chooseBackend(facts);
+    EXPECT_EQ(alone.backend, Backend::None);
+    EXPECT_NE(alone.message.find("gnome-extensions enable dwellmark@dwellmark.org"), std::string::npos);
+    EXPECT_FALSE(alone.offerGnomeExtension);
+}
+
 TEST(ChooseBackend, WithoutWaylandX11AsBefore) {
     EXPECT_EQ(chooseBackend({"", false, false, false, false, false, ":0", "x11"}).backend, Backend::X11);
     EXPECT_EQ(chooseBackend({"", false, false, false, false, false, ":0", "x11"}).message, "");

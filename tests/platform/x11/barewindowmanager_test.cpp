@@ -2,8 +2,8 @@
 // manager: it decides what the root window's EWMH properties say and when.
 #include "childprocess.h"
 #include "platform/x11/x11windowsystem.h"
-#include "testdesktop.h"
 #include "privatedisplay.h"
+#include "testdesktop.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -56,6 +56,36 @@ TEST_F(BareServerTest, FollowsTheActiveWindowPropertyWhetherSetToNoneOrRemoved) 
     EXPECT_TRUE(eventually([&] { return foregroundAtTick() == handleOf(first); }));
     m_desktop.removeActiveWindow();
     EXPECT_TRUE(eventually([&] { return foregroundAtTick() == 0; }));
+}
+
+TEST_F(BareServerTest, FollowsTheInputFocusWhereTheWindowManagerNeverWritesTheActiveWindow) {
+    // As weston's window manager for Xwayland: announced, without _NET_ACTIVE_WINDOW.
+    m_desktop.announceWindowManager();
+    const auto first = m_desktop.createWindow("first", true);
+    const auto second = m_desktop.createWindow("second", true);
+    m_desktop.sync();
+    m_desktop.setInputFocus(first);
+    EXPECT_TRUE(eventually([&] { return foregroundAtTick() == handleOf(first); }));
+    EXPECT_EQ(m_windows.getWindowTitle(handleOf(first)), "first");
+    m_desktop.setInputFocus(second);
+    EXPECT_TRUE(eventually([&] { return foregroundAtTick() == handleOf(second); }));
+    m_desktop.setInputFocus(0);
+    EXPECT_TRUE(eventually([&] { return foregroundAtTick() == 0; }));
+
+    // Framed, with the focus in a part of it: the program's window, which the
+    // window manager marked with WM_STATE, is the foreground window.
+    const auto frame = m_desktop.createWindow({}, true);
+    const auto framed = m_desktop.createWindow("framed", true, frame);
+    const auto part = m_desktop.createWindow({}, true, framed);
+    m_desktop.setText(framed, "WM_STATE", "WM_STATE", "normal");
+    m_desktop.setInputFocus(part);
+    EXPECT_TRUE(eventually([&] { return foregroundAtTick() == handleOf(framed); }));
+
+    // Once the window manager writes it, its word counts, not the focus.
+    m_desktop.setInputFocus(first);
+    m_desktop.setActiveWindow(second);
+    EXPECT_TRUE(eventually([&] { return foregroundAtTick() == handleOf(second); }));
+    EXPECT_EQ(foregroundAtTick(), handleOf(second));
 }
 
 TEST_F(BareServerTest, ADestroyedWindowStillNamedActiveIsNoForegroundWindow) {
@@ -187,8 +217,8 @@ protected:
     std::string processOf(const std::vector<std::string>& options) {
         std::vector<std::string> arguments{X11_TEST_WINDOW};
         arguments.insert(arguments.end(), options.begin(), options.end());
-        dwellmark::testing::ChildProcess owner(arguments,
-                                               dwellmark::testing::PrivateDisplay::sessionEnvironment(m_server.display()));
+        dwellmark::testing::ChildProcess owner(
+            arguments, dwellmark::testing::PrivateDisplay::sessionEnvironment(m_server.display()));
         const auto id = owner.readLine(std::chrono::seconds(120));
         if (!id) {
             ADD_FAILURE() << "no window: " << owner.errorOutput();

@@ -59,9 +59,9 @@ void TestDesktop::requestActivation(std::uint32_t window) {
     sync();
 }
 
-std::uint32_t TestDesktop::createWindow(std::string_view title, bool mapped) {
+std::uint32_t TestDesktop::createWindow(std::string_view title, bool mapped, std::uint32_t parent) {
     const xcb_window_t window = xcb_generate_id(m_connection);
-    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, m_root, 0, 0, 100, 100, 0,
+    xcb_create_window(m_connection, XCB_COPY_FROM_PARENT, window, parent != 0 ? parent : m_root, 0, 0, 100, 100, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
     if (!title.empty()) {
         xcb_change_property(m_connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_NAME, XCB_ATOM_STRING, 8,
@@ -106,6 +106,11 @@ void TestDesktop::setActiveWindow(std::uint32_t window) {
 
 void TestDesktop::removeActiveWindow() {
     xcb_delete_property(m_connection, m_root, atom("_NET_ACTIVE_WINDOW"));
+    sync();
+}
+
+void TestDesktop::setInputFocus(std::uint32_t window) {
+    xcb_set_input_focus(m_connection, XCB_INPUT_FOCUS_NONE, window, XCB_CURRENT_TIME);
     sync();
 }
 

@@ -26,9 +26,9 @@ public:
     /// Asks the window manager to activate the window (as a pager would).
     void requestActivation(std::uint32_t window);
 
-    /// A plain top-level window of this connection, unmapped unless asked,
-    /// titled when a title is given.
-    std::uint32_t createWindow(std::string_view title = {}, bool mapped = false);
+    /// A plain top-level window of this connection (a child of parent, when
+    /// given), unmapped unless asked, titled when a title is given.
+    std::uint32_t createWindow(std::string_view title = {}, bool mapped = false, std::uint32_t parent = 0);
     void destroyWindow(std::uint32_t window);
     /// Asks for the window to be mapped (through the window manager, when one runs).
     void mapWindow(std::uint32_t window);
@@ -41,6 +41,8 @@ public:
     /// Writes _NET_ACTIVE_WINDOW on the root window (0 writes None).
     void setActiveWindow(std::uint32_t window);
     void removeActiveWindow();
+    /// Gives the window the X input focus (0: none), as a window manager that keeps no _NET_ACTIVE_WINDOW does.
+    void setInputFocus(std::uint32_t window);
 
     /// Sets an 8-bit property of the given type on a window.
     void setText(std::uint32_t window, std::string_view property, std::string_view type, std::string_view bytes);

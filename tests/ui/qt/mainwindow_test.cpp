@@ -3,11 +3,12 @@
 #include "fakes.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
-#include "ui/qt/mainwindow.h"
+#include "ui/qt/applicationnames.h"
 #include "ui/qt/chartwindow.h"
 #include "ui/qt/listview.h"
-#include "ui/qt/applicationnames.h"
+#include "ui/qt/mainwindow.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QBarSeries>
 #include <QBarSet>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QAccessible>
 #include <QProcess>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -29,9 +29,9 @@
 using dwellmark::ActivityTracker;
 using dwellmark::testing::FakeClock;
 using dwellmark::testing::FakeWindowSystem;
-using dwellmark::ui::MainWindow;
 using dwellmark::ui::ChartWindow;
 using dwellmark::ui::ListView;
+using dwellmark::ui::MainWindow;
 using dwellmark::ui::MousePointer;
 using dwellmark::ui::testing::showCentred;
 
@@ -66,8 +66,10 @@ private:
         });
     }
 
-    std::unique_ptr<MainWindow> makeForm(const QString& folder, const QString& notice = {}) {
-        return std::make_unique<MainWindow>(*m_tracker, folder, dwellmark::TickSource::DesktopEvents, notice);
+    std::unique_ptr<MainWindow> makeForm(const QString& folder, const QString& notice = {},
+                                         dwellmark::ui::NoticeOffer offer = {}) {
+        return std::make_unique<MainWindow>(*m_tracker, folder, dwellmark::TickSource::DesktopEvents, notice,
+                                            std::move(offer));
     }
 
     /// A pointer move over a widget, as the window system delivers it. It is
@@ -97,7 +99,7 @@ private:
     static QString wmName(const QWidget& window) {
         QProcess xprop;
         xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
-                                               QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
+                                              QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
         if (!xprop.waitForFinished(30000)) {
             return {};
         }
@@ -243,8 +245,8 @@ private slots:
                 next = next->nextInFocusChain();
             }
         }
-        QCOMPARE(order, (QList<QWidget*>{form->usageLog(), form->totals(), form->openStretches(), form->displayChartBox(),
-                                         form->hideMeBox()}));
+        QCOMPARE(order, (QList<QWidget*>{form->usageLog(), form->totals(), form->openStretches(),
+                                         form->displayChartBox(), form->hideMeBox()}));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         // The window manager may leave a new window of a test without the focus.
@@ -294,7 +296,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(form.get()));
         QTRY_COMPARE_WITH_TIMEOUT(wmName(*form), QStringLiteral("Dwellmark"), 30000);
 
-        QCOMPARE(wmNameOfModal(ChartWindow::staticMetaObject, [&] { form->displayChartBox()->click(); }), QStringLiteral("Chart"));
+        QCOMPARE(wmNameOfModal(ChartWindow::staticMetaObject, [&] { form->displayChartBox()->click(); }),
+                 QStringLiteral("Chart"));
         QCOMPARE(wmNameOfModal(QMessageBox::staticMetaObject, [&] { form->hideMeBox()->click(); }),
                  QStringLiteral("Dwellmark"));
     }
@@ -314,8 +317,9 @@ private slots:
         }
         QCOMPARE(children.size(), 4);
         QVERIFY(!children.contains(form->openStretches()));
-        for (QObject* shown : {static_cast<QObject*>(form->usageLog()), static_cast<QObject*>(form->totals()),
-                               static_cast<QObject*>(form->hideMeBox()), static_cast<QObject*>(form->displayChartBox())}) {
+        for (QObject* shown :
+             {static_cast<QObject*>(form->usageLog()), static_cast<QObject*>(form->totals()),
+              static_cast<QObject*>(form->hideMeBox()), static_cast<QObject*>(form->displayChartBox())}) {
             QVERIFY(children.contains(shown));
         }
     }
@@ -348,6 +352,42 @@ private slots:
         auto plain = makeForm(m_folder.path(), {});
         QVERIFY(plain->notice()->isHidden());
         QCOMPARE(plain->size(), QSize(559, 562));
+    }
+
+    void aNoticeOffersItsRemedyAndGoesOnceItWorked() {
+        const QString text = QStringLiteral("Dwellmark's GNOME Shell extension is installed but not enabled "
+                                            "(gnome-extensions enable dwellmark@dwellmark.org): only the windows of "
+                                            "X11 programs (Xwayland) are seen");
+        const QString failed = QStringLiteral("GNOME Shell did not turn Dwellmark's extension on");
+        int clicks = 0;
+        auto form =
+            makeForm(m_folder.path(), text,
+                     {QStringLiteral("Enable the extension"), [&] { return ++clicks == 1 ? failed : QString(); }});
+        showCentred(*form);
+        QVERIFY(form->noticeOffer()->isVisible());
+        QCOMPARE(form->noticeOffer()->text(), QStringLiteral("Enable the extension"));
+        // Beside the notice, in the strip, and the whole text still fits.
+        const QRect notice = form->notice()->geometry();
+        QVERIFY(!notice.intersects(form->noticeOffer()->geometry()));
+        QVERIFY(form->rect().contains(form->noticeOffer()->geometry()));
+        QVERIFY(form->notice()->heightForWidth(notice.width()) <= notice.height());
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.get())->childCount(), 6);
+
+        // It did not work: the notice says what follows, and the offer stays.
+        QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
+        QCOMPARE(clicks, 1);
+        QCOMPARE(form->notice()->text(), failed);
+        QVERIFY(form->noticeOffer()->isVisible());
+        // It worked: the window is as it always is.
+        QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
+        QCOMPARE(clicks, 2);
+        QVERIFY(form->notice()->isHidden());
+        QVERIFY(form->noticeOffer()->isHidden());
+        QCOMPARE(form->size(), QSize(559, 562));
+        QCOMPARE(QAccessible::queryAccessibleInterface(form.get())->childCount(), 4);
+
+        // Without an offer there is no button.
+        QVERIFY(makeForm(m_folder.path(), text)->noticeOffer()->isHidden());
     }
 
     void hideMeAnswersAndClears() {

@@ -5,6 +5,7 @@
 #include "platform/platformerror.h"
 #include "platform/wayland/sessionbus.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <systemd/sd-bus.h>
@@ -26,6 +27,22 @@ bool hasOwner(sd_bus* bus, const char* name) {
     sd_bus_error_free(&error);
     sd_bus_message_unref(reply);
     return asked && owned != 0;
+}
+
+constexpr const char* shellPath = "/org/gnome/Shell";
+constexpr const char* extensionsInterface = "org.gnome.Shell.Extensions";
+
+// Whether the shell lists the extension: it answers an empty dictionary for an unknown one.
+bool shellKnowsExtension(sd_bus* bus) {
+    sd_bus_error error{}; // SD_BUS_ERROR_NULL is a C compound literal
+    sd_bus_message* reply = nullptr;
+    const bool known =
+        sd_bus_call_method(bus, GnomeWindowSystem::shellName, shellPath, extensionsInterface, "GetExtensionInfo",
+                           &error, &reply, "s", GnomeWindowSystem::extensionUuid) >= 0 &&
+        sd_bus_message_enter_container(reply, 'a', "{sv}") >= 0 && sd_bus_message_at_end(reply, 0) == 0;
+    sd_bus_error_free(&error);
+    sd_bus_message_unref(reply);
+    return known;
 }
 
 // The fields of a FocusChanged signal or of the GetFocused answer; false when they are not there.
@@ -70,9 +87,45 @@ GnomeWindowSystem::BusNames GnomeWindowSystem::findBusNames() {
     if (sd_bus_open_user(&bus) < 0) {
         return {};
     }
-    const BusNames names{hasOwner(bus, busName), hasOwner(bus, shellName)};
+    BusNames names{hasOwner(bus, busName), hasOwner(bus, shellName), false};
+    names.extensionKnown = names.extension || (names.shell && shellKnowsExtension(bus));
     sd_bus_flush_close_unref(bus);
     return names;
+}
+
+bool GnomeWindowSystem::enableExtension(std::chrono::milliseconds limit) {
+    sd_bus* bus = nullptr;
+    if (sd_bus_open_user(&bus) < 0) {
+        return false;
+    }
+    sd_bus_error error{}; // SD_BUS_ERROR_NULL is a C compound literal
+    sd_bus_message* reply = nullptr;
+    int enabled = 0;
+    const bool asked = sd_bus_call_method(bus, shellName, shellPath, extensionsInterface, "EnableExtension", &error,
+                                          &reply, "s", extensionUuid) >= 0 &&
+                       sd_bus_message_read(reply, "b", &enabled) >= 0;
+    sd_bus_error_free(&error);
+    sd_bus_message_unref(reply);
+    // The shell turns the extension on from its settings, after the answer;
+    // the extension's name is the sign that it runs.
+    bool running = false;
+    if (asked && enabled != 0) {
+        sd_bus_match_signal(bus, nullptr, "org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus",
+                            "NameOwnerChanged", &GnomeEvents::wake, nullptr);
+        const auto end = std::chrono::steady_clock::now() + limit;
+        while (!(running = hasOwner(bus, busName))) {
+            const auto left =
+                std::chrono::duration_cast<std::chrono::microseconds>(end - std::chrono::steady_clock::now()).count();
+            if (left <= 0) {
+                break;
+            }
+            while (sd_bus_process(bus, nullptr) > 0) {
+            }
+            sd_bus_wait(bus, static_cast<std::uint64_t>(left));
+        }
+    }
+    sd_bus_flush_close_unref(bus);
+    return running;
 }
 
 GnomeWindowSystem::GnomeWindowSystem(std::unique_ptr<WaylandDisplay> connection)

@@ -4,6 +4,7 @@
 #include "platform/wayland/focuslist.h"
 #include "platform/wayland/waylandwindowsystem.h"
 
+#include <chrono>
 #include <memory>
 
 struct sd_bus;
@@ -24,13 +25,24 @@ public:
     /// GNOME Shell's own name, to tell that the shell runs without the extension.
     static constexpr const char* shellName = "org.gnome.Shell";
 
-    /// Which of the two names have an owner on the session bus.
+    /// The extension's id in GNOME Shell.
+    static constexpr const char* extensionUuid = "dwellmark@dwellmark.org";
+
+    /// Which of the two names have an owner on the session bus, and whether
+    /// the shell lists the extension (GNOME Shell reads the installed
+    /// extensions at login: one installed since is unknown to it until then).
     struct BusNames {
         bool extension = false;
         bool shell = false;
+        /// Asked only of a shell without the extension running.
+        bool extensionKnown = false;
     };
-    /// Asks the session bus; both false when it cannot be reached.
+    /// Asks the session bus; all false when it cannot be reached.
     static BusNames findBusNames();
+    /// Has GNOME Shell enable the extension it knows (as gnome-extensions
+    /// enable does) and waits, up to the limit, for it to own its name.
+    /// Whether it does; false also when the shell refuses or does not answer.
+    static bool enableExtension(std::chrono::milliseconds limit);
 
     /// Follows the focus as the extension reports it. Throws PlatformError
     /// when the session bus or the extension cannot be reached.

@@ -146,13 +146,17 @@ KwinScriptWindowSystem::KwinScriptWindowSystem(std::unique_ptr<WaylandDisplay> c
                         pluginName) &&
                sd_bus_message_read(reply, "i", &id) >= 0 && id >= 0;
     sd_bus_message_unref(reply);
-    // Run answers once KWin has read and started the script, or that it could
-    // not read it. Plasma 5 puts the script's object at /ID, Plasma 6 under /Scripting.
+    // KWin 5 numbers a script by how many are loaded, so after another
+    // program unloaded one of its scripts, the object at Dwellmark's number
+    // may be that program's: start runs every loaded script that does not run
+    // yet, Dwellmark's among them, whatever its number. A KWin without start
+    // gets the script's own object (Plasma 5 at /ID, Plasma 6 under /Scripting).
     const auto run = [&](const std::string& path) {
         return callKwin(m_bus, path, scriptInterface, "run", nullptr, "");
     };
     if (!m_loaded ||
-        !(run(std::string(scriptingPath) + "/Script" + std::to_string(id)) || run("/" + std::to_string(id)))) {
+        !(callKwin(m_bus, scriptingPath, scriptingInterface, "start", nullptr, "") ||
+          run(std::string(scriptingPath) + "/Script" + std::to_string(id)) || run("/" + std::to_string(id)))) {
         close();
         throw PlatformError("KWin does not run Dwellmark's script " + scriptPath);
     }

@@ -122,4 +122,9 @@ long WlrootsWindowSystem::processId(WindowHandle handle) {
     return toplevel->pid;
 }
 
+std::string WlrootsWindowSystem::getProcessName(WindowHandle handle) {
+    std::string name = WaylandWindowSystem::getProcessName(handle);
+    return name.empty() ? appId(handle) : name;
+}
+
 } // namespace dwellmark::platform::wayland

@@ -16,7 +16,9 @@ namespace dwellmark::platform::wayland {
 
 /// The compositor announces every toplevel window with its title, app id and
 /// focus. The protocol names no process: under sway it is asked of sway's
-/// IPC, once per window; elsewhere it stays unknown and the application empty.
+/// IPC, once per window; elsewhere (labwc, river, Wayfire, ...) it stays
+/// unknown, and the application is the window's app id, as the compositor
+/// itself names the window's program.
 class WlrootsWindowSystem final : public WaylandWindowSystem {
 public:
     /// The interface this backend needs the compositor to offer.
@@ -30,6 +32,8 @@ public:
     ~WlrootsWindowSystem() override;
 
     long processId(WindowHandle handle) override;
+    /// The executable's name, or the app id when no process is known.
+    std::string getProcessName(WindowHandle handle) override;
 
 protected:
     bool knowsProcesses() const override { return m_sway != nullptr; }

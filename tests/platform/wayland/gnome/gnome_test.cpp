@@ -18,7 +18,7 @@ namespace {
 
 using namespace dwellmark::testing;
 
-/// Has the extension focus the process's window until the backend sees it
+/// Has the shell focus the process's window until the backend sees it
 /// focused: a shell that has just started may still move the focus to its
 /// overview once after a first activation.
 WindowHandle focusProcess(const GnomeSession& session, GnomeWindowSystem& windows, int pid, const std::string& title) {
@@ -38,7 +38,7 @@ WindowHandle focusProcess(const GnomeSession& session, GnomeWindowSystem& window
 }
 
 TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
-    GnomeSession session(true);
+    GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
     auto omega = openWindow(session.clientEnvironment(), omegaTitle, "dwellmark.test.omega", omegaLater);
@@ -79,7 +79,7 @@ TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
 }
 
 TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgram) {
-    GnomeSession session(true);
+    GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     expectCreatesOn<GnomeWindowSystem>(session.waylandSocket());
 
@@ -88,7 +88,7 @@ TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgr
 }
 
 TEST(GnomeDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused) {
-    GnomeSession session(true);
+    GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     auto display = WaylandDisplay::connect(session.waylandSocket());
     ASSERT_NE(display, nullptr);
@@ -97,8 +97,83 @@ TEST(GnomeDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFoc
         windows, session.clientEnvironment(), [&](int pid, const std::string&) { session.activate(pid); });
 }
 
+TEST(GnomeDesktop, AnExtensionTheShellKnowsIsEnabledFromTheNoticeAndFollowedWithoutARestart) {
+    // Installed before the login, not enabled: the shell knows it.
+    GnomeSession session(GnomeSession::Extension::Disabled);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    PrivateDisplay x11;
+    const ScopedEnvironment onX11("DISPLAY", x11.display());
+    std::string said;
+    const auto desktop = openDesktopOn(session.waylandSocket(), said);
+    ASSERT_NE(desktop.windows, nullptr) << said;
+    EXPECT_EQ(displayProtocol(*desktop.windows), DisplayProtocol::X11);
+    EXPECT_EQ(desktop.notice, "Dwellmark's GNOME Shell extension is installed but not enabled (gnome-extensions "
+                              "enable dwellmark@dwellmark.org): only the windows of X11 programs (Xwayland) are seen");
+    EXPECT_EQ(said, "dwellmark: " + desktop.notice + "\n");
+    ASSERT_EQ(desktop.offer, "Enable the extension");
+    ASSERT_TRUE(desktop.acceptOffer);
+
+    // A Wayland window, which X11 does not see, is followed once the offer is taken.
+    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    EXPECT_EQ(desktop.acceptOffer(), "");
+    EXPECT_TRUE(GnomeWindowSystem::findBusNames().extension);
+    WindowSystem& windows = *desktop.windows;
+    WindowHandle seen = 0;
+    EXPECT_TRUE(eventually(
+        [&] {
+            windows.beginTick();
+            seen = windows.foregroundWindow();
+            if (windows.getWindowTitle(seen) == alphaTitle) {
+                return true;
+            }
+            session.activate(alpha->pid());
+            return false;
+        },
+        hang));
+    EXPECT_EQ(windows.getProcessName(seen), processName);
+}
+
+TEST(GnomeDesktop, TheProgramsNoticeButtonEnablesTheExtensionAndTheNoticeGoes) {
+    GnomeSession session(GnomeSession::Extension::Disabled);
+    ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
+    PrivateDisplay x11;
+    ChildProcess program({DWELLMARK_PROGRAM}, [&] {
+        auto environment = session.clientEnvironment();
+        environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
+        return environment;
+    }());
+    TestDesktop probe(x11.display());
+    std::uint32_t window = 0;
+    ASSERT_TRUE(eventually([&] { return (window = probe.findMappedWindow("Dwellmark")) != 0; }, hang))
+        << program.errorOutput();
+    const auto xdotool = [&](const std::vector<std::string>& arguments) {
+        std::vector<std::string> command{"/usr/bin/xdotool"};
+        command.insert(command.end(), arguments.begin(), arguments.end());
+        ChildProcess tool(command, {"DISPLAY=" + x11.display()});
+        std::string output;
+        while (const auto line = tool.readLine(hang)) {
+            output += *line + "\n";
+        }
+        tool.waitForExit(hang);
+        return output;
+    };
+    const std::string id = std::to_string(window);
+    ASSERT_NE(xdotool({"getwindowgeometry", "--shell", id}).find("HEIGHT=610"), std::string::npos);
+    ASSERT_FALSE(GnomeWindowSystem::findBusNames().extension);
+
+    // The button sits at the right end of the notice strip (8, 560, 544 x 44).
+    xdotool({"mousemove", "--window", id, "480", "582", "click", "1"});
+    EXPECT_TRUE(eventually([] { return GnomeWindowSystem::findBusNames().extension; }, hang));
+    EXPECT_TRUE(eventually(
+        [&] {
+            return xdotool({"getwindowgeometry", "--shell", id}).find("HEIGHT=562") != std::string::npos;
+        },
+        hang));
+    EXPECT_FALSE(program.waitForExit(std::chrono::milliseconds(0)).has_value()) << program.errorOutput();
+}
+
 TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
-    GnomeSession session(false);
+    GnomeSession session(GnomeSession::Extension::Absent);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
 
     // With X11 beside it: followed through Xwayland, and told once on

@@ -16,10 +16,11 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* extensionUuid = "dwellmark@dwellmark.org";
+constexpr const char* focusHelperUuid = "focus-helper@dwellmark.test";
 
 } // namespace
 
-GnomeSession::GnomeSession(bool withExtension) {
+GnomeSession::GnomeSession(Extension extension) {
     if (!m_folder.made()) {
         return;
     }
@@ -31,14 +32,17 @@ GnomeSession::GnomeSession(bool withExtension) {
         m_folder.makeFolder(sub);
     }
     std::error_code error;
+    const std::string extensions = folder + "/data/gnome-shell/extensions/";
+    // The tests' own helper is always there; Dwellmark's as asked.
+    fs::copy(DWELLMARK_TEST_FOCUS_HELPER, extensions + focusHelperUuid, fs::copy_options::recursive, error);
+    if (extension != Extension::Absent && !error) {
+        fs::copy(DWELLMARK_GNOME_EXTENSION, extensions + extensionUuid, fs::copy_options::recursive, error);
+    }
     {
         std::ofstream settings(folder + "/config/glib-2.0/settings/keyfile");
-        settings << "[org/gnome/shell]\n";
-        if (withExtension) {
-            fs::copy(DWELLMARK_GNOME_EXTENSION, folder + "/data/gnome-shell/extensions/" + extensionUuid,
-                     fs::copy_options::recursive, error);
-            settings << "enabled-extensions=['" << extensionUuid << "']\n";
-        }
+        settings << "[org/gnome/shell]\nenabled-extensions=['" << focusHelperUuid << "'"
+                 << (extension == Extension::Enabled ? std::string(", '") + extensionUuid + "'" : std::string())
+                 << "]\n";
     }
     m_sessionBus = std::make_unique<PrivateBus>(folder + "/session-bus", privateHome);
     m_systemBus = std::make_unique<PrivateBus>(folder + "/system-bus", privateHome);
@@ -69,7 +73,7 @@ GnomeSession::GnomeSession(bool withExtension) {
                 return false;
             }
             const auto names = platform::wayland::GnomeWindowSystem::findBusNames();
-            return names.shell && (names.extension || !withExtension);
+            return names.shell && (names.extension || extension != Extension::Enabled);
         },
         std::chrono::seconds(90));
     m_ready = m_ready && !ended;
@@ -94,8 +98,8 @@ std::vector<std::string> GnomeSession::clientEnvironment() const {
 }
 
 bool GnomeSession::activate(int pid) const {
-    ChildProcess gdbus({"/usr/bin/gdbus", "call", "--session", "--dest", "org.dwellmark.Focus", "--object-path",
-                        "/org/dwellmark/Focus", "--method", "org.dwellmark.Focus.ActivateProcess",
+    ChildProcess gdbus({"/usr/bin/gdbus", "call", "--session", "--dest", "org.dwellmark.TestFocus", "--object-path",
+                        "/org/dwellmark/TestFocus", "--method", "org.dwellmark.TestFocus.ActivateProcess",
                         std::to_string(pid)});
     const auto answer = gdbus.readLine(std::chrono::seconds(30));
     gdbus.waitForExit(std::chrono::seconds(30));

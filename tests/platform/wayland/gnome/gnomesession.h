@@ -15,14 +15,22 @@ namespace dwellmark::testing {
 /// Starts private session and system buses (the shell asks logind on the
 /// system bus) and gnome-shell headless on a virtual monitor, in private
 /// runtime, home, data and config folders, with the extension as built for
-/// GNOME 42 to 44 placed and enabled when asked. The test process joins the session bus
-/// for as long as the session lives. Everything is stopped and removed when
-/// it goes.
+/// GNOME 42 to 44 placed (and enabled) when asked, and beside it always the
+/// tests' own focus helper (tests/platform/wayland/gnome), which nothing installs. The test process joins the session
+/// bus for as long as the session lives. Everything is stopped and removed when it goes.
 class GnomeSession final {
 public:
+    /// Dwellmark's extension as the shell finds it at its start.
+    enum class Extension {
+        Absent,
+        /// Installed before the session, not enabled: the shell knows it.
+        Disabled,
+        Enabled,
+    };
+
     /// Waits for the shell's Wayland socket and bus name (and the extension's,
     /// when it is enabled); a failed start fails the test that made it (check ready()).
-    explicit GnomeSession(bool withExtension);
+    explicit GnomeSession(Extension extension);
     ~GnomeSession();
 
     GnomeSession(const GnomeSession&) = delete;
@@ -37,7 +45,7 @@ public:
     /// The environment entries for a client of this session.
     std::vector<std::string> clientEnvironment() const;
 
-    /// Asks the extension to focus a window of the process; whether it had one.
+    /// Asks the focus helper to focus a window of the process; whether it had one.
     bool activate(int pid) const;
 
     /// Kills the shell at once, as a crash would.

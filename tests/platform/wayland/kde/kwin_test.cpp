@@ -10,6 +10,7 @@
 
 #include <csignal>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <memory>
 #include <ostream>
@@ -145,6 +146,28 @@ TEST_P(KwinDesktop, DwellmarksScriptRunsOnlyWhileTheScriptBackendLives) {
 TEST_P(KwinDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
     auto window = openWindow(alphaTitle, "dwellmark.test.alpha");
     expectProbeEndsWithOneLineWhenKilled(m_kwin->clientEnvironment(), [&] { m_kwin->kill(); });
+}
+
+TEST(KwinBesideOtherScripts, DwellmarksScriptRunsWhateverNumberKwinGivesIt) {
+    KwinSession kwin({});
+    ASSERT_TRUE(kwin.ready()) << "KWin did not start: " << kwin.log();
+    // Another program runs two scripts and unloads the first: KWin 5 numbers
+    // the next script by how many are loaded, the number of the second.
+    for (const std::string name : {"other-first", "other-second"}) {
+        const std::string file = kwin.folder() + "/" + name + ".js";
+        std::ofstream(file) << "print('" << name << "');\n";
+        const auto id = kwin.loadScript(file, name);
+        ASSERT_TRUE(id.has_value()) << name;
+        ASSERT_TRUE(kwin.runScript(*id)) << name;
+    }
+    ASSERT_TRUE(kwin.unloadScript("other-first"));
+
+    auto alpha = testing::openWindow(kwin.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto display = WaylandDisplay::connect(kwin.waylandSocket());
+    ASSERT_NE(display, nullptr);
+    KwinScriptWindowSystem windows(std::move(display), KwinScriptWindowSystem::findScript());
+    EXPECT_NE(foregroundTitled(windows, alphaTitle), 0);
+    EXPECT_TRUE(kwin.scriptLoaded("other-second"));
 }
 
 std::string nameOf(const ::testing::TestParamInfo<Showing>& showing) {

@@ -124,20 +124,34 @@ bool KwinSession::activate(const std::string& resourceClass) {
                   "    }\n"
                   "}\n";
     }
-    const auto loaded =
-        gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.loadScript", file, name});
-    // "(N,)"; Plasma 5 puts the script's object at /N, Plasma 6 under /Scripting. Run answers once the script has run.
-    if (!loaded || loaded->size() < 3 || loaded->find(',') == std::string::npos) {
-        return false;
-    }
-    const std::string id = loaded->substr(1, loaded->find(',') - 1);
+    const auto id = loadScript(file, name);
+    const bool ran = id && runScript(*id);
+    unloadScript(name);
+    return ran;
+}
+
+bool KwinSession::runScript(const std::string& id) const {
+    // Plasma 5 puts the script's object at /N, Plasma 6 under /Scripting. Run answers once the script has run.
     const auto run = [&](const std::string& path) {
         return gdbus({"--object-path", path, "--method", "org.kde.kwin.Script.run"}) ==
                std::optional<std::string>("()");
     };
-    const bool ran = run("/Scripting/Script" + id) || run("/" + id);
-    gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.unloadScript", name});
-    return ran;
+    return run("/Scripting/Script" + id) || run("/" + id);
+}
+
+std::optional<std::string> KwinSession::loadScript(const std::string& file, const std::string& pluginName) const {
+    const auto loaded =
+        gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.loadScript", file, pluginName});
+    // "(N,)"
+    if (!loaded || loaded->size() < 3 || loaded->find(',') == std::string::npos) {
+        return std::nullopt;
+    }
+    return loaded->substr(1, loaded->find(',') - 1);
+}
+
+bool KwinSession::unloadScript(const std::string& pluginName) const {
+    return gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.unloadScript", pluginName}) ==
+           std::optional<std::string>("(true,)");
 }
 
 bool KwinSession::scriptLoaded(const std::string& pluginName) const {

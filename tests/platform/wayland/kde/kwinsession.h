@@ -7,6 +7,7 @@
 #include "scratchfolder.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,15 @@ public:
     /// Has a one-shot KWin script activate the window whose resource class
     /// (the app id of a Wayland window) is that; whether the script ran.
     bool activate(const std::string& resourceClass);
+    /// Has KWin load the script file under that name, as any program may;
+    /// the number KWin gives it (nothing when it refuses).
+    std::optional<std::string> loadScript(const std::string& file, const std::string& pluginName) const;
+    /// Has KWin run the script of that number; whether it answered that it ran.
+    bool runScript(const std::string& id) const;
+    /// Has KWin unload the script of that name; whether it had one.
+    bool unloadScript(const std::string& pluginName) const;
+    /// The folder of the session's own files (scripts and the like).
+    std::string folder() const { return m_folder.path(); }
     /// Whether KWin has a script of that name loaded (false when it cannot be asked).
     bool scriptLoaded(const std::string& pluginName) const;
 

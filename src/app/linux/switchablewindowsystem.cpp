@@ -1,0 +1,91 @@
+// A window system whose backend can be replaced while the program runs.
+#include "app/linux/switchablewindowsystem.h"
+
+#include <sys/epoll.h>
+#include <unistd.h>
+
+namespace dwellmark::platform::linuxos {
+
+SwitchableWindowSystem::SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend) : m_backend(std::move(backend)) {
+    // A backend without a descriptor has the front end tick every
+    // millisecond from the start, which suits any later backend too.
+    m_watched = m_backend->changeDescriptor();
+    if (m_watched < 0) {
+        return;
+    }
+    m_descriptor = epoll_create1(EPOLL_CLOEXEC);
+    epoll_event event{};
+    event.events = EPOLLIN;
+    if (m_descriptor >= 0 && epoll_ctl(m_descriptor, EPOLL_CTL_ADD, m_watched, &event) < 0) {
+        close(m_descriptor);
+        m_descriptor = -1;
+    }
+}
+
+SwitchableWindowSystem::~SwitchableWindowSystem() {
+    if (m_descriptor >= 0) {
+        close(m_descriptor);
+    }
+}
+
+void SwitchableWindowSystem::switchTo(std::unique_ptr<wayland::WaylandWindowSystem> backend) {
+    if (m_descriptor >= 0) {
+        epoll_ctl(m_descriptor, EPOLL_CTL_DEL, m_watched, nullptr);
+        m_watched = backend->changeDescriptor();
+        epoll_event event{};
+        event.events = EPOLLIN;
+        epoll_ctl(m_descriptor, EPOLL_CTL_ADD, m_watched, &event);
+    }
+    m_switched = backend.get();
+    m_backend = std::move(backend);
+}
+
+void SwitchableWindowSystem::beginTick() {
+    m_backend->beginTick();
+}
+
+int SwitchableWindowSystem::changeDescriptor() const {
+    return m_descriptor;
+}
+
+bool SwitchableWindowSystem::hasQueuedChanges() {
+    return m_backend->hasQueuedChanges();
+}
+
+bool SwitchableWindowSystem::setChangeListener(std::function<void()> listener) {
+    return m_backend->setChangeListener(std::move(listener));
+}
+
+WindowHandle SwitchableWindowSystem::findOwnWindow(WindowHandle nativeId, std::string_view title,
+                                                   std::string_view appId) {
+    m_ownTitle = title;
+    m_ownWindow = m_backend->findOwnWindow(nativeId, title, appId);
+    return m_ownWindow;
+}
+
+bool SwitchableWindowSystem::isOwnWindow(WindowHandle handle) {
+    // Drawn through Xwayland, the window keeps the class that X11 gave it, which
+    // is not always its Wayland app id: its process and title tell it.
+    return m_switched != nullptr && m_ownWindow != 0 && handle != 0 &&
+           m_switched->processId(handle) == static_cast<long>(getpid()) &&
+           m_switched->getWindowTitle(handle) == m_ownTitle;
+}
+
+WindowHandle SwitchableWindowSystem::foregroundWindow() {
+    const WindowHandle foreground = m_backend->foregroundWindow();
+    return isOwnWindow(foreground) ? m_ownWindow : foreground;
+}
+
+bool SwitchableWindowSystem::isWindow(WindowHandle handle) {
+    return (m_switched != nullptr && handle == m_ownWindow && handle != 0) || m_backend->isWindow(handle);
+}
+
+std::string SwitchableWindowSystem::getWindowTitle(WindowHandle handle) {
+    return m_backend->getWindowTitle(handle);
+}
+
+std::string SwitchableWindowSystem::getProcessName(WindowHandle handle) {
+    return m_backend->getProcessName(handle);
+}
+
+} // namespace dwellmark::platform::linuxos

@@ -1,0 +1,58 @@
+// A window system whose backend can be replaced while the program runs.
+#pragma once
+
+#include "platform/wayland/waylandwindowsystem.h"
+#include "tracking/windowsystem.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace dwellmark::platform::linuxos {
+
+/// Stands between the tracker and the backend, so that a session followed
+/// through Xwayland can be followed through the compositor once it can be
+/// (GNOME Shell's extension enabled from the main window), without a restart.
+/// Its change descriptor is an epoll set that holds the backend's own, so the
+/// front end that watches it follows the swap. The program's main window,
+/// known to the old backend by its native id, keeps the number the tracker
+/// was given for it: the new backend finds it by this process and its title.
+class SwitchableWindowSystem final : public WindowSystem {
+public:
+    explicit SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend);
+    ~SwitchableWindowSystem() override;
+
+    SwitchableWindowSystem(const SwitchableWindowSystem&) = delete;
+    SwitchableWindowSystem& operator=(const SwitchableWindowSystem&) = delete;
+
+    /// Follows the Wayland backend from the next tick on; the old one is closed.
+    void switchTo(std::unique_ptr<wayland::WaylandWindowSystem> backend);
+    /// The backend followed now.
+    const WindowSystem& backend() const { return *m_backend; }
+
+    void beginTick() override;
+    int changeDescriptor() const override;
+    bool hasQueuedChanges() override;
+    bool setChangeListener(std::function<void()> listener) override;
+    WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override;
+    WindowHandle foregroundWindow() override;
+    bool isWindow(WindowHandle handle) override;
+    std::string getWindowTitle(WindowHandle handle) override;
+    std::string getProcessName(WindowHandle handle) override;
+
+private:
+    /// Whether the handle is the main window as the new backend numbers it.
+    bool isOwnWindow(WindowHandle handle);
+
+    std::unique_ptr<WindowSystem> m_backend;
+    /// The backend after a switch, the same object as m_backend.
+    wayland::WaylandWindowSystem* m_switched = nullptr;
+    /// The epoll set; -1 when the first backend has no descriptor.
+    int m_descriptor = -1;
+    int m_watched = -1;
+    /// The main window as the tracker knows it, and its title.
+    WindowHandle m_ownWindow = 0;
+    std::string m_ownTitle;
+};
+
+} // namespace dwellmark::platform::linuxos

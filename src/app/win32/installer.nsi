@@ -108,31 +108,19 @@ Function installForCurrentUser
     StrCpy $4 "$LOCALAPPDATA\Programs\Dwellmark"
 FunctionEnd
 
-; Fails, changing nothing, when an installed file cannot be written (a copy
-; that runs under another user, say, whose window cannot be seen).
-!macro CHECK_WRITABLE FILE
-    ${If} ${FileExists} "${FILE}"
-        ClearErrors
-        FileOpen $R1 "${FILE}" a
-        ${If} ${Errors}
-            !insertmacro FAIL_UNCHANGED "${FILE} is in use and cannot be replaced. Close Dwellmark and try again."
-        ${EndIf}
-        FileClose $R1
-    ${EndIf}
-!macroend
-
 Section "Dwellmark"
-    !insertmacro CHECK_WRITABLE "$INSTDIR\dwellmark.exe"
-    !insertmacro CHECK_WRITABLE "$INSTDIR\uninstall.exe"
     SetOutPath "$INSTDIR"
+    ; The exe first: when it is in use (by a copy whose window cannot be seen,
+    ; another user's say), nothing has changed yet.
     ClearErrors
     File "/oname=dwellmark.exe" "${EXE}"
+    ${If} ${Errors}
+        !insertmacro FAIL_UNCHANGED "$INSTDIR\dwellmark.exe is in use and cannot be replaced. Close Dwellmark and try again."
+    ${EndIf}
     File "/oname=HAND-M.CUR" "${CURSOR}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     ${If} ${Errors}
-        MessageBox MB_OK|MB_ICONSTOP "Dwellmark could not be written to $INSTDIR." /SD IDOK
-        SetErrorLevel ${STATUS_UNCHANGED}
-        Quit
+        !insertmacro FAIL_UNCHANGED "Dwellmark could not be written to $INSTDIR."
     ${EndIf}
     CreateShortcut "$SMPROGRAMS\Dwellmark.lnk" "$INSTDIR\dwellmark.exe" "" "$INSTDIR\dwellmark.exe" 0
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "Dwellmark"
@@ -163,7 +151,6 @@ FunctionEnd
 Section "Uninstall"
     ; The program goes first: when it cannot, the rest stays, entry included,
     ; so that the uninstall can be run again.
-    !insertmacro CHECK_WRITABLE "$INSTDIR\dwellmark.exe"
     ClearErrors
     Delete "$INSTDIR\dwellmark.exe"
     ${If} ${Errors}

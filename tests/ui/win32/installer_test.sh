@@ -1,15 +1,17 @@
 #!/usr/bin/env bash
-# installer_test.sh SETUP.EXE VERSION PACKED.EXE
+# installer_test.sh SETUP.EXE VERSION PACKED.EXE OTHER-PROGRAM.EXE
 # Under Wine (run by tests/support/win32/with-wine, on the caller's DISPLAY): a silent per-user
 # install into a scratch folder of the packed exe, the installed program starts
 # and shows its window; while it runs, neither an install over it (silent or
 # cancelled) nor an uninstall changes anything and both say so by their status;
-# it ends on close; an upgrade replaces the files where they are; and a silent
-# uninstall leaves nothing behind.
+# it ends on close; nor while the installed exe is in use by a program whose
+# window it cannot see; an upgrade replaces the files where they are; and a
+# silent uninstall leaves nothing behind.
 set -u
 setup=$1
 version=$2
 packed=$3
+other_program=$4
 fail() {
     echo "installer_test: $*" >&2
     exit 1
@@ -67,14 +69,14 @@ wait_for 'xdotool search --onlyvisible --name "^Dwellmark\$" >/dev/null 2>&1' ||
 before=$(installed_state)
 # $1 of what ran, its status $2: it must have failed and changed nothing.
 check_unchanged() {
-    [ "$2" -ne 0 ] || fail "$1 while the program runs ended with status 0"
-    [ "$(installed_state)" = "$before" ] || fail "$1 while the program runs changed the installed copy"
+    [ "$2" -ne 0 ] || fail "$1 ended with status 0"
+    [ "$(installed_state)" = "$before" ] || fail "$1 changed the installed copy"
 }
 wine "$setup" /S /CurrentUser "/D=$(winepath -w "$target")"
-check_unchanged "a silent install" $?
+check_unchanged "a silent install while the program runs" $?
 # In place (_?=), the uninstaller's status is its own, not that of the copy it starts.
 wine "$target/uninstall.exe" /S "_?=$(winepath -w "$target")"
-check_unchanged "a silent uninstall" $?
+check_unchanged "a silent uninstall while the program runs" $?
 # Interactively the installer asks for the program to be closed; Cancel changes nothing.
 wine "$setup" /CurrentUser "/D=$(winepath -w "$target")" &
 setup_run=$!
@@ -83,11 +85,25 @@ wait_for 'box=$(xdotool search --onlyvisible --name "^Dwellmark Setup\$" 2>/dev/
 wait_for 'xdotool windowactivate --sync "$box" key Escape >/dev/null 2>&1; ! kill -0 $setup_run 2>/dev/null' ||
     fail "the installer's question did not end with Cancel"
 wait "$setup_run"
-check_unchanged "an install cancelled" $?
+check_unchanged "an install cancelled while the program runs" $?
 wine taskkill /IM dwellmark.exe >/dev/null 2>&1
 wait "$program"
 status=$?
 [ "$status" -eq 0 ] || fail "the installed program ended with status $status"
+
+# An exe in use whose window says nothing (a copy another user runs, say).
+cp "$other_program" "$target/dwellmark.exe"
+wine "$target/dwellmark.exe" "Dwellmark of another user" &
+other=$!
+wait_for 'xdotool search --onlyvisible --name "^Dwellmark of another user\$" >/dev/null 2>&1' ||
+    fail "the exe in use showed no window"
+before=$(installed_state)
+wine "$setup" /S /CurrentUser "/D=$(winepath -w "$target")"
+check_unchanged "a silent install with the exe in use" $?
+wine "$target/uninstall.exe" /S "_?=$(winepath -w "$target")"
+check_unchanged "a silent uninstall with the exe in use" $?
+wine taskkill /IM dwellmark.exe >/dev/null 2>&1
+wait "$other"
 
 # An older copy, upgraded by an install that names no folder: the same folder, one entry.
 wine reg add "$key" /v DisplayVersion /d 0.0.1 /f >/dev/null 2>&1

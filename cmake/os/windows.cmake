@@ -55,7 +55,7 @@ function(dwellmark_os_program)
             BINARY_DIR ${_release}
             CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
                        -DDWELLMARK_BUILD_TESTS=OFF -DDWELLMARK_WARNINGS_AS_ERRORS=${DWELLMARK_WARNINGS_AS_ERRORS}
-            BUILD_COMMAND ${CMAKE_COMMAND} --build ${_release} --target dwellmark
+            BUILD_COMMAND ${CMAKE_COMMAND} --build ${_release} --config Release --target dwellmark
             BUILD_ALWAYS ON
             BUILD_BYPRODUCTS ${_packed}
             INSTALL_COMMAND ""

@@ -1,6 +1,6 @@
 // Dwellmark's icon as Windows shows it: the artwork on the exe (which Explorer,
 // the Start-menu shortcut and "Apps & features" show), none in the title bar;
-// and the packed exe's version, which is the project's.
+// and the version of the exe, as built and as packed, which is the project's.
 #include "messagepump.h"
 #include "testprogram.h"
 #include "win32api/windowsheaders.h"
@@ -63,7 +63,21 @@ constexpr std::uint32_t artworkBlue = 0x1f5f7a;
 constexpr std::uint32_t artworkYellow = 0xf2c14e;
 constexpr std::uint32_t white = 0xFFFFFF;
 
-TEST(Icon, BothExesShowTheArtworkWhereWindowsShowsAnExesIcon) {
+/// A text of the exe's version resource.
+std::wstring versionText(const wchar_t* exe, const wchar_t* name) {
+    DWORD ignored = 0;
+    std::vector<char> info(GetFileVersionInfoSizeW(exe, &ignored));
+    wchar_t* value = nullptr;
+    UINT length = 0;
+    const std::wstring key = std::wstring(L"\\StringFileInfo\\040904b0\\") + name;
+    if (info.empty() || !GetFileVersionInfoW(exe, 0, static_cast<DWORD>(info.size()), info.data()) ||
+        !VerQueryValueW(info.data(), key.c_str(), reinterpret_cast<void**>(&value), &length)) {
+        return {};
+    }
+    return value;
+}
+
+TEST(Icon, BothExesShowTheArtworkWhereWindowsShowsAnExesIconAndTheProjectsVersion) {
     for (const wchar_t* exe : {L"" DWELLMARK_EXE, L"" DWELLMARK_PACKED_EXE}) {
         SCOPED_TRACE(testing::Message() << "the exe " << std::string(exe, exe + wcslen(exe)));
         HICON icon = nullptr;
@@ -73,6 +87,8 @@ TEST(Icon, BothExesShowTheArtworkWhereWindowsShowsAnExesIcon) {
         EXPECT_GT(countNear(pixels, artworkBlue), iconSize * iconSize * 4 / 10);
         EXPECT_GT(countNear(pixels, artworkYellow), iconSize * iconSize / 30);
         EXPECT_LT(countNear(pixels, white), iconSize * iconSize * 4 / 10);
+        EXPECT_EQ(versionText(exe, L"FileVersion"), L"" DWELLMARK_VERSION);
+        EXPECT_EQ(versionText(exe, L"ProductVersion"), L"" DWELLMARK_VERSION);
     }
 }
 
@@ -93,22 +109,6 @@ TEST(Icon, TheMainWindowsTitleBarShowsNone) {
     }
     PostMessageW(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(dwellmark::testing::pumpMessagesUntil([&] { return program.ended(); }));
-}
-
-TEST(Package, ThePackedExeIsTheProjectsVersion) {
-    const wchar_t* path = L"" DWELLMARK_PACKED_EXE;
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
-    ASSERT_GT(size, 0U);
-    std::vector<char> info(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
-    for (const wchar_t* key :
-         {L"\\StringFileInfo\\040904b0\\FileVersion", L"\\StringFileInfo\\040904b0\\ProductVersion"}) {
-        wchar_t* value = nullptr;
-        UINT length = 0;
-        ASSERT_TRUE(VerQueryValueW(info.data(), key, reinterpret_cast<void**>(&value), &length));
-        EXPECT_EQ(std::wstring(value), L"" DWELLMARK_VERSION);
-    }
 }
 
 } // namespace

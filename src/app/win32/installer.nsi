@@ -17,9 +17,10 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Dwellmark"
 ; The class of the program's main window, which exists while it runs.
 !define MAIN_WINDOW_CLASS "DwellmarkMain"
-; The status of a run that changed nothing: Dwellmark runs, or a file of it
-; could not be replaced or removed.
-!define STATUS_UNCHANGED 3
+; The status of a run that stopped: Dwellmark runs, or a file of it could not
+; be replaced or removed. It has changed nothing, or (an uninstall that failed
+; after the exe) kept its entry so that it can be run again.
+!define STATUS_STOPPED 3
 
 Name "Dwellmark"
 OutFile "${OUTFILE}"
@@ -75,19 +76,19 @@ FunctionEnd
             ${Break}
         ${EndIf}
         ${If} ${Silent}
-            SetErrorLevel ${STATUS_UNCHANGED}
+            SetErrorLevel ${STATUS_STOPPED}
             Quit
         ${EndIf}
         ${If} ${Cmd} `MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Dwellmark is running. Close it, then click Retry." IDCANCEL`
-            SetErrorLevel ${STATUS_UNCHANGED}
+            SetErrorLevel ${STATUS_STOPPED}
             Quit
         ${EndIf}
     ${Loop}
 !macroend
 
-!macro FAIL_UNCHANGED TEXT
+!macro STOP TEXT
     MessageBox MB_OK|MB_ICONSTOP "${TEXT}" /SD IDOK
-    SetErrorLevel ${STATUS_UNCHANGED}
+    SetErrorLevel ${STATUS_STOPPED}
     Quit
 !macroend
 
@@ -115,12 +116,12 @@ Section "Dwellmark"
     ClearErrors
     File "/oname=dwellmark.exe" "${EXE}"
     ${If} ${Errors}
-        !insertmacro FAIL_UNCHANGED "$INSTDIR\dwellmark.exe is in use and cannot be replaced. Close Dwellmark and try again."
+        !insertmacro STOP "$INSTDIR\dwellmark.exe is in use and cannot be replaced. Close Dwellmark and try again."
     ${EndIf}
     File "/oname=HAND-M.CUR" "${CURSOR}"
     WriteUninstaller "$INSTDIR\uninstall.exe"
     ${If} ${Errors}
-        !insertmacro FAIL_UNCHANGED "Dwellmark could not be written to $INSTDIR."
+        !insertmacro STOP "Dwellmark could not be written to $INSTDIR."
     ${EndIf}
     CreateShortcut "$SMPROGRAMS\Dwellmark.lnk" "$INSTDIR\dwellmark.exe" "" "$INSTDIR\dwellmark.exe" 0
     WriteRegStr SHCTX "${UNINSTALL_KEY}" "DisplayName" "Dwellmark"
@@ -154,7 +155,7 @@ Section "Uninstall"
     ClearErrors
     Delete "$INSTDIR\dwellmark.exe"
     ${If} ${Errors}
-        !insertmacro FAIL_UNCHANGED "$INSTDIR\dwellmark.exe could not be removed. Close Dwellmark and uninstall again."
+        !insertmacro STOP "$INSTDIR\dwellmark.exe could not be removed. Close Dwellmark and uninstall again."
     ${EndIf}
     ; Itself only when it runs from a copy, as it does unless started with _?=.
     Delete "$INSTDIR\uninstall.exe"
@@ -162,7 +163,7 @@ Section "Uninstall"
     Delete "$INSTDIR\HAND-M.CUR"
     Delete "$SMPROGRAMS\Dwellmark.lnk"
     ${If} ${Errors}
-        !insertmacro FAIL_UNCHANGED "Some of Dwellmark's files could not be removed. Uninstall again to remove them."
+        !insertmacro STOP "Some of Dwellmark's files could not be removed. Uninstall again to remove them."
     ${EndIf}
     ; A folder that holds files of the user's own stays.
     RMDir "$INSTDIR"

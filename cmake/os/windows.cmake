@@ -36,6 +36,36 @@ function(dwellmark_os_program)
     include(${PROJECT_SOURCE_DIR}/cmake/packaging.cmake)
     include(CPack)
 
+    # The packages ship an optimised exe without symbols: this build's own when
+    # it is a release build, else that of a release build of the program
+    # nested in this one (build/<preset>/release).
+    if(MINGW)
+        target_link_options(dwellmark PRIVATE $<$<CONFIG:Release,MinSizeRel>:-s>)
+    endif()
+    if(CMAKE_BUILD_TYPE MATCHES "^(Release|MinSizeRel)$")
+        set(_packed $<TARGET_FILE:dwellmark>)
+        set(_packed_target dwellmark)
+    else()
+        include(ExternalProject)
+        set(_release ${PROJECT_BINARY_DIR}/release)
+        set(_packed ${_release}/src/app/dwellmark.exe)
+        set(_packed_target dwellmark_release)
+        ExternalProject_Add(dwellmark_release
+            SOURCE_DIR ${PROJECT_SOURCE_DIR}
+            BINARY_DIR ${_release}
+            CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=${CMAKE_TOOLCHAIN_FILE}
+                       -DDWELLMARK_BUILD_TESTS=OFF -DDWELLMARK_WARNINGS_AS_ERRORS=${DWELLMARK_WARNINGS_AS_ERRORS}
+            BUILD_COMMAND ${CMAKE_COMMAND} --build ${_release} --config Release --target dwellmark
+            BUILD_ALWAYS ON
+            BUILD_BYPRODUCTS ${_packed}
+            INSTALL_COMMAND ""
+            EXCLUDE_FROM_ALL ON)
+    endif()
+
+    # The tests look at the packed exe too.
+    set(DWELLMARK_PACKED_EXE ${_packed} PARENT_SCOPE)
+    set(DWELLMARK_PACKED_TARGET ${_packed_target} PARENT_SCOPE)
+
     # Both from one command: cmake --build --preset win32 --target dwellmark_packages
     # (NSIS, 64-bit Unicode target).
     find_program(DWELLMARK_MAKENSIS makensis)
@@ -48,13 +78,13 @@ function(dwellmark_os_program)
         set(_stage ${PROJECT_BINARY_DIR}/src/app/win32/portable/Dwellmark)
         add_custom_command(
             OUTPUT ${_installer} ${_portable}
-            COMMAND ${DWELLMARK_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEXE=$<TARGET_FILE:dwellmark>
+            COMMAND ${DWELLMARK_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DEXE=${_packed}
                     -DCURSOR=${_data}/HAND-M.CUR -DICON=${_icon} -DOUTFILE=${_installer} ${_entry}/installer.nsi
             COMMAND ${CMAKE_COMMAND} -E rm -rf ${_stage} ${_portable}
             COMMAND ${CMAKE_COMMAND} -E make_directory ${_stage}
-            COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:dwellmark> ${_data}/HAND-M.CUR ${_stage}
+            COMMAND ${CMAKE_COMMAND} -E copy ${_packed} ${_data}/HAND-M.CUR ${_stage}
             COMMAND ${CMAKE_COMMAND} -E chdir ${_stage}/.. ${DWELLMARK_ZIP} -q -r -X ${_portable} Dwellmark
-            DEPENDS dwellmark ${_entry}/installer.nsi ${_data}/HAND-M.CUR ${_icon}
+            DEPENDS ${_packed_target} ${_packed} ${_entry}/installer.nsi ${_data}/HAND-M.CUR ${_icon}
             COMMENT "Packing the Windows installer and the portable .zip")
         add_custom_target(dwellmark_packages ALL DEPENDS ${_installer} ${_portable})
     endif()

@@ -8,6 +8,7 @@ namespace dwellmark::platform::win32 {
 
 static_assert(probeProcessAccess == (PROCESS_QUERY_INFORMATION | PROCESS_VM_READ));
 static_assert(moduleNameCapacity == MAX_PATH);
+static_assert(probeLimitedAccess == PROCESS_QUERY_LIMITED_INFORMATION);
 
 namespace {
 
@@ -25,8 +26,8 @@ private:
 
 const ProbeApi& systemProbeApi() {
     static const ProbeApi api{
-        &GetWindowTextLengthW, &GetWindowTextW, &GetWindowThreadProcessId, &OpenProcess, &EnumProcessModules,
-        &GetModuleBaseNameW,   &CloseHandle,
+        &GetWindowTextLengthW, &GetWindowTextW, &GetWindowThreadProcessId,   &OpenProcess,   &EnumProcessModules,
+        &GetModuleBaseNameW,   &CloseHandle,    &QueryFullProcessImageNameW, &FindWindowExW,
     };
     return api;
 }
@@ -61,18 +62,45 @@ std::string getWindowTitle(WindowHandle handle, const ProbeApi& api) {
     return toUtf8(trimNull(buffer));
 }
 
-std::string getProcessName(WindowHandle handle, const ProbeApi& api) {
+namespace {
+
+using OpenedProcess = std::unique_ptr<void, ProcessCloser>;
+
+DWORD windowProcess(HWND window, const ProbeApi& api) {
     DWORD processId = 0;
-    api.getWindowThreadProcessId(toHwnd(handle), &processId);
-    // 0 is what a window that has gone leaves: there is nothing to open.
-    if (processId == 0) {
+    api.getWindowThreadProcessId(window, &processId);
+    return processId;
+}
+
+/// The part of the path after its last separator.
+std::wstring baseName(std::wstring_view path) {
+    const auto separator = path.find_last_of(L"\\/");
+    return std::wstring(separator == std::wstring_view::npos ? path : path.substr(separator + 1));
+}
+
+/// From the image path, which the limited rights are enough for.
+std::wstring imageName(DWORD processId, const ProbeApi& api) {
+    const HANDLE opened = api.openProcess(probeLimitedAccess, FALSE, processId);
+    if (opened == nullptr) {
         return {};
     }
+    const OpenedProcess process(opened, ProcessCloser(api));
+    std::wstring path(imagePathCapacity, L'\0');
+    DWORD length = imagePathCapacity;
+    if (api.queryFullProcessImageName(process.get(), 0, path.data(), &length) == FALSE) {
+        return {};
+    }
+    path.resize(std::min(length, imagePathCapacity));
+    return baseName(trimNull(path));
+}
+
+/// From the first module listed, which is the executable; needs more rights.
+std::wstring moduleName(DWORD processId, const ProbeApi& api) {
     const HANDLE opened = api.openProcess(probeProcessAccess, FALSE, processId);
     if (opened == nullptr) {
         return {};
     }
-    const std::unique_ptr<void, ProcessCloser> process(opened, ProcessCloser(api));
+    const OpenedProcess process(opened, ProcessCloser(api));
 
     // Room for exactly one module handle: the first module listed is the executable.
     HMODULE module = nullptr;
@@ -83,7 +111,44 @@ std::string getProcessName(WindowHandle handle, const ProbeApi& api) {
     }
     std::wstring buffer(moduleNameCapacity, L'\0');
     api.getModuleBaseName(process.get(), module, buffer.data(), moduleNameCapacity);
-    return toUtf8(trimNull(buffer));
+    return trimNull(buffer);
+}
+
+std::wstring processName(DWORD processId, const ProbeApi& api) {
+    // 0 is what a window that has gone leaves: there is nothing to open.
+    if (processId == 0) {
+        return {};
+    }
+    std::wstring name = imageName(processId, api);
+    return name.empty() ? moduleName(processId, api) : name;
+}
+
+bool isFrameHost(std::wstring_view name) {
+    return CompareStringOrdinal(name.data(), static_cast<int>(name.size()), frameHostName.data(),
+                                static_cast<int>(frameHostName.size()), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace
+
+std::string getProcessName(WindowHandle handle, const ProbeApi& api) {
+    const HWND window = toHwnd(handle);
+    const DWORD processId = windowProcess(window, api);
+    const std::wstring name = processName(processId, api);
+    if (!isFrameHost(name)) {
+        return toUtf8(name);
+    }
+    // The app draws into a child of the frame from a process of its own.
+    for (HWND child = api.findWindowEx(window, nullptr, nullptr, nullptr); child != nullptr;
+         child = api.findWindowEx(window, child, nullptr, nullptr)) {
+        const DWORD childProcess = windowProcess(child, api);
+        if (childProcess != 0 && childProcess != processId) {
+            const std::wstring app = processName(childProcess, api);
+            if (!app.empty()) {
+                return toUtf8(app);
+            }
+        }
+    }
+    return toUtf8(name);
 }
 
 } // namespace dwellmark::platform::win32

@@ -19,6 +19,8 @@ struct ProbeApi {
     BOOL(WINAPI* enumProcessModules)(HANDLE process, HMODULE* modules, DWORD bytes, LPDWORD bytesNeeded);
     DWORD(WINAPI* getModuleBaseName)(HANDLE process, HMODULE module, LPWSTR buffer, DWORD capacity);
     BOOL(WINAPI* closeHandle)(HANDLE handle);
+    BOOL(WINAPI* queryFullProcessImageName)(HANDLE process, DWORD flags, LPWSTR buffer, PDWORD capacity);
+    HWND(WINAPI* findWindowEx)(HWND parent, HWND childAfter, LPCWSTR className, LPCWSTR title);
 };
 
 /// The table of the real user32, kernel32 and PSAPI functions.
@@ -27,6 +29,16 @@ const ProbeApi& systemProbeApi();
 /// Rights needed to list a process's modules and read their names:
 /// PROCESS_QUERY_INFORMATION | PROCESS_VM_READ.
 inline constexpr DWORD probeProcessAccess = 0x410;
+
+/// The rights Windows grants across integrity levels and users, enough for
+/// the image path: PROCESS_QUERY_LIMITED_INFORMATION.
+inline constexpr DWORD probeLimitedAccess = 0x1000;
+
+/// Capacity, in UTF-16 units, with the terminating NUL, of the image path buffer.
+inline constexpr DWORD imagePathCapacity = 32768;
+
+/// The process that draws the frames of Store apps; their windows are its own.
+inline constexpr std::wstring_view frameHostName = L"ApplicationFrameHost.exe";
 
 /// Capacity, in UTF-16 units with the terminating NUL, of the module name buffer.
 inline constexpr DWORD moduleNameCapacity = 260;
@@ -49,9 +61,12 @@ std::string toUtf8(std::wstring_view text);
 /// The window's title as UTF-8; empty when it has none or cannot be read.
 std::string getWindowTitle(WindowHandle handle, const ProbeApi& api = systemProbeApi());
 
-/// The base name of the first module (the executable) of the process that owns
-/// the window, as UTF-8; empty when the window names no process, or the process
-/// cannot be opened or its modules cannot be read.
+/// The base name of the executable of the process that owns the window, as
+/// UTF-8: from its image path when the process opens with the limited rights
+/// (as it does when elevated or another user's), else from its first module.
+/// A Store app's frame is named by the process of a child window that is not
+/// the frame host's own. Empty when the window names no process, or the process
+/// cannot be opened or read either way.
 std::string getProcessName(WindowHandle handle, const ProbeApi& api = systemProbeApi());
 
 } // namespace dwellmark::platform::win32

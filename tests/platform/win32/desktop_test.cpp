@@ -29,8 +29,9 @@ std::wstring programFolder() {
 /// The window-owning second program, ended when the test leaves.
 class ForeignProgram {
 public:
-    explicit ForeignProgram(const std::wstring& title)
-        : m_title(title), m_program(programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE, title) {}
+    explicit ForeignProgram(const std::wstring& title,
+                            const std::wstring& path = programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE)
+        : m_title(title), m_program(path, title) {}
 
     bool started() const { return m_program.process() != nullptr; }
 
@@ -73,10 +74,11 @@ protected:
         }
     }
 
-    /// A shown top-level window of this program, destroyed when the test ends.
-    HWND createWindow(const std::wstring& title) {
-        const HWND window = CreateWindowExW(0, testWindowClass, title.c_str(), WS_OVERLAPPEDWINDOW, 60, 60, 320, 200,
-                                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    /// A shown window of this program, top-level or a child of the parent, destroyed when the test ends.
+    HWND createWindow(const std::wstring& title, HWND parent = nullptr) {
+        const DWORD style = parent == nullptr ? WS_OVERLAPPEDWINDOW : WS_CHILD;
+        const HWND window = CreateWindowExW(0, testWindowClass, title.c_str(), style, 60, 60, 320, 200, parent, nullptr,
+                                            GetModuleHandleW(nullptr), nullptr);
         if (window != nullptr) {
             m_windows.push_back(window);
             ShowWindow(window, SW_SHOW);
@@ -124,6 +126,27 @@ TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
     EXPECT_FALSE(m_system->isWindow(handle));
     EXPECT_EQ(m_system->getWindowTitle(handle), "");
     EXPECT_EQ(m_system->getProcessName(handle), "");
+}
+
+TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
+    // The second program, copied under the frame host's name, draws the frame;
+    // the app's window is a child of it that belongs to this program.
+    const std::wstring frameHost = programFolder() + L"ApplicationFrameHost.exe";
+    ASSERT_NE(CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE), FALSE);
+    ForeignProgram frame(L"Calculator", frameHost);
+    ASSERT_TRUE(frame.started());
+    const HWND window = frame.waitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(bringToForeground(window));
+    const WindowHandle handle = m_system->foregroundWindow();
+    ASSERT_EQ(toHwnd(handle), window);
+    EXPECT_EQ(m_system->getProcessName(handle), "ApplicationFrameHost.exe");
+
+    const HWND app = createWindow(L"", window);
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_TEST_EXE);
+    DestroyWindow(app);
+    EXPECT_TRUE(frame.close(window));
 }
 
 TEST_F(Desktop, WindowWithoutATitleHasAnEmptyTitleButItsExecutable) {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <gtest/gtest.h>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,6 +23,12 @@ struct FakeSystem {
     HANDLE process = nullptr;
     std::optional<HMODULE> firstModule;
     std::wstring moduleName;
+    // Processes that open with the limited rights, with their image paths (none:
+    // the path cannot be read); windows of other processes than processId's, and
+    // the children of the window asked about.
+    std::map<DWORD, std::optional<std::wstring>> imagePaths;
+    std::map<HWND, DWORD> windowProcesses;
+    std::vector<HWND> children;
 
     // Requests.
     std::vector<int> titleCapacities;
@@ -31,6 +38,7 @@ struct FakeSystem {
     std::vector<DWORD> moduleListBytes;
     std::vector<DWORD> moduleNameCapacities;
     std::vector<HANDLE> closedHandles;
+    std::vector<DWORD> limitedOpenedProcessIds;
 };
 
 FakeSystem* fake = nullptr;
@@ -51,14 +59,28 @@ int WINAPI fakeGetWindowText(HWND, LPWSTR buffer, int capacity) {
     return static_cast<int>(copied);
 }
 
-DWORD WINAPI fakeGetWindowThreadProcessId(HWND, LPDWORD processId) {
-    if (fake->processId) {
+/// The handle of a process opened with the limited rights, and the way back.
+HANDLE limitedHandle(DWORD processId) {
+    return reinterpret_cast<HANDLE>(std::intptr_t{0x10000} + processId);
+}
+DWORD limitedProcessId(HANDLE process) {
+    return static_cast<DWORD>(reinterpret_cast<std::intptr_t>(process) - 0x10000);
+}
+
+DWORD WINAPI fakeGetWindowThreadProcessId(HWND window, LPDWORD processId) {
+    if (const auto found = fake->windowProcesses.find(window); found != fake->windowProcesses.end()) {
+        *processId = found->second;
+    } else if (fake->processId) {
         *processId = *fake->processId;
     }
     return 1;
 }
 
 HANDLE WINAPI fakeOpenProcess(DWORD access, BOOL inherit, DWORD processId) {
+    if (access == PROCESS_QUERY_LIMITED_INFORMATION) {
+        fake->limitedOpenedProcessIds.push_back(processId);
+        return fake->imagePaths.count(processId) != 0 ? limitedHandle(processId) : nullptr;
+    }
     fake->openAccessMasks.push_back(access);
     fake->openInheritFlags.push_back(inherit);
     fake->openedProcessIds.push_back(processId);
@@ -90,9 +112,29 @@ BOOL WINAPI fakeCloseHandle(HANDLE handle) {
     return TRUE;
 }
 
+// Fails as the system does when the path does not fit with its NUL.
+BOOL WINAPI fakeQueryFullProcessImageName(HANDLE process, DWORD flags, LPWSTR buffer, PDWORD capacity) {
+    const auto& path = fake->imagePaths.at(limitedProcessId(process));
+    if (flags != 0 || !path || path->size() >= *capacity) {
+        return FALSE;
+    }
+    std::copy(path->begin(), path->end(), buffer);
+    buffer[path->size()] = L'\0';
+    *capacity = static_cast<DWORD>(path->size());
+    return TRUE;
+}
+
+HWND WINAPI fakeFindWindowEx(HWND, HWND childAfter, LPCWSTR, LPCWSTR) {
+    auto next = fake->children.begin();
+    if (childAfter != nullptr) {
+        next = std::find(fake->children.begin(), fake->children.end(), childAfter) + 1;
+    }
+    return next == fake->children.end() ? nullptr : *next;
+}
+
 constexpr ProbeApi fakeApi{
-    fakeGetWindowTextLength, fakeGetWindowText, fakeGetWindowThreadProcessId, fakeOpenProcess, fakeEnumProcessModules,
-    fakeGetModuleBaseName,   fakeCloseHandle,
+    fakeGetWindowTextLength, fakeGetWindowText, fakeGetWindowThreadProcessId,  fakeOpenProcess,  fakeEnumProcessModules,
+    fakeGetModuleBaseName,   fakeCloseHandle,   fakeQueryFullProcessImageName, fakeFindWindowEx,
 };
 
 const HANDLE someProcess = reinterpret_cast<HANDLE>(std::intptr_t{0x1234});
@@ -220,6 +262,62 @@ TEST_F(ProbeTest, ModuleWithoutANameGivesAnEmptyName) {
     giveOrdinaryProcess(L"");
     EXPECT_EQ(getProcessName(7, fakeApi), "");
     EXPECT_EQ(system().closedHandles, std::vector<HANDLE>{someProcess});
+}
+
+TEST_F(ProbeTest, LimitedRightsNameAProcessTheOldRightsCannotOpen) {
+    // Elevated, or another user's: only the limited rights are granted.
+    system().processId = 4242;
+    system().imagePaths[4242] = L"C:\\Program Files\\Admin Tools\\Verwaltung.exe";
+    EXPECT_EQ(getProcessName(7, fakeApi), "Verwaltung.exe");
+    EXPECT_EQ(system().limitedOpenedProcessIds, std::vector<DWORD>{4242});
+    EXPECT_TRUE(system().openAccessMasks.empty());
+    EXPECT_EQ(system().closedHandles, std::vector<HANDLE>{limitedHandle(4242)});
+
+    system().imagePaths[4242] = L"\\\\?\\D:\\Tools\\long path\\tool.exe";
+    EXPECT_EQ(getProcessName(7, fakeApi), "tool.exe");
+}
+
+TEST_F(ProbeTest, ImagePathThatCannotBeReadFallsBackToTheFirstModule) {
+    giveOrdinaryProcess(L"game.exe");
+    system().imagePaths[4242] = std::nullopt;
+    EXPECT_EQ(getProcessName(7, fakeApi), "game.exe");
+    EXPECT_EQ(system().closedHandles, (std::vector<HANDLE>{limitedHandle(4242), someProcess}));
+
+    // Neither way works: no name, and both handles closed.
+    system().firstModule.reset();
+    EXPECT_EQ(getProcessName(7, fakeApi), "");
+    EXPECT_EQ(system().closedHandles.size(), 4u);
+}
+
+/// A Store app's frame of process 100 with children of the frame host (8) and of the app (9).
+void giveStoreAppFrame(FakeSystem& system, std::wstring frameHost) {
+    system.processId = 100;
+    system.imagePaths[100] = L"C:\\Windows\\System32\\" + std::move(frameHost);
+    system.windowProcesses[toHwnd(8)] = 100;
+    system.windowProcesses[toHwnd(9)] = 200;
+    system.imagePaths[200] = L"C:\\Program Files\\WindowsApps\\Calculator\\CalculatorApp.exe";
+    system.children = {toHwnd(8), toHwnd(9)};
+}
+
+TEST_F(ProbeTest, StoreAppFrameIsNamedByTheAppInItsChildWindow) {
+    giveStoreAppFrame(system(), L"ApplicationFrameHost.exe");
+    EXPECT_EQ(getProcessName(7, fakeApi), "CalculatorApp.exe");
+    // The frame host's own child was not taken for the app.
+    EXPECT_EQ(system().limitedOpenedProcessIds, (std::vector<DWORD>{100, 200}));
+
+    system().imagePaths[100] = L"C:\\WINDOWS\\system32\\applicationframehost.exe";
+    EXPECT_EQ(getProcessName(7, fakeApi), "CalculatorApp.exe");
+}
+
+TEST_F(ProbeTest, StoreAppFrameWithoutANamedAppChildKeepsTheFrameHostsName) {
+    giveStoreAppFrame(system(), L"ApplicationFrameHost.exe");
+    system().children = {toHwnd(8)};
+    EXPECT_EQ(getProcessName(7, fakeApi), "ApplicationFrameHost.exe");
+
+    // The app's process cannot be opened at all.
+    system().children = {toHwnd(8), toHwnd(9)};
+    system().imagePaths.erase(200);
+    EXPECT_EQ(getProcessName(7, fakeApi), "ApplicationFrameHost.exe");
 }
 
 } // namespace

@@ -1,11 +1,10 @@
-// Takes the README's pictures of the Windows program under Wine: the main
-// window with real rows (windows of a second program brought to the
-// foreground in turn) and the chart window. Writes BMP files. (No CJK title:
-// the test machines have no CJK font, and Wine would draw empty boxes.)
-//   win32_screenshots FOLDER
-#include "app/win32/program.h"
-#include "ui/win32/chartwindow.h"
-#include "ui/win32/mainwindow.h"
+// Takes the README's pictures of dwellmark.exe under Wine, driven from outside
+// as a user would drive it: the main window with real rows (windows of a second
+// program brought to the foreground in turn) and the chart window. Writes BMP
+// files; tests/ui/win32/take-screenshots runs it and makes the PNGs. (No CJK
+// title: the test machines have no CJK font, and Wine would draw empty boxes.)
+//   win32_screenshots FOLDER DWELLMARK-EXE FOREIGN-WINDOW-EXE
+#include "win32api/windowsheaders.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -16,9 +15,6 @@
 #include <vector>
 
 namespace {
-
-std::wstring folder;
-dwellmark::ui::win32::MainWindow* mainForm = nullptr;
 
 void pump(DWORD milliseconds) {
     const ULONGLONG end = GetTickCount64() + milliseconds;
@@ -68,15 +64,29 @@ bool saveWindow(HWND window, const std::wstring& path) {
     return static_cast<bool>(file);
 }
 
-void CALLBACK whileChartIsOpen(HWND, UINT, UINT_PTR timer, DWORD) {
-    dwellmark::ui::win32::ChartWindow* chart = mainForm->openChart();
-    if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
-        return;
+/// The visible top-level window of the process with the class and title, once it has one.
+HWND waitForWindow(DWORD processId, const wchar_t* windowClass, const wchar_t* title) {
+    for (int i = 0; i < 3000; ++i) {
+        HWND window = nullptr;
+        while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            if (owner == processId && IsWindowVisible(window) != FALSE) {
+                return window;
+            }
+        }
+        pump(10);
     }
-    KillTimer(nullptr, timer);
-    pump(500);
-    saveWindow(chart->handle(), folder + L"\\win32-chart-window.bmp");
-    PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
+    return nullptr;
+}
+
+PROCESS_INFORMATION start(const std::wstring& exe, const std::wstring& argument) {
+    std::wstring commandLine = L"\"" + exe + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
+    return process;
 }
 
 } // namespace
@@ -84,56 +94,57 @@ void CALLBACK whileChartIsOpen(HWND, UINT, UINT_PTR timer, DWORD) {
 int main() {
     int argc = 0;
     LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &argc);
-    if (argc < 3) {
-        std::fputs("usage: win32_screenshots FOLDER FOREIGN-WINDOW-EXE\n", stderr);
+    if (argc < 4) {
+        std::fputs("usage: win32_screenshots FOLDER DWELLMARK-EXE FOREIGN-WINDOW-EXE\n", stderr);
         return 2;
     }
-    folder = argv[1];
-    const std::wstring foreignExe = argv[2];
+    const std::wstring folder = argv[1];
+    const std::wstring dwellmarkExe = argv[2];
+    const std::wstring foreignExe = argv[3];
 
     const std::vector<std::wstring> titles{L"Quarterly report.odt - Writer", L"Inbox - Mail", L"Привет - Chat",
                                            L"build.log - Editor", L"Café menu - Browser"};
     std::vector<PROCESS_INFORMATION> programs;
     std::vector<HWND> windows;
     for (const std::wstring& title : titles) {
-        std::wstring commandLine = L"\"" + foreignExe + L"\" \"" + title + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        CreateProcessW(foreignExe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                       &process);
-        programs.push_back(process);
-        HWND window = nullptr;
-        for (int i = 0; i < 500 && window == nullptr; ++i) {
-            window = FindWindowW(L"DwellmarkForeignWindow", title.c_str());
-            Sleep(10);
-        }
-        windows.push_back(window);
+        programs.push_back(start(foreignExe, title));
+        windows.push_back(waitForWindow(programs.back().dwProcessId, L"DwellmarkForeignWindow", title.c_str()));
     }
 
-    dwellmark::app::Program program(L".");
-    dwellmark::ui::win32::MainWindow& form = program.mainWindow();
-    mainForm = &form;
-    form.show();
+    const PROCESS_INFORMATION dwellmark = start(dwellmarkExe, L"");
+    const HWND form = waitForWindow(dwellmark.dwProcessId, L"DwellmarkMain", L"Dwellmark");
+    if (form == nullptr) {
+        std::fputs("win32_screenshots: dwellmark.exe showed no window\n", stderr);
+        return 1;
+    }
     pump(500);
-    ShowWindow(form.handle(), SW_MINIMIZE);
+    ShowWindow(form, SW_MINIMIZE);
     const DWORD pauses[] = {2300, 1200, 3100, 1700, 2600, 1100, 1500};
     for (std::size_t i = 0; i < 7; ++i) {
         SetForegroundWindow(windows[i % windows.size()]);
         pump(pauses[i]);
     }
-    ShowWindow(form.handle(), SW_RESTORE);
-    SetForegroundWindow(form.handle());
+    ShowWindow(form, SW_RESTORE);
+    SetForegroundWindow(form);
     pump(1000);
-    saveWindow(form.handle(), folder + L"\\win32-main-window.bmp");
+    saveWindow(form, folder + L"\\win32-main-window.bmp");
 
-    SetTimer(nullptr, 0, 50, whileChartIsOpen);
-    SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
+    // Posted: the chart runs its own loop until it closes.
+    PostMessageW(FindWindowExW(form, nullptr, L"Button", L"Display Chart"), BM_CLICK, 0, 0);
+    const HWND chart = waitForWindow(dwellmark.dwProcessId, nullptr, L"Chart");
+    if (chart != nullptr) {
+        pump(500);
+        saveWindow(chart, folder + L"\\win32-chart-window.bmp");
+        PostMessageW(chart, WM_CLOSE, 0, 0);
+    }
+    pump(500);
+    PostMessageW(form, WM_CLOSE, 0, 0);
+    WaitForSingleObject(dwellmark.hProcess, 10000);
 
     for (PROCESS_INFORMATION& process : programs) {
         TerminateProcess(process.hProcess, 0);
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
     }
-    return 0;
+    return chart != nullptr ? 0 : 1;
 }

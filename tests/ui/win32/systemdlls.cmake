@@ -1,6 +1,14 @@
-# Fails unless every DLL that EXE imports is one that Windows itself ships.
-#   cmake -DOBJDUMP=... -DEXE=... -P systemdlls.cmake
+# Fails unless every DLL that EXE imports is one that Windows itself ships;
+# with STRIPPED=ON also when it carries debug sections or a symbol table.
+#   cmake -DOBJDUMP=... -DEXE=... [-DSTRIPPED=ON] -P systemdlls.cmake
 cmake_minimum_required(VERSION 3.25)
+if(STRIPPED)
+    execute_process(COMMAND ${OBJDUMP} -h -t ${EXE} OUTPUT_VARIABLE _contents RESULT_VARIABLE _status)
+    string(REGEX MATCH "\\.debug_[a-z]+" _debug "${_contents}")
+    if(NOT _status EQUAL 0 OR _debug OR NOT _contents MATCHES "SYMBOL TABLE:\nno symbols")
+        message(FATAL_ERROR "${EXE} is not stripped (${_debug}, or a symbol table)")
+    endif()
+endif()
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE _headers RESULT_VARIABLE _status)
 if(NOT _status EQUAL 0)
     message(FATAL_ERROR "could not read the imports of ${EXE}")

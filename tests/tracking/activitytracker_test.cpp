@@ -445,23 +445,6 @@ TEST_F(LockedSessionTest, AnotherWindowInFrontAfterUnlockingOpensTheNextStretch)
                                                       Row{"browser", "News - Browser", "00:00:07", "7"}));
 }
 
-TEST_F(LockedSessionTest, NothingOpensOrIsLoggedWhileLocked) {
-    windows.lock(true);
-    focusAt(windowA, 200.0F);
-    lockAfter(50.0, true);
-    windows.focus(mainWindow);
-    lockAfter(50.0, true);
-    EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
-    EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
-    EXPECT_EQ(tracker.lastForeground(), 0);
-
-    // The main window's time before a lock is not logged either.
-    lockAfter(1.0, false);
-    lockAfter(5.0, true);
-    EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
-    EXPECT_EQ(tracker.loggedSeconds(), -1);
-}
-
 TEST_F(LockedSessionTest, AWindowClosedWhileLockedIsNotLoggedAgain) {
     focusAt(windowA, 100.0F);
     lockAfter(10.0, true);

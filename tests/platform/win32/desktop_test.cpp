@@ -238,9 +238,7 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
 // when the user presses Win+L and signs in again.
 TEST_F(Desktop, ALockedSessionEndsTheStretchAndItsTimeIsNotLogged) {
     const HWND notes = createWindow(L"Notes before the lock");
-    const HWND other = createWindow(L"Another window");
     ASSERT_NE(notes, nullptr);
-    ASSERT_NE(other, nullptr);
     ASSERT_TRUE(bringToForeground(notes));
     const HWND lockWindow = FindWindowW(Win32SessionLock::windowClass, nullptr);
     ASSERT_NE(lockWindow, nullptr);
@@ -267,6 +265,9 @@ TEST_F(Desktop, ALockedSessionEndsTheStretchAndItsTimeIsNotLogged) {
     session(WTS_SESSION_UNLOCK);
     tracker.tick();
     clock.pass(3.0);
+    // Made only now, so that the window manager cannot give it the foreground earlier.
+    const HWND other = createWindow(L"Another window");
+    ASSERT_NE(other, nullptr);
     ASSERT_TRUE(bringToForeground(other));
     tracker.tick();
     ASSERT_EQ(tracker.usageLog().rowCount(), 2U) << "the unlock opens a new stretch of the window in front";

@@ -1,6 +1,6 @@
 // The program itself with a login manager of the test's own on a private system bus: the session locks while a
-// window holds the foreground, and unlocks a while later. The usage log, read back over AT-SPI, must end the
-// window's stretch at the lock and hold none of the locked time.
+// window holds the foreground, and unlocks a while later; then a screen saver says it runs. The usage log, read
+// back over AT-SPI, must end the window's stretch at the lock and hold none of the locked time.
 #include "privatebus.h"
 #include "readbacksession.h"
 #include "scratchfolder.h"
@@ -39,8 +39,9 @@ TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
     ASSERT_EQ(session.waitForMainWindow(), "");
     const std::uint32_t main = session.mainWindow();
     ASSERT_TRUE(session.activate(main));
-    const auto omegaAsked = session.openStretchOf(session.user().createWindow("Alpha", true),
-                                                  session.user().createWindow("Omega", true), "Alpha");
+    const std::uint32_t alpha = session.user().createWindow("Alpha", true);
+    const std::uint32_t omega = session.user().createWindow("Omega", true);
+    const auto omegaAsked = session.openStretchOf(alpha, omega, "Alpha");
     ASSERT_TRUE(omegaAsked) << session.describe();
     const auto omegaSeen = Clock::now();
     const std::size_t before = session.logRows().size();
@@ -81,6 +82,15 @@ TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
     EXPECT_TRUE(std::any_of(totals.begin(), totals.end(), [&](const auto& row) {
         return row.at(1) == "Omega" && std::stol(row.at(3)) == omegaSum;
     })) << session.describe();
+
+    // A screen saver that says it runs ends the stretch as the lock does.
+    ASSERT_TRUE(session.openStretchOf(alpha, omega, "Alpha")) << session.describe();
+    const std::size_t beforeSaver = session.logRows().size();
+    ChildProcess saver({"/usr/bin/gdbus", "emit", "--session", "--object-path", "/org/freedesktop/ScreenSaver",
+                        "--signal", "org.freedesktop.ScreenSaver.ActiveChanged", "true"},
+                       {"DBUS_SESSION_BUS_ADDRESS=" + session.sessionBusAddress()});
+    EXPECT_TRUE(saver.waitForExit(60s));
+    EXPECT_TRUE(session.logGrows(beforeSaver, "Omega", 120s)) << session.describe();
 }
 
 } // namespace

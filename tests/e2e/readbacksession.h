@@ -34,6 +34,8 @@ public:
     std::uint32_t mainWindow() const { return m_mainWindow; }
 
     TestDesktop& user() { return m_user; }
+    /// The session bus the program is on, as DBUS_SESSION_BUS_ADDRESS names it.
+    std::string sessionBusAddress() const { return m_bus.clientEnvironment().front().substr(25); }
     ChildProcess& program() { return m_program; }
 
     /// Brings the window to the foreground, asking again until the window

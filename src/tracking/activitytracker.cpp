@@ -44,8 +44,22 @@ void ActivityTracker::tick() {
         m_mainWindow =
             m_windows.findOwnWindow(m_mainWindowQuery->nativeId, m_mainWindowQuery->title, m_mainWindowQuery->appId);
     }
-    const WindowHandle h = m_windows.foregroundWindow();
     std::optional<float> reading;
+    if (m_windows.sessionLocked()) {
+        // Nobody uses a window at the lock screen: the stretch ends at the
+        // lock, nothing is logged while it lasts, and whichever window has the
+        // foreground after unlocking opens a new stretch.
+        if (m_lastForeground != 0) {
+            const float t = m_clock.secondsSinceMidnight();
+            reading = t;
+            closeStretch(m_lastForeground, t);
+            logStretch(m_lastForeground);
+            m_lastForeground = 0;
+        }
+        purgeDeadWindows(reading);
+        return;
+    }
+    const WindowHandle h = m_windows.foregroundWindow();
     if (h != 0 && h != m_lastForeground) {
         const float t = m_clock.secondsSinceMidnight();
         reading = t;

@@ -42,7 +42,9 @@ public:
     WindowHandle mainWindow() const { return m_mainWindow; }
 
     /// One tick of the sampling timer: follow a change of the foreground
-    /// window, then drop the rows of windows that no longer exist.
+    /// window, then drop the rows of windows that no longer exist. While the
+    /// session is locked no window holds the foreground: the open stretch is
+    /// logged at the first locked tick and none opens until it is unlocked.
     void tick();
 
     /// Opens the window's stretch at the given time of day and steady clock
@@ -72,7 +74,8 @@ public:
     std::int64_t loggedSeconds() const { return m_loggedSeconds; }
     void setLoggedSeconds(std::int64_t seconds) { m_loggedSeconds = seconds; }
 
-    /// The non-zero handle seen at the last change of the foreground window.
+    /// The non-zero handle seen at the last change of the foreground window;
+    /// 0 before the first and while the session is locked.
     WindowHandle lastForeground() const { return m_lastForeground; }
 
     /// The usage log.

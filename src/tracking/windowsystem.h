@@ -79,6 +79,11 @@ public:
         return nativeId;
     }
 
+    /// Whether the user's session is locked (or its screen saver runs): then
+    /// no window holds the foreground, whatever foregroundWindow() says. Asked
+    /// once a tick, after beginTick().
+    virtual bool sessionLocked() { return false; }
+
     /// The window that holds the foreground now, or 0 when none does.
     virtual WindowHandle foregroundWindow() = 0;
 

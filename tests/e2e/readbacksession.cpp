@@ -61,6 +61,33 @@ bool ReadBackSession::read() {
     return true;
 }
 
+bool ReadBackSession::logGrows(std::size_t before, const std::string& lastTitle, std::chrono::seconds limit) {
+    return eventually(
+        [&] {
+            const bool readNow = read();
+            const auto& rows = logRows();
+            return readNow && rows.size() > before && rows.back().size() == 6 && rows.back()[1] == lastTitle;
+        },
+        limit);
+}
+
+std::optional<std::chrono::steady_clock::time_point>
+ReadBackSession::openStretchOf(std::uint32_t first, std::uint32_t second, const std::string& firstTitle) {
+    std::chrono::steady_clock::time_point secondAsked;
+    const bool opened = eventually(
+        [&] {
+            read();
+            const std::size_t logged = logRows().size();
+            if (!activate(first)) {
+                return false;
+            }
+            secondAsked = std::chrono::steady_clock::now();
+            return activate(second) && logGrows(logged, firstTitle, 30s);
+        },
+        300s);
+    return opened ? std::optional(secondAsked) : std::nullopt;
+}
+
 const std::vector<std::vector<std::string>>& ReadBackSession::logRows() const {
     static const std::vector<std::vector<std::string>> none;
     return m_shown.tables.empty() ? none : m_shown.tables[0].rows;

@@ -7,6 +7,7 @@
 #include "privatedisplay.h"
 #include "testdesktop.h"
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -33,6 +34,8 @@ public:
     std::uint32_t mainWindow() const { return m_mainWindow; }
 
     TestDesktop& user() { return m_user; }
+    /// The session bus the program is on, as DBUS_SESSION_BUS_ADDRESS names it.
+    std::string sessionBusAddress() const { return m_bus.clientEnvironment().front().substr(25); }
     ChildProcess& program() { return m_program; }
 
     /// Brings the window to the foreground, asking again until the window
@@ -44,6 +47,17 @@ public:
     /// in shown(); false while they cannot be read.
     bool read();
     const AccessibleApplication& shown() const { return m_shown; }
+    /// Waits until the usage log holds more than before rows, the last one
+    /// titled lastTitle; false when it does not within the limit.
+    bool logGrows(std::size_t before, const std::string& lastTitle, std::chrono::seconds limit);
+
+    /// Brings first and then second to the foreground, again until first's
+    /// stretch is logged (the program samples the foreground, so first may pass
+    /// unseen): second's stretch has surely opened then. Returns when second
+    /// was last asked for, or nothing when it never came to that.
+    std::optional<std::chrono::steady_clock::time_point> openStretchOf(std::uint32_t first, std::uint32_t second,
+                                                                       const std::string& firstTitle);
+
     /// The rows of the usage log as last read.
     const std::vector<std::vector<std::string>>& logRows() const;
     /// The tables as last read, a row a line, for a failure message.

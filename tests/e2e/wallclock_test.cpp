@@ -52,31 +52,9 @@ TEST(SteppedWallClock, TheLoggedLengthsAreTheTimeThatReallyPassed) {
     const std::uint32_t alpha = session.user().createWindow("Alpha", true);
     const std::uint32_t omega = session.user().createWindow("Omega", true);
 
-    // Waits until the log holds more rows than it did, the last one titled so.
-    const auto logGrows = [&](std::size_t before, const std::string& lastTitle, std::chrono::seconds limit) {
-        return eventually(
-            [&] {
-                const bool read = session.read();
-                const auto& rows = session.logRows();
-                return read && rows.size() > before && rows.back().size() == 6 && rows.back()[1] == lastTitle;
-            },
-            limit);
-    };
-    // Omega's stretch has surely opened once Alpha's is logged. The program
-    // samples the foreground, so Alpha may pass unseen: then both are visited again.
-    Clock::time_point omegaAsked;
-    ASSERT_TRUE(eventually(
-        [&] {
-            session.read();
-            const std::size_t logged = session.logRows().size();
-            if (!session.activate(alpha)) {
-                return false;
-            }
-            omegaAsked = Clock::now();
-            return session.activate(omega) && logGrows(logged, "Alpha", 30s);
-        },
-        300s))
-        << session.describe();
+    // Omega's stretch has surely opened once Alpha's is logged.
+    const auto omegaAsked = session.openStretchOf(alpha, omega, "Alpha");
+    ASSERT_TRUE(omegaAsked) << session.describe();
     const auto omegaSeen = Clock::now();
     const std::size_t before = session.logRows().size();
 
@@ -85,12 +63,12 @@ TEST(SteppedWallClock, TheLoggedLengthsAreTheTimeThatReallyPassed) {
     setOffset("-5");
     std::this_thread::sleep_until(omegaSeen + 3s);
     const auto alphaAsked = Clock::now();
-    ASSERT_TRUE(session.activate(alpha) && logGrows(before, "Omega", 120s)) << session.describe();
+    ASSERT_TRUE(session.activate(alpha) && session.logGrows(before, "Omega", 120s)) << session.describe();
     const auto alphaSeen = Clock::now();
     setOffset("+28795");
     std::this_thread::sleep_until(alphaSeen + 2s);
     const auto mainAsked = Clock::now();
-    ASSERT_TRUE(session.activate(main) && logGrows(before + 1, "Alpha", 120s)) << session.describe();
+    ASSERT_TRUE(session.activate(main) && session.logGrows(before + 1, "Alpha", 120s)) << session.describe();
     const auto mainSeen = Clock::now();
 
     // A stretch opens and closes between the test's request and the moment
@@ -102,7 +80,7 @@ TEST(SteppedWallClock, TheLoggedLengthsAreTheTimeThatReallyPassed) {
         EXPECT_GE(std::stod(row[5]), least - 1.0) << row[1];
         EXPECT_LE(std::stod(row[5]), most + 1.0) << row[1];
     };
-    expectLength(rows[before], secondsBetween(omegaSeen, alphaAsked), secondsBetween(omegaAsked, alphaSeen));
+    expectLength(rows[before], secondsBetween(omegaSeen, alphaAsked), secondsBetween(*omegaAsked, alphaSeen));
     expectLength(rows[before + 1], secondsBetween(alphaSeen, mainAsked), secondsBetween(alphaAsked, mainSeen));
     // The running count goes on from row to row, and the totals are the sums.
     EXPECT_EQ(rows[before + 1][2], rows[before][3]);

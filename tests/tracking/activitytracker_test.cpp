@@ -1,4 +1,5 @@
-// The activity tracker against a fake desktop and clock: the tables it keeps, and lengths measured on the steady clock.
+// The activity tracker against a fake desktop and clock: the tables it keeps, lengths measured on the steady clock, and
+// a locked session.
 #include "fakes.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
@@ -393,6 +394,71 @@ INSTANTIATE_TEST_SUITE_P(
         // Asleep from 23:00:01 to 07:00:01: the steady clock stood still.
         WallClockCase{"EightHoursAsleep", 82800.0F, 1.0, 8 * 3600.0, 1.0, "2", "00:00:02", "6", "00:00:06"}),
     [](const ::testing::TestParamInfo<WallClockCase>& param) { return std::string(param.param.name); });
+
+/// While the session is locked no window holds the foreground.
+class LockedSessionTest : public ActivityTrackerTest {
+protected:
+    /// Locks or unlocks the session after seconds pass, and runs one tick.
+    void lockAfter(double seconds, bool locked) {
+        clock.pass(seconds);
+        windows.lock(locked);
+        tracker.tick();
+    }
+};
+
+TEST_F(LockedSessionTest, TheStretchEndsAtTheLockAndTheSameWindowOpensANewOneAtUnlock) {
+    focusAt(windowA, 36000.25F);
+    lockAfter(30.0, true);
+    EXPECT_THAT(rowsOf(tracker.openStretches()),
+                ElementsAre(Row{"101", "editor", "Notes - Editor", "36000.25", "36030.25"}));
+    // Ten minutes at the lock screen, ticking as the front end does.
+    for (int i = 0; i < 600; ++i) {
+        lockAfter(1.0, true);
+    }
+    EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
+    lockAfter(0.5, false);
+    clock.pass(20.0);
+    windows.focus(windowB);
+    tracker.tick();
+
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"},
+                            Row{"editor", "Notes - Editor", "30", "50", "00:00:30 - 00:00:50", "20"}));
+    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:50", "50"}));
+    EXPECT_EQ(tracker.loggedSeconds(), 50);
+}
+
+TEST_F(LockedSessionTest, AnotherWindowInFrontAfterUnlockingOpensTheNextStretch) {
+    focusAt(windowA, 100.0F);
+    lockAfter(12.0, true);
+    windows.focus(windowB); // the foreground moves behind the lock screen
+    lockAfter(3600.0, true);
+    lockAfter(1.0, false);
+    clock.pass(7.0);
+    windows.focus(mainWindow);
+    tracker.tick();
+
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
+                            Row{"browser", "News - Browser", "12", "19", "00:00:12 - 00:00:19", "7"}));
+    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:12", "12"},
+                                                      Row{"browser", "News - Browser", "00:00:07", "7"}));
+}
+
+TEST_F(LockedSessionTest, AWindowClosedWhileLockedIsNotLoggedAgain) {
+    focusAt(windowA, 100.0F);
+    lockAfter(10.0, true);
+    windows.destroy(windowA);
+    lockAfter(100.0, true);
+    EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
+    lockAfter(1.0, false);
+    focusAt(windowB, 220.0F);
+    focusAt(mainWindow, 224.0F);
+
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
+                ElementsAre(Row{"editor", "Notes - Editor", "0", "10", "00:00:00 - 00:00:10", "10"},
+                            Row{"browser", "News - Browser", "10", "14", "00:00:10 - 00:00:14", "4"}));
+}
 
 TEST_F(ActivityTrackerTest, TotalsGrowPastA16BitRowCount) {
     ActivityTable& totals = tracker.totals();

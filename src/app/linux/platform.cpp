@@ -4,6 +4,7 @@
 #include "app/linux/backendchoice.h"
 #include "app/linux/switchablewindowsystem.h"
 #include "platform/linux/localclock.h"
+#include "platform/linux/loginsessionlock.h"
 #include "platform/wayland/gnome/gnomewindowsystem.h"
 #include "platform/wayland/kde/kdewindowsystem.h"
 #include "platform/wayland/kde/kwinscriptwindowsystem.h"
@@ -11,6 +12,7 @@
 #include "platform/wayland/waylandwindowsystem.h"
 #include "platform/wayland/wlroots/wlrootswindowsystem.h"
 #include "platform/x11/x11windowsystem.h"
+#include "tracking/lockawarewindowsystem.h"
 
 #include <chrono>
 #include <cstdio>
@@ -58,6 +60,8 @@ std::string enableGnomeExtension(linuxos::SwitchableWindowSystem& windows, const
     return failure;
 }
 
+Desktop openBackend();
+
 } // namespace
 
 std::unique_ptr<WindowSystem> createWindowSystem() {
@@ -65,6 +69,19 @@ std::unique_ptr<WindowSystem> createWindowSystem() {
 }
 
 Desktop openDesktop() {
+    Desktop desktop = openBackend();
+    // Whichever backend follows the windows, a locked session has none in front.
+    std::string problem;
+    if (auto lock = linuxos::LoginSessionLock::open(problem)) {
+        desktop.windows = std::make_unique<LockAwareWindowSystem>(std::move(desktop.windows), std::move(lock));
+    }
+    warn(problem);
+    return desktop;
+}
+
+namespace {
+
+Desktop openBackend() {
     linuxos::SessionFacts facts;
     facts.waylandDisplay = environment("WAYLAND_DISPLAY");
     facts.x11Display = environment("DISPLAY");
@@ -137,8 +154,12 @@ Desktop openDesktop() {
     throw PlatformError(choice.message);
 }
 
+} // namespace
+
 DisplayProtocol displayProtocol(const WindowSystem& windows) {
-    return dynamic_cast<const wayland::WaylandWindowSystem*>(&windows) != nullptr ? DisplayProtocol::Wayland
+    const auto* locking = dynamic_cast<const LockAwareWindowSystem*>(&windows);
+    const WindowSystem& backend = locking != nullptr ? locking->backend() : windows;
+    return dynamic_cast<const wayland::WaylandWindowSystem*>(&backend) != nullptr ? DisplayProtocol::Wayland
                                                                                   : DisplayProtocol::X11;
 }
 

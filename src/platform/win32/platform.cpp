@@ -1,14 +1,19 @@
+// The Windows platform: the backend with the session's lock in front of it, and the local clock.
 #include "platform/platform.h"
 
 #include "platform/win32/win32clock.h"
+#include "platform/win32/win32sessionlock.h"
 #include "platform/win32/win32windowsystem.h"
+#include "tracking/lockawarewindowsystem.h"
 
 namespace dwellmark::platform {
 
 // Windows always has a desktop for a program the user started, so there is
 // nothing here that could fail to connect.
+// While the session is locked no window holds the foreground.
 std::unique_ptr<WindowSystem> createWindowSystem() {
-    return std::make_unique<win32::Win32WindowSystem>();
+    return std::make_unique<LockAwareWindowSystem>(std::make_unique<win32::Win32WindowSystem>(),
+                                                   std::make_unique<win32::Win32SessionLock>());
 }
 
 // Windows has one desktop, seen whole: there is nothing to tell the user.

@@ -1,9 +1,14 @@
 // The backend against the real user32 and PSAPI: windows of this program and
-// of a second one, brought to the foreground and read back.
+// of a second one, brought to the foreground and read back, and the session's
+// lock and unlock as the session's notifications bring them.
+#include "fakes.h"
 #include "messagepump.h"
 #include "platform/platform.h"
 #include "platform/win32/processprobe.h"
+#include "platform/win32/win32sessionlock.h"
 #include "testprogram.h"
+#include "tracking/activitytables.h"
+#include "tracking/activitytracker.h"
 
 #include <functional>
 #include <gtest/gtest.h>
@@ -250,6 +255,48 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
     DestroyWindow(second);
     EXPECT_TRUE(pumpMessagesUntil([&] { return newReports > 0; }));
     EXPECT_EQ(reports, 0);
+}
+
+// The session's notifications, as Windows sends them to the lock's window
+// when the user presses Win+L and signs in again.
+TEST_F(Desktop, ALockedSessionEndsTheStretchAndItsTimeIsNotLogged) {
+    const HWND notes = createWindow(L"Notes before the lock");
+    ASSERT_NE(notes, nullptr);
+    ASSERT_TRUE(bringToForeground(notes));
+    const HWND lockWindow = FindWindowW(Win32SessionLock::windowClass, nullptr);
+    ASSERT_NE(lockWindow, nullptr);
+    int reports = 0;
+    m_system->setChangeListener([&] { ++reports; });
+    const auto session = [&](WPARAM change) {
+        SendMessageW(lockWindow, WM_WTSSESSION_CHANGE, change, static_cast<LPARAM>(WTSGetActiveConsoleSessionId()));
+    };
+    testing::FakeClock clock;
+    clock.now = 3600.0F;
+    ActivityTracker tracker(*m_system, clock);
+    tracker.tick();
+
+    clock.pass(6.0);
+    reports = 0;
+    session(WTS_SESSION_LOCK);
+    EXPECT_EQ(reports, 1) << "a lock must bring a tick at once";
+    tracker.tick();
+    clock.pass(900.0);
+    tracker.tick();
+    ASSERT_EQ(tracker.usageLog().rowCount(), 1U);
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "6");
+
+    session(WTS_SESSION_UNLOCK);
+    tracker.tick();
+    clock.pass(3.0);
+    // Made only now, so that the window manager cannot give it the foreground earlier.
+    const HWND other = createWindow(L"Another window");
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(bringToForeground(other));
+    tracker.tick();
+    ASSERT_EQ(tracker.usageLog().rowCount(), 2U) << "the unlock opens a new stretch of the window in front";
+    EXPECT_EQ(tracker.usageLog().text(2, LogColumn::WindowTitle), "Notes before the lock");
+    EXPECT_EQ(tracker.usageLog().text(2, LogColumn::Time), "00:00:06 - 00:00:09");
+    EXPECT_EQ(tracker.totals().text(1, TotalsColumn::TotalSeconds), "9");
 }
 
 } // namespace

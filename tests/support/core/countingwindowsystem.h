@@ -25,6 +25,7 @@ public:
         }
         m_inner.beginTick();
     }
+    bool sessionLocked() override { return m_inner.sessionLocked(); }
     int changeDescriptor() const override { return m_inner.changeDescriptor(); }
     bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
     bool setChangeListener(std::function<void()> listener) override {

@@ -37,6 +37,10 @@ public:
     /// Destroys a window but leaves the foreground naming it, as a platform may for a moment.
     void destroyKeepingForeground(WindowHandle handle) { m_windows.erase(handle); }
 
+    /// Locks or unlocks the session; the foreground is left as it was.
+    void lock(bool locked) { m_locked = locked; }
+
+    bool sessionLocked() override { return m_locked; }
     WindowHandle foregroundWindow() override { return m_foreground; }
     bool isWindow(WindowHandle handle) override {
         ++isWindowCalls;
@@ -66,6 +70,7 @@ private:
     bool m_noteProbes;
     std::map<WindowHandle, Window> m_windows;
     WindowHandle m_foreground = 0;
+    bool m_locked = false;
 };
 
 /// A clock that shows the time of day the test sets in now. Time passes evenly

@@ -18,7 +18,7 @@ if(NOT _imports)
     message(FATAL_ERROR "no imports found in ${EXE}")
 endif()
 set(_system comctl32.dll gdi32.dll kernel32.dll msvcrt.dll user32.dll winmm.dll advapi32.dll shell32.dll
-            ole32.dll psapi.dll version.dll)
+            ole32.dll psapi.dll version.dll wtsapi32.dll)
 foreach(_import IN LISTS _imports)
     string(REPLACE "DLL Name: " "" _dll "${_import}")
     string(STRIP "${_dll}" _dll)

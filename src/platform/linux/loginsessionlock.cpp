@@ -1,0 +1,206 @@
+// Whether the session is locked, as the login manager (and the desktop's screen saver) tell it over D-Bus.
+#include "platform/linux/loginsessionlock.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+#include <sys/epoll.h>
+#include <systemd/sd-bus.h>
+#include <unistd.h>
+
+namespace dwellmark::platform::linuxos {
+
+namespace {
+
+constexpr const char* login1 = "org.freedesktop.login1";
+constexpr const char* sessionInterface = "org.freedesktop.login1.Session";
+constexpr const char* screenSaver = "org.freedesktop.ScreenSaver";
+// A screen saver that does not answer at once must not hold up the start.
+constexpr std::uint64_t screenSaverWait = 1'000'000;
+
+/// The object path of the session the program runs in. "auto" is the
+/// caller's session or, for a program started outside one (from the desktop's
+/// application launcher, as a service of the user's), the user's graphical one.
+std::string findSession(sd_bus* bus, std::string& problem) {
+    sd_bus_error error = SD_BUS_ERROR_NULL;
+    char* id = nullptr;
+    if (sd_bus_get_property_string(bus, login1, "/org/freedesktop/login1/session/auto", sessionInterface, "Id", &error,
+                                   &id) < 0) {
+        problem = std::string("the login manager names no session of this program (") +
+                  (error.message != nullptr ? error.message : "no answer") + ")";
+        sd_bus_error_free(&error);
+        return {};
+    }
+    sd_bus_message* reply = nullptr;
+    std::string path;
+    const char* found = nullptr;
+    if (sd_bus_call_method(bus, login1, "/org/freedesktop/login1", "org.freedesktop.login1.Manager", "GetSession",
+                           &error, &reply, "s", id) >= 0 &&
+        sd_bus_message_read(reply, "o", &found) >= 0) {
+        path = found;
+    } else {
+        problem = std::string("the login manager does not find session ") + id;
+    }
+    sd_bus_message_unref(reply);
+    sd_bus_error_free(&error);
+    std::free(id);
+    return path;
+}
+
+void watch(int poll, int descriptor) {
+    if (poll >= 0 && descriptor >= 0) {
+        epoll_event event{};
+        event.events = EPOLLIN;
+        event.data.fd = descriptor;
+        epoll_ctl(poll, EPOLL_CTL_ADD, descriptor, &event);
+    }
+}
+
+} // namespace
+
+struct LoginSessionLock::Signals {
+    static int sessionChanged(sd_bus_message* message, void* self, sd_bus_error* error);
+    static int screenSaverChanged(sd_bus_message* message, void* self, sd_bus_error* error);
+};
+
+std::unique_ptr<LoginSessionLock> LoginSessionLock::open(std::string& problem) {
+    problem.clear();
+    sd_bus* system = nullptr;
+    if (sd_bus_open_system(&system) < 0) {
+        // No system bus (a container, a minimal system): nothing to be told.
+        return nullptr;
+    }
+    std::string path = findSession(system, problem);
+    if (path.empty()) {
+        sd_bus_flush_close_unref(system);
+        problem = "a locked screen is not seen, its time is counted: " + problem;
+        return nullptr;
+    }
+    std::unique_ptr<LoginSessionLock> lock(new LoginSessionLock(system, std::move(path)));
+    if (lock->m_sessionMatch == nullptr) {
+        problem = "a locked screen is not seen, its time is counted: the system bus takes no match";
+        return nullptr;
+    }
+    lock->followScreenSaver();
+    return lock;
+}
+
+LoginSessionLock::LoginSessionLock(sd_bus* system, std::string sessionPath)
+    : m_system(system), m_sessionPath(std::move(sessionPath)) {
+    if (sd_bus_match_signal(m_system, &m_sessionMatch, nullptr, m_sessionPath.c_str(),
+                            "org.freedesktop.DBus.Properties", "PropertiesChanged", &Signals::sessionChanged,
+                            this) < 0) {
+        m_sessionMatch = nullptr;
+    }
+    readLockedHint();
+}
+
+LoginSessionLock::~LoginSessionLock() {
+    sd_bus_slot_unref(m_sessionMatch);
+    sd_bus_slot_unref(m_screenSaverMatch);
+    sd_bus_flush_close_unref(m_system);
+    sd_bus_flush_close_unref(m_session);
+    if (m_poll >= 0) {
+        ::close(m_poll);
+    }
+}
+
+void LoginSessionLock::followScreenSaver() {
+    if (sd_bus_open_user(&m_session) < 0) {
+        m_session = nullptr;
+        return;
+    }
+    if (sd_bus_match_signal(m_session, &m_screenSaverMatch, nullptr, nullptr, screenSaver, "ActiveChanged",
+                            &Signals::screenSaverChanged, this) < 0) {
+        sd_bus_flush_close_unref(m_session);
+        m_session = nullptr;
+        return;
+    }
+    // Whether it runs now, asked without starting one that is not running.
+    sd_bus_message* call = nullptr;
+    sd_bus_message* reply = nullptr;
+    int active = 0;
+    if (sd_bus_message_new_method_call(m_session, &call, screenSaver, "/org/freedesktop/ScreenSaver", screenSaver,
+                                       "GetActive") >= 0 &&
+        sd_bus_message_set_auto_start(call, 0) >= 0 &&
+        sd_bus_call(m_session, call, screenSaverWait, nullptr, &reply) >= 0 &&
+        sd_bus_message_read(reply, "b", &active) >= 0) {
+        m_screenSaverActive = active != 0;
+    }
+    sd_bus_message_unref(reply);
+    sd_bus_message_unref(call);
+}
+
+void LoginSessionLock::readLockedHint() {
+    int locked = 0;
+    if (sd_bus_get_property_trivial(m_system, login1, m_sessionPath.c_str(), sessionInterface, "LockedHint", nullptr,
+                                    'b', &locked) >= 0) {
+        m_sessionLocked = locked != 0;
+    }
+}
+
+void LoginSessionLock::processAll(sd_bus*& bus) {
+    if (bus == nullptr) {
+        return;
+    }
+    int processed = 0;
+    while ((processed = sd_bus_process(bus, nullptr)) > 0) {
+    }
+    if (processed < 0) {
+        // A bus that broke tells nothing more; the program goes on without it.
+        sd_bus_close(bus);
+    }
+}
+
+void LoginSessionLock::beginTick() {
+    processAll(m_system);
+    // The new hint is read once, however many properties changed; the reply
+    // may bring more messages, which are handled before the tick goes on.
+    while (m_hintChanged && m_system != nullptr && sd_bus_is_open(m_system) > 0) {
+        m_hintChanged = false;
+        readLockedHint();
+        processAll(m_system);
+    }
+    processAll(m_session);
+}
+
+int LoginSessionLock::changeDescriptor(int alongside) {
+    if (alongside < 0) {
+        return -1;
+    }
+    if (m_poll < 0) {
+        m_poll = epoll_create1(EPOLL_CLOEXEC);
+        watch(m_poll, sd_bus_get_fd(m_system));
+        if (m_session != nullptr) {
+            watch(m_poll, sd_bus_get_fd(m_session));
+        }
+    }
+    if (alongside != m_alongside) {
+        if (m_alongside >= 0) {
+            epoll_ctl(m_poll, EPOLL_CTL_DEL, m_alongside, nullptr);
+        }
+        watch(m_poll, alongside);
+        m_alongside = alongside;
+    }
+    return m_poll;
+}
+
+int LoginSessionLock::Signals::sessionChanged(sd_bus_message* message, void* self, sd_bus_error* error) {
+    static_cast<void>(error);
+    const char* interface = nullptr;
+    if (sd_bus_message_read(message, "s", &interface) >= 0 && std::string_view(interface) == sessionInterface) {
+        static_cast<LoginSessionLock*>(self)->m_hintChanged = true;
+    }
+    return 0;
+}
+
+int LoginSessionLock::Signals::screenSaverChanged(sd_bus_message* message, void* self, sd_bus_error* error) {
+    static_cast<void>(error);
+    int active = 0;
+    if (sd_bus_message_read(message, "b", &active) >= 0) {
+        static_cast<LoginSessionLock*>(self)->m_screenSaverActive = active != 0;
+    }
+    return 0;
+}
+
+} // namespace dwellmark::platform::linuxos

@@ -1,0 +1,55 @@
+// Whether the session is locked, as the login manager (and the desktop's screen saver) tell it over D-Bus.
+#pragma once
+
+#include "tracking/sessionlock.h"
+
+#include <memory>
+#include <string>
+
+struct sd_bus;
+struct sd_bus_message;
+struct sd_bus_slot;
+
+namespace dwellmark::platform::linuxos {
+
+/// The lock of the session the program runs in: logind's LockedHint of that
+/// session on the system bus, which GNOME's and KDE Plasma's lock screens
+/// keep, and, beside it, org.freedesktop.ScreenSaver's ActiveChanged on the
+/// session bus where the desktop offers it. Either one locked is locked.
+class LoginSessionLock final : public SessionLock {
+public:
+    /// Follows the session's lock; nullptr when the login manager cannot tell
+    /// it. problem is then one line for standard error, or empty when there
+    /// is no system bus at all (nothing to be told).
+    static std::unique_ptr<LoginSessionLock> open(std::string& problem);
+    ~LoginSessionLock() override;
+
+    LoginSessionLock(const LoginSessionLock&) = delete;
+    LoginSessionLock& operator=(const LoginSessionLock&) = delete;
+
+    void beginTick() override;
+    bool isLocked() override { return m_sessionLocked || m_screenSaverActive; }
+    int changeDescriptor(int alongside) override;
+
+private:
+    LoginSessionLock(sd_bus* system, std::string sessionPath);
+    void followScreenSaver();
+    void readLockedHint();
+    static void processAll(sd_bus*& bus);
+    /// The bus's callbacks, which need sd-bus's own types.
+    struct Signals;
+    friend struct Signals;
+
+    sd_bus* m_system = nullptr;
+    sd_bus* m_session = nullptr;
+    sd_bus_slot* m_sessionMatch = nullptr;
+    sd_bus_slot* m_screenSaverMatch = nullptr;
+    std::string m_sessionPath;
+    bool m_sessionLocked = false;
+    bool m_hintChanged = false;
+    bool m_screenSaverActive = false;
+    int m_poll = -1;
+    int m_alongside = -1;
+};
+
+} // namespace dwellmark::platform::linuxos

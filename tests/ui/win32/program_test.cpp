@@ -204,6 +204,23 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     EXPECT_EQ(status, 0U);
 }
 
+TEST(Program, StartsMinimisedWhenItsShortcutSaysSoWithTheFocusOnTheLogOnceRestored) {
+    for (const int showCommand : {SW_SHOWMINNOACTIVE, SW_MINIMIZE}) {
+        TestProgram dwellmark(L"" DWELLMARK_EXE, L"", static_cast<WORD>(showCommand));
+        const HWND main = waitForWindow(dwellmark, L"DwellmarkMain", L"Dwellmark");
+        ASSERT_NE(main, nullptr);
+        EXPECT_NE(IsIconic(main), FALSE) << "show command " << showCommand;
+        ShowWindow(main, SW_RESTORE);
+        ASSERT_TRUE(bringToForeground(main));
+        GUITHREADINFO thread{};
+        thread.cbSize = sizeof thread;
+        EXPECT_TRUE(waitFor([&] {
+            return GetGUIThreadInfo(GetWindowThreadProcessId(main, nullptr), &thread) != FALSE &&
+                   thread.hwndFocus == GetDlgItem(main, 101);
+        }));
+    }
+}
+
 TEST(Program, AFailureThatNothingCatchesShowsOneMessageAndEndsTheProgram) {
     TestProgram failing(L"" DWELLMARK_FAILING_PROGRAM, L"");
     ASSERT_NE(failing.process(), nullptr);

@@ -13,7 +13,8 @@ TickLoop::TickLoop(WindowSystem& windows, TickTimer& timer, TickSource source) :
         return;
     }
     m_followsDesktop = m_windows.watchChanges(this);
-    if (!m_followsDesktop) {
+    m_fellBack = !m_followsDesktop;
+    if (m_fellBack) {
         // Once per run, however many windows fall back.
         static bool told = false;
         if (!told) {
@@ -28,6 +29,19 @@ TickLoop::~TickLoop() {
     if (m_followsDesktop) {
         m_windows.watchChanges(nullptr);
     }
+}
+
+std::string_view TickLoop::notice() const {
+    if (!m_fellBack) {
+        return {};
+    }
+    // The window shows the line as it shows the desktop's other notices.
+    constexpr std::string_view name = "dwellmark: ";
+    static_assert(timerFallbackNotice.starts_with(name) && timerFallbackNotice.ends_with('\n'));
+    std::string_view line = timerFallbackNotice;
+    line.remove_prefix(name.size());
+    line.remove_suffix(1);
+    return line;
 }
 
 void TickLoop::start() {

@@ -5,6 +5,7 @@
 #include "tracking/tickpacer.h"
 
 #include <optional>
+#include <string_view>
 
 namespace dwellmark {
 class WindowSystem;
@@ -31,6 +32,10 @@ public:
 
     /// Whether the ticks follow the desktop's reports (false: every millisecond).
     bool followsDesktop() const { return m_followsDesktop; }
+    /// What the main window's notice line says about the ticks: the line of
+    /// standard error, without the program's name, when the desktop cannot
+    /// report its changes; empty otherwise (also for the 1 ms ticks asked for).
+    std::string_view notice() const;
 
     /// Starts the ticks, with one at once.
     void start();
@@ -51,6 +56,7 @@ private:
     TickTimer& m_timer;
     std::optional<TickPacer> m_pacer;
     bool m_followsDesktop = false;
+    bool m_fellBack = false;
     bool m_running = false;
 };
 

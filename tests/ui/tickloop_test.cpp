@@ -140,6 +140,10 @@ TEST(TickLoop, FallsBackToEveryMillisecondWithOneNoticeWhenTheDesktopCannotRepor
     TickLoop second(descriptorOnly, noDescriptors, TickSource::DesktopEvents);
     TickLoop chosen(reporting, timerToolkit, TickSource::Timer);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), std::string(timerFallbackNotice));
+    // Standard error says it once; every window that falls back says it in its notice line.
+    EXPECT_EQ(first.notice(), "the desktop does not report its changes; looking at it every millisecond instead");
+    EXPECT_EQ(second.notice(), first.notice());
+    EXPECT_TRUE(chosen.notice().empty());
     using Pair = std::pair<TickLoop*, FakeToolkit*>;
     for (auto [loop, timer] : {Pair{&first, &toolkit}, Pair{&second, &noDescriptors}, Pair{&chosen, &timerToolkit}}) {
         EXPECT_FALSE(loop->followsDesktop());

@@ -4,11 +4,11 @@
 
 #include <exception>
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     std::set_terminate([] { dwellmark::ui::win32::failAndExit("an unexpected failure"); });
     try {
         dwellmark::app::Program program(dwellmark::app::programFolder());
-        return program.exec();
+        return program.exec(showCommand);
     } catch (const std::exception& failure) {
         dwellmark::ui::win32::failAndExit(failure.what());
     } catch (...) {

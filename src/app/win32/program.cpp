@@ -18,8 +18,8 @@ Program::Program(std::wstring programFolder, TickSource ticks)
                                                            std::make_unique<ui::win32::WindowTicks>(*m_windows, ticks));
 }
 
-int Program::exec() {
-    m_mainWindow->show();
+int Program::exec(int showCommand) {
+    m_mainWindow->show(showCommand);
     MSG message;
     BOOL got = 0;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) > 0) {

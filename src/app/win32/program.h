@@ -28,9 +28,10 @@ public:
     ActivityTracker& tracker() { return m_tracker; }
     ui::win32::MainWindow& mainWindow() { return *m_mainWindow; }
 
-    /// Shows the main window and runs the thread's messages until it is
-    /// closed; returns the exit status.
-    int exec();
+    /// Shows the main window as showCommand says (the nCmdShow the program was
+    /// started with) and runs the thread's messages until it is closed;
+    /// returns the exit status.
+    int exec(int showCommand = SW_SHOW);
 
 private:
     std::unique_ptr<WindowSystem> m_windows;

@@ -14,7 +14,9 @@ namespace dwellmark::ui::win32 {
 
 namespace {
 
-constexpr DWORD chartWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+// A dialog's frame: window managers give such a window the focus when it opens.
+constexpr DWORD chartWindowStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
+constexpr DWORD chartWindowExStyle = WS_EX_DLGMODALFRAME;
 
 HFONT makeFont(int pixels, int escapement, bool bold) {
     return CreateFontW(-pixels, 0, escapement, escapement, bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
@@ -46,16 +48,17 @@ ChartWindow::ChartWindow(HWND owner, ChartData data)
     : m_owner(owner), m_data(std::move(data)), m_picture(m_data, layout::chartRect.width, layout::chartRect.height) {
     registerWindowClass(className, LoadCursorW(nullptr, IDC_ARROW), "the chart window");
     m_dpi = owner != nullptr ? static_cast<int>(GetDpiForWindow(owner)) : static_cast<int>(GetDpiForSystem());
-    m_handle = CreateWindowExW(0, className, widen(texts::chartWindowCaption).c_str(), chartWindowStyle, 0, 0,
-                               layout::chartWindowClient.width, layout::chartWindowClient.height, owner, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
+    m_handle = CreateWindowExW(chartWindowExStyle, className, widen(texts::chartWindowCaption).c_str(),
+                               chartWindowStyle, 0, 0, layout::chartWindowClient.width,
+                               layout::chartWindowClient.height, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (m_handle == nullptr) {
         throw std::runtime_error("the chart window could not be made");
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     applyDpi(m_dpi);
-    setClientSize(m_handle, MulDiv(layout::chartWindowClient.width, m_dpi, 96), MulDiv(layout::chartWindowClient.height, m_dpi, 96));
+    setClientSize(m_handle, MulDiv(layout::chartWindowClient.width, m_dpi, 96),
+                  MulDiv(layout::chartWindowClient.height, m_dpi, 96));
     // Centred on the whole screen by the outer size the window really has.
     RECT placed;
     GetWindowRect(m_handle, &placed);
@@ -98,6 +101,8 @@ void ChartWindow::exec() {
     }
     ShowWindow(m_handle, SW_SHOW);
     SetForegroundWindow(m_handle);
+    // The keys (Esc, Alt+F4) reach the chart at once, without a click first.
+    SetFocus(m_handle);
     MSG message;
     bool quit = false;
     while (!m_closed) {
@@ -110,7 +115,8 @@ void ChartWindow::exec() {
         DispatchMessageW(&message);
     }
     // The owner gets the input back before this window goes, so that the
-    // foreground returns to it and not to some other program's window.
+    // foreground returns to it and not to some other program's window; its
+    // last control gets the focus back as the owner is activated.
     if (ownerWasEnabled) {
         EnableWindow(m_owner, TRUE);
     }
@@ -134,6 +140,13 @@ LRESULT ChartWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
         m_closed = true;
         return 0;
+    case WM_KEYDOWN:
+        // Esc closes the chart, as it closes a dialog.
+        if (wParam == VK_ESCAPE) {
+            m_closed = true;
+            return 0;
+        }
+        return DefWindowProcW(m_handle, message, wParam, lParam);
     case WM_PAINT: {
         PAINTSTRUCT paintStruct;
         HDC dc = BeginPaint(m_handle, &paintStruct);

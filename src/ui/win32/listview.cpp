@@ -18,7 +18,9 @@ int scaled(int pixels, int dpi) {
 
 ListView::ListView(HWND parent, int id, const layout::ControlLayout& place, ActivityTable& table)
     : m_table(table), m_place(place) {
-    DWORD style = WS_CHILD | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS;
+    // Plain headers (the rows keep the tracker's order) and one row selected at a time.
+    DWORD style = WS_CHILD | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA | LVS_SHOWSELALWAYS |
+                  LVS_NOSORTHEADER | LVS_SINGLESEL;
     if (place.shown) {
         style |= WS_VISIBLE;
     }
@@ -28,7 +30,8 @@ ListView::ListView(HWND parent, int id, const layout::ControlLayout& place, Acti
     if (m_handle == nullptr) {
         throw std::runtime_error("the list " + std::string(place.name) + " could not be made");
     }
-    ListView_SetExtendedListViewStyle(m_handle, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER);
+    // A cut text shows in full in a tip (LVN_GETINFOTIPW).
+    ListView_SetExtendedListViewStyle(m_handle, LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP);
     const auto& columns = m_table.columns();
     for (std::size_t i = 0; i < columns.size(); ++i) {
         std::wstring header = widen(columns[i].header);
@@ -126,12 +129,29 @@ bool ListView::notify(const NMHDR& header, LRESULT& result) {
         const auto row = static_cast<std::size_t>(item.iItem) + 1;
         const auto column = static_cast<std::size_t>(item.iSubItem);
         if ((item.mask & LVIF_TEXT) != 0 && item.pszText != nullptr && item.cchTextMax > 0) {
-            m_text = row <= m_table.rowCount() && column < m_table.columnCount()
-                         ? widen(m_table.text(row, column))
-                         : std::wstring();
+            m_text = row <= m_table.rowCount() && column < m_table.columnCount() ? widen(m_table.text(row, column))
+                                                                                 : std::wstring();
             const std::size_t length = std::min(m_text.size(), static_cast<std::size_t>(item.cchTextMax - 1));
             m_text.copy(item.pszText, length);
             item.pszText[length] = L'\0';
+        }
+        result = 0;
+        return true;
+    }
+    if (header.hwndFrom == m_handle && header.code == LVN_ODFINDITEMW) {
+        result = findRow(reinterpret_cast<const NMLVFINDITEMW&>(header));
+        return true;
+    }
+    if (header.hwndFrom == m_handle && header.code == LVN_GETINFOTIPW) {
+        auto& tip = const_cast<NMLVGETINFOTIPW&>(reinterpret_cast<const NMLVGETINFOTIPW&>(header));
+        POINT at;
+        GetCursorPos(&at);
+        ScreenToClient(m_handle, &at);
+        const std::wstring text = cutTextAt(at);
+        if (tip.pszText != nullptr && tip.cchTextMax > 0) {
+            const std::size_t length = std::min(text.size(), static_cast<std::size_t>(tip.cchTextMax - 1));
+            text.copy(tip.pszText, length);
+            tip.pszText[length] = L'\0';
         }
         result = 0;
         return true;
@@ -164,12 +184,59 @@ bool ListView::notify(const NMHDR& header, LRESULT& result) {
     return false;
 }
 
+int ListView::findRow(const NMLVFINDITEMW& find) const {
+    // Typing: the next row, from where the control says, whose first column
+    // starts with the letters typed, in any case; round to the top if need be.
+    if ((find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) == 0 || find.lvfi.psz == nullptr) {
+        return -1;
+    }
+    const std::wstring wanted = find.lvfi.psz;
+    const bool partial = (find.lvfi.flags & LVFI_PARTIAL) != 0;
+    const auto rows = static_cast<int>(m_table.rowCount());
+    const int start = find.iStart >= 0 && find.iStart < rows ? find.iStart : 0;
+    const bool wrap = (find.lvfi.flags & LVFI_WRAP) != 0;
+    for (int step = 0; step < rows; ++step) {
+        const int row = (start + step) % rows;
+        if (row < start && !wrap) {
+            break;
+        }
+        const std::wstring text = widen(m_table.text(static_cast<std::size_t>(row) + 1, 0));
+        if (text.size() < wanted.size() || (!partial && text.size() != wanted.size())) {
+            continue;
+        }
+        if (CompareStringOrdinal(text.c_str(), static_cast<int>(wanted.size()), wanted.c_str(),
+                                 static_cast<int>(wanted.size()), TRUE) == CSTR_EQUAL) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+std::wstring ListView::cutTextAt(POINT at) const {
+    LVHITTESTINFO hit{};
+    hit.pt = at;
+    if (ListView_SubItemHitTest(m_handle, &hit) < 0 || (hit.flags & LVHT_ONITEM) == 0 || hit.iItem < 0) {
+        return {};
+    }
+    const auto row = static_cast<std::size_t>(hit.iItem) + 1;
+    const auto column = static_cast<std::size_t>(hit.iSubItem);
+    if (row > m_table.rowCount() || column >= m_table.columnCount()) {
+        return {};
+    }
+    const std::wstring text = widen(m_table.text(row, column));
+    // The control leaves a margin on both sides of a cell's text.
+    RECT cell{};
+    ListView_GetSubItemRect(m_handle, hit.iItem, hit.iSubItem, LVIR_LABEL, &cell);
+    const int margin = GetSystemMetrics(SM_CXEDGE) * 6;
+    const int width = ListView_GetStringWidth(m_handle, text.c_str());
+    return width + margin > cell.right - cell.left ? text : std::wstring();
+}
+
 void ListView::rowAboutToBeAdded(std::size_t) {}
 
 void ListView::rowAdded(std::size_t) {
     // Only the new count: the rows already drawn stay as they are.
-    ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()),
-                            LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
 }
 
 void ListView::cellChanged(std::size_t row, std::size_t) {

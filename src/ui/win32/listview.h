@@ -49,6 +49,10 @@ private:
     static LRESULT CALLBACK headerProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR list);
     bool isHiddenColumn(int column) const;
+    /// The row that typed letters lead to (LVN_ODFINDITEMW), or -1.
+    int findRow(const NMLVFINDITEMW& find) const;
+    /// The text of the cell at the point (client pixels) when the cell cuts it; else empty.
+    std::wstring cutTextAt(POINT at) const;
 
     ActivityTable& m_table;
     layout::ControlLayout m_place;

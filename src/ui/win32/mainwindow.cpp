@@ -14,6 +14,8 @@
 #include "ui/win32/windowticks.h"
 
 #include <stdexcept>
+#include <string>
+#include <string_view>
 #include <utility>
 
 namespace dwellmark::ui::win32 {
@@ -64,20 +66,23 @@ MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wst
         m_handle, openStretchesId, layout::controlLayout(layout::Control::openStretches), tracker.openStretches());
     m_displayChartBox = makeCheckBox(layout::Control::displayChartBox, texts::displayChartCaption, displayChartBoxId);
     m_hideMeBox = makeCheckBox(layout::Control::hideMeBox, texts::hideMeCaption, hideMeBoxId);
+    m_lastFocus = m_usageLog->handle();
     for (const HWND control :
          {m_usageLog->handle(), m_totals->handle(), m_openStretches->handle(), m_displayChartBox, m_hideMeBox}) {
         SetWindowSubclass(control, controlProc, 1, reinterpret_cast<DWORD_PTR>(this));
     }
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
+    // The ticks first: what they have to say decides the window's size.
+    if (!m_ticks) {
+        m_ticks = std::make_unique<WindowTicks>(m_windows);
+    }
+    makeNotice();
     applyDpi(static_cast<int>(GetDpiForWindow(m_handle)));
 
     onLoad();
 
     m_tracker.setMainWindow(static_cast<WindowHandle>(reinterpret_cast<std::intptr_t>(m_handle)));
-    if (!m_ticks) {
-        m_ticks = std::make_unique<WindowTicks>(m_windows);
-    }
     m_ticks->start(m_handle, tickMessage);
 }
 
@@ -91,6 +96,7 @@ MainWindow::~MainWindow() {
     DestroyWindow(m_handle);
     DeleteObject(m_listFont);
     DeleteObject(m_checkBoxFont);
+    DeleteObject(m_noticeFont);
     DeleteObject(m_white);
     if (m_customPointer != nullptr) {
         DestroyCursor(m_customPointer);
@@ -109,12 +115,29 @@ HWND MainWindow::makeCheckBox(layout::Control control, const char* caption, int 
     return box;
 }
 
+void MainWindow::makeNotice() {
+    // Said on standard error too, which a program started from the Start menu
+    // has nowhere to show.
+    const std::string_view text = m_ticks->notice();
+    const layout::Rect& place = layout::noticeRect;
+    const DWORD shown = text.empty() ? 0 : WS_VISIBLE;
+    m_notice =
+        CreateWindowExW(0, L"STATIC", widen(text).c_str(), WS_CHILD | shown | SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE,
+                        place.left, place.top, place.width, place.height, m_handle,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(noticeId)), GetModuleHandleW(nullptr), nullptr);
+    if (m_notice == nullptr) {
+        throw std::runtime_error("the notice line could not be made");
+    }
+}
+
 void MainWindow::applyDpi(int dpi) {
     m_dpi = dpi;
     DeleteObject(m_listFont);
     DeleteObject(m_checkBoxFont);
+    DeleteObject(m_noticeFont);
     m_listFont = makeFont(layout::listFont, dpi);
     m_checkBoxFont = makeFont(layout::checkBoxFont, dpi);
+    m_noticeFont = makeFont(layout::noticeFont, dpi);
     for (ListView* list : {m_usageLog.get(), m_totals.get(), m_openStretches.get()}) {
         list->applyDpi(dpi, m_listFont);
     }
@@ -125,8 +148,14 @@ void MainWindow::applyDpi(int dpi) {
                      SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(box, WM_SETFONT, reinterpret_cast<WPARAM>(m_checkBoxFont), TRUE);
     }
-    setClientSize(m_handle, MulDiv(layout::mainWindowClient.width, dpi, 96),
-                  MulDiv(layout::mainWindowClient.height, dpi, 96));
+    const RECT notice = scaledRect(layout::noticeRect, dpi);
+    SetWindowPos(m_notice, nullptr, notice.left, notice.top, notice.right - notice.left, notice.bottom - notice.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageW(m_notice, WM_SETFONT, reinterpret_cast<WPARAM>(m_noticeFont), TRUE);
+    // With a notice the window grows by its strip; every other control stays.
+    const layout::Size client =
+        m_ticks->notice().empty() ? layout::mainWindowClient : layout::mainWindowClientWithNotice;
+    setClientSize(m_handle, MulDiv(client.width, dpi, 96), MulDiv(client.height, dpi, 96));
 }
 
 void MainWindow::onLoad() {
@@ -150,9 +179,16 @@ void MainWindow::onLoad() {
     m_tracker.setLoggedSeconds(-1);
 }
 
-void MainWindow::show() {
-    ShowWindow(m_handle, SW_SHOW);
-    SetFocus(m_usageLog->handle());
+void MainWindow::show(int showCommand) {
+    // The window has no maximise box: asked to start maximised, it starts at its size.
+    if (showCommand == SW_SHOWMAXIMIZED) {
+        showCommand = SW_SHOWNORMAL;
+    }
+    ShowWindow(m_handle, showCommand);
+    // Giving the focus would activate a window that was to start minimised or inactive.
+    if (IsIconic(m_handle) == FALSE && showCommand != SW_SHOWNA && showCommand != SW_SHOWNOACTIVATE) {
+        SetFocus(m_lastFocus);
+    }
 }
 
 void MainWindow::onUnload() {
@@ -246,6 +282,9 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
 LRESULT CALLBACK MainWindow::controlProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                                          DWORD_PTR data) {
     auto* form = reinterpret_cast<MainWindow*>(data);
+    if (message == WM_SETFOCUS) {
+        form->m_lastFocus = window;
+    }
     for (const ListView* list : {form->m_usageLog.get(), form->m_totals.get(), form->m_openStretches.get()}) {
         if (window == list->handle() && list->opensHiddenColumn(message, wParam, lParam)) {
             return FALSE;
@@ -320,6 +359,18 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
                      SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOSIZE);
         return 0;
     }
+    case WM_ACTIVATE:
+        // Active again (after another program, the message box or the chart):
+        // the control that had the focus has it again, as in a dialog.
+        if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) {
+            SetFocus(m_lastFocus);
+        }
+        return 0;
+    case WM_SETFOCUS:
+        if (IsIconic(m_handle) == FALSE) {
+            SetFocus(m_lastFocus);
+        }
+        return 0;
     case WM_CLOSE:
         onUnload();
         return 0;

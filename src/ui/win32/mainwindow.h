@@ -26,7 +26,7 @@ class ChartWindow;
 class MainWindow final {
 public:
     /// Control ids of the window's children.
-    enum ControlId : int { usageLogId = 101, totalsId, openStretchesId, displayChartBoxId, hideMeBoxId };
+    enum ControlId : int { usageLogId = 101, totalsId, openStretchesId, displayChartBoxId, hideMeBoxId, noticeId };
     /// The message a tick source posts for each tick.
     static constexpr UINT tickMessage = WM_APP + 1;
     static constexpr const wchar_t* className = L"DwellmarkMain";
@@ -41,8 +41,9 @@ public:
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
-    /// Shows the window with the focus on the usage log.
-    void show();
+    /// Shows the window as showCommand says (the program's start-up showing:
+    /// normal, minimised, ...) with the focus on the usage log.
+    void show(int showCommand = SW_SHOW);
 
     HWND handle() const { return m_handle; }
     ActivityTracker& tracker() const { return m_tracker; }
@@ -51,6 +52,9 @@ public:
     ListView& openStretches() const { return *m_openStretches; }
     HWND hideMeBox() const { return m_hideMeBox; }
     HWND displayChartBox() const { return m_displayChartBox; }
+    /// The notice line below the check boxes; hidden, and the window without
+    /// its strip, when the ticks have nothing to say.
+    HWND notice() const { return m_notice; }
     int dpi() const { return m_dpi; }
 
     MousePointer mousePointer() const { return m_mousePointer; }
@@ -73,6 +77,7 @@ private:
                                         DWORD_PTR form);
     LRESULT onMessage(UINT message, WPARAM wParam, LPARAM lParam);
     HWND makeCheckBox(layout::Control control, const char* caption, int id);
+    void makeNotice();
     void applyDpi(int dpi);
     void setCheck(HWND box, bool checked);
     HCURSOR cursorFor(MousePointer pointer) const;
@@ -94,6 +99,11 @@ private:
     std::unique_ptr<ListView> m_openStretches;
     HWND m_displayChartBox = nullptr;
     HWND m_hideMeBox = nullptr;
+    HWND m_notice = nullptr;
+    HFONT m_noticeFont = nullptr;
+    // The control that last had the focus: it gets it back when the window is
+    // active again, as in a dialog.
+    HWND m_lastFocus = nullptr;
     MousePointer m_mousePointer = MousePointer::Default;
     HCURSOR m_customPointer = nullptr;
     std::unique_ptr<TickSource> m_ticks;

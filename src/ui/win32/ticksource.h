@@ -3,6 +3,8 @@
 
 #include "win32api/windowsheaders.h"
 
+#include <string_view>
+
 namespace dwellmark::ui::win32 {
 
 /// Posts a tick message to a window, to be run on the window's own thread by
@@ -21,6 +23,8 @@ public:
     virtual void ticked() = 0;
     /// A WM_TIMER of the window that the source may have set for itself.
     virtual void timerFired(UINT_PTR id) { static_cast<void>(id); }
+    /// What the window's notice line says about the ticks; empty for nothing.
+    virtual std::string_view notice() const { return {}; }
 };
 
 } // namespace dwellmark::ui::win32

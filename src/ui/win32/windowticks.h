@@ -28,6 +28,7 @@ public:
     void stop() override { m_loop.stop(); }
     void ticked() override;
     void timerFired(UINT_PTR id) override;
+    std::string_view notice() const override { return m_loop.notice(); }
 
     /// Whether the ticks follow the desktop's reports (false: every millisecond).
     bool followsDesktop() const { return m_loop.followsDesktop(); }

@@ -3,10 +3,14 @@
 
 namespace dwellmark::testing {
 
-TestProgram::TestProgram(const std::wstring& path, const std::wstring& argument) {
+TestProgram::TestProgram(const std::wstring& path, const std::wstring& argument, std::optional<WORD> showCommand) {
     std::wstring commandLine = L"\"" + path + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    if (showCommand) {
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = *showCommand;
+    }
     if (CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                        &m_process) == FALSE) {
         m_process = PROCESS_INFORMATION{};

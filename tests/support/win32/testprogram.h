@@ -3,6 +3,7 @@
 
 #include "win32api/windowsheaders.h"
 
+#include <optional>
 #include <string>
 
 namespace dwellmark::testing {
@@ -11,7 +12,9 @@ namespace dwellmark::testing {
 /// ended, if it still runs, when the object goes.
 class TestProgram final {
 public:
-    TestProgram(const std::wstring& path, const std::wstring& argument);
+    /// showCommand: how its first window is to show, as a shortcut's "Run"
+    /// setting asks; none leaves it to the program.
+    TestProgram(const std::wstring& path, const std::wstring& argument, std::optional<WORD> showCommand = {});
     ~TestProgram();
 
     TestProgram(const TestProgram&) = delete;

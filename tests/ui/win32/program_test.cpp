@@ -103,6 +103,13 @@ bool bringToForeground(HWND window) {
     });
 }
 
+/// The control with the keyboard focus on the thread of another program's window.
+HWND focusOf(HWND window) {
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) != FALSE ? thread.hwndFocus : nullptr;
+}
+
 std::uint64_t now() {
     return GetTickCount64();
 }
@@ -196,12 +203,34 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     EXPECT_EQ(logRows.text(base + 3, 1), L"Chart");
     EXPECT_GE(totalRows.find(1, L"Chart"), 0);
 
+    // The chart opens with the keyboard's focus: Esc, pressed with no click
+    // first, closes it, and the box that opened it has the focus again.
+    PostMessageW(displayChart, BM_CLICK, 0, 0);
+    const HWND again = waitForWindow(dwellmark, L"DwellmarkChart", L"Chart");
+    ASSERT_TRUE(again != nullptr && waitFor([&] { return GetForegroundWindow() == again; }));
+    keybd_event(VK_ESCAPE, 0, 0, 0);
+    keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
+    ASSERT_TRUE(waitFor([&] { return IsWindowVisible(again) == FALSE; }));
+    EXPECT_TRUE(waitFor([&] { return focusOf(main) == displayChart; }));
+
     // Closing the main window ends the program, with status 0.
     PostMessageW(main, WM_CLOSE, 0, 0);
     ASSERT_EQ(WaitForSingleObject(dwellmark.process(), 60000), WAIT_OBJECT_0);
     DWORD status = 1;
     GetExitCodeProcess(dwellmark.process(), &status);
     EXPECT_EQ(status, 0U);
+}
+
+TEST(Program, StartsMinimisedWhenItsShortcutSaysSoWithTheFocusOnTheLogOnceRestored) {
+    for (const int showCommand : {SW_SHOWMINNOACTIVE, SW_MINIMIZE}) {
+        TestProgram dwellmark(L"" DWELLMARK_EXE, L"", static_cast<WORD>(showCommand));
+        const HWND main = waitForWindow(dwellmark, L"DwellmarkMain", L"Dwellmark");
+        ASSERT_NE(main, nullptr);
+        EXPECT_NE(IsIconic(main), FALSE) << "show command " << showCommand;
+        ShowWindow(main, SW_RESTORE);
+        ASSERT_TRUE(bringToForeground(main));
+        EXPECT_TRUE(waitFor([&] { return focusOf(main) == GetDlgItem(main, 101); }));
+    }
 }
 
 TEST(Program, AFailureThatNothingCatchesShowsOneMessageAndEndsTheProgram) {

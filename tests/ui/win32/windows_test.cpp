@@ -629,6 +629,7 @@ TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
     m_form = std::make_unique<MainWindow>(*m_tracker, desktop, m_folder.wstring());
     MainWindow& form = *m_form;
     ASSERT_TRUE(desktop.listening());
+    EXPECT_EQ(textOf(form.notice()), L"") << "nothing to say: no notice line";
     // A first tick at once, to see the desktop as it is.
     ASSERT_TRUE(pumpMessagesUntil([&] { return form.ticksRun() > 0; }));
     m_windows.create(51, "editor.exe", "Notes");
@@ -672,6 +673,67 @@ TEST_F(Forms, ClosingTheMainWindowEndsTheLoop) {
         Sleep(2);
     }
     EXPECT_EQ(form.ticksRun(), ticks);
+}
+
+TEST_F(Forms, ADesktopThatCannotReportItsChangesIsSaidInTheNoticeLineAndTheWindowGrowsByIt) {
+    // The fake desktop reports nothing: the window's own ticks fall back to the 1 ms timer.
+    m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
+    m_form = std::make_unique<MainWindow>(*m_tracker, m_windows, m_folder.wstring());
+    m_form->show();
+    EXPECT_EQ(textOf(m_form->notice()),
+              L"the desktop does not report its changes; looking at it every millisecond instead");
+    EXPECT_NE(IsWindowVisible(m_form->notice()), FALSE);
+    EXPECT_EQ(rectInParent(m_form->notice()).top, 560);
+    EXPECT_EQ(rectInParent(m_form->hideMeBox()).top, 528) << "the controls keep their places";
+    RECT client;
+    GetClientRect(m_form->handle(), &client);
+    EXPECT_EQ(client.bottom, 610);
+}
+
+TEST_F(Forms, TheFocusComesBackToItsControlWhenTheWindowIsActiveAgain) {
+    MainWindow& form = makeForm();
+    const HWND other = CreateWindowExW(0, L"STATIC", L"Another window", WS_POPUP | WS_VISIBLE, 0, 0, 99, 99, nullptr,
+                                       nullptr, nullptr, nullptr);
+    SetFocus(form.totals().handle());
+    SetActiveWindow(other);
+    EXPECT_NE(GetFocus(), form.totals().handle());
+    SetActiveWindow(form.handle());
+    EXPECT_EQ(GetFocus(), form.totals().handle());
+    DestroyWindow(other);
+}
+
+TEST_F(Forms, ListsHavePlainHeadersOneSelectedRowTypeAheadAndTipsForCutTexts) {
+    MainWindow& form = makeForm();
+    const std::string longTitle(300, 'w');
+    m_windows.create(71, "editor.exe", "Notes");
+    m_windows.create(72, "browser.exe", longTitle);
+    m_windows.create(73, "Bash.exe", "Shell");
+    float now = 100.0F;
+    for (const WindowHandle window : {71, 72, 73, 71}) {
+        switchTo(window, now += 1.0F);
+    }
+    const HWND log = form.usageLog().handle();
+    EXPECT_EQ(GetWindowLongPtrW(ListView_GetHeader(log), GWL_STYLE) & HDS_BUTTONS, 0) << "a pressable header";
+    ListView_SetItemState(log, 0, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(log, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    EXPECT_EQ(ListView_GetSelectedCount(log), 1U);
+    // A typed letter: the next row whose application starts with it, in any case.
+    SendMessageW(log, WM_CHAR, L'b', 1);
+    EXPECT_EQ(ListView_GetNextItem(log, -1, LVNI_SELECTED), 2);
+
+    // Over a cut title the tip is the whole title; over one that fits, nothing.
+    EXPECT_NE(ListView_GetExtendedListViewStyle(log) & LVS_EX_INFOTIP, 0U);
+    for (const auto& [row, expected] : {std::pair{1, widen(longTitle)}, std::pair{0, std::wstring()}}) {
+        RECT cell{};
+        ListView_GetSubItemRect(log, row, 1, LVIR_LABEL, &cell);
+        POINT at{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+        ClientToScreen(log, &at);
+        SetCursorPos(at.x, at.y);
+        std::wstring text(1024, L'?');
+        NMLVGETINFOTIPW tip{{log, MainWindow::usageLogId, LVN_GETINFOTIPW}, 0, text.data(), 1024, row, 0, 0};
+        SendMessageW(form.handle(), WM_NOTIFY, MainWindow::usageLogId, reinterpret_cast<LPARAM>(&tip));
+        EXPECT_EQ(std::wstring(text.c_str()), expected);
+    }
 }
 
 } // namespace

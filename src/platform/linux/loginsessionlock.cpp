@@ -22,7 +22,7 @@ constexpr std::uint64_t screenSaverWait = 1'000'000;
 /// caller's session or, for a program started outside one (from the desktop's
 /// application launcher, as a service of the user's), the user's graphical one.
 std::string findSession(sd_bus* bus, std::string& problem) {
-    sd_bus_error error = SD_BUS_ERROR_NULL;
+    sd_bus_error error{}; // SD_BUS_ERROR_NULL is a C compound literal
     char* id = nullptr;
     if (sd_bus_get_property_string(bus, login1, "/org/freedesktop/login1/session/auto", sessionInterface, "Id", &error,
                                    &id) < 0) {

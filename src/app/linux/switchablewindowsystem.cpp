@@ -6,10 +6,11 @@
 
 namespace dwellmark::platform::linuxos {
 
-SwitchableWindowSystem::SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend) : m_backend(std::move(backend)) {
+SwitchableWindowSystem::SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend)
+    : ForwardingWindowSystem(std::move(backend)) {
     // A backend without a descriptor has the front end tick every
     // millisecond from the start, which suits any later backend too.
-    m_watched = m_backend->changeDescriptor();
+    m_watched = ForwardingWindowSystem::changeDescriptor();
     if (m_watched < 0) {
         return;
     }
@@ -37,29 +38,17 @@ void SwitchableWindowSystem::switchTo(std::unique_ptr<wayland::WaylandWindowSyst
         epoll_ctl(m_descriptor, EPOLL_CTL_ADD, m_watched, &event);
     }
     m_switched = backend.get();
-    m_backend = std::move(backend);
-}
-
-void SwitchableWindowSystem::beginTick() {
-    m_backend->beginTick();
+    replaceBackend(std::move(backend));
 }
 
 int SwitchableWindowSystem::changeDescriptor() const {
     return m_descriptor;
 }
 
-bool SwitchableWindowSystem::hasQueuedChanges() {
-    return m_backend->hasQueuedChanges();
-}
-
-bool SwitchableWindowSystem::setChangeListener(std::function<void()> listener) {
-    return m_backend->setChangeListener(std::move(listener));
-}
-
 WindowHandle SwitchableWindowSystem::findOwnWindow(WindowHandle nativeId, std::string_view title,
                                                    std::string_view appId) {
     m_ownTitle = title;
-    m_ownWindow = m_backend->findOwnWindow(nativeId, title, appId);
+    m_ownWindow = backend().findOwnWindow(nativeId, title, appId);
     return m_ownWindow;
 }
 
@@ -72,20 +61,12 @@ bool SwitchableWindowSystem::isOwnWindow(WindowHandle handle) {
 }
 
 WindowHandle SwitchableWindowSystem::foregroundWindow() {
-    const WindowHandle foreground = m_backend->foregroundWindow();
+    const WindowHandle foreground = backend().foregroundWindow();
     return isOwnWindow(foreground) ? m_ownWindow : foreground;
 }
 
 bool SwitchableWindowSystem::isWindow(WindowHandle handle) {
-    return (m_switched != nullptr && handle == m_ownWindow && handle != 0) || m_backend->isWindow(handle);
-}
-
-std::string SwitchableWindowSystem::getWindowTitle(WindowHandle handle) {
-    return m_backend->getWindowTitle(handle);
-}
-
-std::string SwitchableWindowSystem::getProcessName(WindowHandle handle) {
-    return m_backend->getProcessName(handle);
+    return (m_switched != nullptr && handle == m_ownWindow && handle != 0) || backend().isWindow(handle);
 }
 
 } // namespace dwellmark::platform::linuxos

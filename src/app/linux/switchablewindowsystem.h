@@ -2,7 +2,7 @@
 #pragma once
 
 #include "platform/wayland/waylandwindowsystem.h"
-#include "tracking/windowsystem.h"
+#include "tracking/forwardingwindowsystem.h"
 
 #include <memory>
 #include <optional>
@@ -17,7 +17,7 @@ namespace dwellmark::platform::linuxos {
 /// front end that watches it follows the swap. The program's main window,
 /// known to the old backend by its native id, keeps the number the tracker
 /// was given for it: the new backend finds it by this process and its title.
-class SwitchableWindowSystem final : public WindowSystem {
+class SwitchableWindowSystem final : public ForwardingWindowSystem {
 public:
     explicit SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend);
     ~SwitchableWindowSystem() override;
@@ -27,25 +27,16 @@ public:
 
     /// Follows the Wayland backend from the next tick on; the old one is closed.
     void switchTo(std::unique_ptr<wayland::WaylandWindowSystem> backend);
-    /// The backend followed now.
-    const WindowSystem& backend() const { return *m_backend; }
-
-    void beginTick() override;
     int changeDescriptor() const override;
-    bool hasQueuedChanges() override;
-    bool setChangeListener(std::function<void()> listener) override;
     WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override;
     WindowHandle foregroundWindow() override;
     bool isWindow(WindowHandle handle) override;
-    std::string getWindowTitle(WindowHandle handle) override;
-    std::string getProcessName(WindowHandle handle) override;
 
 private:
     /// Whether the handle is the main window as the new backend numbers it.
     bool isOwnWindow(WindowHandle handle);
 
-    std::unique_ptr<WindowSystem> m_backend;
-    /// The backend after a switch, the same object as m_backend.
+    /// The backend after a switch, the same object as backend().
     wayland::WaylandWindowSystem* m_switched = nullptr;
     /// The epoll set; -1 when the first backend has no descriptor.
     int m_descriptor = -1;

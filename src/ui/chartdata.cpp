@@ -14,8 +14,9 @@ ChartData ChartData::fromTotals(const ActivityTable& totals) {
     const std::size_t count = std::min(totals.rowCount(), maxSeries);
     chart.series.reserve(count);
     for (std::size_t row = 1; row <= count; ++row) {
-        chart.series.push_back({seriesName(totals.text(row, TotalsColumn::WindowTitle)),
-                                leadingNumber(totals.text(row, TotalsColumn::TotalSeconds))});
+        const std::string_view title = totals.text(row, TotalsColumn::WindowTitle);
+        chart.series.push_back(
+            {seriesName(title), leadingNumber(totals.text(row, TotalsColumn::TotalSeconds)), std::string(title)});
     }
     return chart;
 }

@@ -10,10 +10,12 @@
 
 namespace dwellmark::ui {
 
-/// One bar of the chart: the window title it stands for and its seconds.
+/// One bar of the chart: its name (the window title cut short), its seconds
+/// and the whole title it stands for.
 struct ChartSeries {
     std::string name;
     double value = 0.0;
+    std::string title;
 };
 
 /// The chart of the totals: one category, one series per totals row in the

@@ -1,11 +1,11 @@
 // The chart's data taken from the totals, and the scale of its value axis.
 #include "tracking/activitytables.h"
 #include "ui/chartdata.h"
-
-#include <gtest/gtest.h>
+#include "ui/chartlegend.h"
 
 #include <algorithm>
 #include <cmath>
+#include <gtest/gtest.h>
 #include <string>
 
 using dwellmark::ActivityTable;
@@ -80,4 +80,30 @@ TEST(ValueScale, CoversTheValuesAndZeroInRoundSteps) {
         EXPECT_LE(steps, 10.0);
         EXPECT_EQ(scale.low / scale.step, std::floor(scale.low / scale.step));
     }
+}
+
+TEST(ChartLegend, ShowsWhatFitsAndCountsTheRestOnItsLastLine) {
+    using dwellmark::ui::LegendFit;
+    // 10 lines of 18 pixels in 180 (and in 190: a part line holds nothing).
+    for (const int height : {180, 190}) {
+        EXPECT_EQ(LegendFit::forEntries(0, height, 18).shown, 0U);
+        EXPECT_EQ(LegendFit::forEntries(1, height, 18).moreText(), "");
+        const LegendFit exact = LegendFit::forEntries(10, height, 18);
+        EXPECT_EQ(exact.shown, 10U);
+        EXPECT_EQ(exact.moreText(), "");
+        const LegendFit over = LegendFit::forEntries(3000, height, 18);
+        EXPECT_EQ(over.shown, 9U);
+        EXPECT_EQ(over.shown + over.more, 3000U);
+        EXPECT_EQ(over.moreText(), "+ 2991 more");
+    }
+    // Not one line: nothing is drawn, not even the count.
+    EXPECT_EQ(LegendFit::forEntries(5, 17, 18).shown, 0U);
+}
+
+TEST(ChartLegend, ABarsTipNamesItsWholeTitleAndSeconds) {
+    ActivityTable totals = dwellmark::makeTotalsTable();
+    addTotal(totals, "a.exe", "A title longer than twenty characters", "3725 00:00:00");
+    const ChartData chart = ChartData::fromTotals(totals);
+    EXPECT_EQ(chart.series[0].name, "A title longer than ");
+    EXPECT_EQ(dwellmark::ui::barTip(chart.series[0]), "A title longer than twenty characters\n3725 s");
 }

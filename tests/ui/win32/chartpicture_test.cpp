@@ -11,7 +11,7 @@ namespace {
 ChartData chartOf(std::initializer_list<std::pair<const char*, double>> series) {
     ChartData data;
     for (const auto& [name, value] : series) {
-        data.series.push_back({name, value});
+        data.series.push_back({name, value, name});
     }
     return data;
 }

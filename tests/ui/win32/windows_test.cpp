@@ -9,6 +9,7 @@
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowticks.h"
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -16,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace dwellmark::ui::win32 {
@@ -161,6 +163,32 @@ bool isChecked(HWND box) {
     return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+std::wstring clipboardText() {
+    std::wstring text;
+    if (OpenClipboard(nullptr) == FALSE) {
+        return L"(clipboard not open)";
+    }
+    if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
+        text = static_cast<const wchar_t*>(GlobalLock(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return text;
+}
+
+/// Presses or releases a key as far as GetKeyState tells the window.
+void setKey(int key, bool down) {
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[key] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+}
+
+/// Whether the list shows its last row.
+bool showsLastRow(HWND list) {
+    return ListView_GetTopIndex(list) + ListView_GetCountPerPage(list) >= ListView_GetItemCount(list);
+}
+
 class Forms : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -189,6 +217,13 @@ protected:
     /// The 1 ms ticks, whatever the desktop reports.
     std::unique_ptr<TickSource> everyMillisecond() {
         return std::make_unique<WindowTicks>(m_windows, dwellmark::TickSource::Timer);
+    }
+
+    /// Clicks "Display Chart" and runs the messages until the chart it asks
+    /// for has been open and closed again (or it asked for none).
+    void clickDisplayChart() {
+        SendMessageW(m_form->displayChartBox(), BM_CLICK, 0, 0);
+        ASSERT_TRUE(pumpMessagesUntil([&] { return !m_form->chartRequested(); }));
     }
 
     /// Brings a fake window to the foreground and lets a tick see it.
@@ -445,7 +480,7 @@ TEST_F(Forms, DisplayChartWithNoTotalsOpensNothing) {
             sawWindow = sawWindow || !ModalWatch::modalWindows().empty();
             return false;
         });
-        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
+        clickDisplayChart();
     }
     EXPECT_FALSE(sawWindow);
     EXPECT_EQ(form.openChart(), nullptr);
@@ -510,7 +545,7 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
             PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
             return true;
         });
-        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
+        clickDisplayChart();
     }
     ASSERT_FALSE(ModalWatch::timedOut());
     EXPECT_EQ(seen.caption, L"Chart");
@@ -550,7 +585,7 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
             PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
             return true;
         });
-        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
+        clickDisplayChart();
     }
     EXPECT_EQ(barsOfSecond, m_tracker->totals().rowCount());
     EXPECT_GT(barsOfSecond, 2U);
@@ -733,6 +768,226 @@ TEST_F(Forms, ListsHavePlainHeadersOneSelectedRowTypeAheadAndTipsForCutTexts) {
         NMLVGETINFOTIPW tip{{log, MainWindow::usageLogId, LVN_GETINFOTIPW}, 0, text.data(), 1024, row, 0, 0};
         SendMessageW(form.handle(), WM_NOTIFY, MainWindow::usageLogId, reinterpret_cast<LPARAM>(&tip));
         EXPECT_EQ(std::wstring(text.c_str()), expected);
+    }
+}
+
+TEST_F(Forms, TheChartOpensOnlyAfterAClickFromAnotherThreadHasReturned) {
+    // As a screen reader's default action clicks: BM_CLICK sent from elsewhere.
+    MainWindow& form = makeForm();
+    m_windows.create(61, "editor.exe", "Notes");
+    m_windows.create(62, "browser.exe", "News");
+    switchTo(61, 100.0F);
+    switchTo(62, 110.0F);
+    std::atomic<bool> returned{false};
+    bool openWhenReturned = false;
+    bool mainDisabled = false;
+    {
+        ModalWatch watch([&] {
+            ChartWindow* chart = form.openChart();
+            if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE || !returned) {
+                return false;
+            }
+            openWhenReturned = true;
+            mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
+            PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
+            return true;
+        });
+        std::thread clicker([&] {
+            DWORD_PTR result = 0;
+            SendMessageTimeoutW(form.displayChartBox(), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
+            returned = true;
+        });
+        const bool closed = pumpMessagesUntil([&] { return openWhenReturned && form.openChart() == nullptr; });
+        clicker.join();
+        ASSERT_TRUE(closed);
+    }
+    EXPECT_FALSE(ModalWatch::timedOut());
+    EXPECT_TRUE(mainDisabled) << "the chart stays modal";
+    EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
+}
+
+TEST_F(Forms, PointingAtABarTipsItsWholeTitleAndSecondsEvenAmongThousands) {
+    for (const std::size_t count : {std::size_t{3}, std::size_t{3000}}) {
+        ChartData data;
+        for (std::size_t i = 0; i < count; ++i) {
+            const std::string title = "A window with a long title, number " + std::to_string(i);
+            data.series.push_back({ChartData::seriesName(title), static_cast<double>(i % 50), title});
+        }
+        ChartWindow chart(nullptr, data);
+        ShowWindow(chart.handle(), SW_SHOWNOACTIVATE);
+        const RECT area = chart.chartArea();
+        const ChartPicture::Box& plot = chart.picture().plot();
+        const auto pointAt = [&](int x, int y) {
+            SendMessageW(chart.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x + area.left, y + area.top));
+            if (IsWindowVisible(chart.tip()) == FALSE) {
+                return std::wstring();
+            }
+            std::wstring text(8192, L'\0');
+            TTTOOLINFOW tool{};
+            tool.cbSize = sizeof tool;
+            tool.hwnd = chart.handle();
+            tool.uId = 1;
+            tool.lpszText = text.data();
+            SendMessageW(chart.tip(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+            return std::wstring(text.c_str());
+        };
+        if (count == 3) {
+            const ChartPicture::Box& bar = chart.picture().bars()[1].box;
+            EXPECT_EQ(pointAt((bar.left + bar.right) / 2, bar.bottom - 1),
+                      L"A window with a long title, number 1\r\n1 s");
+            // Above the short bar, in its column, still names it.
+            EXPECT_EQ(pointAt((bar.left + bar.right) / 2, plot.top + 1),
+                      L"A window with a long title, number 1\r\n1 s");
+            EXPECT_EQ(pointAt(plot.right + 40, plot.top + 5), L"") << "no tip over the legend";
+            continue;
+        }
+        // Sweep the plot: every title shows up in exactly one column's tip,
+        // with its seconds on the line below.
+        std::vector<int> named(count, 0);
+        for (int x = plot.left; x < plot.right; ++x) {
+            const std::wstring tip = pointAt(x, (plot.top + plot.bottom) / 2);
+            std::size_t start = 0;
+            while (start < tip.size()) {
+                const std::size_t titleEnd = tip.find(L"\r\n", start);
+                ASSERT_NE(titleEnd, std::wstring::npos) << narrow(tip);
+                const std::wstring title = tip.substr(start, titleEnd - start);
+                const std::size_t secondsEnd = std::min(tip.find(L"\r\n", titleEnd + 2), tip.size());
+                const std::wstring seconds = tip.substr(titleEnd + 2, secondsEnd - titleEnd - 2);
+                const std::size_t number = std::stoul(title.substr(title.rfind(L' ') + 1));
+                ASSERT_LT(number, count);
+                EXPECT_EQ(seconds, std::to_wstring(number % 50) + L" s");
+                ++named[number];
+                start = secondsEnd + 2;
+            }
+        }
+        EXPECT_EQ(std::count(named.begin(), named.end(), 1), static_cast<std::ptrdiff_t>(count));
+    }
+}
+
+/// What a context menu offered: its items, and which were greyed.
+struct MenuSeen {
+    std::vector<std::wstring> items;
+    std::vector<bool> greyed;
+};
+
+/// Opens a context menu through open and chooses its item at the position
+/// from the keyboard, as a user would.
+MenuSeen chooseFromMenu(int item, const std::function<void()>& open) {
+    MenuSeen seen;
+    {
+        ModalWatch watch([&] {
+            const HWND popup = FindWindowW(L"#32768", nullptr);
+            if (popup == nullptr || IsWindowVisible(popup) == FALSE) {
+                return false;
+            }
+            const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
+            if (seen.items.empty()) {
+                for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                    wchar_t text[64] = {};
+                    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+                    seen.items.emplace_back(text);
+                    seen.greyed.push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0);
+                }
+            }
+            // Down until the item is lit, then Enter.
+            const bool lit = (GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) != 0;
+            PostMessageW(popup, WM_KEYDOWN, lit ? VK_RETURN : VK_DOWN, 0);
+            return lit;
+        });
+        open();
+    }
+    EXPECT_FALSE(ModalWatch::timedOut());
+    return seen;
+}
+
+TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
+    MainWindow& form = makeForm();
+    m_windows.create(81, "editor.exe", "Notes");
+    m_windows.create(82, "browser.exe", "Привет\tworld");
+    switchTo(81, 100.0F);
+    switchTo(82, 103.0F);
+    switchTo(81, 110.0F);
+    const HWND log = form.usageLog().handle();
+    const HWND totals = form.totals().handle();
+    const std::wstring secondRow = L"browser.exe\tПривет world\t00:00:03 - 00:00:10\t7\r\n";
+    const auto withKey = [](int key, const std::function<void()>& press) {
+        setKey(key, true);
+        press();
+        setKey(key, false);
+    };
+    // Nothing selected: Ctrl+C leaves the clipboard alone.
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    SetFocus(log);
+    withKey(VK_CONTROL, [&] { SendMessageW(log, WM_KEYDOWN, 'C', 1); });
+    EXPECT_EQ(clipboardText(), L"");
+    ListView_SetItemState(log, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    withKey(VK_CONTROL, [&] { SendMessageW(log, WM_KEYDOWN, 'C', 1); });
+    EXPECT_EQ(clipboardText(), secondRow);
+
+    // A right click selects the row under it, and "Copy" copies that one.
+    RECT first{};
+    ListView_GetItemRect(log, 0, &first, LVIR_BOUNDS);
+    const LPARAM at = MAKELPARAM(first.left + 20, (first.top + first.bottom) / 2);
+    MenuSeen seen = chooseFromMenu(0, [&] {
+        SendMessageW(log, WM_RBUTTONDOWN, MK_RBUTTON, at);
+        SendMessageW(log, WM_RBUTTONUP, 0, at);
+    });
+    EXPECT_EQ(seen.items, (std::vector<std::wstring>{L"Copy", L"Copy All"}));
+    EXPECT_EQ(clipboardText(), L"editor.exe\tNotes\t00:00:00 - 00:00:03\t3\r\n");
+    // Shift+F10 opens it too.
+    seen = chooseFromMenu(0, [&] { withKey(VK_SHIFT, [&] { SendMessageW(log, WM_SYSKEYDOWN, VK_F10, 1); }); });
+    EXPECT_EQ(seen.items.size(), 2U);
+    EXPECT_EQ(clipboardText(), L"editor.exe\tNotes\t00:00:00 - 00:00:03\t3\r\n");
+
+    // The menu key on the totals, none selected: "Copy" is greyed, "Copy All"
+    // copies every row under the headers of the shown columns.
+    SetFocus(totals);
+    seen = chooseFromMenu(1, [&] {
+        SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
+        SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
+    });
+    EXPECT_EQ(seen.greyed, (std::vector<bool>{true, false}));
+    EXPECT_EQ(clipboardText(), L"Application\tWindow Title\tTotal Time\r\n"
+                               L"editor.exe\tNotes\t00:00:03\r\n"
+                               L"browser.exe\tПривет world\t00:00:07\r\n");
+}
+
+TEST_F(Forms, ListsFollowNewRowsAtTheirEndButNotOnceScrolledUp) {
+    MainWindow& form = makeForm();
+    float now = 100.0F;
+    WindowHandle next = 200;
+    // Each new window adds a row to both lists.
+    const auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            m_windows.create(next, "app.exe", "Window " + std::to_string(next));
+            switchTo(next++, now += 1.0F);
+        }
+    };
+    addRows(40);
+    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
+        EXPECT_GT(ListView_GetTopIndex(list), 0);
+        EXPECT_TRUE(showsLastRow(list));
+    }
+    // Scrolled up a page to read: new rows leave the view where it is.
+    std::vector<int> tops;
+    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
+        SendMessageW(list, WM_VSCROLL, SB_PAGEUP, 0);
+        tops.push_back(ListView_GetTopIndex(list));
+    }
+    addRows(3);
+    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
+        EXPECT_EQ(ListView_GetTopIndex(list), tops[list == form.usageLog().handle() ? 0 : 1]);
+        EXPECT_FALSE(showsLastRow(list));
+        // Back at the end, the list follows again.
+        for (int page = 0; page < 10 && !showsLastRow(list); ++page) {
+            SendMessageW(list, WM_VSCROLL, SB_PAGEDOWN, 0);
+        }
+    }
+    addRows(2);
+    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
+        EXPECT_EQ(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), ListView_GetItemCount(list));
     }
 }
 

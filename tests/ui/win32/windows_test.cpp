@@ -9,6 +9,7 @@
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowticks.h"
 
+#include <array>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <regex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -165,28 +167,13 @@ bool isChecked(HWND box) {
 
 std::wstring clipboardText() {
     std::wstring text;
-    if (OpenClipboard(nullptr) == FALSE) {
-        return L"(clipboard not open)";
-    }
-    if (HANDLE data = GetClipboardData(CF_UNICODETEXT); data != nullptr) {
-        text = static_cast<const wchar_t*>(GlobalLock(data));
+    if (OpenClipboard(nullptr) != FALSE) {
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
         GlobalUnlock(data);
+        CloseClipboard();
     }
-    CloseClipboard();
     return text;
-}
-
-/// Presses or releases a key as far as GetKeyState tells the window.
-void setKey(int key, bool down) {
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[key] = down ? 0x80 : 0;
-    SetKeyboardState(keys);
-}
-
-/// Whether the list shows its last row.
-bool showsLastRow(HWND list) {
-    return ListView_GetTopIndex(list) + ListView_GetCountPerPage(list) >= ListView_GetItemCount(list);
 }
 
 class Forms : public ::testing::Test {
@@ -779,125 +766,87 @@ TEST_F(Forms, TheChartOpensOnlyAfterAClickFromAnotherThreadHasReturned) {
     switchTo(61, 100.0F);
     switchTo(62, 110.0F);
     std::atomic<bool> returned{false};
-    bool openWhenReturned = false;
-    bool mainDisabled = false;
-    {
-        ModalWatch watch([&] {
-            ChartWindow* chart = form.openChart();
-            if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE || !returned) {
-                return false;
-            }
-            openWhenReturned = true;
-            mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
-            PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
-            return true;
-        });
-        std::thread clicker([&] {
-            DWORD_PTR result = 0;
-            SendMessageTimeoutW(form.displayChartBox(), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
-            returned = true;
-        });
-        const bool closed = pumpMessagesUntil([&] { return openWhenReturned && form.openChart() == nullptr; });
-        clicker.join();
-        ASSERT_TRUE(closed);
-    }
-    EXPECT_FALSE(ModalWatch::timedOut());
-    EXPECT_TRUE(mainDisabled) << "the chart stays modal";
-    EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
+    bool modalWhenReturned = false;
+    ModalWatch watch([&] {
+        ChartWindow* chart = form.openChart();
+        if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE || !returned) {
+            return false;
+        }
+        modalWhenReturned = IsWindowEnabled(form.handle()) == FALSE;
+        return PostMessageW(chart->handle(), WM_CLOSE, 0, 0) != FALSE;
+    });
+    std::thread clicker([&] {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(form.displayChartBox(), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
+        returned = true;
+    });
+    const bool closed = pumpMessagesUntil([&] { return modalWhenReturned && form.openChart() == nullptr; });
+    clicker.join();
+    EXPECT_TRUE(closed && !ModalWatch::timedOut());
 }
 
-TEST_F(Forms, PointingAtABarTipsItsWholeTitleAndSecondsEvenAmongThousands) {
-    for (const std::size_t count : {std::size_t{3}, std::size_t{3000}}) {
-        ChartData data;
-        for (std::size_t i = 0; i < count; ++i) {
-            const std::string title = "A window with a long title, number " + std::to_string(i);
-            data.series.push_back({ChartData::seriesName(title), static_cast<double>(i % 50), title});
-        }
-        ChartWindow chart(nullptr, data);
-        ShowWindow(chart.handle(), SW_SHOWNOACTIVATE);
-        const RECT area = chart.chartArea();
-        const ChartPicture::Box& plot = chart.picture().plot();
-        const auto pointAt = [&](int x, int y) {
-            SendMessageW(chart.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x + area.left, y + area.top));
-            if (IsWindowVisible(chart.tip()) == FALSE) {
-                return std::wstring();
-            }
-            std::wstring text(8192, L'\0');
-            TTTOOLINFOW tool{};
-            tool.cbSize = sizeof tool;
-            tool.hwnd = chart.handle();
-            tool.uId = 1;
-            tool.lpszText = text.data();
-            SendMessageW(chart.tip(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
-            return std::wstring(text.c_str());
-        };
-        if (count == 3) {
-            const ChartPicture::Box& bar = chart.picture().bars()[1].box;
-            EXPECT_EQ(pointAt((bar.left + bar.right) / 2, bar.bottom - 1),
-                      L"A window with a long title, number 1\r\n1 s");
-            // Above the short bar, in its column, still names it.
-            EXPECT_EQ(pointAt((bar.left + bar.right) / 2, plot.top + 1),
-                      L"A window with a long title, number 1\r\n1 s");
-            EXPECT_EQ(pointAt(plot.right + 40, plot.top + 5), L"") << "no tip over the legend";
-            continue;
-        }
-        // Sweep the plot: every title shows up in exactly one column's tip,
-        // with its seconds on the line below.
-        std::vector<int> named(count, 0);
-        for (int x = plot.left; x < plot.right; ++x) {
-            const std::wstring tip = pointAt(x, (plot.top + plot.bottom) / 2);
-            std::size_t start = 0;
-            while (start < tip.size()) {
-                const std::size_t titleEnd = tip.find(L"\r\n", start);
-                ASSERT_NE(titleEnd, std::wstring::npos) << narrow(tip);
-                const std::wstring title = tip.substr(start, titleEnd - start);
-                const std::size_t secondsEnd = std::min(tip.find(L"\r\n", titleEnd + 2), tip.size());
-                const std::wstring seconds = tip.substr(titleEnd + 2, secondsEnd - titleEnd - 2);
-                const std::size_t number = std::stoul(title.substr(title.rfind(L' ') + 1));
-                ASSERT_LT(number, count);
-                EXPECT_EQ(seconds, std::to_wstring(number % 50) + L" s");
-                ++named[number];
-                start = secondsEnd + 2;
-            }
-        }
-        EXPECT_EQ(std::count(named.begin(), named.end(), 1), static_cast<std::ptrdiff_t>(count));
+TEST_F(Forms, EachOfThousandsOfBarsTipsItsWholeTitleAndSecondsWhenPointedAt) {
+    ChartData data;
+    for (std::size_t i = 0; i < 3000; ++i) {
+        const std::string title = "A window with a long title, number " + std::to_string(i);
+        data.series.push_back({ChartData::seriesName(title), static_cast<double>(i % 50), title});
     }
+    ChartWindow chart(nullptr, data);
+    ShowWindow(chart.handle(), SW_SHOWNOACTIVATE);
+    const RECT area = chart.chartArea();
+    const ChartPicture::Box& plot = chart.picture().plot();
+    const auto tipAt = [&](int x, int y) {
+        SendMessageW(chart.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x + area.left, y + area.top));
+        std::wstring text(8192, L'\0');
+        TTTOOLINFOW tool{sizeof tool, 0, chart.handle(), 1, {}, nullptr, text.data(), 0, nullptr};
+        SendMessageW(chart.tip(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+        return IsWindowVisible(chart.tip()) != FALSE ? std::wstring(text.c_str()) : std::wstring();
+    };
+    EXPECT_EQ(tipAt(plot.left + 1, plot.top + 1), L"") << "no bar there";
+    const std::wstring firstTwo =
+        L"A window with a long title, number 0\r\n0 s\r\nA window with a long title, number 1\r\n1 s";
+    EXPECT_EQ(tipAt(chart.picture().bars()[0].box.left, plot.bottom - 1).substr(0, firstTwo.size()), firstTwo);
+    // Across the plot, above the bars as much as on them, every title is named
+    // in exactly one column's tip, with its seconds below.
+    std::vector<int> named(data.series.size(), 0);
+    const std::wregex entry(L"number (\\d+)\r\n(\\d+) s");
+    for (int x = plot.left; x < plot.right; ++x) {
+        const std::wstring tip = tipAt(x, plot.top + 1);
+        for (auto match = std::wsregex_iterator(tip.begin(), tip.end(), entry); match != std::wsregex_iterator();
+             ++match) {
+            const std::size_t number = std::stoul((*match)[1].str());
+            EXPECT_EQ(std::stoul((*match)[2].str()), number % 50);
+            ++named.at(number);
+        }
+    }
+    EXPECT_EQ(std::count(named.begin(), named.end(), 1), 3000);
 }
 
-/// What a context menu offered: its items, and which were greyed.
-struct MenuSeen {
-    std::vector<std::wstring> items;
-    std::vector<bool> greyed;
-};
-
-/// Opens a context menu through open and chooses its item at the position
-/// from the keyboard, as a user would.
-MenuSeen chooseFromMenu(int item, const std::function<void()>& open) {
-    MenuSeen seen;
-    {
-        ModalWatch watch([&] {
-            const HWND popup = FindWindowW(L"#32768", nullptr);
-            if (popup == nullptr || IsWindowVisible(popup) == FALSE) {
-                return false;
-            }
-            const auto menu = reinterpret_cast<HMENU>(SendMessageW(popup, MN_GETHMENU, 0, 0));
-            if (seen.items.empty()) {
-                for (int i = 0; i < GetMenuItemCount(menu); ++i) {
-                    wchar_t text[64] = {};
-                    GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
-                    seen.items.emplace_back(text);
-                    seen.greyed.push_back((GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0);
-                }
-            }
-            // Down until the item is lit, then Enter.
-            const bool lit = (GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) != 0;
-            PostMessageW(popup, WM_KEYDOWN, lit ? VK_RETURN : VK_DOWN, 0);
-            return lit;
-        });
-        open();
-    }
+/// Opens a context menu through open and chooses the item at the position
+/// from the keyboard, as a user would; gives the items and which were greyed.
+std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::function<void()>& open) {
+    std::vector<std::pair<std::wstring, bool>> items;
+    ModalWatch watch([&] {
+        HWND popup = nullptr;
+        while ((popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) != nullptr && !IsWindowVisible(popup)) {
+        }
+        const auto menu = reinterpret_cast<HMENU>(popup != nullptr ? SendMessageW(popup, MN_GETHMENU, 0, 0) : 0);
+        if (menu == nullptr) {
+            return false;
+        }
+        for (int i = static_cast<int>(items.size()); i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            items.emplace_back(text, (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0);
+        }
+        // Down until the item is lit, then Enter.
+        const bool lit = (GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) != 0;
+        PostMessageW(popup, WM_KEYDOWN, lit ? VK_RETURN : VK_DOWN, 0);
+        return lit;
+    });
+    open();
     EXPECT_FALSE(ModalWatch::timedOut());
-    return seen;
+    return items;
 }
 
 TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
@@ -908,49 +857,33 @@ TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
     switchTo(82, 103.0F);
     switchTo(81, 110.0F);
     const HWND log = form.usageLog().handle();
-    const HWND totals = form.totals().handle();
-    const std::wstring secondRow = L"browser.exe\tПривет world\t00:00:03 - 00:00:10\t7\r\n";
-    const auto withKey = [](int key, const std::function<void()>& press) {
-        setKey(key, true);
-        press();
-        setKey(key, false);
-    };
-    // Nothing selected: Ctrl+C leaves the clipboard alone.
-    OpenClipboard(nullptr);
-    EmptyClipboard();
-    CloseClipboard();
-    SetFocus(log);
-    withKey(VK_CONTROL, [&] { SendMessageW(log, WM_KEYDOWN, 'C', 1); });
-    EXPECT_EQ(clipboardText(), L"");
     ListView_SetItemState(log, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
-    withKey(VK_CONTROL, [&] { SendMessageW(log, WM_KEYDOWN, 'C', 1); });
-    EXPECT_EQ(clipboardText(), secondRow);
-
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(log, WM_KEYDOWN, 'C', 1);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(clipboardText(), L"browser.exe\tПривет world\t00:00:03 - 00:00:10\t7\r\n");
     // A right click selects the row under it, and "Copy" copies that one.
     RECT first{};
     ListView_GetItemRect(log, 0, &first, LVIR_BOUNDS);
     const LPARAM at = MAKELPARAM(first.left + 20, (first.top + first.bottom) / 2);
-    MenuSeen seen = chooseFromMenu(0, [&] {
+    const auto items1 = chooseFromMenu(0, [&] {
         SendMessageW(log, WM_RBUTTONDOWN, MK_RBUTTON, at);
         SendMessageW(log, WM_RBUTTONUP, 0, at);
     });
-    EXPECT_EQ(seen.items, (std::vector<std::wstring>{L"Copy", L"Copy All"}));
+    EXPECT_EQ(items1, (std::vector<std::pair<std::wstring, bool>>{{L"Copy", false}, {L"Copy All", false}}));
     EXPECT_EQ(clipboardText(), L"editor.exe\tNotes\t00:00:00 - 00:00:03\t3\r\n");
-    // Shift+F10 opens it too.
-    seen = chooseFromMenu(0, [&] { withKey(VK_SHIFT, [&] { SendMessageW(log, WM_SYSKEYDOWN, VK_F10, 1); }); });
-    EXPECT_EQ(seen.items.size(), 2U);
-    EXPECT_EQ(clipboardText(), L"editor.exe\tNotes\t00:00:00 - 00:00:03\t3\r\n");
-
-    // The menu key on the totals, none selected: "Copy" is greyed, "Copy All"
-    // copies every row under the headers of the shown columns.
-    SetFocus(totals);
-    seen = chooseFromMenu(1, [&] {
+    // The menu key on the totals, none selected: "Copy" greyed, "Copy All"
+    // copies every row under the shown columns' headers.
+    const HWND totals = form.totals().handle();
+    const auto items2 = chooseFromMenu(1, [&] {
         SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
         SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
     });
-    EXPECT_EQ(seen.greyed, (std::vector<bool>{true, false}));
-    EXPECT_EQ(clipboardText(), L"Application\tWindow Title\tTotal Time\r\n"
-                               L"editor.exe\tNotes\t00:00:03\r\n"
+    EXPECT_TRUE(items2.at(0).second);
+    EXPECT_EQ(clipboardText(), L"Application\tWindow Title\tTotal Time\r\neditor.exe\tNotes\t00:00:03\r\n"
                                L"browser.exe\tПривет world\t00:00:07\r\n");
 }
 
@@ -965,28 +898,21 @@ TEST_F(Forms, ListsFollowNewRowsAtTheirEndButNotOnceScrolledUp) {
             switchTo(next++, now += 1.0F);
         }
     };
+    const std::array<HWND, 2> lists{form.usageLog().handle(), form.totals().handle()};
     addRows(40);
-    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
-        EXPECT_GT(ListView_GetTopIndex(list), 0);
-        EXPECT_TRUE(showsLastRow(list));
-    }
-    // Scrolled up a page to read: new rows leave the view where it is.
-    std::vector<int> tops;
-    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
-        SendMessageW(list, WM_VSCROLL, SB_PAGEUP, 0);
-        tops.push_back(ListView_GetTopIndex(list));
+    std::array<int, 2> tops{};
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        EXPECT_EQ(ListView_GetTopIndex(lists[i]) + ListView_GetCountPerPage(lists[i]), ListView_GetItemCount(lists[i]));
+        SendMessageW(lists[i], WM_VSCROLL, SB_PAGEUP, 0); // to read
+        tops[i] = ListView_GetTopIndex(lists[i]);
     }
     addRows(3);
-    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
-        EXPECT_EQ(ListView_GetTopIndex(list), tops[list == form.usageLog().handle() ? 0 : 1]);
-        EXPECT_FALSE(showsLastRow(list));
-        // Back at the end, the list follows again.
-        for (int page = 0; page < 10 && !showsLastRow(list); ++page) {
-            SendMessageW(list, WM_VSCROLL, SB_PAGEDOWN, 0);
-        }
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        EXPECT_EQ(ListView_GetTopIndex(lists[i]), tops[i]) << "the view stays";
+        ListView_EnsureVisible(lists[i], ListView_GetItemCount(lists[i]) - 1, FALSE); // back at the end
     }
     addRows(2);
-    for (const HWND list : {form.usageLog().handle(), form.totals().handle()}) {
+    for (const HWND list : lists) {
         EXPECT_EQ(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), ListView_GetItemCount(list));
     }
 }

@@ -8,7 +8,11 @@
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowclass.h"
 
+#include <commctrl.h>
 #include <stdexcept>
+#include <string>
+#include <vector>
+#include <windowsx.h>
 
 namespace dwellmark::ui::win32 {
 
@@ -36,10 +40,13 @@ void line(HDC dc, int x1, int y1, int x2, int y2) {
     LineTo(dc, x2, y2);
 }
 
-void text(HDC dc, int x, int y, const std::string& utf8, UINT align) {
+// A text from (x, y) as align says, cut to its box so that it never runs
+// into a neighbour.
+void text(HDC dc, int x, int y, const std::string& utf8, UINT align, const ChartPicture::Box& box) {
     const std::wstring wide = widen(utf8);
+    const RECT clip{box.left, box.top, box.right, box.bottom};
     SetTextAlign(dc, align);
-    TextOutW(dc, x, y, wide.c_str(), static_cast<int>(wide.size()));
+    ExtTextOutW(dc, x, y, ETO_CLIPPED, &clip, wide.c_str(), static_cast<UINT>(wide.size()), nullptr);
 }
 
 } // namespace
@@ -57,6 +64,7 @@ ChartWindow::ChartWindow(HWND owner, ChartData data)
     SetWindowLongPtrW(m_handle, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     applyDpi(m_dpi);
+    makeTip();
     setClientSize(m_handle, MulDiv(layout::chartWindowClient.width, m_dpi, 96),
                   MulDiv(layout::chartWindowClient.height, m_dpi, 96));
     // Centred on the whole screen by the outer size the window really has.
@@ -94,6 +102,67 @@ void ChartWindow::applyDpi(int dpi) {
     m_verticalFont = makeFont(MulDiv(13, dpi, 96), 900, true);
 }
 
+void ChartWindow::makeTip() {
+    // A tracked tip: the window says where it shows and what it says, as the
+    // bar under the pointer changes, rather than one tool per bar.
+    m_tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0, 0,
+                            0, m_handle, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (m_tip == nullptr) {
+        throw std::runtime_error("the chart's tip could not be made");
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_TRACK | TTF_ABSOLUTE;
+    tool.hwnd = m_handle;
+    tool.uId = 1;
+    tool.lpszText = const_cast<wchar_t*>(L"");
+    SendMessageW(m_tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    // A width lets the tip break its lines: the title, then the seconds.
+    SendMessageW(m_tip, TTM_SETMAXTIPWIDTH, 0, MulDiv(480, m_dpi, 96));
+}
+
+void ChartWindow::pointerAt(POINT at) {
+    const RECT area = chartArea();
+    const int x = at.x - area.left;
+    const int y = at.y - area.top;
+    const std::vector<std::size_t> bars = m_picture.barsAt(x, y);
+    if (bars.empty()) {
+        hideTip();
+        return;
+    }
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_handle;
+    tool.uId = 1;
+    if (m_tipBar != bars.front()) {
+        m_tipBar = bars.front();
+        std::wstring text;
+        for (const wchar_t c : widen(m_picture.tipAt(x, y))) {
+            text += c == L'\n' ? std::wstring(L"\r\n") : std::wstring(1, c);
+        }
+        tool.lpszText = text.data();
+        SendMessageW(m_tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+    // Below and right of the pointer, where the pointer does not hide it.
+    POINT screen = at;
+    ClientToScreen(m_handle, &screen);
+    SendMessageW(m_tip, TTM_TRACKPOSITION, 0,
+                 MAKELPARAM(screen.x + MulDiv(12, m_dpi, 96), screen.y + MulDiv(20, m_dpi, 96)));
+    SendMessageW(m_tip, TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&tool));
+}
+
+void ChartWindow::hideTip() {
+    if (!m_tipBar) {
+        return;
+    }
+    m_tipBar.reset();
+    TTTOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = m_handle;
+    tool.uId = 1;
+    SendMessageW(m_tip, TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&tool));
+}
+
 void ChartWindow::exec() {
     const bool ownerWasEnabled = m_owner != nullptr && IsWindowEnabled(m_owner) != FALSE;
     if (ownerWasEnabled) {
@@ -120,6 +189,7 @@ void ChartWindow::exec() {
     if (ownerWasEnabled) {
         EnableWindow(m_owner, TRUE);
     }
+    hideTip();
     ShowWindow(m_handle, SW_HIDE);
     if (quit) {
         PostQuitMessage(static_cast<int>(message.wParam));
@@ -147,6 +217,17 @@ LRESULT ChartWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         return DefWindowProcW(m_handle, message, wParam, lParam);
+    case WM_MOUSEMOVE:
+        if (!m_trackingLeave) {
+            TRACKMOUSEEVENT leave{sizeof leave, TME_LEAVE, m_handle, 0};
+            m_trackingLeave = TrackMouseEvent(&leave) != FALSE;
+        }
+        pointerAt(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_MOUSELEAVE:
+        m_trackingLeave = false;
+        hideTip();
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT paintStruct;
         HDC dc = BeginPaint(m_handle, &paintStruct);
@@ -185,16 +266,22 @@ void ChartWindow::paint(HDC dc) {
     HGDIOBJ oldPen = SelectObject(dc, grid);
     for (const ChartPicture::Gridline& gridline : picture.gridlines()) {
         line(dc, plot.left, gridline.y, plot.right, gridline.y);
-        text(dc, plot.left - 6, gridline.y - 7, gridline.label, TA_RIGHT | TA_TOP);
+        text(dc, gridline.labelBox.right, gridline.labelBox.top, gridline.label, TA_RIGHT | TA_TOP, gridline.labelBox);
     }
     SelectObject(dc, oldPen);
     DeleteObject(grid);
 
     for (const ChartPicture::Bar& bar : picture.bars()) {
-        fillBox(dc, bar.box, bar.colour);
-        fillBox(dc, bar.swatch, bar.colour);
-        text(dc, bar.legendX, bar.legendY, bar.name, TA_LEFT | TA_TOP);
+        if (bar.drawn) {
+            fillBox(dc, bar.box, bar.colour);
+        }
+        if (bar.inLegend) {
+            fillBox(dc, bar.swatch, bar.colour);
+            text(dc, bar.legendX, bar.legendY, bar.name, TA_LEFT | TA_TOP, bar.legendText);
+        }
     }
+    const ChartPicture::Box& more = picture.moreBox();
+    text(dc, more.left, more.top, picture.moreText(), TA_LEFT | TA_TOP, more);
 
     // The axes: the value axis on the left, the category axis on the zero line.
     SelectObject(dc, GetStockObject(BLACK_PEN));
@@ -202,16 +289,16 @@ void ChartWindow::paint(HDC dc) {
     line(dc, plot.left, picture.zeroY(), plot.right, picture.zeroY());
 
     const ChartData& data = picture.data();
-    text(dc, picture.categoryX(), picture.categoryY(), data.category, TA_CENTER | TA_TOP);
+    text(dc, picture.categoryX(), picture.categoryY(), data.category, TA_CENTER | TA_TOP, picture.categoryBox());
     HGDIOBJ oldFont = SelectObject(dc, m_verticalFont);
-    text(dc, picture.yTitleX(), picture.yTitleY(), data.yAxisTitle, TA_CENTER | TA_BASELINE);
+    text(dc, picture.yTitleX(), picture.yTitleY(), data.yAxisTitle, TA_CENTER | TA_BASELINE, picture.yTitleBox());
     SelectObject(dc, oldFont);
     LOGFONTW bold{};
     GetObjectW(m_font, sizeof bold, &bold);
     bold.lfWeight = FW_BOLD;
     HFONT titleFont = CreateFontIndirectW(&bold);
     oldFont = SelectObject(dc, titleFont);
-    text(dc, picture.xTitleX(), picture.xTitleY(), data.xAxisTitle, TA_CENTER | TA_TOP);
+    text(dc, picture.xTitleX(), picture.xTitleY(), data.xAxisTitle, TA_CENTER | TA_TOP, picture.xTitleBox());
     SelectObject(dc, oldFont);
     DeleteObject(titleFont);
     RestoreDC(dc, saved);

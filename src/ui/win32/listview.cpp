@@ -1,10 +1,13 @@
 // The main window's lists over comctl32's owner-data ListView.
 #include "ui/win32/listview.h"
 
+#include "ui/tablecopy.h"
+#include "ui/texts.h"
 #include "ui/win32/widetext.h"
 
 #include <algorithm>
 #include <stdexcept>
+#include <windowsx.h>
 
 namespace dwellmark::ui::win32 {
 
@@ -12,6 +15,37 @@ namespace {
 
 int scaled(int pixels, int dpi) {
     return MulDiv(pixels, dpi, 96);
+}
+
+// Another program may hold the clipboard for a moment; a few tries ride that out.
+void putOnClipboard(HWND owner, const std::wstring& text) {
+    bool open = false;
+    for (int attempt = 0; attempt < 5 && !open; ++attempt) {
+        open = OpenClipboard(owner) != FALSE;
+        if (!open) {
+            Sleep(10);
+        }
+    }
+    if (!open) {
+        MessageBeep(MB_ICONWARNING);
+        return;
+    }
+    EmptyClipboard();
+    const std::size_t bytes = (text.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (memory != nullptr) {
+        std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        // The clipboard owns the memory once it has taken it.
+        if (SetClipboardData(CF_UNICODETEXT, memory) == nullptr) {
+            GlobalFree(memory);
+        }
+    }
+    CloseClipboard();
+}
+
+bool controlKeyDown() {
+    return GetKeyState(VK_CONTROL) < 0;
 }
 
 } // namespace
@@ -45,12 +79,103 @@ ListView::ListView(HWND parent, int id, const layout::ControlLayout& place, Acti
     }
     ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()), LVSICF_NOSCROLL);
     SetWindowSubclass(ListView_GetHeader(m_handle), headerProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetWindowSubclass(m_handle, listProc, 2, reinterpret_cast<DWORD_PTR>(this));
     m_table.addObserver(this);
 }
 
 ListView::~ListView() {
     m_table.removeObserver(this);
+    RemoveWindowSubclass(m_handle, listProc, 2);
     RemoveWindowSubclass(ListView_GetHeader(m_handle), headerProc, 1);
+}
+
+LRESULT CALLBACK ListView::listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    auto* self = reinterpret_cast<ListView*>(data);
+    switch (message) {
+    case WM_KEYDOWN:
+        if (wParam == 'C' && controlKeyDown() && GetKeyState(VK_SHIFT) >= 0 && GetKeyState(VK_MENU) >= 0) {
+            self->run(Command::copy);
+            return 0;
+        }
+        // Handled on its release alone: the system would open the menu a
+        // second time.
+        if (wParam == VK_APPS) {
+            return 0;
+        }
+        break;
+    case WM_KEYUP:
+        // The menu key: on its release, as Windows itself opens the menu.
+        if (wParam == VK_APPS) {
+            self->showContextMenu(POINT{-1, -1});
+            return 0;
+        }
+        break;
+    case WM_CHAR:
+        // The character Ctrl+C types is no letter to look for.
+        if (wParam == 0x03) {
+            return 0;
+        }
+        break;
+    case WM_CONTEXTMENU:
+        // A right click (the control sends it on the button's release),
+        // Shift+F10 and the menu key alike.
+        self->showContextMenu(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    default:
+        break;
+    }
+    return DefSubclassProc(list, message, wParam, lParam);
+}
+
+std::vector<std::size_t> ListView::selectedRows() const {
+    std::vector<std::size_t> rows;
+    for (int item = ListView_GetNextItem(m_handle, -1, LVNI_SELECTED); item >= 0;
+         item = ListView_GetNextItem(m_handle, item, LVNI_SELECTED)) {
+        rows.push_back(static_cast<std::size_t>(item) + 1);
+    }
+    return rows;
+}
+
+void ListView::run(Command command) {
+    std::string text;
+    if (command == Command::copyAll) {
+        text = copiedTable(m_table, "\r\n");
+    } else {
+        const std::vector<std::size_t> rows = selectedRows();
+        if (rows.empty()) {
+            return;
+        }
+        text = copiedRows(m_table, rows, false, "\r\n");
+    }
+    putOnClipboard(m_handle, widen(text));
+}
+
+void ListView::showContextMenu(POINT at) {
+    if (at.x == -1 && at.y == -1) {
+        // From the keyboard: below the selected row when it is in view, else
+        // at the list's top-left corner, as Explorer does.
+        RECT row{};
+        const int selected = ListView_GetNextItem(m_handle, -1, LVNI_SELECTED);
+        RECT client{};
+        GetClientRect(m_handle, &client);
+        if (selected >= 0 && ListView_GetItemRect(m_handle, selected, &row, LVIR_LABEL) != FALSE && row.bottom > 0 &&
+            row.bottom <= client.bottom) {
+            at = POINT{row.left, row.bottom};
+        } else {
+            at = POINT{0, 0};
+        }
+        ClientToScreen(m_handle, &at);
+    }
+    HMENU menu = CreatePopupMenu();
+    const UINT copyState = selectedRows().empty() ? MF_GRAYED : MF_ENABLED;
+    AppendMenuW(menu, MF_STRING | copyState, static_cast<UINT_PTR>(Command::copy), widen(texts::copyCaption).c_str());
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(Command::copyAll), widen(texts::copyAllCaption).c_str());
+    const auto chosen = static_cast<UINT>(
+        TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, m_handle, nullptr));
+    DestroyMenu(menu);
+    if (chosen == static_cast<UINT>(Command::copy) || chosen == static_cast<UINT>(Command::copyAll)) {
+        run(static_cast<Command>(chosen));
+    }
 }
 
 LRESULT CALLBACK ListView::headerProc(HWND header, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -232,11 +357,23 @@ std::wstring ListView::cutTextAt(POINT at) const {
     return width + margin > cell.right - cell.left ? text : std::wstring();
 }
 
-void ListView::rowAboutToBeAdded(std::size_t) {}
+bool ListView::showsLastRow() const {
+    const int count = ListView_GetItemCount(m_handle);
+    return count == 0 || ListView_GetTopIndex(m_handle) + ListView_GetCountPerPage(m_handle) >= count;
+}
 
-void ListView::rowAdded(std::size_t) {
+void ListView::rowAboutToBeAdded(std::size_t row) {
+    // Only a list that shows its end follows it: one scrolled up to read stays.
+    m_followNewRow = row == m_table.rowCount() + 1 && showsLastRow();
+}
+
+void ListView::rowAdded(std::size_t row) {
     // Only the new count: the rows already drawn stay as they are.
     ListView_SetItemCountEx(m_handle, static_cast<int>(m_table.rowCount()), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    if (m_followNewRow) {
+        m_followNewRow = false;
+        ListView_EnsureVisible(m_handle, static_cast<int>(row) - 1, FALSE);
+    }
 }
 
 void ListView::cellChanged(std::size_t row, std::size_t) {

@@ -230,8 +230,19 @@ void MainWindow::displayChartClicked() {
         return;
     }
     setCheck(m_displayChartBox, false);
+    if (m_tracker.totals().rowCount() == 0 || m_chartRequested) {
+        return;
+    }
+    // The modal chart opens after the click has returned: a click sent by
+    // another program (a screen reader's default action sends BM_CLICK) would
+    // otherwise wait until the chart is closed.
+    m_chartRequested = PostMessageW(m_handle, openChartMessage, 0, 0) != FALSE;
+}
+
+void MainWindow::showChart() {
+    m_chartRequested = false;
     const ActivityTable& totals = m_tracker.totals();
-    if (totals.rowCount() == 0) {
+    if (totals.rowCount() == 0 || m_openChart != nullptr) {
         return;
     }
     ChartWindow chart(m_handle, ChartData::fromTotals(totals));
@@ -315,6 +326,9 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         m_ticks->timerFired(wParam);
+        return 0;
+    case openChartMessage:
+        showChart();
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {

@@ -29,6 +29,9 @@ public:
     enum ControlId : int { usageLogId = 101, totalsId, openStretchesId, displayChartBoxId, hideMeBoxId, noticeId };
     /// The message a tick source posts for each tick.
     static constexpr UINT tickMessage = WM_APP + 1;
+    /// The message "Display Chart" posts to open the chart once its click
+    /// has returned.
+    static constexpr UINT openChartMessage = WM_APP + 2;
     static constexpr const wchar_t* className = L"DwellmarkMain";
 
     /// Makes the window (hidden) and runs onLoad. The tracker and the window
@@ -63,6 +66,8 @@ public:
     HCURSOR customPointer() const { return m_customPointer; }
     /// The chart window while it is open, else nullptr.
     ChartWindow* openChart() const { return m_openChart; }
+    /// Whether "Display Chart" was clicked and its chart has not opened yet.
+    bool chartRequested() const { return m_chartRequested; }
     /// How many ticks have run since the window was made.
     std::uint64_t ticksRun() const { return m_ticksRun; }
 
@@ -70,6 +75,9 @@ public:
     void tick();
     void hideMeClicked();
     void displayChartClicked();
+    /// Opens the chart of the totals as they are now and returns once it is
+    /// closed; nothing when there are none.
+    void showChart();
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -108,6 +116,7 @@ private:
     HCURSOR m_customPointer = nullptr;
     std::unique_ptr<TickSource> m_ticks;
     ChartWindow* m_openChart = nullptr;
+    bool m_chartRequested = false;
     std::uint64_t m_ticksRun = 0;
 };
 

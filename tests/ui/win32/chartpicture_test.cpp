@@ -1,7 +1,12 @@
-// The drawing plan of the chart: bars, legend, value axis, for 0, 1 and several series.
+// The drawing plan of the chart: bars, legend, value axis, for 0, 1 and several
+// series, and nothing drawn over anything else up to thousands of them.
 #include "ui/win32/chartpicture.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <map>
+#include <string>
+#include <vector>
 
 using dwellmark::ui::ChartData;
 using dwellmark::ui::win32::ChartPicture;
@@ -11,7 +16,7 @@ namespace {
 ChartData chartOf(std::initializer_list<std::pair<const char*, double>> series) {
     ChartData data;
     for (const auto& [name, value] : series) {
-        data.series.push_back({name, value});
+        data.series.push_back({name, value, name});
     }
     return data;
 }
@@ -74,4 +79,67 @@ TEST(ChartPicture, AScaleOfOneAndAHalfMakesEverythingOneAndAHalfTimesLarger) {
     const ChartPicture large(data, 965, 872, 1.5);
     EXPECT_NEAR(height(large.bars()[1].box), 1.5 * height(normal.bars()[1].box), 3);
     EXPECT_NEAR(large.plot().left, 1.5 * normal.plot().left, 1);
+}
+
+namespace {
+
+using Box = ChartPicture::Box;
+
+bool inside(const Box& inner, const Box& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool overlap(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+} // namespace
+
+TEST(ChartPicture, NothingIsDrawnOverAnythingElseFromNoTitleToThousands) {
+    for (const std::size_t count : {0, 1, 30, 300, 3000}) {
+        SCOPED_TRACE(count);
+        ChartData data;
+        for (std::size_t i = 0; i < count; ++i) {
+            data.series.push_back({"Window " + std::to_string(i), static_cast<double>((i * 37) % 500), ""});
+        }
+        const ChartPicture picture(data, 643, 581);
+        const auto& bars = picture.bars();
+        // What is drawn outside the plot, then the bars drawn inside it.
+        std::vector<Box> parts{picture.categoryBox(), picture.xTitleBox(), picture.yTitleBox()};
+        for (const ChartPicture::Gridline& gridline : picture.gridlines()) {
+            parts.push_back(gridline.labelBox);
+        }
+        const auto entries = static_cast<std::size_t>(
+            std::count_if(bars.begin(), bars.end(), [](const auto& bar) { return bar.inLegend; }));
+        EXPECT_EQ(picture.moreText(), count > entries ? "+ " + std::to_string(count - entries) + " more" : "");
+        EXPECT_GE(entries, std::min<std::size_t>(count, 26)) << "the legend is filled";
+        if (count > entries) {
+            parts.push_back(picture.moreBox());
+        }
+        for (std::size_t i = 0; i < entries; ++i) {
+            ASSERT_TRUE(bars[i].inLegend) << "the first bars have the entries";
+            parts.insert(parts.end(), {bars[i].swatch, bars[i].legendText});
+        }
+        const std::size_t outsidePlot = parts.size();
+        std::map<int, int> tallest;
+        for (const ChartPicture::Bar& bar : bars) {
+            ASSERT_TRUE(inside(bar.box, picture.plot()));
+            tallest[bar.box.left] = std::max(tallest[bar.box.left], bar.box.bottom - bar.box.top);
+            if (bar.drawn) {
+                parts.push_back(bar.box);
+            }
+        }
+        // A column of several bars draws the tallest.
+        for (const ChartPicture::Bar& bar : bars) {
+            EXPECT_TRUE(!bar.drawn || tallest[bar.box.left] == bar.box.bottom - bar.box.top);
+        }
+        for (std::size_t a = 0; a < parts.size(); ++a) {
+            EXPECT_TRUE(inside(parts[a], picture.area()) && parts[a].right > parts[a].left) << "part " << a;
+            EXPECT_TRUE(a >= outsidePlot || !overlap(parts[a], picture.plot())) << "part " << a;
+            for (std::size_t b = a + 1; b < parts.size(); ++b) {
+                ASSERT_FALSE(overlap(parts[a], parts[b])) << "parts " << a << " and " << b;
+            }
+        }
+    }
 }

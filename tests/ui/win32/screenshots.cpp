@@ -1,8 +1,10 @@
 // Takes the README's pictures of dwellmark.exe under Wine, driven from outside
 // as a user would drive it: the main window with real rows (windows of a second
-// program brought to the foreground in turn) and the chart window. Writes BMP
-// files; tests/ui/win32/take-screenshots runs it and makes the PNGs. (No CJK
-// title: the test machines have no CJK font, and Wine would draw empty boxes.)
+// program brought to the foreground in turn) and the chart window, after a day's
+// worth of further titles (windows of this program's own), with more titles than
+// its legend has room for and the pointer resting on a bar. Writes BMP files;
+// tests/ui/win32/take-screenshots runs it and makes the PNGs. (No CJK title: the
+// test machines have no CJK font, and Wine would draw empty boxes.)
 //   win32_screenshots FOLDER DWELLMARK-EXE FOREIGN-WINDOW-EXE
 #include "win32api/windowsheaders.h"
 
@@ -80,6 +82,21 @@ HWND waitForWindow(DWORD processId, const wchar_t* windowClass, const wchar_t* t
     return nullptr;
 }
 
+// Windows of this program's own, one for each title; they need no behaviour.
+std::vector<HWND> makeWindows(const std::vector<std::wstring>& titles) {
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"DwellmarkScreenshotWindow";
+    RegisterClassW(&windowClass);
+    std::vector<HWND> windows;
+    for (const std::wstring& title : titles) {
+        windows.push_back(CreateWindowExW(0, windowClass.lpszClassName, title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                                          60, 60, 320, 200, nullptr, nullptr, windowClass.hInstance, nullptr));
+    }
+    return windows;
+}
+
 PROCESS_INFORMATION start(const std::wstring& exe, const std::wstring& argument) {
     std::wstring commandLine = L"\"" + exe + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
     STARTUPINFOW startup{};
@@ -129,13 +146,44 @@ int main() {
     pump(1000);
     saveWindow(form, folder + L"\\win32-main-window.bmp");
 
-    // Posted: the chart runs its own loop until it closes.
+    // More titles than the chart's legend holds, each in front for a while.
+    std::vector<std::wstring> moreTitles;
+    const wchar_t* documents[] = {
+        L"Budget 2025.ods", L"Minutes of Monday.odt", L"Release notes.md", L"Invoice 0413.pdf",
+        L"Team photo.jpg",  L"Timetable.ods",         L"Draft letter.odt", L"Slides.odp"};
+    const wchar_t* apps[] = {L"Office", L"Editor", L"Viewer", L"Browser", L"Mail"};
+    for (std::size_t i = 0; i < 36; ++i) {
+        moreTitles.push_back(std::wstring(documents[i % 8]) + L" - " + apps[(i / 8 + i) % 5]);
+    }
+    const std::vector<HWND> moreWindows = makeWindows(moreTitles);
+    ShowWindow(form, SW_MINIMIZE);
+    for (std::size_t i = 0; i < moreWindows.size(); ++i) {
+        SetForegroundWindow(moreWindows[i]);
+        pump(static_cast<DWORD>(400 + (i * 530) % 1700));
+    }
+    SetForegroundWindow(windows[0]);
+    pump(300);
+    ShowWindow(form, SW_RESTORE);
+    SetForegroundWindow(form);
+    pump(500);
+
+    // Posted: the chart opens once the click has returned.
     PostMessageW(FindWindowExW(form, nullptr, L"Button", L"Display Chart"), BM_CLICK, 0, 0);
     const HWND chart = waitForWindow(dwellmark.dwProcessId, nullptr, L"Chart");
     if (chart != nullptr) {
         pump(500);
+        // The pointer on the second bar, low down, for its tip.
+        RECT client;
+        GetClientRect(chart, &client);
+        POINT at{client.right * 23 / 100, client.bottom * 85 / 100};
+        ClientToScreen(chart, &at);
+        SetCursorPos(at.x, at.y);
+        pump(1000);
         saveWindow(chart, folder + L"\\win32-chart-window.bmp");
         PostMessageW(chart, WM_CLOSE, 0, 0);
+    }
+    for (const HWND window : moreWindows) {
+        DestroyWindow(window);
     }
     pump(500);
     PostMessageW(form, WM_CLOSE, 0, 0);

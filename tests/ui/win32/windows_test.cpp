@@ -9,13 +9,17 @@
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowticks.h"
 
+#include <array>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace dwellmark::ui::win32 {
@@ -161,6 +165,17 @@ bool isChecked(HWND box) {
     return SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+std::wstring clipboardText() {
+    std::wstring text;
+    if (OpenClipboard(nullptr) != FALSE) {
+        HANDLE data = GetClipboardData(CF_UNICODETEXT);
+        text = data != nullptr ? static_cast<const wchar_t*>(GlobalLock(data)) : L"";
+        GlobalUnlock(data);
+        CloseClipboard();
+    }
+    return text;
+}
+
 class Forms : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -189,6 +204,13 @@ protected:
     /// The 1 ms ticks, whatever the desktop reports.
     std::unique_ptr<TickSource> everyMillisecond() {
         return std::make_unique<WindowTicks>(m_windows, dwellmark::TickSource::Timer);
+    }
+
+    /// Clicks "Display Chart" and runs the messages until the chart it asks
+    /// for has been open and closed again (or it asked for none).
+    void clickDisplayChart() {
+        SendMessageW(m_form->displayChartBox(), BM_CLICK, 0, 0);
+        ASSERT_TRUE(pumpMessagesUntil([&] { return !m_form->chartRequested(); }));
     }
 
     /// Brings a fake window to the foreground and lets a tick see it.
@@ -445,7 +467,7 @@ TEST_F(Forms, DisplayChartWithNoTotalsOpensNothing) {
             sawWindow = sawWindow || !ModalWatch::modalWindows().empty();
             return false;
         });
-        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
+        clickDisplayChart();
     }
     EXPECT_FALSE(sawWindow);
     EXPECT_EQ(form.openChart(), nullptr);
@@ -510,7 +532,7 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
             PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
             return true;
         });
-        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
+        clickDisplayChart();
     }
     ASSERT_FALSE(ModalWatch::timedOut());
     EXPECT_EQ(seen.caption, L"Chart");
@@ -550,7 +572,7 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
             PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
             return true;
         });
-        SendMessageW(form.displayChartBox(), BM_CLICK, 0, 0);
+        clickDisplayChart();
     }
     EXPECT_EQ(barsOfSecond, m_tracker->totals().rowCount());
     EXPECT_GT(barsOfSecond, 2U);
@@ -733,6 +755,165 @@ TEST_F(Forms, ListsHavePlainHeadersOneSelectedRowTypeAheadAndTipsForCutTexts) {
         NMLVGETINFOTIPW tip{{log, MainWindow::usageLogId, LVN_GETINFOTIPW}, 0, text.data(), 1024, row, 0, 0};
         SendMessageW(form.handle(), WM_NOTIFY, MainWindow::usageLogId, reinterpret_cast<LPARAM>(&tip));
         EXPECT_EQ(std::wstring(text.c_str()), expected);
+    }
+}
+
+TEST_F(Forms, TheChartOpensOnlyAfterAClickFromAnotherThreadHasReturned) {
+    // As a screen reader's default action clicks: BM_CLICK sent from elsewhere.
+    MainWindow& form = makeForm();
+    m_windows.create(61, "editor.exe", "Notes");
+    m_windows.create(62, "browser.exe", "News");
+    switchTo(61, 100.0F);
+    switchTo(62, 110.0F);
+    std::atomic<bool> returned{false};
+    bool modalWhenReturned = false;
+    ModalWatch watch([&] {
+        ChartWindow* chart = form.openChart();
+        if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE || !returned) {
+            return false;
+        }
+        modalWhenReturned = IsWindowEnabled(form.handle()) == FALSE;
+        return PostMessageW(chart->handle(), WM_CLOSE, 0, 0) != FALSE;
+    });
+    std::thread clicker([&] {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(form.displayChartBox(), BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
+        returned = true;
+    });
+    const bool closed = pumpMessagesUntil([&] { return modalWhenReturned && form.openChart() == nullptr; });
+    clicker.join();
+    EXPECT_TRUE(closed && !ModalWatch::timedOut());
+}
+
+TEST_F(Forms, EachOfThousandsOfBarsTipsItsWholeTitleAndSecondsWhenPointedAt) {
+    ChartData data;
+    for (std::size_t i = 0; i < 3000; ++i) {
+        const std::string title = "A window with a long title, number " + std::to_string(i);
+        data.series.push_back({ChartData::seriesName(title), static_cast<double>(i % 50), title});
+    }
+    ChartWindow chart(nullptr, data);
+    ShowWindow(chart.handle(), SW_SHOWNOACTIVATE);
+    const RECT area = chart.chartArea();
+    const ChartPicture::Box& plot = chart.picture().plot();
+    const auto tipAt = [&](int x, int y) {
+        SendMessageW(chart.handle(), WM_MOUSEMOVE, 0, MAKELPARAM(x + area.left, y + area.top));
+        std::wstring text(8192, L'\0');
+        TTTOOLINFOW tool{sizeof tool, 0, chart.handle(), 1, {}, nullptr, text.data(), 0, nullptr};
+        SendMessageW(chart.tip(), TTM_GETTEXTW, text.size(), reinterpret_cast<LPARAM>(&tool));
+        return IsWindowVisible(chart.tip()) != FALSE ? std::wstring(text.c_str()) : std::wstring();
+    };
+    EXPECT_EQ(tipAt(plot.left + 1, plot.top + 1), L"") << "no bar there";
+    const std::wstring firstTwo =
+        L"A window with a long title, number 0\r\n0 s\r\nA window with a long title, number 1\r\n1 s";
+    EXPECT_EQ(tipAt(chart.picture().bars()[0].box.left, plot.bottom - 1).substr(0, firstTwo.size()), firstTwo);
+    // Across the plot, above the bars as much as on them, every title is named
+    // in exactly one column's tip, with its seconds below.
+    std::vector<int> named(data.series.size(), 0);
+    const std::wregex entry(L"number (\\d+)\r\n(\\d+) s");
+    for (int x = plot.left; x < plot.right; ++x) {
+        const std::wstring tip = tipAt(x, plot.top + 1);
+        for (auto match = std::wsregex_iterator(tip.begin(), tip.end(), entry); match != std::wsregex_iterator();
+             ++match) {
+            const std::size_t number = std::stoul((*match)[1].str());
+            EXPECT_EQ(std::stoul((*match)[2].str()), number % 50);
+            ++named.at(number);
+        }
+    }
+    EXPECT_EQ(std::count(named.begin(), named.end(), 1), 3000);
+}
+
+/// Opens a context menu through open and chooses the item at the position
+/// from the keyboard, as a user would; gives the items and which were greyed.
+std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::function<void()>& open) {
+    std::vector<std::pair<std::wstring, bool>> items;
+    ModalWatch watch([&] {
+        HWND popup = nullptr;
+        while ((popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) != nullptr && !IsWindowVisible(popup)) {
+        }
+        const auto menu = reinterpret_cast<HMENU>(popup != nullptr ? SendMessageW(popup, MN_GETHMENU, 0, 0) : 0);
+        if (menu == nullptr) {
+            return false;
+        }
+        for (int i = static_cast<int>(items.size()); i < GetMenuItemCount(menu); ++i) {
+            wchar_t text[64] = {};
+            GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
+            items.emplace_back(text, (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0);
+        }
+        // Down until the item is lit, then Enter.
+        const bool lit = (GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) != 0;
+        PostMessageW(popup, WM_KEYDOWN, lit ? VK_RETURN : VK_DOWN, 0);
+        return lit;
+    });
+    open();
+    EXPECT_FALSE(ModalWatch::timedOut());
+    return items;
+}
+
+TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
+    MainWindow& form = makeForm();
+    m_windows.create(81, "editor.exe", "Notes");
+    m_windows.create(82, "browser.exe", "Привет\tworld");
+    switchTo(81, 100.0F);
+    switchTo(82, 103.0F);
+    switchTo(81, 110.0F);
+    const HWND log = form.usageLog().handle();
+    ListView_SetItemState(log, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    BYTE keys[256] = {};
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(log, WM_KEYDOWN, 'C', 1);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    EXPECT_EQ(clipboardText(), L"browser.exe\tПривет world\t00:00:03 - 00:00:10\t7\r\n");
+    // A right click selects the row under it, and "Copy" copies that one.
+    RECT first{};
+    ListView_GetItemRect(log, 0, &first, LVIR_BOUNDS);
+    const LPARAM at = MAKELPARAM(first.left + 20, (first.top + first.bottom) / 2);
+    const auto items1 = chooseFromMenu(0, [&] {
+        SendMessageW(log, WM_RBUTTONDOWN, MK_RBUTTON, at);
+        SendMessageW(log, WM_RBUTTONUP, 0, at);
+    });
+    EXPECT_EQ(items1, (std::vector<std::pair<std::wstring, bool>>{{L"Copy", false}, {L"Copy All", false}}));
+    EXPECT_EQ(clipboardText(), L"editor.exe\tNotes\t00:00:00 - 00:00:03\t3\r\n");
+    // The menu key on the totals, none selected: "Copy" greyed, "Copy All"
+    // copies every row under the shown columns' headers.
+    const HWND totals = form.totals().handle();
+    const auto items2 = chooseFromMenu(1, [&] {
+        SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
+        SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
+    });
+    EXPECT_TRUE(items2.at(0).second);
+    EXPECT_EQ(clipboardText(), L"Application\tWindow Title\tTotal Time\r\neditor.exe\tNotes\t00:00:03\r\n"
+                               L"browser.exe\tПривет world\t00:00:07\r\n");
+}
+
+TEST_F(Forms, ListsFollowNewRowsAtTheirEndButNotOnceScrolledUp) {
+    MainWindow& form = makeForm();
+    float now = 100.0F;
+    WindowHandle next = 200;
+    // Each new window adds a row to both lists.
+    const auto addRows = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            m_windows.create(next, "app.exe", "Window " + std::to_string(next));
+            switchTo(next++, now += 1.0F);
+        }
+    };
+    const std::array<HWND, 2> lists{form.usageLog().handle(), form.totals().handle()};
+    addRows(40);
+    std::array<int, 2> tops{};
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        EXPECT_EQ(ListView_GetTopIndex(lists[i]) + ListView_GetCountPerPage(lists[i]), ListView_GetItemCount(lists[i]));
+        SendMessageW(lists[i], WM_VSCROLL, SB_PAGEUP, 0); // to read
+        tops[i] = ListView_GetTopIndex(lists[i]);
+    }
+    addRows(3);
+    for (std::size_t i = 0; i < lists.size(); ++i) {
+        EXPECT_EQ(ListView_GetTopIndex(lists[i]), tops[i]) << "the view stays";
+        ListView_EnsureVisible(lists[i], ListView_GetItemCount(lists[i]) - 1, FALSE); // back at the end
+    }
+    addRows(2);
+    for (const HWND list : lists) {
+        EXPECT_EQ(ListView_GetTopIndex(list) + ListView_GetCountPerPage(list), ListView_GetItemCount(list));
     }
 }
 

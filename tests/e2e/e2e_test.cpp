@@ -242,6 +242,8 @@ private slots:
         poll->start(10);
         QTest::mouseClick(m_form->displayChartBox(), Qt::LeftButton);
         QVERIFY(!m_form->displayChartBox()->isChecked());
+        // The chart opens once the click has returned.
+        QTRY_VERIFY_WITH_TIMEOUT(chartShown.isValid() && QApplication::activeModalWidget() == nullptr, hangLimitMs);
 
         QCOMPARE(caption, QStringLiteral("Chart"));
         QCOMPARE(names, (QStringList{m_helpers.at(0).title, m_helpers.at(1).title}));

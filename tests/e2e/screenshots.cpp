@@ -113,7 +113,12 @@ int main(int argc, char* argv[]) {
         chart->close();
     });
     poll.start(50);
+    // The chart opens once the check box has returned; saved, it is closed.
     form.displayChartBox()->setChecked(true);
+    for (int waited = 0; (!chartSaved || QApplication::activeModalWidget() != nullptr) && waited < 30000;
+         waited += 50) {
+        wait(50);
+    }
 
     for (auto& process : processes) {
         process->closeWriteChannel(); // the end of its input ends it

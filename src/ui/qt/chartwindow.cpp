@@ -1,19 +1,23 @@
+// The chart window "Chart": the totals as bars, with a legend that fits and a tip on every bar.
 #include "chartwindow.h"
 
-#include "windowhelpers.h"
-#include "ui/chartdata.h"
+#include "ui/chartlegend.h"
 #include "ui/layout.h"
 #include "ui/texts.h"
+#include "windowhelpers.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
+#include <QCursor>
 #include <QIcon>
 #include <QPixmap>
+#include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 namespace dwellmark::ui {
 
@@ -30,7 +34,7 @@ QIcon transparentIcon() {
 ChartWindow::ChartWindow(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_chartView(new QChartView(this)) {
+      m_chartView(new QChartView(this)), m_legend(*m_chartView->chart()) {
     setObjectName(QStringLiteral("ChartWindow"));
     setWindowTitle(QString::fromUtf8(texts::chartWindowCaption));
     setWindowIcon(transparentIcon());
@@ -43,7 +47,10 @@ ChartWindow::ChartWindow(QWidget* parent)
     m_chartView->setGeometry(layout::chartRect.left, layout::chartRect.top, layout::chartRect.width,
                              layout::chartRect.height);
     m_chartView->setRenderHint(QPainter::Antialiasing);
+    // The window draws a legend of its own (BarLegend). Hidden before any bar
+    // comes, Qt's costs nothing to lay out.
     m_chartView->chart()->legend()->setVisible(false);
+    m_margins = m_chartView->chart()->margins();
 
     centerForm(*this);
 }
@@ -60,18 +67,23 @@ void ChartWindow::fill(const ActivityTable& totals) {
         delete axis;
     }
 
-    const ChartData wanted = ChartData::fromTotals(totals);
+    ChartData wanted = ChartData::fromTotals(totals);
     m_series = new QBarSeries;
     double low = 0.0;
     double high = 0.0;
+    QList<QBarSet*> sets;
+    sets.reserve(static_cast<qsizetype>(wanted.series.size()));
     for (const ChartSeries& series : wanted.series) {
         auto* set = new QBarSet(QString::fromStdString(series.name));
         set->append(series.value);
-        m_series->append(set);
+        sets.append(set);
         low = std::min(low, series.value);
         high = std::max(high, series.value);
     }
+    m_series->append(sets);
     chart->addSeries(m_series);
+    connect(m_series, &QBarSeries::hovered, this,
+            [this](bool entered, int, QBarSet* set) { barHovered(entered, set); });
 
     auto* categories = new QBarCategoryAxis;
     categories->append(QString::fromStdString(wanted.category));
@@ -79,17 +91,33 @@ void ChartWindow::fill(const ActivityTable& totals) {
     chart->addAxis(categories, Qt::AlignBottom);
     m_series->attachAxis(categories);
 
+    // Whole-second steps from the rule that every front end shares.
+    const ValueScale scale = ValueScale::forRange(low, high);
     auto* values = new QValueAxis;
     values->setTitleText(QString::fromStdString(wanted.yAxisTitle));
-    // Whole seconds as whole numbers; the fine steps of a tiny range still show.
     values->setLabelFormat(QStringLiteral("%.10g"));
-    values->setRange(low, high > low ? high : low + 1.0);
-    values->applyNiceNumbers();
+    values->setRange(scale.low, scale.high);
+    values->setTickCount(static_cast<int>(std::lround((scale.high - scale.low) / scale.step)) + 1);
     chart->addAxis(values, Qt::AlignLeft);
     m_series->attachAxis(values);
 
-    chart->legend()->setVisible(true);
-    chart->legend()->setAlignment(Qt::AlignRight);
+    // The legend takes a strip at the right of the chart's area; the chart
+    // lays out its axes and bars in what is left.
+    m_bars = std::move(wanted.series);
+    const QRectF area = QRectF(QPointF(0, 0), m_chartView->size()).marginsRemoved(m_margins.toMarginsF());
+    const qreal legendWidth = m_legend.fill(sets, m_bars, area);
+    chart->setMargins(m_margins +
+                      QMargins(0, 0, legendWidth > 0 ? static_cast<int>(legendWidth) + m_margins.right() : 0, 0));
+}
+
+void ChartWindow::barHovered(bool entered, QBarSet* set) {
+    const qsizetype index = m_series->barSets().indexOf(set);
+    if (!entered || index < 0 || static_cast<std::size_t>(index) >= m_bars.size()) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(QCursor::pos(), QString::fromStdString(barTip(m_bars[static_cast<std::size_t>(index)])),
+                       m_chartView);
 }
 
 } // namespace dwellmark::ui

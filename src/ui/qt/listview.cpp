@@ -1,9 +1,19 @@
+// A list of the main window: drawn cheaply as rows come, following the newest row, copied to the clipboard.
 #include "listview.h"
 
+#include "tablemodel.h"
+#include "ui/texts.h"
+
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QMenu>
 #include <QRegion>
 #include <QScrollBar>
+#include <QSet>
 #include <algorithm>
 
 namespace dwellmark::ui {
@@ -51,6 +61,62 @@ void ListView::changeEvent(QEvent* event) {
         verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 2);
     }
     QTableView::changeEvent(event);
+}
+
+void ListView::keyPressEvent(QKeyEvent* event) {
+    // Qt's own copy takes the current cell alone.
+    if (event->matches(QKeySequence::Copy)) {
+        copySelection();
+        event->accept();
+        return;
+    }
+    QTableView::keyPressEvent(event);
+}
+
+void ListView::contextMenuEvent(QContextMenuEvent* event) {
+    auto* menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    QAction* copy = menu->addAction(QString::fromUtf8(texts::copyCaption), this, &ListView::copySelection);
+    copy->setShortcut(QKeySequence::Copy);
+    copy->setEnabled(selectionModel() != nullptr && selectionModel()->hasSelection());
+    QAction* copyAll = menu->addAction(QString::fromUtf8(texts::copyAllCaption), this, &ListView::copyAll);
+    copyAll->setEnabled(model() != nullptr && model()->rowCount() > 0);
+    QPoint at = event->globalPos();
+    if (event->reason() == QContextMenuEvent::Keyboard && currentIndex().isValid()) {
+        // From the keyboard: below the current row rather than where the pointer happens to be.
+        at = viewport()->mapToGlobal(visualRect(currentIndex()).bottomLeft());
+    }
+    // Not exec(): the menu's own event loop would hold up whoever opened it.
+    menu->popup(at);
+    event->accept();
+}
+
+void ListView::copySelection() {
+    const auto* table = qobject_cast<const TableModel*>(model());
+    if (table == nullptr || selectionModel() == nullptr) {
+        return;
+    }
+    QSet<int> unique;
+    for (const QModelIndex& index : selectionModel()->selectedIndexes()) {
+        unique.insert(index.row());
+    }
+    if (unique.isEmpty()) {
+        return;
+    }
+    QList<int> rows(unique.begin(), unique.end());
+    std::sort(rows.begin(), rows.end());
+    QGuiApplication::clipboard()->setText(table->copiedRows(rows));
+}
+
+void ListView::copyAll() {
+    if (const auto* table = qobject_cast<const TableModel*>(model())) {
+        QGuiApplication::clipboard()->setText(table->copiedTable());
+    }
+}
+
+bool ListView::atEnd() const {
+    const QScrollBar* bar = verticalScrollBar();
+    return bar->value() >= bar->maximum();
 }
 
 void ListView::rowsInserted(const QModelIndex& parent, int start, int end) {
@@ -103,8 +169,14 @@ void ListView::showChanges() {
     QRegion dirty;
     if (m_firstAppended >= 0) {
         // The scroll bars follow the new count; rows from the first new one
-        // down are drawn, if they show.
+        // down are drawn, if they show. The scroll bar still has the range of
+        // the rows before: a list at its end follows the new rows, one that
+        // was scrolled up stays where the user left it.
+        const bool follow = atEnd();
         updateGeometries();
+        if (follow) {
+            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        }
         const int top = std::max(0, rowViewportPosition(m_firstAppended));
         if (top < viewport()->height()) {
             dirty += QRect(0, top, viewport()->width(), viewport()->height() - top);

@@ -1,3 +1,4 @@
+// A list of the main window: drawn cheaply as rows come, following the newest row, copied to the clipboard.
 #pragma once
 
 #include <QElapsedTimer>
@@ -12,6 +13,10 @@ namespace dwellmark::ui {
 /// drawn. Rows added at the end and cells that change are cheap: only what
 /// they change on screen is drawn, gathered into at most a few showings a
 /// second, so a usage log that grows ten times a second costs next to nothing.
+/// While the list is scrolled to its end, new rows scroll into view; scrolled
+/// up, it stays where it is. Ctrl+C copies the selected row, and a context
+/// menu offers "Copy" and "Copy All" (with the headers): the shown columns,
+/// tab-separated, one row a line. The model must be a TableModel.
 class ListView final : public QTableView {
     Q_OBJECT
 
@@ -27,8 +32,15 @@ public:
     /// The shortest time, in milliseconds, between two showings of changes.
     static constexpr int showInterval = 500;
 
+    /// Puts the selected row on the clipboard, without headers.
+    void copySelection();
+    /// Puts every row on the clipboard, under the column headers.
+    void copyAll();
+
 protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void dataChanged(const QModelIndex& topLeft, const QModelIndex& bottomRight,
                      const QList<int>& roles = QList<int>()) override;
     void rowsInserted(const QModelIndex& parent, int start, int end) override;
@@ -37,6 +49,8 @@ protected:
 private:
     void scheduleShowing();
     void showChanges();
+    // Whether the list shows its last row; asked before new rows reach the scroll bar.
+    bool atEnd() const;
 
     // The first row appended since the last showing, -1 when none.
     int m_firstAppended = -1;

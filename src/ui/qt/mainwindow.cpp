@@ -1,3 +1,4 @@
+// The main window "Dwellmark": the two lists, the check boxes and what they open.
 #include "mainwindow.h"
 
 #include "chartwindow.h"
@@ -55,7 +56,10 @@ QCheckBox* makeCheckBox(QWidget* parent, layout::Control control, const char* ca
     box->setObjectName(QString::fromLatin1(layout::controlLayout(control).name));
     box->setGeometry(rectOf(control));
     box->setFont(fontOf(layout::checkBoxFont));
+    // A check box fills its background from the Button role unless told
+    // otherwise; the window's white is Window.
     box->setAutoFillBackground(true);
+    box->setBackgroundRole(QPalette::Window);
     QPalette palette = box->palette();
     palette.setColor(QPalette::Window, Qt::white);
     box->setPalette(palette);
@@ -163,6 +167,7 @@ void MainWindow::noticeOfferClicked() {
 
 MainWindow::~MainWindow() {
     m_ticks.stop();
+    delete m_chart.data();
 }
 
 void MainWindow::onLoad() {
@@ -211,12 +216,18 @@ void MainWindow::displayChartClicked() {
     }
     m_displayChartBox->setChecked(false);
     const ActivityTable& totals = m_tracker.totals();
-    if (totals.rowCount() == 0) {
+    // One chart at a time: a screen reader can still toggle the box while the
+    // modal chart blocks the window.
+    if (totals.rowCount() == 0 || m_chart != nullptr) {
         return;
     }
-    ChartWindow chart;
-    chart.fill(totals);
-    chart.exec();
+    // Shown, not exec()'d: whatever toggled the box gets control back at once.
+    // A screen reader waits for the answer to its "Toggle" action, and would
+    // give up on one that came only when the chart closed.
+    m_chart = new ChartWindow;
+    m_chart->setAttribute(Qt::WA_DeleteOnClose);
+    m_chart->fill(totals);
+    m_chart->show();
 }
 
 void MainWindow::setMousePointer(MousePointer pointer) {

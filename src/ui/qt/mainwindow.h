@@ -1,11 +1,14 @@
+// The main window "Dwellmark": the two lists, the check boxes and what they open.
 #pragma once
 
+#include "chartwindow.h"
 #include "listview.h"
 #include "tickdriver.h"
 #include "tracking/activitytracker.h"
 #include "ui/pointerrules.h"
 
 #include <QCursor>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -76,6 +79,9 @@ public:
     /// The button of the notice's offer; hidden when there is none.
     QPushButton* noticeOffer() const { return m_offerButton; }
 
+    /// The chart window while one is open (modal, deleted when it closes).
+    ChartWindow* chartWindow() const { return m_chart; }
+
     /// The text of the "Hide Me" answer.
     static QString hideMeMessage();
 
@@ -122,6 +128,7 @@ private:
     QLabel* m_notice;
     QPushButton* m_offerButton;
     NoticeOffer m_offer;
+    QPointer<ChartWindow> m_chart;
     MousePointer m_mousePointer = MousePointer::Default;
     std::optional<QCursor> m_customPointer;
 };

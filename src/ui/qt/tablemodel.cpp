@@ -1,9 +1,12 @@
+// Shows an ActivityTable in a Qt view without copying its cells.
 #include "tablemodel.h"
 
 #include "ui/layout.h"
+#include "ui/tablecopy.h"
 
 #include <QHeaderView>
 #include <QTableView>
+#include <vector>
 
 namespace dwellmark::ui {
 
@@ -38,6 +41,20 @@ QVariant TableModel::headerData(int section, Qt::Orientation orientation, int ro
         return {};
     }
     return QString::fromStdString(m_table.columns()[static_cast<std::size_t>(section)].header);
+}
+
+QString TableModel::copiedRows(const QList<int>& rows) const {
+    std::vector<std::size_t> numbers;
+    for (const int row : rows) {
+        if (row >= 0) {
+            numbers.push_back(static_cast<std::size_t>(row) + 1);
+        }
+    }
+    return QString::fromStdString(ui::copiedRows(m_table, numbers, false));
+}
+
+QString TableModel::copiedTable() const {
+    return QString::fromStdString(ui::copiedTable(m_table));
 }
 
 void TableModel::attachTo(QTableView& view) {

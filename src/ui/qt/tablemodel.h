@@ -1,3 +1,4 @@
+// An ActivityTable as a Qt item model, and the text its rows copy as.
 #pragma once
 
 #include "tracking/activitytable.h"
@@ -27,6 +28,12 @@ public:
     int columnCount(const QModelIndex& parent = QModelIndex()) const override;
     QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+    /// The rows (0-based, as the view counts them) as the clipboard takes
+    /// them: the shown columns, tab-separated, one row a line, without headers.
+    QString copiedRows(const QList<int>& rows) const;
+    /// Every row under the shown columns' headers, as the clipboard takes them.
+    QString copiedTable() const;
 
     /// Gives the view this model, with the table's column widths; a column of
     /// width 0 keeps its data but is hidden.

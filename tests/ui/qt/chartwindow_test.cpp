@@ -1,4 +1,4 @@
-// The chart window on a private X server: its place, its chart of the totals.
+// The chart window on a private X server: its place, its chart of the totals, its legend and tips as drawn.
 #include "centredwindow.h"
 #include "tracking/activitytables.h"
 #include "ui/qt/chartwindow.h"
@@ -8,10 +8,14 @@
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QLegend>
-#include <QLegendMarker>
+#include <QGraphicsLayout>
+#include <QGraphicsRectItem>
+#include <QGraphicsTextItem>
+#include <QRegularExpression>
+#include <QToolTip>
 #include <QValueAxis>
 #include <QtTest>
+#include <algorithm>
 
 using dwellmark::ActivityTable;
 using dwellmark::TotalsColumn;
@@ -43,6 +47,40 @@ QList<double> values(const QBarSeries& series) {
         }
         result << set->at(0);
     }
+    return result;
+}
+
+/// What the chart draws, in its coordinates: the legend's lines and the axes'
+/// texts; the boxes of each legend line (square and text), axis text and the
+/// plot area; and the bars, left to right.
+struct Drawn {
+    QStringList legend;
+    QStringList axisTexts;
+    QList<QRectF> boxes;
+    QList<QRectF> bars;
+};
+
+Drawn drawn(const ChartWindow& form) {
+    Drawn result;
+    const QRectF plot = form.chart()->plotArea();
+    for (const auto& line : form.legend().lines()) {
+        result.legend << line.text->text();
+        result.boxes << (line.text->sceneBoundingRect() | (line.marker ? line.marker->sceneBoundingRect() : QRectF()));
+    }
+    for (QGraphicsItem* item : form.chart()->scene()->items()) {
+        const QRectF rect = item->sceneBoundingRect();
+        if (!item->isVisible() || rect.isEmpty()) {
+            continue;
+        }
+        if (const auto* text = qgraphicsitem_cast<QGraphicsTextItem*>(item); text && !text->toPlainText().isEmpty()) {
+            result.axisTexts << text->toPlainText();
+            result.boxes << rect;
+        } else if (qgraphicsitem_cast<QGraphicsRectItem*>(item) && plot.adjusted(-1, -1, 1, 1).contains(rect)) {
+            result.bars << rect;
+        }
+    }
+    result.boxes << plot;
+    std::sort(result.bars.begin(), result.bars.end(), [](const QRectF& a, const QRectF& b) { return a.x() < b.x(); });
     return result;
 }
 
@@ -83,7 +121,6 @@ private slots:
         QCOMPARE(form.chart()->series().size(), 1);
         QCOMPARE(names(*series), QStringList{"Editor"});
         QCOMPARE(values(*series), QList<double>{312.0});
-        QVERIFY(form.chart()->legend()->isVisible());
         QVERIFY(form.chart()->title().isEmpty());
 
         const auto xAxes = form.chart()->axes(Qt::Horizontal);
@@ -100,9 +137,7 @@ private slots:
         QVERIFY(valueAxis->min() <= 0.0);
         QVERIFY(valueAxis->max() >= 312.0);
         // The legend has the series' names.
-        const auto markers = form.chart()->legend()->markers(series);
-        QCOMPARE(markers.size(), 1);
-        QCOMPARE(markers.first()->label(), QStringLiteral("Editor"));
+        QCOMPARE(drawn(form).legend, QStringList{"Editor"});
     }
 
     void severalRows() {
@@ -125,7 +160,7 @@ private slots:
         QCOMPARE(names(*series), (QStringList{"Twenty characters ok", "Twenty-one character", "Not a number",
                                               "Leading number", "", QStringLiteral(u"ééééééééééééééééééé😀")}));
         QCOMPARE(values(*series), (QList<double>{0.0, -42.0, 0.0, 17.0, 5.0, 100000.0}));
-        QCOMPARE(form.chart()->legend()->markers(series).size(), 6);
+        QCOMPARE(drawn(form).legend, names(*series));
         // A bar below zero stands below the zero line of the value axis.
         auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
         QVERIFY(valueAxis->min() <= -42.0);
@@ -140,6 +175,52 @@ private slots:
         auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
         QCOMPARE(valueAxis->min(), 0.0);
         QVERIFY(valueAxis->max() > 0.0);
+    }
+
+    // From no title to 3,000: the legend names the bars that fit and counts
+    // the rest, nothing is drawn over anything else or outside the window, the
+    // value axis counts whole seconds, and a bar pointed at tells its title.
+    void legendAxisAndTipsAsDrawn() {
+        ChartWindow form;
+        showCentred(form);
+        // The chart runs past the window: only this part of it shows.
+        const QRectF window(form.chartView()->mapToScene(form.chartView()->mapFrom(&form, QPoint(0, 0))),
+                            QSizeF(form.size()));
+        for (const int count : {0, 1, 30, 300, 3000}) {
+            ActivityTable totals = dwellmark::makeTotalsTable();
+            for (int i = 0; i < count; ++i) {
+                addTotal(totals, "Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
+            }
+            form.fill(totals);
+            QTRY_VERIFY(form.chart()->layout()->isActivated());
+            const Drawn shown = drawn(form);
+            QStringList numbers = shown.axisTexts.filter(QRegularExpression(QStringLiteral("^[-0-9.]+$")));
+            numbers.sort();
+            QCOMPARE(numbers, count < 2 ? QStringList({"0", "1"}) : QStringList({"0", "1", "2"}));
+
+            const qsizetype named = shown.legend.size() < count ? shown.legend.size() - 1 : shown.legend.size();
+            QCOMPARE(shown.legend.mid(0, named), names(*form.barSeries()).mid(0, named));
+            if (named < count) {
+                QCOMPARE(shown.legend.last(), QStringLiteral("+ %1 more").arg(count - named));
+                QVERIFY2(named >= 20, qPrintable(QString::number(named)));
+            }
+            for (qsizetype i = 0; i < shown.boxes.size(); ++i) {
+                QVERIFY(window.contains(shown.boxes[i]));
+                for (qsizetype j = i + 1; j < shown.boxes.size(); ++j) {
+                    QVERIFY2(!shown.boxes[i].intersects(shown.boxes[j]),
+                             qPrintable(QStringLiteral("%1 titles: %2 overlaps %3").arg(count).arg(i).arg(j)));
+                }
+            }
+            if (count == 30) {
+                QCOMPARE(shown.bars.size(), 30);
+                for (int i = 0; i < count; ++i) {
+                    QTest::mouseMove(form.chartView()->viewport(),
+                                     form.chartView()->mapFromScene(shown.bars[i].center()));
+                    QTRY_COMPARE(QToolTip::text(),
+                                 QStringLiteral("Window number %1 of many\n%2 s").arg(i).arg(i % 2 + 1));
+                }
+            }
+        }
     }
 
     void refillKeepsNothingOfBefore() {

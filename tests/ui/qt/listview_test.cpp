@@ -1,4 +1,4 @@
-// The list of the main window: what it draws when rows come and go, and its rows' height.
+// The list of the main window: what it draws when rows come and go, whether it follows them, and its rows' height.
 #include "tracking/activitytables.h"
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
@@ -120,6 +120,25 @@ private slots:
         QTRY_VERIFY(recorder.painted.contains(view.visualRect(model.index(0, 0)).center()));
         QCOMPARE(view.indexAt(view.visualRect(model.index(0, 0)).center()).data().toString(), QStringLiteral("202"));
         QCOMPARE(view.indexAt(view.visualRect(model.index(2, 0)).center()).data().toString(), QStringLiteral("404"));
+    }
+
+    // At its end a list follows new rows; scrolled up, it stays.
+    void followsNewRowsOnlyFromItsEnd() {
+        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
+        ListView& view = shown.view;
+        QVERIFY(shown.showSettled());
+        const auto rowShows = [&](int row) {
+            return view.viewport()->rect().contains(view.visualRect(shown.model.index(row, 0)));
+        };
+        for (int i = 0; i < 40; ++i) {
+            appendLogRow(shown.table, i);
+        }
+        QTRY_VERIFY(rowShows(39));
+        view.verticalScrollBar()->setValue(3);
+        const int rangeBefore = view.verticalScrollBar()->maximum();
+        appendLogRow(shown.table, 40);
+        QTRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
+        QCOMPARE(view.verticalScrollBar()->value(), 3);
     }
 
     void oneLineOfTextPerRow() {

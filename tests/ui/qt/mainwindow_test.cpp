@@ -13,9 +13,12 @@
 #include <QBarSeries>
 #include <QBarSet>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QProcess>
@@ -46,8 +49,8 @@ private:
     // Owns the watches for modal windows of the running test.
     std::unique_ptr<QObject> m_watches;
 
-    // Runs a step inside the next modal window's own event loop, once that
-    // window is up. A watch that never fires ends with its test.
+    // Runs a step once the next modal window is up (inside its own event loop
+    // when it has one). A watch that never fires ends with its test.
     void whenModal(std::function<void(QWidget*)> step) {
         auto* poll = new QTimer(m_watches.get());
         QObject::connect(poll, &QTimer::timeout, [poll, step = std::move(step)] {
@@ -64,6 +67,13 @@ private:
                 modal->close();
             }
         });
+    }
+
+    // The chart opens after the click that asks for it has returned: waits
+    // until every step of whenModal has run and no modal window is open.
+    bool modalStepsDone() {
+        return QTest::qWaitFor([this] { return m_watches->children().isEmpty() && !QApplication::activeModalWidget(); },
+                               60000);
     }
 
     std::unique_ptr<MainWindow> makeForm(const QString& folder, const QString& notice = {},
@@ -121,6 +131,7 @@ private:
             modal->close();
         });
         open();
+        modalStepsDone();
         return name;
     }
 
@@ -178,8 +189,6 @@ private slots:
         QCOMPARE(form->displayChartBox()->text(), QStringLiteral("Display Chart"));
         QCOMPARE(form->hideMeBox()->text(), QStringLiteral("Hide Me"));
         QVERIFY(!form->hideMeBox()->isChecked() && !form->displayChartBox()->isChecked());
-        QCOMPARE(form->hideMeBox()->palette().color(QPalette::Window), QColor(Qt::white));
-        QVERIFY(form->hideMeBox()->autoFillBackground());
 
         for (ListView* list : {form->usageLog(), form->totals()}) {
             QCOMPARE(list->font().family(), QStringLiteral("Arial"));
@@ -203,6 +212,13 @@ private slots:
         QVERIFY(!form->notice()->isVisible());
         QCOMPARE(form->usageLog()->model()->rowCount(), 0);
         QCOMPARE(form->totals()->model()->rowCount(), 0);
+        // The check boxes are painted white beside their captions, as the window is.
+        for (QCheckBox* box : {form->hideMeBox(), form->displayChartBox()}) {
+            const QImage painted = box->grab().toImage();
+            for (const int y : {2, painted.height() / 2, painted.height() - 3}) {
+                QCOMPARE(QColor(painted.pixel(painted.width() - 3, y)), QColor(Qt::white));
+            }
+        }
     }
 
     void headersAndColumns() {
@@ -507,6 +523,7 @@ private slots:
             });
         });
         QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
+        QVERIFY(modalStepsDone());
         QCOMPARE(caption, QStringLiteral("Chart"));
         QVERIFY(clearWhileOpen);
         QCOMPARE(firstNames, (QStringList{"First", "Second"}));
@@ -527,9 +544,57 @@ private slots:
             }
         });
         form->displayChartBox()->setChecked(true);
+        QVERIFY(modalStepsDone());
         QCOMPARE(secondNames, (QStringList{"First", "Second", "Notes"}));
         QCOMPARE(secondValues, (QList<double>{5.0, 7.0, 10.0}));
         QVERIFY(!form->displayChartBox()->isChecked());
+    }
+
+    void displayChartAnswersAScreenReaderAtOnce() {
+        addTotalsRow("First", "5");
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        QAccessibleActionInterface* box =
+            QAccessible::queryAccessibleInterface(form->displayChartBox())->actionInterface();
+        // A screen reader's Toggle comes back while the chart is open, and modal;
+        // again behind it, it opens no second one. (A chart that held the
+        // action up would be closed by the watch, and fail.)
+        whenModal([](QWidget*) {});
+        box->doAction(QAccessibleActionInterface::toggleAction());
+        ChartWindow* chart = form->chartWindow();
+        QVERIFY(chart != nullptr && chart->isVisible() && QApplication::activeModalWidget() == chart);
+        box->doAction(QAccessibleActionInterface::toggleAction());
+        QCOMPARE(form->chartWindow(), chart);
+        chart->close();
+        QTRY_VERIFY(form->chartWindow() == nullptr);
+    }
+
+    void listsCopyTheirShownColumns() {
+        addTotalsRow("First", "5");
+        addTotalsRow("Second\twith a tab", "7");
+        m_tracker->usageLog().addRow("editor");
+        auto form = makeForm(m_folder.path());
+        form->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
+        // Ctrl+C: the selected row alone, without the hidden "Total Seconds".
+        form->totals()->selectRow(1);
+        QTest::keyClick(form->totals(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("app\tSecond with a tab\t\n"));
+        // Each list's context menu; "Copy All" copies under the headers.
+        for (ListView* list : {form->usageLog(), form->totals()}) {
+            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(9, 9),
+                                    list->viewport()->mapToGlobal(QPoint(9, 9)));
+            QApplication::sendEvent(list->viewport(), &event);
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            QVERIFY(menu != nullptr);
+            QCOMPARE(menu->actions().at(0)->text() + "|" + menu->actions().at(1)->text(),
+                     QStringLiteral("Copy|Copy All"));
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(1)).center());
+            QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+        }
+        QCOMPARE(QGuiApplication::clipboard()->text(),
+                 QStringLiteral("Application\tWindow Title\tTotal Time\napp\tFirst\t\napp\tSecond with a tab\t\n"));
     }
 
     void closingEndsTheRun() {

@@ -111,16 +111,19 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
     ASSERT_TRUE(foregroundTitled(omegaTitle));
 
     // The chart is a window of this process too, and is logged like any other.
-    // The chart is modal: what follows runs inside its own event loop.
+    // It opens once the check box has had its say.
     clock.now = 125.0F;
     bool chartSeen = false;
+    bool chartDone = false;
     QTimer::singleShot(0, [&] {
         chartSeen = foregroundTitled("Chart") && focus(133.0F, "[app_id=dwellmark.test.alpha]", alphaTitle);
         if (QWidget* chart = QApplication::activeModalWidget(); chart != nullptr) {
             chart->close();
         }
+        chartDone = true;
     });
     program.mainWindow().displayChartBox()->setChecked(true);
+    ASSERT_TRUE(whileRunning([&] { return chartDone; }));
     ASSERT_TRUE(chartSeen) << "the foreground: " << windows->getWindowTitle(tracker.lastForeground());
     ASSERT_TRUE(focus(140.0F, "[title=\"^Dwellmark$\"]", "Dwellmark"));
     ASSERT_TRUE(whileRunning([&] { return tracker.usageLog().rowCount() == 4; }));

@@ -23,6 +23,11 @@ namespace dwellmark::ui {
 
 namespace {
 
+// Bars narrower than this lose their outline.
+constexpr qreal crowdedBarPixels = 4.0;
+// The colours of the chart's theme (light) before it starts lightening them.
+constexpr qsizetype themeColours = 5;
+
 QIcon transparentIcon() {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
@@ -82,6 +87,11 @@ void ChartWindow::fill(const ActivityTable& totals) {
     }
     m_series->append(sets);
     chart->addSeries(m_series);
+    // The theme lightens each later round of its colours, until the bars of
+    // a long list are white on white: every bar keeps a colour of the first.
+    for (qsizetype i = themeColours; i < sets.size(); ++i) {
+        sets[i]->setColor(sets[i % themeColours]->color());
+    }
     connect(m_series, &QBarSeries::hovered, this,
             [this](bool entered, int, QBarSet* set) { barHovered(entered, set); });
 
@@ -108,6 +118,16 @@ void ChartWindow::fill(const ActivityTable& totals) {
     const qreal legendWidth = m_legend.fill(sets, m_bars, area);
     chart->setMargins(m_margins +
                       QMargins(0, 0, legendWidth > 0 ? static_cast<int>(legendWidth) + m_margins.right() : 0, 0));
+
+    // Bars a few pixels wide would be all outline, and narrower ones hidden
+    // under their neighbours' outlines: crowded bars are drawn without one.
+    const qreal barPixels =
+        (area.width() - legendWidth) * m_series->barWidth() / static_cast<qreal>(std::max<qsizetype>(sets.size(), 1));
+    if (barPixels < crowdedBarPixels) {
+        for (QBarSet* set : sets) {
+            set->setPen(Qt::NoPen);
+        }
+    }
 }
 
 void ChartWindow::barHovered(bool entered, QBarSet* set) {

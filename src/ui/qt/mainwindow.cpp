@@ -205,9 +205,16 @@ void MainWindow::hideMeClicked() {
         return;
     }
     m_hideMeBox->setChecked(false);
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(texts::mainWindowCaption), hideMeMessage(), QMessageBox::Ok,
-                    this);
-    box.exec();
+    // Shown, not exec()'d, as the chart is: a screen reader's "Toggle" gets its
+    // answer at once. One answer at a time.
+    if (m_hideMeAnswer != nullptr) {
+        return;
+    }
+    m_hideMeAnswer = new QMessageBox(QMessageBox::NoIcon, QString::fromUtf8(texts::mainWindowCaption), hideMeMessage(),
+                                     QMessageBox::Ok, this);
+    m_hideMeAnswer->setWindowModality(Qt::ApplicationModal);
+    connect(m_hideMeAnswer, &QDialog::finished, m_hideMeAnswer, &QObject::deleteLater);
+    m_hideMeAnswer->show();
 }
 
 void MainWindow::displayChartClicked() {

@@ -18,6 +18,7 @@
 
 class QCheckBox;
 class QLabel;
+class QMessageBox;
 class QPushButton;
 
 namespace dwellmark::ui {
@@ -129,6 +130,7 @@ private:
     QPushButton* m_offerButton;
     NoticeOffer m_offer;
     QPointer<ChartWindow> m_chart;
+    QPointer<QMessageBox> m_hideMeAnswer;
     MousePointer m_mousePointer = MousePointer::Default;
     std::optional<QCursor> m_customPointer;
 };

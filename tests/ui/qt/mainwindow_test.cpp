@@ -439,6 +439,7 @@ private slots:
             });
         });
         QTest::mouseClick(form->hideMeBox(), Qt::LeftButton);
+        QVERIFY(modalStepsDone());
 
         QCOMPARE(title, QStringLiteral("Dwellmark"));
         QCOMPARE(text, QStringLiteral("Please email support@dwellmark.org if you would like this feature added (so "
@@ -461,6 +462,7 @@ private slots:
         });
         form->hideMeBox()->setFocus();
         QTest::keyClick(form->hideMeBox(), Qt::Key_Space);
+        QVERIFY(modalStepsDone());
         QCOMPARE(second, MainWindow::hideMeMessage());
         QVERIFY(!form->hideMeBox()->isChecked());
     }
@@ -550,7 +552,7 @@ private slots:
         QVERIFY(!form->displayChartBox()->isChecked());
     }
 
-    void displayChartAnswersAScreenReaderAtOnce() {
+    void checkBoxesAnswerAScreenReaderAtOnce() {
         addTotalsRow("First", "5");
         auto form = makeForm(m_folder.path());
         form->show();
@@ -568,6 +570,16 @@ private slots:
         QCOMPARE(form->chartWindow(), chart);
         chart->close();
         QTRY_VERIFY(form->chartWindow() == nullptr);
+
+        // "Hide Me" answers the same way: its message is up, the action done.
+        QAccessible::queryAccessibleInterface(form->hideMeBox())
+            ->actionInterface()
+            ->doAction(QAccessibleActionInterface::toggleAction());
+        auto* answer = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(answer != nullptr && answer->isVisible());
+        QCOMPARE(answer->text(), MainWindow::hideMeMessage());
+        answer->button(QMessageBox::Ok)->click();
+        QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
     }
 
     void listsCopyTheirShownColumns() {

@@ -222,7 +222,15 @@ void MainWindow::hideMeClicked() {
         return;
     }
     setCheck(m_hideMeBox, false);
+    // Shown after the click has returned, as the chart is; one at a time.
+    if (!m_hideMeAnswerPending) {
+        m_hideMeAnswerPending = PostMessageW(m_handle, hideMeAnswerMessage, 0, 0) != FALSE;
+    }
+}
+
+void MainWindow::showHideMeAnswer() {
     MessageBoxW(m_handle, widen(texts::hideMeMessage()).c_str(), widen(texts::mainWindowCaption).c_str(), MB_OK);
+    m_hideMeAnswerPending = false;
 }
 
 void MainWindow::displayChartClicked() {
@@ -329,6 +337,9 @@ LRESULT MainWindow::onMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case openChartMessage:
         showChart();
+        return 0;
+    case hideMeAnswerMessage:
+        showHideMeAnswer();
         return 0;
     case WM_COMMAND:
         if (HIWORD(wParam) == BN_CLICKED) {

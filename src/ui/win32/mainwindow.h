@@ -32,6 +32,8 @@ public:
     /// The message "Display Chart" posts to open the chart once its click
     /// has returned.
     static constexpr UINT openChartMessage = WM_APP + 2;
+    /// The message "Hide Me" posts to show its answer once its click has returned.
+    static constexpr UINT hideMeAnswerMessage = WM_APP + 3;
     static constexpr const wchar_t* className = L"DwellmarkMain";
 
     /// Makes the window (hidden) and runs onLoad. The tracker and the window
@@ -68,6 +70,8 @@ public:
     ChartWindow* openChart() const { return m_openChart; }
     /// Whether "Display Chart" was clicked and its chart has not opened yet.
     bool chartRequested() const { return m_chartRequested; }
+    /// Whether "Hide Me" was clicked and its message has not been closed yet.
+    bool hideMeAnswerPending() const { return m_hideMeAnswerPending; }
     /// How many ticks have run since the window was made.
     std::uint64_t ticksRun() const { return m_ticksRun; }
 
@@ -78,6 +82,8 @@ public:
     /// Opens the chart of the totals as they are now and returns once it is
     /// closed; nothing when there are none.
     void showChart();
+    /// Shows the answer to "Hide Me" and returns once it is closed.
+    void showHideMeAnswer();
 
 private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -117,6 +123,7 @@ private:
     std::unique_ptr<TickSource> m_ticks;
     ChartWindow* m_openChart = nullptr;
     bool m_chartRequested = false;
+    bool m_hideMeAnswerPending = false;
     std::uint64_t m_ticksRun = 0;
 };
 

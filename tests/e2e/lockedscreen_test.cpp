@@ -18,10 +18,6 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-double secondsBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
-
 TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
     ScratchFolder folder("lockedscreen");
     ASSERT_TRUE(folder.made());
@@ -37,14 +33,9 @@ TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
 
     ReadBackSession session(DWELLMARK_PROGRAM, {onSystemBus});
     ASSERT_EQ(session.waitForMainWindow(), "");
-    const std::uint32_t main = session.mainWindow();
-    ASSERT_TRUE(session.activate(main));
-    const std::uint32_t alpha = session.user().createWindow("Alpha", true);
-    const std::uint32_t omega = session.user().createWindow("Omega", true);
-    const auto omegaAsked = session.openStretchOf(alpha, omega, "Alpha");
-    ASSERT_TRUE(omegaAsked) << session.describe();
-    const auto omegaSeen = Clock::now();
-    const std::size_t before = session.logRows().size();
+    const auto start = session.putOmegaInFront();
+    ASSERT_TRUE(start) << session.describe();
+    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = *start;
 
     // 2 s in front of Omega, then the lock: Omega's row comes with no change
     // of the foreground, and none while the screen stays locked for 4 s.
@@ -67,10 +58,10 @@ TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
     const auto& rows = session.logRows();
     ASSERT_EQ(rows.size(), before + 2) << session.describe();
     std::cout << "Omega logged " << rows[before][5] << " s up to the lock (in front "
-              << secondsBetween(omegaSeen, lockAsked) << " to " << secondsBetween(*omegaAsked, lockSeen) << " s) and "
+              << secondsBetween(omegaSeen, lockAsked) << " to " << secondsBetween(omegaAsked, lockSeen) << " s) and "
               << rows[before + 1][5] << " s after it (at most " << mostAfterUnlock << " s)\n";
     EXPECT_GE(std::stod(rows[before][5]), secondsBetween(omegaSeen, lockAsked) - 1.0);
-    EXPECT_LE(std::stod(rows[before][5]), secondsBetween(*omegaAsked, lockSeen) + 1.0);
+    EXPECT_LE(std::stod(rows[before][5]), secondsBetween(omegaAsked, lockSeen) + 1.0);
     // Whenever the program saw the unlock, the locked 4 s lie before it.
     EXPECT_LE(std::stod(rows[before + 1][5]), mostAfterUnlock + 1.0);
     EXPECT_EQ(rows[before + 1][2], rows[before][3]);

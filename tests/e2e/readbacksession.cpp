@@ -88,6 +88,24 @@ ReadBackSession::openStretchOf(std::uint32_t first, std::uint32_t second, const 
     return opened ? std::optional(secondAsked) : std::nullopt;
 }
 
+std::optional<ReadBackSession::OmegaInFront> ReadBackSession::putOmegaInFront() {
+    OmegaInFront start;
+    start.main = m_mainWindow;
+    if (!activate(start.main)) {
+        return std::nullopt;
+    }
+    start.alpha = m_user.createWindow("Alpha", true);
+    start.omega = m_user.createWindow("Omega", true);
+    const auto omegaAsked = openStretchOf(start.alpha, start.omega, "Alpha");
+    if (!omegaAsked) {
+        return std::nullopt;
+    }
+    start.omegaAsked = *omegaAsked;
+    start.omegaSeen = std::chrono::steady_clock::now();
+    start.rowsBefore = logRows().size();
+    return start;
+}
+
 const std::vector<std::vector<std::string>>& ReadBackSession::logRows() const {
     static const std::vector<std::vector<std::string>> none;
     return m_shown.tables.empty() ? none : m_shown.tables[0].rows;

@@ -58,6 +58,21 @@ public:
     std::optional<std::chrono::steady_clock::time_point> openStretchOf(std::uint32_t first, std::uint32_t second,
                                                                        const std::string& firstTitle);
 
+    /// Where a test that times a stretch starts: the main window, then two new
+    /// windows "Alpha" and "Omega" brought to the foreground in turn until
+    /// Alpha's stretch is logged. Omega's has surely opened then: it was asked
+    /// for at omegaAsked and seen by omegaSeen, with rowsBefore rows logged.
+    struct OmegaInFront {
+        std::uint32_t main = 0;
+        std::uint32_t alpha = 0;
+        std::uint32_t omega = 0;
+        std::chrono::steady_clock::time_point omegaAsked;
+        std::chrono::steady_clock::time_point omegaSeen;
+        std::size_t rowsBefore = 0;
+    };
+    /// Nothing when the program never got there (describe() says why).
+    std::optional<OmegaInFront> putOmegaInFront();
+
     /// The rows of the usage log as last read.
     const std::vector<std::vector<std::string>>& logRows() const;
     /// The tables as last read, a row a line, for a failure message.
@@ -72,5 +87,10 @@ private:
     std::uint32_t m_mainWindow = 0;
     AccessibleApplication m_shown;
 };
+
+/// The seconds from one moment to a later one.
+inline double secondsBetween(std::chrono::steady_clock::time_point from, std::chrono::steady_clock::time_point to) {
+    return std::chrono::duration<double>(to - from).count();
+}
 
 } // namespace dwellmark::testing

@@ -29,10 +29,6 @@ void setOffset(const std::string& offset) {
     std::filesystem::rename(next, DWELLMARK_OFFSET_FILE);
 }
 
-double secondsBetween(Clock::time_point from, Clock::time_point to) {
-    return std::chrono::duration<double>(to - from).count();
-}
-
 TEST(SteppedWallClock, TheLoggedLengthsAreTheTimeThatReallyPassed) {
     ASSERT_TRUE(std::filesystem::exists(DWELLMARK_LIBFAKETIME)) << "no libfaketime: scripts/deps test installs it";
     setOffset("+0");
@@ -47,16 +43,9 @@ TEST(SteppedWallClock, TheLoggedLengthsAreTheTimeThatReallyPassed) {
     // A test that passes because the clock was never stepped proves nothing.
     std::ifstream maps("/proc/" + std::to_string(session.program().pid()) + "/maps");
     ASSERT_NE(std::string(std::istreambuf_iterator<char>(maps), {}).find("libfaketime"), std::string::npos);
-    const std::uint32_t main = session.mainWindow();
-    ASSERT_TRUE(session.activate(main));
-    const std::uint32_t alpha = session.user().createWindow("Alpha", true);
-    const std::uint32_t omega = session.user().createWindow("Omega", true);
-
-    // Omega's stretch has surely opened once Alpha's is logged.
-    const auto omegaAsked = session.openStretchOf(alpha, omega, "Alpha");
-    ASSERT_TRUE(omegaAsked) << session.describe();
-    const auto omegaSeen = Clock::now();
-    const std::size_t before = session.logRows().size();
+    const auto start = session.putOmegaInFront();
+    ASSERT_TRUE(start) << session.describe();
+    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = *start;
 
     // 3 s in front of Omega, the wall clock set back 5 s on the way; then 2 s
     // in front of Alpha, the wall clock put 8 hours on (as after a night asleep).
@@ -80,7 +69,7 @@ TEST(SteppedWallClock, TheLoggedLengthsAreTheTimeThatReallyPassed) {
         EXPECT_GE(std::stod(row[5]), least - 1.0) << row[1];
         EXPECT_LE(std::stod(row[5]), most + 1.0) << row[1];
     };
-    expectLength(rows[before], secondsBetween(omegaSeen, alphaAsked), secondsBetween(*omegaAsked, alphaSeen));
+    expectLength(rows[before], secondsBetween(omegaSeen, alphaAsked), secondsBetween(omegaAsked, alphaSeen));
     expectLength(rows[before + 1], secondsBetween(alphaSeen, mainAsked), secondsBetween(alphaAsked, mainSeen));
     // The running count goes on from row to row, and the totals are the sums.
     EXPECT_EQ(rows[before + 1][2], rows[before][3]);

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QPoint>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 
@@ -35,6 +36,9 @@ protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
+    void layOutOnlyWhenShownOrHidden(QScrollBar& bar);
+    /// Makes the scroll bars follow rows appended at the end.
+    void followRowCount();
     void scheduleShowing();
     void showChanges();
 

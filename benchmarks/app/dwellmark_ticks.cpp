@@ -28,7 +28,9 @@ public:
     NoticingWindowSystem(dwellmark::WindowSystem& inner, int file) : m_inner(inner), m_file(file) {}
 
     void beginTick() override { m_inner.beginTick(); }
+    std::uint64_t answersVersion() override { return m_inner.answersVersion(); }
     int changeDescriptor() const override { return m_inner.changeDescriptor(); }
+    bool readChanges() override { return m_inner.readChanges(); }
     bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
     bool setChangeListener(std::function<void()> listener) override {
         return m_inner.setChangeListener(std::move(listener));

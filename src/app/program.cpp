@@ -2,6 +2,7 @@
 // benchmarks that run the program as it is.
 #include "program.h"
 
+#include "app/linux/x11glue.h"
 #include "application.h"
 #include "platform/platform.h"
 
@@ -67,6 +68,9 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     Application application(qtArgc, qtArgv);
+    if (platform::displayProtocol(windows) == platform::DisplayProtocol::X11) {
+        leaveRootPropertiesToBackend();
+    }
     // What the desktop could not give is said in the window too, not only on
     // a standard error that a program started from a menu has nowhere to show.
     ui::NoticeOffer offer;

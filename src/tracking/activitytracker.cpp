@@ -38,12 +38,20 @@ void ActivityTracker::identifyMainWindow(WindowHandle nativeId, std::string titl
 
 void ActivityTracker::tick() {
     m_windows.beginTick();
+    const std::uint64_t version = m_windows.answersVersion();
+    bool changed = version == 0 || version != m_actedOn;
     if (m_mainWindow == 0 && m_mainWindowQuery) {
         // Asked before the foreground is read, so that the tick that brings
         // the main window's first appearance already knows it as ours.
         m_mainWindow =
             m_windows.findOwnWindow(m_mainWindowQuery->nativeId, m_mainWindowQuery->title, m_mainWindowQuery->appId);
+        changed = changed || m_mainWindow != 0;
     }
+    // The same answers as at the last tick that asked, which did all there was to do with them.
+    if (!changed) {
+        return;
+    }
+    m_actedOn = version;
     std::optional<float> reading;
     if (m_windows.sessionLocked()) {
         // Nobody uses a window at the lock screen: the stretch ends at the

@@ -45,6 +45,9 @@ public:
     /// window, then drop the rows of windows that no longer exist. While the
     /// session is locked no window holds the foreground: the open stretch is
     /// logged at the first locked tick and none opens until it is unlocked.
+    /// When the desktop's answers are those of the last tick that asked
+    /// (WindowSystem::answersVersion), there is nothing to do and nothing is
+    /// asked.
     void tick();
 
     /// Opens the window's stretch at the given time of day and steady clock
@@ -103,6 +106,9 @@ private:
     };
     std::optional<MainWindowQuery> m_mainWindowQuery;
     WindowHandle m_lastForeground = 0;
+    /// The desktop's WindowSystem::answersVersion() at the last tick that
+    /// asked all its questions; 0 before the first.
+    std::uint64_t m_actedOn = 0;
     std::int64_t m_loggedSeconds = -1;
     /// When each open-interval row's stretch opened, beside its "Timer Start"
     /// text: the exact time-of-day reading, and the steady reading that

@@ -13,9 +13,10 @@ public:
     virtual void changeReported() = 0;
 
     /// Has the front end's event loop call changeReported() when the POSIX
-    /// descriptor becomes readable. Returns false when the event loop cannot
-    /// watch a descriptor. The descriptor stays readable until the next tick
-    /// reads it, so the watcher may stop watching it until then.
+    /// descriptor becomes readable and WindowSystem::readChanges() finds
+    /// something of interest in it. Returns false when the event loop cannot
+    /// watch a descriptor. What is left in the descriptor stays readable until
+    /// the next tick reads it, so the watcher may stop watching it until then.
     virtual bool watchDescriptor(int descriptor) = 0;
 
 protected:

@@ -19,7 +19,9 @@ public:
     WindowSystem& backend() const { return *m_backend; }
 
     void beginTick() override { m_backend->beginTick(); }
+    std::uint64_t answersVersion() override { return m_backend->answersVersion(); }
     int changeDescriptor() const override { return m_backend->changeDescriptor(); }
+    bool readChanges() override { return m_backend->readChanges(); }
     bool hasQueuedChanges() override { return m_backend->hasQueuedChanges(); }
     bool setChangeListener(std::function<void()> listener) override {
         return m_backend->setChangeListener(std::move(listener));

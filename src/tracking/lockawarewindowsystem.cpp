@@ -13,12 +13,26 @@ void LockAwareWindowSystem::beginTick() {
     m_lock->beginTick();
 }
 
+std::uint64_t LockAwareWindowSystem::answersVersion() {
+    // Both only ever grow, so their sum is another as soon as either is.
+    const std::uint64_t backendVersion = backend().answersVersion();
+    const std::uint64_t lockVersion = m_lock->stateVersion();
+    return backendVersion == 0 || lockVersion == 0 ? 0 : backendVersion + lockVersion;
+}
+
 bool LockAwareWindowSystem::sessionLocked() {
     return m_lock->isLocked() || backend().sessionLocked();
 }
 
 int LockAwareWindowSystem::changeDescriptor() const {
     return m_lock->changeDescriptor(backend().changeDescriptor());
+}
+
+bool LockAwareWindowSystem::readChanges() {
+    // Both read what is theirs, whatever the other found.
+    const bool backendChanged = backend().readChanges();
+    const bool lockChanged = m_lock->readChanges();
+    return backendChanged || lockChanged;
 }
 
 bool LockAwareWindowSystem::hasQueuedChanges() {

@@ -17,8 +17,11 @@ public:
     LockAwareWindowSystem(std::unique_ptr<WindowSystem> backend, std::unique_ptr<SessionLock> lock);
 
     void beginTick() override;
+    /// Another number when either the backend's or the lock's changes.
+    std::uint64_t answersVersion() override;
     bool sessionLocked() override;
     int changeDescriptor() const override;
+    bool readChanges() override;
     bool hasQueuedChanges() override;
     bool setChangeListener(std::function<void()> listener) override;
 

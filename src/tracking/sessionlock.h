@@ -1,6 +1,7 @@
 // Whether the user's session is locked, as the operating system tells it.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 namespace dwellmark {
@@ -18,6 +19,11 @@ public:
     /// arrived, without blocking.
     virtual void beginTick() {}
 
+    /// Read after beginTick(): a number that only grows, and grows whenever
+    /// the lock state may have changed (see WindowSystem::answersVersion);
+    /// 0, as this default answers, when it cannot tell.
+    virtual std::uint64_t stateVersion() { return 0; }
+
     /// Whether the session was locked at the last beginTick().
     virtual bool isLocked() = 0;
 
@@ -29,6 +35,12 @@ public:
         static_cast<void>(alongside);
         return -1;
     }
+
+    /// The descriptor of changeDescriptor() has become readable: reads the
+    /// lock's own part of it, without blocking, and tells whether the lock
+    /// state may have changed (see WindowSystem::readChanges). The default,
+    /// without a descriptor of its own, has nothing to read.
+    virtual bool readChanges() { return false; }
 
     /// Whether lock changes were already read and wait for the next tick.
     virtual bool hasQueuedChanges() { return false; }

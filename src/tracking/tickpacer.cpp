@@ -5,13 +5,14 @@
 
 namespace dwellmark {
 
-void TickPacer::changeReported(Milliseconds now) {
-    m_next = std::min(m_next, std::max(now, m_lastTick + minimumGap));
+void TickPacer::changeReported(Time now) {
+    m_next = std::min(m_next, std::max(now, allowed()));
 }
 
-void TickPacer::ticked(Milliseconds now, bool moreChanges) {
-    m_lastTick = now;
-    m_next = now + (moreChanges ? minimumGap : safetyInterval);
+void TickPacer::ticked(Time now, bool moreChanges) {
+    // A full allowance grows no more: what it held beyond burst ticks is not kept.
+    m_emptyAt = std::max(m_emptyAt, now - burst * refill) + refill;
+    m_next = moreChanges ? std::max(now, allowed()) : now + safetyInterval;
 }
 
 } // namespace dwellmark

@@ -1,7 +1,7 @@
 // When the next tick runs, for a front end whose backend reports the desktop's changes.
 #pragma once
 
-#include <cstdint>
+#include <chrono>
 #include <string_view>
 
 namespace dwellmark {
@@ -20,42 +20,63 @@ enum class TickSource {
 inline constexpr std::string_view timerFallbackNotice =
     "dwellmark: the desktop does not report its changes; looking at it every millisecond instead\n";
 
-/// The pacing rule of event-driven ticks. A tick runs as soon as a change is
-/// reported, but at most once per millisecond, so that a burst of events costs
-/// one tick per millisecond and no change waits longer than a millisecond; and
-/// a safety tick runs after a second without one, so that a missed event costs
-/// at most that. Nothing else runs while the desktop is quiet.
+/// The pacing rule of event-driven ticks, on a monotonic clock of the
+/// caller's choosing (times are the time since its zero):
 ///
-/// Times are milliseconds on a monotonic clock of the caller's choosing; the
-/// caller runs a tick once nextTick() has come, then calls ticked().
+/// - Ticks are paid from an allowance of at most `burst` ticks that grows by
+///   one tick per millisecond (evenly: by a millionth of a tick per
+///   nanosecond) until it is full. Each tick spends one tick of it; it starts
+///   full.
+/// - A reported change is ticked as soon as the allowance holds a whole tick:
+///   at once after a quiet moment, also when it comes right after other
+///   changes (up to `burst` ticks back to back), and otherwise when the
+///   allowance has grown to one tick, which is less than a millisecond later.
+///   A change that the backend already holds after a tick counts as reported
+///   at the end of that tick.
+/// - A later report never puts off a tick that is due.
+/// - Without a change, a safety tick runs one second after the last tick,
+///   so that a change whose report was lost costs at most that.
+///
+/// So any span of time T holds at most burst + T / 1 ms ticks (a storm of
+/// events costs one tick per millisecond on average), and no reported change
+/// waits more than a millisecond for its tick. The caller runs a tick once
+/// nextTick() has come, never before, then calls ticked().
 class TickPacer final {
 public:
-    using Milliseconds = std::int64_t;
+    /// A time on the caller's clock, or a span of it.
+    using Time = std::chrono::nanoseconds;
 
-    /// The shortest time from one tick to the next.
-    static constexpr Milliseconds minimumGap = 1;
+    /// How long the allowance takes to grow by one tick.
+    static constexpr Time refill = std::chrono::milliseconds(1);
+    /// How many ticks the full allowance holds.
+    static constexpr int burst = 4;
     /// The longest time without a tick.
-    static constexpr Milliseconds safetyInterval = 1000;
+    static constexpr Time safetyInterval = std::chrono::seconds(1);
 
-    /// Starts with a tick due at once, to see the desktop as it is.
-    explicit TickPacer(Milliseconds now) : m_lastTick(now - minimumGap), m_next(now) {}
+    /// Starts with a full allowance and a tick due at once, to see the desktop as it is.
+    explicit TickPacer(Time now) : m_emptyAt(now - burst * refill), m_next(now) {}
 
     /// The desktop may have changed.
-    void changeReported(Milliseconds now);
+    void changeReported(Time now);
 
     /// A tick ran. moreChanges: the backend already holds changes that it
     /// read during the tick and that no descriptor will announce.
-    void ticked(Milliseconds now, bool moreChanges);
+    void ticked(Time now, bool moreChanges);
 
     /// When the next tick is due.
-    Milliseconds nextTick() const { return m_next; }
+    Time nextTick() const { return m_next; }
 
     /// How long from now until the next tick; 0 when it is due.
-    Milliseconds delay(Milliseconds now) const { return m_next > now ? m_next - now : 0; }
+    Time delay(Time now) const { return m_next > now ? m_next - now : Time::zero(); }
 
 private:
-    Milliseconds m_lastTick;
-    Milliseconds m_next;
+    /// The earliest time at which the allowance holds a whole tick.
+    Time allowed() const { return m_emptyAt + refill; }
+
+    // The allowance as the time at which it was (or will be) empty, had it
+    // grown without a limit: at time t it holds min(burst, (t - m_emptyAt) / refill) ticks.
+    Time m_emptyAt;
+    Time m_next;
 };
 
 } // namespace dwellmark

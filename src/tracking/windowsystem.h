@@ -4,6 +4,7 @@
 #include "changewatcher.h"
 #include "windowhandle.h"
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -25,6 +26,13 @@ public:
     /// question of the tick from that one state of the desktop; a question
     /// asked outside a tick is answered from the state of the last one.
     virtual void beginTick() {}
+
+    /// Asked right after beginTick(): a number that is another whenever the
+    /// answers may have changed. A tick that finds the number it acted on
+    /// last has nothing to do (that tick did it all) and asks nothing more.
+    /// 0, as this default answers: the backend cannot tell, and every tick
+    /// asks.
+    virtual std::uint64_t answersVersion() { return 0; }
 
     /// Change reports: how the front end learns that the answers may have
     /// changed, so that it ticks only then (and once a second for safety)
@@ -52,6 +60,13 @@ public:
     /// trust its events to tell of every change. The front end then also
     /// ticks whenever hasQueuedChanges() says so.
     virtual int changeDescriptor() const { return -1; }
+
+    /// For a backend with a change descriptor: the descriptor has become
+    /// readable. Reads what has arrived, without blocking, and tells whether
+    /// any of it may change the answers; the front end ticks only then, and
+    /// otherwise goes on watching the descriptor. A backend that leaves the
+    /// reading to the tick answers true, as this default does.
+    virtual bool readChanges() { return true; }
 
     /// Whether events that may change the answers were already read from the
     /// descriptor (while waiting for a reply, for example) and wait for the

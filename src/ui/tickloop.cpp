@@ -74,7 +74,7 @@ void TickLoop::changeReported() {
     if (!m_pacer || !m_running) {
         return;
     }
-    const TickPacer::Milliseconds before = m_pacer->nextTick();
+    const TickPacer::Time before = m_pacer->nextTick();
     m_pacer->changeReported(m_timer.now());
     // A tick that waits already and is not brought forward sees the change too.
     if (m_pacer->nextTick() != before || !m_timer.tickWaiting()) {
@@ -87,7 +87,12 @@ bool TickLoop::watchDescriptor(int descriptor) {
 }
 
 void TickLoop::descriptorReadable() {
-    // It stays readable until the tick reads it; one report is enough.
+    // What arrived may be of no interest (another property of the root window,
+    // say): read, it is gone, and the watch goes on.
+    if (!m_windows.readChanges()) {
+        return;
+    }
+    // What is left stays readable until the tick reads it; one report is enough.
     m_timer.setDescriptorWatched(false);
     changeReported();
 }

@@ -17,10 +17,25 @@ class TickTimer;
 
 /// Runs the ticks of a main window through its toolkit's TickTimer. With
 /// desktop events as the source and a backend that reports every change
-/// (WindowSystem::watchChanges), a tick runs when TickPacer says: at the start,
-/// as soon as a change is reported but at most once a millisecond, and after a
-/// second without one. Otherwise a tick runs every millisecond; when that is
-/// because the desktop cannot report its changes, standard error says so once.
+/// (WindowSystem::watchChanges), a tick runs at the start and then as
+/// TickPacer's rule says, on the toolkit's clock:
+///
+/// - ticks are paid from an allowance of at most TickPacer::burst (4) ticks,
+///   which starts full and grows by one tick per millisecond, evenly, until
+///   it is full again; each tick spends one;
+/// - a reported change is ticked as soon as the allowance holds a whole tick:
+///   at once after a quiet moment and for the first few changes that follow
+///   one another closely, otherwise when the allowance has grown to a tick,
+///   less than a millisecond later (a toolkit whose timer counts whole
+///   milliseconds waits that millisecond); changes the backend already holds
+///   after a tick count as reported then;
+/// - a descriptor that turns readable is a report only when the backend finds
+///   something in it that may change its answers (WindowSystem::readChanges);
+/// - without a change, a safety tick runs a second after the last tick.
+///
+/// Any span of time T therefore holds at most 4 + T / 1 ms ticks. Otherwise a
+/// tick runs every millisecond; when that is because the desktop cannot
+/// report its changes, standard error says so once.
 class TickLoop final : public ChangeWatcher {
 public:
     /// Both must outlive the loop; the change reports start at once.

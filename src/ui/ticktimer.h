@@ -10,13 +10,13 @@ namespace dwellmark::ui {
 /// window's tick followed by TickLoop::ticked().
 class TickTimer {
 public:
-    using Milliseconds = TickPacer::Milliseconds;
+    using Time = TickPacer::Time;
 
-    /// Now on a monotonic clock.
-    virtual Milliseconds now() const = 0;
-    /// Runs a tick after delay milliseconds (0: as soon as the event loop is
-    /// free), instead of any tick asked for before and not run yet.
-    virtual void runTickIn(Milliseconds delay) = 0;
+    /// Now on a monotonic clock, to a microsecond or better.
+    virtual Time now() const = 0;
+    /// Runs a tick once delay has passed, not before (0: as soon as the event
+    /// loop is free), instead of any tick asked for before and not run yet.
+    virtual void runTickIn(Time delay) = 0;
     /// Runs a tick about every millisecond until stopTicks().
     virtual void runTickEveryMillisecond() = 0;
     /// No tick asked for runs after this.

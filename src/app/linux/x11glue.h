@@ -8,4 +8,12 @@ namespace dwellmark::app {
 /// whichever notices first. (Which protocol Qt speaks is chosen in run().)
 void prepareQtForX11();
 
+/// To be called once the application object exists, when Qt speaks X11:
+/// Qt's own connection stops taking the root window's property changes. The
+/// backend takes those that tell of the foreground on its own connection; on
+/// Qt's they woke its reader thread and then its main thread two or three
+/// times a switch, only for Qt to find nothing there for it but the desktop's
+/// work area, which the program's windows need only when they are placed.
+void leaveRootPropertiesToBackend();
+
 } // namespace dwellmark::app

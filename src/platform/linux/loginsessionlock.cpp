@@ -139,29 +139,44 @@ void LoginSessionLock::readLockedHint() {
     }
 }
 
-void LoginSessionLock::processAll(sd_bus*& bus) {
+bool LoginSessionLock::processAll(sd_bus*& bus) {
     if (bus == nullptr) {
-        return;
+        return false;
     }
+    bool any = false;
     int processed = 0;
     while ((processed = sd_bus_process(bus, nullptr)) > 0) {
+        any = true;
     }
     if (processed < 0) {
         // A bus that broke tells nothing more; the program goes on without it.
         sd_bus_close(bus);
+        return true;
     }
+    return any;
+}
+
+bool LoginSessionLock::readChanges() {
+    // Only the signals matched for the lock come unasked, so a message is
+    // worth a tick; beginTick() reads the new hint then.
+    const bool system = processAll(m_system);
+    const bool session = processAll(m_session);
+    m_version += system || session ? 1 : 0;
+    return system || session || m_hintChanged;
 }
 
 void LoginSessionLock::beginTick() {
-    processAll(m_system);
+    bool news = processAll(m_system);
     // The new hint is read once, however many properties changed; the reply
     // may bring more messages, which are handled before the tick goes on.
     while (m_hintChanged && m_system != nullptr && sd_bus_is_open(m_system) > 0) {
         m_hintChanged = false;
+        news = true;
         readLockedHint();
         processAll(m_system);
     }
-    processAll(m_session);
+    news = processAll(m_session) || news;
+    m_version += news ? 1 : 0;
 }
 
 int LoginSessionLock::changeDescriptor(int alongside) {

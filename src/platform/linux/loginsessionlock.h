@@ -3,6 +3,7 @@
 
 #include "tracking/sessionlock.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -30,12 +31,17 @@ public:
     void beginTick() override;
     bool isLocked() override { return m_sessionLocked || m_screenSaverActive; }
     int changeDescriptor(int alongside) override;
+    /// Handles the messages that have come on either bus; any of them is news.
+    bool readChanges() override;
+    /// Grows with every message that comes.
+    std::uint64_t stateVersion() override { return m_version; }
 
 private:
     LoginSessionLock(sd_bus* system, std::string sessionPath);
     void followScreenSaver();
     void readLockedHint();
-    static void processAll(sd_bus*& bus);
+    /// Handles every message that has come; whether there was one.
+    static bool processAll(sd_bus*& bus);
     /// The bus's callbacks, which need sd-bus's own types.
     struct Signals;
     friend struct Signals;
@@ -48,6 +54,7 @@ private:
     bool m_sessionLocked = false;
     bool m_hintChanged = false;
     bool m_screenSaverActive = false;
+    std::uint64_t m_version = 1;
     int m_poll = -1;
     int m_alongside = -1;
 };

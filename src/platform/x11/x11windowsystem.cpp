@@ -175,6 +175,7 @@ void X11WindowSystem::beginTick() {
     takeEvents(Reading::Connection);
     const Pending pending = std::move(m_pending);
     m_pending = Pending{};
+    m_answersVersion += pending.any() || followsInputFocus() ? 1 : 0;
     apply(pending);
     if (followsInputFocus()) {
         // No event tells of a new focus; the ticks come every millisecond here.
@@ -182,6 +183,11 @@ void X11WindowSystem::beginTick() {
     }
     // What the replies of those reads brought along waits for the next tick.
     takeEvents(Reading::Queued);
+}
+
+bool X11WindowSystem::readChanges() {
+    takeEvents(Reading::Connection);
+    return m_pending.any();
 }
 
 bool X11WindowSystem::followsInputFocus() const {
@@ -254,7 +260,10 @@ void X11WindowSystem::takeEvents(Reading reading) {
         case XCB_PROPERTY_NOTIFY: {
             const auto* notify = reinterpret_cast<const xcb_property_notify_event_t*>(event.get());
             if (notify->window == m_root && notify->atom == m_atoms.netActiveWindow) {
-                m_pending.activeWindow = true;
+                // A change that the server made before it read the value for
+                // us is in that value already (a window manager that names
+                // none for a moment, then the new window, is often read once).
+                m_pending.activeWindow = m_pending.activeWindow || !readAfter(notify->sequence);
             } else if (notify->window == m_root &&
                        (notify->atom == m_atoms.netSupportingWmCheck || notify->atom == m_atoms.netSupported)) {
                 m_pending.windowManager = true;
@@ -348,14 +357,19 @@ bool X11WindowSystem::supportsHint(std::uint32_t hint) {
     return std::find(hints, hints + supported->value_len, hint) != hints + supported->value_len;
 }
 
+bool X11WindowSystem::readAfter(std::uint16_t eventSequence) const {
+    // An event carries the low 16 bits of the number of our last request that
+    // the server had handled when the event came about.
+    const auto since = static_cast<std::uint16_t>(static_cast<std::uint16_t>(m_activeReadRequest) - eventSequence);
+    return m_activeReadDone && since != 0 && since < 0x8000U;
+}
+
 void X11WindowSystem::readActiveWindow() {
     xcb_generic_error_t* error = nullptr;
-    auto reply =
-        own(m_connection,
-            xcb_get_property_reply(
-                m_connection, xcb_get_property(m_connection, 0, m_root, m_atoms.netActiveWindow, XCB_ATOM_WINDOW, 0, 1),
-                &error),
-            &error);
+    const auto cookie = xcb_get_property(m_connection, 0, m_root, m_atoms.netActiveWindow, XCB_ATOM_WINDOW, 0, 1);
+    auto reply = own(m_connection, xcb_get_property_reply(m_connection, cookie, &error), &error);
+    m_activeReadRequest = cookie.sequence;
+    m_activeReadDone = true;
     // Unset, not None: a window manager that never writes it.
     m_activeWindowSet = reply != nullptr && reply->type != XCB_ATOM_NONE;
     if (followsInputFocus()) {

@@ -43,7 +43,13 @@ public:
     /// The connection's descriptor; -1 when the window manager does not keep
     /// _NET_ACTIVE_WINDOW, so that its events say nothing of the foreground.
     int changeDescriptor() const override;
+    /// Reads the events that have come, and tells whether any of them is
+    /// about the foreground, a watched window or the window manager.
+    bool readChanges() override;
     bool hasQueuedChanges() override { return m_pending.any(); }
+    /// Grows whenever beginTick() finds an event of interest, and at every
+    /// tick that looks at the input focus, which no event announces.
+    std::uint64_t answersVersion() override { return m_answersVersion; }
 
     WindowHandle foregroundWindow() override;
     bool isWindow(WindowHandle handle) override;
@@ -102,6 +108,9 @@ private:
     /// Whether the window manager names the hint in _NET_SUPPORTED.
     bool supportsHint(std::uint32_t hint);
     void readActiveWindow();
+    /// Whether the last read of _NET_ACTIVE_WINDOW came after an event of
+    /// that sequence number, and so saw what the event tells of.
+    bool readAfter(std::uint16_t eventSequence) const;
     void noteDestroyed(std::uint32_t window);
     void checkConnection();
     std::string decodeTitle(std::string_view bytes, std::uint32_t type);
@@ -121,11 +130,15 @@ private:
     bool m_activeWindowKept = true;
     /// Whether the root window has _NET_ACTIVE_WINDOW at all.
     bool m_activeWindowSet = false;
+    /// The request of the last read of _NET_ACTIVE_WINDOW, once there was one.
+    unsigned int m_activeReadRequest = 0;
+    bool m_activeReadDone = false;
     /// The window that held the X input focus at the last look (0 for none).
     static constexpr std::uint32_t notLooked = 0xFFFFFFFFU;
     std::uint32_t m_focus = notLooked;
     std::unordered_map<std::uint32_t, WindowState> m_windows;
     Pending m_pending;
+    std::uint64_t m_answersVersion = 1;
     XlibTextDecoder m_decoder;
 };
 

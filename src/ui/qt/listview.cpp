@@ -1,6 +1,7 @@
 // A list of the main window: drawn cheaply as rows come, following the newest row, copied to the clipboard.
 #include "listview.h"
 
+#include "listscrollbar.h"
 #include "tablemodel.h"
 #include "ui/texts.h"
 
@@ -34,10 +35,15 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(fontMetrics().height() + 2);
 
-    // The scroll bars change with every row added; they fill their whole area,
-    // so nothing behind them needs drawing again.
-    verticalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
-    horizontalScrollBar()->setAttribute(Qt::WA_OpaquePaintEvent);
+    // The scroll bars change with every row added: they draw only their
+    // handle again then, and fill their whole area, so nothing behind them
+    // needs drawing again.
+    setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
+    setHorizontalScrollBar(new ListScrollBar(Qt::Horizontal, this));
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+        bar->setAttribute(Qt::WA_OpaquePaintEvent);
+        layOutOnlyWhenShownOrHidden(*bar);
+    }
 
     m_showingDue.setSingleShot(true);
     connect(&m_showingDue, &QTimer::timeout, this, &ListView::showChanges);
@@ -47,6 +53,47 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
     columns->setHighlightSections(false);
     columns->setSectionsClickable(false);
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+}
+
+void ListView::layOutOnlyWhenShownOrHidden(QScrollBar& bar) {
+    // Qt lays the list's parts out again after every change of a bar's range,
+    // which raises both bars and so draws them again whole, with a row added.
+    // The layout changes only when a bar comes or goes (it shows while its
+    // range is not empty), so the list asks for it only then.
+    if (!disconnect(&bar, SIGNAL(rangeChanged(int, int)), this, SLOT(_q_showOrHideScrollBars()))) {
+        return;
+    }
+    connect(&bar, &QScrollBar::rangeChanged, this,
+            [this, shown = bar.minimum() < bar.maximum()](int minimum, int maximum) mutable {
+                if ((minimum < maximum) != shown) {
+                    shown = minimum < maximum;
+                    QMetaObject::invokeMethod(this, "_q_showOrHideScrollBars", Qt::QueuedConnection);
+                }
+            });
+}
+
+void ListView::followRowCount() {
+    // Laying the list out again (which also measures the header) raises both
+    // scroll bars and so draws them again whole. Rows added at the end change
+    // nothing but the vertical bar's range, which QTableView sets, for rows of
+    // one height scrolled row by row, to the rows beyond those the viewport
+    // holds whole: nothing while they all fit, and only the range while the
+    // bar shows. The layout is needed only when the bar comes.
+    QScrollBar& bar = *verticalScrollBar();
+    const int rows = model()->rowCount();
+    const int height = verticalHeader()->defaultSectionSize();
+    if (verticalScrollMode() != ScrollPerItem || height <= 0 || !isVisible()) {
+        updateGeometries();
+        return;
+    }
+    const int whole = viewport()->height() / height;
+    if (!bar.isVisible() || bar.minimum() >= bar.maximum()) {
+        if (rows > whole) {
+            updateGeometries();
+        }
+        return;
+    }
+    bar.setRange(0, rows - std::clamp(whole, 1, rows));
 }
 
 void ListView::reset() {
@@ -168,18 +215,20 @@ void ListView::showChanges() {
     m_sinceShown.start();
     QRegion dirty;
     if (m_firstAppended >= 0) {
-        // The scroll bars follow the new count; rows from the first new one
-        // down are drawn, if they show. The scroll bar still has the range of
-        // the rows before: a list at its end follows the new rows, one that
-        // was scrolled up stays where the user left it.
+        // The scroll bar still has the range of the rows before: a list at its
+        // end follows the new rows, one scrolled up stays where the user left it.
         const bool follow = atEnd();
-        updateGeometries();
+        // The scroll bars follow the new count; the new rows are drawn, if
+        // they show. Below them the list was empty and stays so.
+        followRowCount();
         if (follow) {
             verticalScrollBar()->setValue(verticalScrollBar()->maximum());
         }
+        const int last = model()->rowCount() - 1;
         const int top = std::max(0, rowViewportPosition(m_firstAppended));
-        if (top < viewport()->height()) {
-            dirty += QRect(0, top, viewport()->width(), viewport()->height() - top);
+        const int bottom = std::min(viewport()->height(), rowViewportPosition(last) + rowHeight(last));
+        if (last >= m_firstAppended && top < bottom) {
+            dirty += QRect(0, top, viewport()->width(), bottom - top);
         }
         m_firstAppended = -1;
     }

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QList>
 #include <QPoint>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 
@@ -47,6 +48,9 @@ protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
+    void layOutOnlyWhenShownOrHidden(QScrollBar& bar);
+    /// Makes the scroll bars follow rows appended at the end.
+    void followRowCount();
     void scheduleShowing();
     void showChanges();
     // Whether the list shows its last row; asked before new rows reach the scroll bar.

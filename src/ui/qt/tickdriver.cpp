@@ -23,9 +23,10 @@ TickDriver::TickDriver(QTimer& timer, WindowSystem& windows, TickSource source)
 
 TickDriver::~TickDriver() = default;
 
-void TickDriver::runTickIn(Milliseconds delay) {
+void TickDriver::runTickIn(Time delay) {
+    // Qt's timers count whole milliseconds: rounded up, the tick is never early.
     m_timer.setSingleShot(true);
-    m_timer.start(static_cast<int>(delay));
+    m_timer.start(std::chrono::ceil<std::chrono::milliseconds>(delay));
 }
 
 void TickDriver::runTickEveryMillisecond() {

@@ -5,6 +5,7 @@
 #include "ui/ticktimer.h"
 
 #include <QElapsedTimer>
+#include <chrono>
 #include <memory>
 
 class QSocketNotifier;
@@ -38,8 +39,8 @@ public:
     void ticked() { m_loop.ticked(); }
 
 private:
-    Milliseconds now() const override { return m_clock.elapsed(); }
-    void runTickIn(Milliseconds delay) override;
+    Time now() const override { return std::chrono::nanoseconds(m_clock.nsecsElapsed()); }
+    void runTickIn(Time delay) override;
     void runTickEveryMillisecond() override;
     void stopTicks() override;
     bool tickWaiting() const override;

@@ -1,6 +1,7 @@
 // The main window's ticks on Win32: a posted message, a window timer, and the multimedia timer.
 #include "ui/win32/windowticks.h"
 
+#include <chrono>
 #include <mmsystem.h>
 #include <stdexcept>
 
@@ -54,19 +55,30 @@ void WindowTicks::postPaced() {
     post();
     if (!m_pending.load()) {
         // A full queue: try again a moment later.
-        setTimer(TickPacer::minimumGap);
+        setTimer(std::chrono::milliseconds(1));
     }
 }
 
-TickTimer::Milliseconds WindowTicks::now() const {
-    return static_cast<Milliseconds>(GetTickCount64());
+TickTimer::Time WindowTicks::now() const {
+    // The performance counter, not GetTickCount64's steps of some 16 ms: the
+    // pacing counts fractions of a millisecond.
+    static const long long frequency = [] {
+        LARGE_INTEGER perSecond{};
+        QueryPerformanceFrequency(&perSecond);
+        return perSecond.QuadPart;
+    }();
+    LARGE_INTEGER count{};
+    QueryPerformanceCounter(&count);
+    const long long seconds = count.QuadPart / frequency;
+    const long long rest = count.QuadPart % frequency;
+    return std::chrono::seconds(seconds) + std::chrono::nanoseconds(rest * 1'000'000'000LL / frequency);
 }
 
-void WindowTicks::runTickIn(Milliseconds delay) {
+void WindowTicks::runTickIn(Time delay) {
     if (m_pending.load()) {
         return;
     }
-    if (delay == 0) {
+    if (delay == Time::zero()) {
         killTimer();
         postPaced();
         return;
@@ -94,9 +106,11 @@ void WindowTicks::stopTicks() {
     }
 }
 
-void WindowTicks::setTimer(Milliseconds delay) {
+void WindowTicks::setTimer(Time delay) {
     // Setting the timer again replaces the one that waits for a later tick.
-    SetTimer(m_window, timerId, static_cast<UINT>(delay), nullptr);
+    // It counts whole milliseconds: rounded up, the tick is never early.
+    SetTimer(m_window, timerId, static_cast<UINT>(std::chrono::ceil<std::chrono::milliseconds>(delay).count()),
+             nullptr);
     m_waiting = true;
 }
 

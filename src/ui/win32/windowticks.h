@@ -40,15 +40,15 @@ public:
     static constexpr UINT_PTR timerId = 0x7D31;
 
 private:
-    Milliseconds now() const override;
-    void runTickIn(Milliseconds delay) override;
+    Time now() const override;
+    void runTickIn(Time delay) override;
     void runTickEveryMillisecond() override;
     void stopTicks() override;
     bool tickWaiting() const override { return m_waiting || m_pending.load(); }
 
     /// Posts the paced tick, or tries again a moment later.
     void postPaced();
-    void setTimer(Milliseconds delay);
+    void setTimer(Time delay);
     void killTimer();
 
     HWND m_window = nullptr;

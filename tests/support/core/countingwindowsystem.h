@@ -25,8 +25,10 @@ public:
         }
         m_inner.beginTick();
     }
+    std::uint64_t answersVersion() override { return m_inner.answersVersion(); }
     bool sessionLocked() override { return m_inner.sessionLocked(); }
     int changeDescriptor() const override { return m_inner.changeDescriptor(); }
+    bool readChanges() override { return m_inner.readChanges(); }
     bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
     bool setChangeListener(std::function<void()> listener) override {
         return m_inner.setChangeListener(std::move(listener));

@@ -5,6 +5,7 @@
 #include "tracking/windowsystem.h"
 
 #include <cmath>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -41,6 +42,7 @@ public:
     void lock(bool locked) { m_locked = locked; }
 
     bool sessionLocked() override { return m_locked; }
+    std::uint64_t answersVersion() override { return version; }
     WindowHandle foregroundWindow() override { return m_foreground; }
     bool isWindow(WindowHandle handle) override {
         ++isWindowCalls;
@@ -59,6 +61,8 @@ public:
 
     std::vector<std::string> probed;
     int isWindowCalls = 0;
+    /// What answersVersion() says: 0 (cannot tell) unless the test keeps it.
+    std::uint64_t version = 0;
 
 private:
     void note(const char* question, WindowHandle handle) {

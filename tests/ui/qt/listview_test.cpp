@@ -3,9 +3,11 @@
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
 
+#include <QCursor>
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QRegion>
+#include <QScreen>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -139,6 +141,54 @@ private slots:
         appendLogRow(shown.table, 40);
         QTRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
         QCOMPARE(view.verticalScrollBar()->value(), 3);
+    }
+
+    void aLongerListDrawsTheScrollBarsHandleAloneAndRight() {
+        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 400));
+        ListView& view = shown.view;
+        // A bar under the mouse shows the part the mouse is on.
+        QCursor::setPos(view.screen()->geometry().bottomRight());
+        for (int i = 0; i < 10; ++i) {
+            appendLogRow(shown.table, i);
+        }
+        QVERIFY(shown.showSettled());
+        QScrollBar& bar = *view.verticalScrollBar();
+        // The bar comes once the rows no longer fit.
+        for (int i = 10; i < 30; ++i) {
+            appendLogRow(shown.table, i);
+        }
+        QTRY_VERIFY(bar.isVisible());
+        bar.setValue(0); // scrolled up to read: the handle stays at the top
+        QTest::qWait(ListView::showInterval);
+
+        PaintRecorder recorder(&bar);
+        for (int i = 30; i < 33; ++i) {
+            const int range = bar.maximum();
+            appendLogRow(shown.table, i);
+            QTRY_VERIFY(bar.maximum() > range);
+        }
+        QTRY_VERIFY(!recorder.painted.isEmpty());
+        QTest::qWait(50);
+        QVERIFY2(!recorder.painted.contains(QPoint(bar.width() / 2, bar.height() - 3)),
+                 "the whole bar was drawn again");
+        // On screen it looks as a plain scroll bar of the same window and range draws itself.
+        QScrollBar plain(Qt::Vertical, &view);
+        plain.hide();
+        plain.resize(bar.size());
+        plain.setRange(bar.minimum(), bar.maximum());
+        plain.setPageStep(bar.pageStep());
+        plain.setValue(bar.value());
+        const QImage expected = plain.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        const QPoint origin = bar.mapTo(&view, QPoint(0, 0));
+        QTRY_COMPARE(view.screen()
+                         ->grabWindow(view.winId(), origin.x(), origin.y(), bar.width(), bar.height())
+                         .toImage()
+                         .convertToFormat(QImage::Format_RGB32),
+                     expected);
+        // The range is the one a full layout of the list gives.
+        const std::pair range{bar.maximum(), bar.pageStep()};
+        QVERIFY(QMetaObject::invokeMethod(&view, "updateGeometries"));
+        QCOMPARE((std::pair{bar.maximum(), bar.pageStep()}), range);
     }
 
     void oneLineOfTextPerRow() {

@@ -4,9 +4,11 @@
 // whose timer asks the X
 // server for the root window's _NET_ACTIVE_WINDOW on every tick, a round trip
 // each time (the naive way to follow the foreground), or, with --idle, that
-// has no timer at all (what an idle Qt program costs). It counts its ticks
-// into the file named on the command line and runs until it is sent SIGTERM.
-//   bench_baseline [--naive | --idle] TICK-COUNT-FILE
+// has no timer at all (what an idle Qt program costs), or, with --every MS, a
+// bare timer of that period (a 1000 ms one costs what a tick after a quiet
+// second costs any Qt program). It counts its ticks into the file named on
+// the command line and runs until it is sent SIGTERM.
+//   bench_baseline [--naive | --idle | --every MS] TICK-COUNT-FILE
 #include "sharedtickcount.h"
 
 #include <QApplication>
@@ -66,8 +68,10 @@ private:
 int main(int argc, char** argv) {
     const bool naive = argc == 3 && std::strcmp(argv[1], "--naive") == 0;
     const bool idle = argc == 3 && std::strcmp(argv[1], "--idle") == 0;
-    if (argc != 2 && !naive && !idle) {
-        std::fputs("usage: bench_baseline [--naive | --idle] TICK-COUNT-FILE\n", stderr);
+    const bool periodic = argc == 4 && std::strcmp(argv[1], "--every") == 0;
+    const int every = periodic ? std::atoi(argv[2]) : 1;
+    if ((argc != 2 && !naive && !idle && !periodic) || every < 1) {
+        std::fputs("usage: bench_baseline [--naive | --idle | --every MS] TICK-COUNT-FILE\n", stderr);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -82,7 +86,7 @@ int main(int argc, char** argv) {
         QApplication app(argc, argv);
         QTimer timer;
         timer.setTimerType(Qt::PreciseTimer);
-        timer.setInterval(1);
+        timer.setInterval(every);
         QObject::connect(&timer, &QTimer::timeout, [&] {
             if (poller) {
                 poller->poll();

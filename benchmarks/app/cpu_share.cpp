@@ -3,8 +3,9 @@
 // enough for a program that nearly always sleeps), how often it woke up, the
 // CPU time the X server uses beside it, and (for a program that counts its
 // ticks into a shared file) the ticks it reaches. Then ends the program with
-// SIGTERM. Prints one line:
-//   wall_s=... cpu_s=... run_s=... wakeups=... xserver_s=... ticks=...
+// SIGTERM. Prints one line, with the window's ends on CLOCK_MONOTONIC (the
+// clock of the switch and notice files), in nanoseconds:
+//   wall_s=... cpu_s=... run_s=... wakeups=... xserver_s=... ticks=... start_ns=... end_ns=...
 //   bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM [ARGS...]
 #include "process.h"
 #include "sharedtickcount.h"
@@ -90,7 +91,8 @@ int main(int argc, char** argv) {
     std::this_thread::sleep_until(
         start + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(options.seconds)));
 
-    const double wall = std::chrono::duration<double>(Clock::now() - start).count();
+    const auto end = Clock::now();
+    const double wall = std::chrono::duration<double>(end - start).count();
     const double cpuEnd = processCpuSeconds(child);
     const ThreadUse used = usedBetween(threadsStart, threadUse(child));
     const double serverEnd = processCpuSeconds(options.xserver);
@@ -102,8 +104,11 @@ int main(int argc, char** argv) {
     }
     stop(child);
 
-    std::printf("wall_s=%.3f cpu_s=%.3f run_s=%.6f wakeups=%ld xserver_s=%.3f ticks=%llu\n", wall, cpuEnd - cpuStart,
-                used.runSeconds, used.voluntarySwitches, serverEnd - serverStart,
-                static_cast<unsigned long long>(ticksEnd - ticksStart));
+    const auto nanoseconds = [](Clock::time_point at) {
+        return static_cast<long long>(std::chrono::nanoseconds(at.time_since_epoch()).count());
+    };
+    std::printf("wall_s=%.3f cpu_s=%.3f run_s=%.6f wakeups=%ld xserver_s=%.3f ticks=%llu start_ns=%lld end_ns=%lld\n",
+                wall, cpuEnd - cpuStart, used.runSeconds, used.voluntarySwitches, serverEnd - serverStart,
+                static_cast<unsigned long long>(ticksEnd - ticksStart), nanoseconds(start), nanoseconds(end));
     return 0;
 }

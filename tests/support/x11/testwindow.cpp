@@ -13,7 +13,9 @@
 //   spin ID COUNT      gives the window a new title COUNT times, one a millisecond; answers "ok"
 //   churn MS SEED      for MS milliseconds makes, activates and destroys windows at random
 //                      moments; answers "ok CREATED ACTIVATED"
-//   cycle MS [FILE]    activates its windows in turn, one every MS milliseconds, until the next
+//   cycle MS[,MS...] [FILE]
+//                      activates its windows in turn, one every MS milliseconds (several: waiting
+//                      each of them in turn), until the next
 //                      line comes; answers "ready" once the window manager has made the first
 //                      active, and at the end "switches_requested=N switches_seen=M". Between
 //                      switches it waits on its connection, so that it reads each change of the
@@ -208,8 +210,7 @@ public:
 
     std::uint32_t activeWindow() {
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, m_root, m_netActiveWindow, XCB_ATOM_WINDOW, 0, 1),
-            nullptr);
+            m_connection, xcb_get_property(m_connection, 0, m_root, m_netActiveWindow, XCB_ATOM_WINDOW, 0, 1), nullptr);
         std::uint32_t window = 0;
         if (reply != nullptr && xcb_get_property_value_length(reply) >= 4) {
             window = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
@@ -247,7 +248,7 @@ public:
     /// Activates the windows in turn until a line waits on the input; the
     /// answer counts the switches asked for and those the window manager made.
     /// Each change read is written to changes, when given.
-    std::string cycle(std::chrono::milliseconds interval, InputLines& input, std::FILE* changes) {
+    std::string cycle(const std::vector<std::chrono::milliseconds>& intervals, InputLines& input, std::FILE* changes) {
         if (m_windows.empty()) {
             return "no windows";
         }
@@ -274,7 +275,7 @@ public:
         m_lastActive = m_windows.front();
         auto next = std::chrono::steady_clock::now();
         while (true) {
-            next += interval;
+            next += intervals[static_cast<std::size_t>(requested) % intervals.size()];
             if (watchUntil(next, input, changes)) {
                 break;
             }
@@ -332,8 +333,8 @@ private:
             if (left.count() <= 0) {
                 return false;
             }
-            std::array<pollfd, 2> watched{{{STDIN_FILENO, POLLIN, 0},
-                                           {xcb_get_file_descriptor(m_connection), POLLIN, 0}}};
+            std::array<pollfd, 2> watched{
+                {{STDIN_FILENO, POLLIN, 0}, {xcb_get_file_descriptor(m_connection), POLLIN, 0}}};
             if (poll(watched.data(), watched.size(), static_cast<int>(left.count())) <= 0) {
                 continue;
             }
@@ -532,15 +533,23 @@ int main(int argc, char** argv) {
             farm.destroyAll();
             reply = "ok " + std::to_string(created) + " " + std::to_string(activated);
         } else if (command == "cycle") {
-            long milliseconds = 100;
-            words >> milliseconds;
+            std::string list;
+            words >> list;
+            std::vector<std::chrono::milliseconds> intervals;
+            std::istringstream each(list);
+            for (std::string item; std::getline(each, item, ',');) {
+                intervals.emplace_back(std::max(std::atol(item.c_str()), 1L));
+            }
+            if (intervals.empty()) {
+                intervals.emplace_back(100);
+            }
             std::string path;
             std::getline(words >> std::ws, path);
             std::FILE* changes = path.empty() ? nullptr : std::fopen(path.c_str(), "w");
             if (!path.empty() && changes == nullptr) {
                 reply = "cannot write " + path;
             } else {
-                reply = farm.cycle(std::chrono::milliseconds(std::max(milliseconds, 1L)), input, changes);
+                reply = farm.cycle(intervals, input, changes);
             }
             if (changes != nullptr) {
                 std::fclose(changes);

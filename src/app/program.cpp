@@ -61,14 +61,18 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     }
 
     WindowSystem& windows = *desktop.windows;
-    chooseQtPlatform(platform::displayProtocol(windows));
+    const platform::DisplayProtocol protocol = platform::displayProtocol(windows);
+    chooseQtPlatform(protocol);
+    if (protocol == platform::DisplayProtocol::X11) {
+        drawOverTheConnection();
+    }
 
     // Dwellmark takes nothing from the command line, not even Qt's own options
     // (-display, -platform, -style, ...): only the program's name is passed on.
     int qtArgc = argc > 0 ? 1 : 0;
     char* qtArgv[] = {argc > 0 ? argv[0] : nullptr, nullptr};
     Application application(qtArgc, qtArgv);
-    if (platform::displayProtocol(windows) == platform::DisplayProtocol::X11) {
+    if (protocol == platform::DisplayProtocol::X11) {
         leaveRootPropertiesToBackend();
     }
     // What the desktop could not give is said in the window too, not only on

@@ -30,7 +30,7 @@ inline constexpr std::string_view timerFallbackNotice =
 /// - A reported change is ticked as soon as the allowance holds a whole tick:
 ///   at once after a quiet moment, also when it comes right after other
 ///   changes (up to `burst` ticks back to back), and otherwise when the
-///   allowance has grown to one tick, which is less than a millisecond later.
+///   allowance has grown to one tick, at most a millisecond later.
 ///   A change that the backend already holds after a tick counts as reported
 ///   at the end of that tick.
 /// - A later report never puts off a tick that is due.

@@ -26,7 +26,7 @@ class TickTimer;
 /// - a reported change is ticked as soon as the allowance holds a whole tick:
 ///   at once after a quiet moment and for the first few changes that follow
 ///   one another closely, otherwise when the allowance has grown to a tick,
-///   less than a millisecond later (a toolkit whose timer counts whole
+///   at most a millisecond later (a toolkit whose timer counts whole
 ///   milliseconds waits that millisecond); changes the backend already holds
 ///   after a tick count as reported then;
 /// - a descriptor that turns readable is a report only when the backend finds

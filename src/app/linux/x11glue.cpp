@@ -3,6 +3,7 @@
 
 #include "platform/linux/lostconnection.h"
 
+#include <QByteArray>
 #include <QGuiApplication>
 #include <QString>
 #include <QtGlobal>
@@ -34,6 +35,10 @@ void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QStrin
 
 void prepareQtForX11() {
     qtMessages = qInstallMessageHandler(onQtMessage);
+}
+
+void drawOverTheConnection() {
+    qputenv("QT_XCB_NO_MITSHM", QByteArrayLiteral("1"));
 }
 
 void leaveRootPropertiesToBackend() {

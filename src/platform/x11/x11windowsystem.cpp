@@ -172,6 +172,8 @@ void X11WindowSystem::checkConnection() {
 }
 
 void X11WindowSystem::beginTick() {
+    // What the last tick did not ask after all is not waited for.
+    dropAskedAhead();
     takeEvents(Reading::Connection);
     const Pending pending = std::move(m_pending);
     m_pending = Pending{};
@@ -412,11 +414,9 @@ bool X11WindowSystem::isWindow(WindowHandle handle) {
     }
     // A window not seen before: watch for its destruction first, then ask
     // whether it exists; one round trip, and from then on the events tell.
-    selectEvents(m_connection, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
     xcb_generic_error_t* error = nullptr;
-    auto attributes = own(
-        m_connection,
-        xcb_get_window_attributes_reply(m_connection, xcb_get_window_attributes(m_connection, window), &error), &error);
+    auto attributes =
+        own(m_connection, xcb_get_window_attributes_reply(m_connection, {askExistence(window)}, &error), &error);
     takeEvents(Reading::Queued);
     if (attributes != nullptr) {
         m_windows[window] = WindowState::Alive;
@@ -428,18 +428,60 @@ bool X11WindowSystem::isWindow(WindowHandle handle) {
     return false;
 }
 
+unsigned int X11WindowSystem::askExistence(std::uint32_t window) {
+    if (m_askedAhead.existence && m_askedAhead.window == window) {
+        m_askedAhead.existence = false;
+        return m_askedAhead.attributes;
+    }
+    selectEvents(m_connection, window, XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    return xcb_get_window_attributes(m_connection, window).sequence;
+}
+
+X11WindowSystem::TitleRequests X11WindowSystem::askTitle(std::uint32_t window) {
+    if (m_askedAhead.title && m_askedAhead.window == window) {
+        m_askedAhead.title = false;
+        return m_askedAhead.titles;
+    }
+    return {xcb_get_property(m_connection, 0, window, m_atoms.netWmName, m_atoms.utf8String, 0, titleLength).sequence,
+            xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, titleLength)
+                .sequence};
+}
+
+void X11WindowSystem::askAhead(std::uint32_t window) {
+    dropAskedAhead();
+    // The tracker reads a new window's title right after its process, and
+    // asks whether it exists before the tick ends: one round trip for all.
+    AskedAhead ahead;
+    ahead.window = window;
+    ahead.titles = askTitle(window);
+    ahead.title = true;
+    if (m_windows.find(window) == m_windows.end()) {
+        ahead.attributes = askExistence(window);
+        ahead.existence = true;
+    }
+    m_askedAhead = ahead;
+}
+
+void X11WindowSystem::dropAskedAhead() {
+    if (m_askedAhead.title) {
+        xcb_discard_reply(m_connection, m_askedAhead.titles.net);
+        xcb_discard_reply(m_connection, m_askedAhead.titles.old);
+    }
+    if (m_askedAhead.existence) {
+        xcb_discard_reply(m_connection, m_askedAhead.attributes);
+    }
+    m_askedAhead = AskedAhead{};
+}
+
 std::string X11WindowSystem::getWindowTitle(WindowHandle handle) {
     if (handle <= 0) {
         return {};
     }
     const auto window = static_cast<std::uint32_t>(handle);
-    const auto netCookie =
-        xcb_get_property(m_connection, 0, window, m_atoms.netWmName, m_atoms.utf8String, 0, titleLength);
-    const auto oldCookie =
-        xcb_get_property(m_connection, 0, window, XCB_ATOM_WM_NAME, XCB_GET_PROPERTY_TYPE_ANY, 0, titleLength);
+    const TitleRequests requests = askTitle(window);
     xcb_generic_error_t* error = nullptr;
-    auto netName = own(m_connection, xcb_get_property_reply(m_connection, netCookie, &error), &error);
-    auto oldName = own(m_connection, xcb_get_property_reply(m_connection, oldCookie, &error), &error);
+    auto netName = own(m_connection, xcb_get_property_reply(m_connection, {requests.net}, &error), &error);
+    auto oldName = own(m_connection, xcb_get_property_reply(m_connection, {requests.old}, &error), &error);
     takeEvents(Reading::Queued);
     if (netName != nullptr && netName->type == m_atoms.utf8String && netName->format == 8) {
         return titleFromUtf8(bytesOf(netName.get()));
@@ -475,6 +517,7 @@ std::string X11WindowSystem::getProcessName(WindowHandle handle) {
         const xcb_res_client_id_spec_t query{window, XCB_RES_CLIENT_ID_MASK_LOCAL_CLIENT_PID};
         idsCookie = xcb_res_query_client_ids(m_connection, 1, &query);
     }
+    askAhead(window);
     xcb_generic_error_t* error = nullptr;
     auto machine = own(m_connection, xcb_get_property_reply(m_connection, machineCookie, &error), &error);
     auto wmPid = own(m_connection, xcb_get_property_reply(m_connection, pidCookie, &error), &error);

@@ -93,7 +93,28 @@ private:
     /// Whether takeEvents may read the socket, or only takes the events already read.
     enum class Reading { Connection, Queued };
 
+    /// The sequence numbers of the two reads of a title.
+    struct TitleRequests {
+        unsigned int net = 0;
+        unsigned int old = 0;
+    };
+    /// Requests sent with a new window's process name for the questions that
+    /// follow it, so that their replies come in the same round trip.
+    struct AskedAhead {
+        std::uint32_t window = 0;
+        bool title = false;
+        TitleRequests titles;
+        bool existence = false;
+        unsigned int attributes = 0;
+    };
+
     void internAtoms();
+    /// The requests of a question (their sequence numbers), asked now or
+    /// taken from those asked ahead.
+    unsigned int askExistence(std::uint32_t window);
+    TitleRequests askTitle(std::uint32_t window);
+    void askAhead(std::uint32_t window);
+    void dropAskedAhead();
     void findResourceExtension();
     void takeEvents(Reading reading);
     void apply(const Pending& pending);
@@ -138,6 +159,7 @@ private:
     std::uint32_t m_focus = notLooked;
     std::unordered_map<std::uint32_t, WindowState> m_windows;
     Pending m_pending;
+    AskedAhead m_askedAhead;
     std::uint64_t m_answersVersion = 1;
     XlibTextDecoder m_decoder;
 };

@@ -10,18 +10,18 @@ namespace dwellmark::ui {
 /// draws again only where its handle was last drawn and where it is now,
 /// instead of the whole bar. The groove and the arrows look the same as long
 /// as the handle stays at an end or away from both, so nothing else needs
-/// drawing; any other change draws the whole bar. It draws in bands of fewer
-/// than 96 lines: Qt hands every fill of more lines to threads of its own,
-/// and waking them costs more than the few thousand pixels of a narrow bar.
+/// drawing; any other change draws the whole bar. It draws in bands of a few
+/// dozen lines: Qt hands taller fills to threads of its own, and waking them
+/// costs more than the few thousand pixels of a narrow bar.
 class ListScrollBar final : public QScrollBar {
     Q_OBJECT
 
 public:
     explicit ListScrollBar(Qt::Orientation orientation, QWidget* parent = nullptr);
 
-    /// The most lines one fill covers: Qt's raster engine shares out fills
-    /// of 96 lines or more.
-    static constexpr int bandLines = 95;
+    /// The most lines one fill covers: Qt's raster engine shares out taller
+    /// fills among its threads (95 lines still are).
+    static constexpr int bandLines = 64;
 
 protected:
     void sliderChange(SliderChange change) override;

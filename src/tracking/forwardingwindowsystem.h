@@ -26,6 +26,7 @@ public:
     bool setChangeListener(std::function<void()> listener) override {
         return m_backend->setChangeListener(std::move(listener));
     }
+    std::chrono::milliseconds safetyTickInterval() const override { return m_backend->safetyTickInterval(); }
     WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override {
         return m_backend->findOwnWindow(nativeId, title, appId);
     }

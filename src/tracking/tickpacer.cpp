@@ -12,7 +12,7 @@ void TickPacer::changeReported(Time now) {
 void TickPacer::ticked(Time now, bool moreChanges) {
     // A full allowance grows no more: what it held beyond burst ticks is not kept.
     m_emptyAt = std::max(m_emptyAt, now - burst * refill) + refill;
-    m_next = moreChanges ? std::max(now, allowed()) : now + safetyInterval;
+    m_next = moreChanges ? std::max(now, allowed()) : now + m_safety;
 }
 
 } // namespace dwellmark

@@ -34,8 +34,9 @@ inline constexpr std::string_view timerFallbackNotice =
 ///   A change that the backend already holds after a tick counts as reported
 ///   at the end of that tick.
 /// - A later report never puts off a tick that is due.
-/// - Without a change, a safety tick runs one second after the last tick,
-///   so that a change whose report was lost costs at most that.
+/// - Without a change, a safety tick runs a safety interval after the last
+///   tick (a second unless the caller says otherwise), so that a change whose
+///   report was lost costs at most that.
 ///
 /// So any span of time T holds at most burst + T / 1 ms ticks (a storm of
 /// events costs one tick per millisecond on average), and no reported change
@@ -50,11 +51,13 @@ public:
     static constexpr Time refill = std::chrono::milliseconds(1);
     /// How many ticks the full allowance holds.
     static constexpr int burst = 4;
-    /// The longest time without a tick.
+    /// The longest time without a tick, unless the caller gives another.
     static constexpr Time safetyInterval = std::chrono::seconds(1);
 
-    /// Starts with a full allowance and a tick due at once, to see the desktop as it is.
-    explicit TickPacer(Time now) : m_emptyAt(now - burst * refill), m_next(now) {}
+    /// Starts with a full allowance and a tick due at once, to see the desktop
+    /// as it is. safety: the longest time without a tick (positive).
+    explicit TickPacer(Time now, Time safety = safetyInterval)
+        : m_emptyAt(now - burst * refill), m_next(now), m_safety(safety) {}
 
     /// The desktop may have changed.
     void changeReported(Time now);
@@ -77,6 +80,7 @@ private:
     // grown without a limit: at time t it holds min(burst, (t - m_emptyAt) / refill) ticks.
     Time m_emptyAt;
     Time m_next;
+    Time m_safety;
 };
 
 } // namespace dwellmark

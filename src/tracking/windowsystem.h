@@ -4,6 +4,7 @@
 #include "changewatcher.h"
 #include "windowhandle.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -35,7 +36,7 @@ public:
     virtual std::uint64_t answersVersion() { return 0; }
 
     /// Change reports: how the front end learns that the answers may have
-    /// changed, so that it ticks only then (and once a second for safety)
+    /// changed, so that it ticks only then (and now and then for safety)
     /// instead of every millisecond. This is the one call a front end makes;
     /// it starts the reports to watcher (nullptr ends them) and returns false
     /// when the backend cannot report every change, and the front end then
@@ -82,6 +83,19 @@ public:
         static_cast<void>(listener);
         return false;
     }
+
+    /// With change reports: how long the front end goes without a tick while
+    /// nothing is reported. That tick is a safety net for a report that went
+    /// missing, and costs a wake-up of the whole program. The default, a
+    /// second, suits reports that the system may skip (hooks). A backend whose
+    /// reports come over a connection that loses nothing (the display server's
+    /// or the bus's) answers connectionSafetyInterval: the net is then only
+    /// for faults of the program's own, and a wake-up a second would be most
+    /// of what an idle desktop costs.
+    virtual std::chrono::milliseconds safetyTickInterval() const { return std::chrono::seconds(1); }
+
+    /// What a backend answers safetyTickInterval() when its reports come over a connection.
+    static constexpr std::chrono::milliseconds connectionSafetyInterval = std::chrono::minutes(1);
 
     /// The backend's number for one of this program's own top-level windows,
     /// known to the front end by its native id, title and application id; 0

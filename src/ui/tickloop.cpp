@@ -50,7 +50,7 @@ void TickLoop::start() {
         m_timer.runTickEveryMillisecond();
         return;
     }
-    m_pacer.emplace(m_timer.now());
+    m_pacer.emplace(m_timer.now(), m_windows.safetyTickInterval());
     arm();
 }
 

@@ -31,7 +31,9 @@ class TickTimer;
 ///   after a tick count as reported then;
 /// - a descriptor that turns readable is a report only when the backend finds
 ///   something in it that may change its answers (WindowSystem::readChanges);
-/// - without a change, a safety tick runs a second after the last tick.
+/// - without a change, a safety tick runs the backend's
+///   WindowSystem::safetyTickInterval() after the last tick (a second, or a
+///   minute where the reports come over a connection).
 ///
 /// Any span of time T therefore holds at most 4 + T / 1 ms ticks. Otherwise a
 /// tick runs every millisecond; when that is because the desktop cannot

@@ -27,11 +27,13 @@ public:
     bool queued = false;
     /// What readChanges() finds in the descriptor.
     bool news = true;
+    std::chrono::milliseconds safety = 1s;
     std::function<void()> listener;
 
     int changeDescriptor() const override { return descriptor; }
     bool readChanges() override { return news; }
     bool hasQueuedChanges() override { return queued; }
+    std::chrono::milliseconds safetyTickInterval() const override { return safety; }
     bool setChangeListener(std::function<void()> call) override {
         listener = calls ? std::move(call) : nullptr;
         return static_cast<bool>(listener);
@@ -204,6 +206,20 @@ TEST(TickLoop, WatchesTheDescriptorOnlyBetweenATickAndItsNews) {
     EXPECT_TRUE(toolkit.watched);
     loop.stop();
     EXPECT_FALSE(toolkit.watched);
+}
+
+TEST(TickLoop, WaitsAsLongAsTheBackendSaysBetweenSafetyTicks) {
+    ReportingDesktop desktop;
+    desktop.descriptor = 7;
+    desktop.safety = WindowSystem::connectionSafetyInterval;
+    FakeToolkit toolkit;
+    TickLoop loop(desktop, toolkit, TickSource::DesktopEvents);
+    loop.start();
+    toolkit.runUntil(70s, loop);
+    EXPECT_EQ(toolkit.ticks, (std::vector<Time>{5s, 65s})) << "quiet over a connection: a tick a minute";
+    loop.descriptorReadable();
+    toolkit.runUntil(200s, loop);
+    EXPECT_EQ(toolkit.ticksFrom(66s), (std::vector<Time>{70s, 130s, 190s})) << "a report at once, the next a minute on";
 }
 
 TEST(TickLoop, FallsBackToEveryMillisecondWithOneNoticeWhenTheDesktopCannotReport) {

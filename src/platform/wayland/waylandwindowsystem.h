@@ -25,6 +25,8 @@ public:
 
     void beginTick() override;
     int changeDescriptor() const override;
+    /// Events come over the connection, which loses none.
+    std::chrono::milliseconds safetyTickInterval() const override { return connectionSafetyInterval; }
     bool hasQueuedChanges() override;
 
     WindowHandle foregroundWindow() override;

@@ -43,6 +43,8 @@ public:
     /// The connection's descriptor; -1 when the window manager does not keep
     /// _NET_ACTIVE_WINDOW, so that its events say nothing of the foreground.
     int changeDescriptor() const override;
+    /// Events come over the connection, which loses none.
+    std::chrono::milliseconds safetyTickInterval() const override { return connectionSafetyInterval; }
     /// Reads the events that have come, and tells whether any of them is
     /// about the foreground, a watched window or the window manager.
     bool readChanges() override;

@@ -36,7 +36,7 @@ struct NoticeOffer {
 /// The main window "Dwellmark": the usage log above, the totals below, and the
 /// check boxes "Display Chart" and "Hide Me". Its timer drives the tracker from
 /// start to close, also while a modal window is open: as soon as the desktop
-/// reports a change (at most once a millisecond, and once a second besides),
+/// reports a change (at most once a millisecond, and now and then for safety),
 /// or every millisecond where the desktop reports nothing or the caller asks
 /// for the timer.
 class MainWindow final : public QWidget {

@@ -33,6 +33,7 @@ public:
     bool setChangeListener(std::function<void()> listener) override {
         return m_inner.setChangeListener(std::move(listener));
     }
+    std::chrono::milliseconds safetyTickInterval() const override { return m_inner.safetyTickInterval(); }
     WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override {
         return m_inner.findOwnWindow(nativeId, title, appId);
     }

@@ -28,9 +28,12 @@ struct Desktop {
     /// The caption of a button beside the notice that sets right what it
     /// tells of (enabling GNOME Shell's Dwellmark extension); empty when there is none.
     std::string offer{};
-    /// What the button does: the notice that follows, empty when the whole
-    /// desktop is seen from then on.
-    std::function<std::string()> acceptOffer{};
+    /// What the button does, in two steps: the first may wait for the desktop
+    /// for seconds and is called away from the user-interface thread, touching
+    /// nothing of it; the step it returns is called on that thread and answers
+    /// with the notice that follows, empty when the whole desktop is seen from
+    /// then on.
+    std::function<std::function<std::string()>()> acceptOffer{};
 };
 
 /// createWindowSystem(), with the notice. Throws PlatformError likewise.

@@ -29,7 +29,7 @@ std::string environment(const char* name) {
     return value != nullptr ? std::string(value) : std::string();
 }
 
-// How long the shell may take to turn the extension on; the main window waits.
+// How long the shell may take to turn the extension on; the main window goes on meanwhile.
 constexpr std::chrono::seconds enableLimit(10);
 
 void warn(const std::string& line) {
@@ -38,11 +38,12 @@ void warn(const std::string& line) {
     }
 }
 
-// What a click on the main window's offer does: GNOME Shell enables the
-// extension, and the program follows the shell through it from then on.
-std::string enableGnomeExtension(linuxos::SwitchableWindowSystem& windows, const std::string& waylandDisplay) {
+// Follows GNOME Shell through its extension once enabled tells that it runs;
+// the notice that follows.
+std::string followGnomeExtension(linuxos::SwitchableWindowSystem& windows, const std::string& waylandDisplay,
+                                 bool enabled) {
     std::string failure;
-    if (!wayland::GnomeWindowSystem::enableExtension(enableLimit)) {
+    if (!enabled) {
         failure = "GNOME Shell did not turn Dwellmark's extension on (log out and in, then enable it: "
                   "gnome-extensions enable dwellmark@dwellmark.org)";
     } else if (auto display = wayland::WaylandDisplay::connect(waylandDisplay); display == nullptr) {
@@ -58,6 +59,15 @@ std::string enableGnomeExtension(linuxos::SwitchableWindowSystem& windows, const
     failure += ": only the windows of X11 programs (Xwayland) are seen";
     warn(failure);
     return failure;
+}
+
+// What a click on the main window's offer does: GNOME Shell enables the
+// extension (away from the user-interface thread, as the shell takes its
+// time), and the program follows the shell through it from then on.
+std::function<std::string()> enableGnomeExtension(linuxos::SwitchableWindowSystem& windows,
+                                                  const std::string& waylandDisplay) {
+    const bool enabled = wayland::GnomeWindowSystem::enableExtension(enableLimit);
+    return [&windows, waylandDisplay, enabled] { return followGnomeExtension(windows, waylandDisplay, enabled); };
 }
 
 Desktop openBackend();

@@ -155,7 +155,23 @@ MainWindow::MainWindow(ActivityTracker& tracker, const QString& programFolder, T
 }
 
 void MainWindow::noticeOfferClicked() {
-    const QString next = m_offer.accept();
+    if (m_offerWork.joinable()) {
+        return;
+    }
+    // The window goes on ticking and drawing while the desktop takes its time.
+    m_offerButton->setEnabled(false);
+    m_offerWork = std::thread([this, accept = m_offer.accept] {
+        std::function<QString()> finish = accept();
+        // Dropped by Qt if the window is gone by then.
+        QMetaObject::invokeMethod(
+            this, [this, finish = std::move(finish)] { noticeOfferDone(finish); }, Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::noticeOfferDone(const std::function<QString()>& finish) {
+    m_offerWork.join();
+    m_offerButton->setEnabled(true);
+    const QString next = finish ? finish() : QString();
     if (next.isEmpty()) {
         m_notice->setVisible(false);
         m_offerButton->setVisible(false);
@@ -166,6 +182,9 @@ void MainWindow::noticeOfferClicked() {
 }
 
 MainWindow::~MainWindow() {
+    if (m_offerWork.joinable()) {
+        m_offerWork.join();
+    }
     m_ticks.stop();
     delete m_chart.data();
 }

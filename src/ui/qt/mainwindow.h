@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <thread>
 
 class QCheckBox;
 class QLabel;
@@ -26,11 +27,14 @@ namespace dwellmark::ui {
 class TableModel;
 
 /// What the notice offers to do with one click: the caption of its button,
-/// and the doing, which answers with the notice that follows (empty: the
-/// desktop is seen in full from then on, and the notice goes).
+/// and the doing, in two steps. accept may wait for the desktop for seconds,
+/// so it runs on a thread of its own and must touch nothing of the window's
+/// thread; the step it returns runs on the window's thread and answers with
+/// the notice that follows (empty: the desktop is seen in full from then on,
+/// and the notice goes). The button is greyed meanwhile.
 struct NoticeOffer {
     QString caption;
-    std::function<QString()> accept;
+    std::function<std::function<QString()>()> accept;
 };
 
 /// The main window "Dwellmark": the usage log above, the totals below, and the
@@ -92,6 +96,7 @@ public:
     void displayChartClicked();
     /// Does what the notice offers, and shows what follows.
     void noticeOfferClicked();
+    void noticeOfferDone(const std::function<QString()>& finish);
 
 signals:
     /// The window has closed and the program is ending.
@@ -129,6 +134,8 @@ private:
     QLabel* m_notice;
     QPushButton* m_offerButton;
     NoticeOffer m_offer;
+    // The offer's first step, while it runs.
+    std::thread m_offerWork;
     QPointer<ChartWindow> m_chart;
     QPointer<QMessageBox> m_hideMeAnswer;
     MousePointer m_mousePointer = MousePointer::Default;

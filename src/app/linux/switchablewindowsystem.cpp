@@ -1,7 +1,6 @@
 // A window system whose backend can be replaced while the program runs.
 #include "app/linux/switchablewindowsystem.h"
 
-#include <sys/epoll.h>
 #include <unistd.h>
 
 namespace dwellmark::platform::linuxos {
@@ -14,35 +13,26 @@ SwitchableWindowSystem::SwitchableWindowSystem(std::unique_ptr<WindowSystem> bac
     if (m_watched < 0) {
         return;
     }
-    m_descriptor = epoll_create1(EPOLL_CLOEXEC);
-    epoll_event event{};
-    event.events = EPOLLIN;
-    if (m_descriptor >= 0 && epoll_ctl(m_descriptor, EPOLL_CTL_ADD, m_watched, &event) < 0) {
-        close(m_descriptor);
-        m_descriptor = -1;
+    m_watchedSet.emplace();
+    if (!m_watchedSet->add(m_watched)) {
+        m_watchedSet.reset();
     }
 }
 
-SwitchableWindowSystem::~SwitchableWindowSystem() {
-    if (m_descriptor >= 0) {
-        close(m_descriptor);
-    }
-}
+SwitchableWindowSystem::~SwitchableWindowSystem() = default;
 
 void SwitchableWindowSystem::switchTo(std::unique_ptr<wayland::WaylandWindowSystem> backend) {
-    if (m_descriptor >= 0) {
-        epoll_ctl(m_descriptor, EPOLL_CTL_DEL, m_watched, nullptr);
+    if (m_watchedSet) {
+        m_watchedSet->remove(m_watched);
         m_watched = backend->changeDescriptor();
-        epoll_event event{};
-        event.events = EPOLLIN;
-        epoll_ctl(m_descriptor, EPOLL_CTL_ADD, m_watched, &event);
+        m_watchedSet->add(m_watched);
     }
     m_switched = backend.get();
     replaceBackend(std::move(backend));
 }
 
 int SwitchableWindowSystem::changeDescriptor() const {
-    return m_descriptor;
+    return m_watchedSet ? m_watchedSet->descriptor() : -1;
 }
 
 WindowHandle SwitchableWindowSystem::findOwnWindow(WindowHandle nativeId, std::string_view title,

@@ -1,6 +1,7 @@
 // A window system whose backend can be replaced while the program runs.
 #pragma once
 
+#include "platform/linux/descriptorset.h"
 #include "platform/wayland/waylandwindowsystem.h"
 #include "tracking/forwardingwindowsystem.h"
 
@@ -38,8 +39,8 @@ private:
 
     /// The backend after a switch, the same object as backend().
     wayland::WaylandWindowSystem* m_switched = nullptr;
-    /// The epoll set; -1 when the first backend has no descriptor.
-    int m_descriptor = -1;
+    /// Holds the backend's descriptor; none when the first backend has none.
+    std::optional<DescriptorSet> m_watchedSet;
     int m_watched = -1;
     /// The main window as the tracker knows it, and its title.
     WindowHandle m_ownWindow = 0;

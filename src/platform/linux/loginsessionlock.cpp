@@ -4,9 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-#include <sys/epoll.h>
 #include <systemd/sd-bus.h>
-#include <unistd.h>
 
 namespace dwellmark::platform::linuxos {
 
@@ -45,15 +43,6 @@ std::string findSession(sd_bus* bus, std::string& problem) {
     sd_bus_error_free(&error);
     std::free(id);
     return path;
-}
-
-void watch(int poll, int descriptor) {
-    if (poll >= 0 && descriptor >= 0) {
-        epoll_event event{};
-        event.events = EPOLLIN;
-        event.data.fd = descriptor;
-        epoll_ctl(poll, EPOLL_CTL_ADD, descriptor, &event);
-    }
 }
 
 } // namespace
@@ -100,9 +89,6 @@ LoginSessionLock::~LoginSessionLock() {
     sd_bus_slot_unref(m_screenSaverMatch);
     sd_bus_flush_close_unref(m_system);
     sd_bus_flush_close_unref(m_session);
-    if (m_poll >= 0) {
-        ::close(m_poll);
-    }
 }
 
 void LoginSessionLock::followScreenSaver() {
@@ -183,21 +169,19 @@ int LoginSessionLock::changeDescriptor(int alongside) {
     if (alongside < 0) {
         return -1;
     }
-    if (m_poll < 0) {
-        m_poll = epoll_create1(EPOLL_CLOEXEC);
-        watch(m_poll, sd_bus_get_fd(m_system));
+    if (!m_buses) {
+        m_buses.emplace();
+        m_buses->add(sd_bus_get_fd(m_system));
         if (m_session != nullptr) {
-            watch(m_poll, sd_bus_get_fd(m_session));
+            m_buses->add(sd_bus_get_fd(m_session));
         }
     }
     if (alongside != m_alongside) {
-        if (m_alongside >= 0) {
-            epoll_ctl(m_poll, EPOLL_CTL_DEL, m_alongside, nullptr);
-        }
-        watch(m_poll, alongside);
+        m_buses->remove(m_alongside);
+        m_buses->add(alongside);
         m_alongside = alongside;
     }
-    return m_poll;
+    return m_buses->descriptor();
 }
 
 int LoginSessionLock::Signals::sessionChanged(sd_bus_message* message, void* self, sd_bus_error* error) {

@@ -1,10 +1,12 @@
 // Whether the session is locked, as the login manager (and the desktop's screen saver) tell it over D-Bus.
 #pragma once
 
+#include "platform/linux/descriptorset.h"
 #include "tracking/sessionlock.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 struct sd_bus;
@@ -55,7 +57,8 @@ private:
     bool m_hintChanged = false;
     bool m_screenSaverActive = false;
     std::uint64_t m_version = 1;
-    int m_poll = -1;
+    /// Both buses and the backend's descriptor, made when first asked for.
+    std::optional<DescriptorSet> m_buses;
     int m_alongside = -1;
 };
 

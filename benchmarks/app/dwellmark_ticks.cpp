@@ -2,19 +2,24 @@
 // on the command line, and, when a second file is named, every change of the
 // foreground window the tracker sees written to it as a line "WINDOW NS"
 // (CLOCK_MONOTONIC nanoseconds of the tick that read it). With --timer the
-// main window ticks every millisecond instead of on the desktop's events.
-// It runs until its window is closed or it is sent SIGTERM.
-//   bench_dwellmark_ticks [--timer] TICK-COUNT-FILE [NOTICE-FILE]
+// main window ticks every millisecond instead of on the desktop's events; with
+// --safety-every MS the safety tick comes that often (what one such tick costs
+// can then be measured beside a bare timer's). It runs until its window is
+// closed or it is sent SIGTERM.
+//   bench_dwellmark_ticks [--timer | --safety-every MS] TICK-COUNT-FILE [NOTICE-FILE]
 #include "app/program.h"
 #include "countingwindowsystem.h"
 #include "sharedtickcount.h"
 
 #include <QByteArray>
+#include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -25,7 +30,8 @@ namespace {
 /// Passes everything on, and notes each new answer to the foreground question.
 class NoticingWindowSystem final : public dwellmark::WindowSystem {
 public:
-    NoticingWindowSystem(dwellmark::WindowSystem& inner, int file) : m_inner(inner), m_file(file) {}
+    NoticingWindowSystem(dwellmark::WindowSystem& inner, int file, std::optional<std::chrono::milliseconds> safety)
+        : m_inner(inner), m_file(file), m_safety(safety) {}
 
     void beginTick() override { m_inner.beginTick(); }
     std::uint64_t answersVersion() override { return m_inner.answersVersion(); }
@@ -35,7 +41,9 @@ public:
     bool setChangeListener(std::function<void()> listener) override {
         return m_inner.setChangeListener(std::move(listener));
     }
-    std::chrono::milliseconds safetyTickInterval() const override { return m_inner.safetyTickInterval(); }
+    std::chrono::milliseconds safetyTickInterval() const override {
+        return m_safety.value_or(m_inner.safetyTickInterval());
+    }
     bool sessionLocked() override { return m_inner.sessionLocked(); }
     dwellmark::WindowHandle findOwnWindow(dwellmark::WindowHandle nativeId, std::string_view title,
                                           std::string_view appId) override {
@@ -61,6 +69,7 @@ public:
 private:
     dwellmark::WindowSystem& m_inner;
     int m_file;
+    std::optional<std::chrono::milliseconds> m_safety;
     dwellmark::WindowHandle m_last = 0;
 };
 
@@ -69,12 +78,17 @@ private:
 int main(int argc, char* argv[]) {
     int first = 1;
     auto source = dwellmark::TickSource::DesktopEvents;
+    std::optional<std::chrono::milliseconds> safety;
     if (argc > 1 && std::strcmp(argv[1], "--timer") == 0) {
         source = dwellmark::TickSource::Timer;
         first = 2;
+    } else if (argc > 2 && std::strcmp(argv[1], "--safety-every") == 0) {
+        safety = std::chrono::milliseconds(std::atoi(argv[2]));
+        first = 3;
     }
-    if (argc - first < 1 || argc - first > 2) {
-        std::fputs("usage: bench_dwellmark_ticks [--timer] TICK-COUNT-FILE [NOTICE-FILE]\n", stderr);
+    if (argc - first < 1 || argc - first > 2 || (safety && safety->count() <= 0)) {
+        std::fputs("usage: bench_dwellmark_ticks [--timer | --safety-every MS] TICK-COUNT-FILE [NOTICE-FILE]\n",
+                   stderr);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
@@ -100,7 +114,7 @@ int main(int argc, char* argv[]) {
         argc, argv,
         [&](dwellmark::WindowSystem& backend) -> dwellmark::WindowSystem& {
             counted = std::make_unique<dwellmark::testing::CountingWindowSystem>(backend, [&] { ticks->increment(); });
-            noticing = std::make_unique<NoticingWindowSystem>(*counted, notices);
+            noticing = std::make_unique<NoticingWindowSystem>(*counted, notices, safety);
             return *noticing;
         },
         source);

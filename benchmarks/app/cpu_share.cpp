@@ -3,10 +3,11 @@
 // enough for a program that nearly always sleeps), how often it woke up, the
 // CPU time the X server uses beside it, and (for a program that counts its
 // ticks into a shared file) the ticks it reaches. Then ends the program with
-// SIGTERM. Prints one line, with the window's ends on CLOCK_MONOTONIC (the
-// clock of the switch and notice files), in nanoseconds:
+// SIGTERM, after --linger seconds more (so that what happened in the window
+// is given time to be noticed). Prints one line, with the window's ends on
+// CLOCK_MONOTONIC (the clock of the switch and notice files), in nanoseconds:
 //   wall_s=... cpu_s=... run_s=... wakeups=... xserver_s=... ticks=... start_ns=... end_ns=...
-//   bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM [ARGS...]
+//   bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--linger S] [--ticks FILE] -- PROGRAM [ARGS...]
 #include "process.h"
 #include "sharedtickcount.h"
 
@@ -27,6 +28,7 @@ struct Options {
     pid_t xserver = 0;
     double warmup = 2.0;
     double seconds = 10.0;
+    double linger = 0.0;
     std::string ticksFile;
     char** command = nullptr;
 };
@@ -48,13 +50,16 @@ bool parse(int argc, char** argv, Options& options) {
             options.warmup = std::atof(value);
         } else if (option == "--seconds") {
             options.seconds = std::atof(value);
+        } else if (option == "--linger") {
+            options.linger = std::atof(value);
         } else if (option == "--ticks") {
             options.ticksFile = value;
         } else {
             return false;
         }
     }
-    return options.command != nullptr && options.xserver > 0 && options.seconds > 0.0 && options.warmup >= 0.0;
+    return options.command != nullptr && options.xserver > 0 && options.seconds > 0.0 && options.warmup >= 0.0 &&
+           options.linger >= 0.0;
 }
 
 } // namespace
@@ -62,8 +67,8 @@ bool parse(int argc, char** argv, Options& options) {
 int main(int argc, char** argv) {
     Options options;
     if (!parse(argc, argv, options)) {
-        std::fputs("usage: bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--ticks FILE] -- PROGRAM "
-                   "[ARGS...]\n",
+        std::fputs("usage: bench_cpu_share --xserver PID [--warmup S] [--seconds S] [--linger S] [--ticks FILE] -- "
+                   "PROGRAM [ARGS...]\n",
                    stderr);
         return 2;
     }
@@ -102,6 +107,7 @@ int main(int argc, char** argv) {
         waitpid(child, nullptr, 0);
         return 1;
     }
+    std::this_thread::sleep_for(std::chrono::duration<double>(options.linger));
     stop(child);
 
     const auto nanoseconds = [](Clock::time_point at) {

@@ -60,6 +60,9 @@ void ListScrollBar::paintEvent(QPaintEvent* event) {
         stripPainter.setFont(font());
         stripPainter.setPen(palette().color(foregroundRole()));
         stripPainter.translate(0, -top);
+        // The style draws the whole bar; what lies outside the area, in the
+        // last band above all, costs nothing clipped.
+        stripPainter.setClipRect(QRect(area.left(), top, area.width(), std::min(band, area.bottom() + 1 - top)));
         style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &stripPainter, this);
         stripPainter.end();
         painter.drawImage(QPoint(0, top), strip);

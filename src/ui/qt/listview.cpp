@@ -1,6 +1,7 @@
 // A list of the main window: drawn cheaply as rows come, following the newest row, copied to the clipboard.
 #include "listview.h"
 
+#include "listitemdelegate.h"
 #include "listscrollbar.h"
 #include "tablemodel.h"
 #include "ui/texts.h"
@@ -28,6 +29,8 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTabKeyNavigation(false);
+    // The style's item delegate lays each cell's text out five times.
+    setItemDelegate(new ListItemDelegate(this));
 
     QHeaderView* rows = verticalHeader();
     rows->hide();

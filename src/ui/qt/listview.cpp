@@ -75,7 +75,7 @@ void ListView::layOutOnlyWhenShownOrHidden(QScrollBar& bar) {
             });
 }
 
-void ListView::followRowCount() {
+void ListView::followRowCount(bool toEnd) {
     // Laying the list out again (which also measures the header) raises both
     // scroll bars and so draws them again whole. Rows added at the end change
     // nothing but the vertical bar's range, which QTableView sets, for rows of
@@ -96,7 +96,12 @@ void ListView::followRowCount() {
         }
         return;
     }
-    bar.setRange(0, rows - std::clamp(whole, 1, rows));
+    const int maximum = rows - std::clamp(whole, 1, rows);
+    if (auto* listBar = qobject_cast<ListScrollBar*>(&bar)) {
+        listBar->setRangeFollowing(0, maximum, toEnd);
+    } else {
+        bar.setRange(0, maximum);
+    }
 }
 
 void ListView::reset() {
@@ -223,7 +228,7 @@ void ListView::showChanges() {
         const bool follow = atEnd();
         // The scroll bars follow the new count; the new rows are drawn, if
         // they show. Below them the list was empty and stays so.
-        followRowCount();
+        followRowCount(follow);
         if (follow) {
             verticalScrollBar()->setValue(verticalScrollBar()->maximum());
         }

@@ -143,7 +143,14 @@ private slots:
         QCOMPARE(view.verticalScrollBar()->value(), 3);
     }
 
+    void aLongerListDrawsTheScrollBarsHandleAloneAndRight_data() {
+        QTest::addColumn<bool>("scrolledUp");
+        QTest::newRow("scrolled up") << true;
+        QTest::newRow("following its end") << false;
+    }
+
     void aLongerListDrawsTheScrollBarsHandleAloneAndRight() {
+        QFETCH(const bool, scrolledUp);
         ShownTable shown(dwellmark::makeUsageLog, QSize(400, 400));
         ListView& view = shown.view;
         // A bar under the mouse shows the part the mouse is on.
@@ -158,7 +165,9 @@ private slots:
             appendLogRow(shown.table, i);
         }
         QTRY_VERIFY(bar.isVisible());
-        bar.setValue(0); // scrolled up to read: the handle stays at the top
+        if (scrolledUp) {
+            bar.setValue(0); // scrolled up to read: the handle stays at the top
+        }
         QTest::qWait(ListView::showInterval);
 
         PaintRecorder recorder(&bar);
@@ -169,8 +178,10 @@ private slots:
         }
         QTRY_VERIFY(!recorder.painted.isEmpty());
         QTest::qWait(50);
-        QVERIFY2(!recorder.painted.contains(QPoint(bar.width() / 2, bar.height() - 3)),
+        // The arrow at the end away from the handle.
+        QVERIFY2(!recorder.painted.contains(QPoint(bar.width() / 2, scrolledUp ? bar.height() - 3 : 2)),
                  "the whole bar was drawn again");
+        QCOMPARE(bar.value(), scrolledUp ? 0 : bar.maximum());
         // On screen it looks as a plain scroll bar of the same window and range draws itself.
         QScrollBar plain(Qt::Vertical, &view);
         plain.hide();

@@ -70,9 +70,19 @@ void ListView::layOutOnlyWhenShownOrHidden(QScrollBar& bar) {
             [this, shown = bar.minimum() < bar.maximum()](int minimum, int maximum) mutable {
                 if ((minimum < maximum) != shown) {
                     shown = minimum < maximum;
-                    QMetaObject::invokeMethod(this, "_q_showOrHideScrollBars", Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(this, &ListView::showOrHideScrollBars, Qt::QueuedConnection);
                 }
             });
+}
+
+void ListView::showOrHideScrollBars() {
+    // A bar that comes or goes changes the viewport and so the rows beyond
+    // it: a list at its end stays there.
+    const bool follow = atEnd();
+    QMetaObject::invokeMethod(this, "_q_showOrHideScrollBars", Qt::DirectConnection);
+    if (follow) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    }
 }
 
 void ListView::followRowCount(bool toEnd) {

@@ -49,6 +49,8 @@ protected:
 
 private:
     void layOutOnlyWhenShownOrHidden(QScrollBar& bar);
+    /// Lays the list out for a scroll bar that came or went.
+    void showOrHideScrollBars();
     /// Makes the scroll bars follow rows appended at the end; toEnd moves the
     /// vertical bar's handle to the end with the range, as one change.
     void followRowCount(bool toEnd);

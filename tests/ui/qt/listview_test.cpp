@@ -1,5 +1,6 @@
 // The list of the main window: what it draws when rows come and go, whether it follows them, and its rows' height.
 #include "tracking/activitytables.h"
+#include "ui/layout.h"
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
 
@@ -141,6 +142,24 @@ private slots:
         appendLogRow(shown.table, 40);
         QTRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
         QCOMPARE(view.verticalScrollBar()->value(), 3);
+    }
+
+    void keepsFollowingNewRowsWhenItsScrollBarComes() {
+        // The usage log as the main window shows it: the bar's coming changes
+        // how many rows lie beyond the viewport.
+        namespace layout = dwellmark::ui::layout;
+        const layout::Rect& rect = layout::controlLayout(layout::Control::usageLog).rect;
+        ShownTable shown(dwellmark::makeUsageLog, QSize(rect.width, rect.height));
+        QFont font(QString::fromLatin1(layout::listFont.face));
+        font.setPointSizeF(layout::listFont.points);
+        font.setBold(layout::listFont.bold);
+        shown.view.setFont(font);
+        QVERIFY(shown.showSettled());
+        for (int i = 0; i < 20; ++i) {
+            appendLogRow(shown.table, i);
+            QTRY_VERIFY(shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
+        }
+        QVERIFY(shown.view.verticalScrollBar()->isVisible());
     }
 
     void aLongerListDrawsTheScrollBarsHandleAloneAndRight_data() {

@@ -10,6 +10,7 @@
 #include <QRegion>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QtTest>
 
 using dwellmark::ActivityTable;
@@ -160,6 +161,16 @@ private slots:
             QTRY_VERIFY(shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
         }
         QVERIFY(shown.view.verticalScrollBar()->isVisible());
+        // The screen shows what the style's own delegate draws afresh.
+        QCoreApplication::sendPostedEvents();
+        QWidget& viewport = *shown.view.viewport();
+        const QPoint at = viewport.mapTo(&shown.view, QPoint(0, 0));
+        const QImage screen = shown.view.screen()
+                                  ->grabWindow(shown.view.winId(), at.x(), at.y(), viewport.width(), viewport.height())
+                                  .toImage();
+        shown.view.setItemDelegate(new QStyledItemDelegate(&shown.view));
+        QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
+                 viewport.grab().toImage().convertToFormat(QImage::Format_RGB32));
     }
 
     void aLongerListDrawsTheScrollBarsHandleAloneAndRight_data() {

@@ -1,11 +1,15 @@
 // Draws a list's cell as the style's item delegate would, laying its text out once.
 #include "listitemdelegate.h"
 
+#include <QAbstractScrollArea>
 #include <QApplication>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QStyle>
 #include <QTextLayout>
 #include <QWidget>
+#include <cmath>
+#include <memory>
 
 namespace dwellmark::ui {
 
@@ -21,6 +25,41 @@ void layOutLine(QTextLayout& layout, const QTextOption& textOption, int width) {
         line.setPosition(QPointF(0, 0));
     }
     layout.endLayout();
+}
+
+/// The colour of a cell's text, as the style chooses it.
+QColor textColor(const QStyleOptionViewItem& item) {
+    QPalette::ColorGroup group = (item.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
+    if (group == QPalette::Normal && !(item.state & QStyle::State_Active)) {
+        group = QPalette::Inactive;
+    }
+    return item.palette.color(group,
+                              (item.state & QStyle::State_Selected) ? QPalette::HighlightedText : QPalette::Text);
+}
+
+/// The image format the painter draws into in the end.
+QImage::Format imageFormat(QPainter& painter) {
+    const QPaintDevice* device = painter.paintEngine()->paintDevice();
+    return device != nullptr && device->devType() == QInternal::Image ? static_cast<const QImage*>(device)->format()
+                                                                      : QImage::Format_Invalid;
+}
+
+/// The one colour under a cell that the style draws nothing under, or an
+/// invalid colour when the cell is drawn over something else, or a copy of it
+/// would not land on whole device pixels of the same format.
+QColor plainBackground(QPainter& painter, const QStyleOptionViewItem& item) {
+    const auto* view = qobject_cast<const QAbstractScrollArea*>(item.widget);
+    const QTransform& device = painter.deviceTransform();
+    if (view == nullptr || (item.state & QStyle::State_Selected) || item.backgroundBrush.style() != Qt::NoBrush ||
+        (item.features & QStyleOptionViewItem::Alternate) || !view->viewport()->autoFillBackground() ||
+        imageFormat(painter) == QImage::Format_Invalid || painter.device()->devicePixelRatio() != 1.0 ||
+        device.type() > QTransform::TxTranslate || device.dx() != std::floor(device.dx()) ||
+        device.dy() != std::floor(device.dy())) {
+        return {};
+    }
+    const QWidget& viewport = *view->viewport();
+    const QBrush& brush = viewport.palette().brush(viewport.backgroundRole());
+    return brush.style() == Qt::SolidPattern && brush.isOpaque() ? brush.color() : QColor();
 }
 
 } // namespace
@@ -58,40 +97,70 @@ void ListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     item.text = text;
     item.features |= QStyleOptionViewItem::HasDisplay;
 
-    painter->save();
-    painter->setClipRect(item.rect);
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &item, painter, widget);
-    if (!text.isEmpty()) {
-        QPalette::ColorGroup group = (item.state & QStyle::State_Enabled) ? QPalette::Normal : QPalette::Disabled;
-        if (group == QPalette::Normal && !(item.state & QStyle::State_Active)) {
-            group = QPalette::Inactive;
+    // A cell not selected is the list's background and the text: the same
+    // text in a cell of the same size looks the same wherever it is, and a
+    // list of a few windows shows the same names and titles again and again.
+    const QColor background = plainBackground(*painter, item);
+    if (!background.isValid()) {
+        drawCell(*painter, item, *style);
+        return;
+    }
+    const QString key = text + QChar(0) + QString::number(item.rect.width()) + QLatin1Char('x') +
+                        QString::number(item.rect.height()) + QLatin1Char(' ') + QString::number(background.rgba()) +
+                        QLatin1Char(' ') + QString::number(textColor(item).rgba()) + QLatin1Char(' ') +
+                        QString::number(item.displayAlignment.toInt()) + QLatin1Char(' ') +
+                        QString::number(item.textElideMode) + QLatin1Char(' ') + QString::number(item.direction) +
+                        QLatin1Char(' ') + item.font.key();
+    const QImage* drawn = m_cells.object(key);
+    if (drawn == nullptr) {
+        auto image = std::make_unique<QImage>(item.rect.size(), imageFormat(*painter));
+        image->fill(background);
+        QPainter cellPainter(image.get());
+        QStyleOptionViewItem at(item);
+        at.rect.moveTo(0, 0);
+        drawCell(cellPainter, at, *style);
+        cellPainter.end();
+        const qsizetype pixels = static_cast<qsizetype>(image->width()) * image->height();
+        if (pixels > m_cells.maxCost()) {
+            painter->drawImage(item.rect.topLeft(), *image);
+            return;
         }
-        painter->setPen(item.palette.color(group, (item.state & QStyle::State_Selected) ? QPalette::HighlightedText
-                                                                                        : QPalette::Text));
+        drawn = image.get();
+        m_cells.insert(key, image.release(), pixels);
+    }
+    painter->drawImage(item.rect.topLeft(), *drawn);
+}
 
+void ListItemDelegate::drawCell(QPainter& painter, const QStyleOptionViewItem& item, const QStyle& style) {
+    const QWidget* widget = item.widget;
+    painter.save();
+    painter.setClipRect(item.rect);
+    style.drawPrimitive(QStyle::PE_PanelItemViewItem, &item, &painter, widget);
+    if (!item.text.isEmpty()) {
+        painter.setPen(textColor(item));
         // The style's margins, and its line: placed by the bounding box of the
         // whole text, elided when wider than the cell, drawn from its left.
-        const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
+        const int margin = style.pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         const QRect textRect = item.rect.adjusted(margin, 0, -margin, 0);
         QTextOption textOption;
         textOption.setWrapMode(QTextOption::ManualWrap);
         textOption.setTextDirection(item.direction);
         textOption.setAlignment(QStyle::visualAlignment(item.direction, item.displayAlignment));
-        QTextLayout layout(text, item.font);
+        QTextLayout layout(item.text, item.font);
         layOutLine(layout, textOption, textRect.width());
         const QRect placed = QStyle::alignedRect(Qt::LayoutDirectionAuto, item.displayAlignment,
                                                  layout.boundingRect().size().toSize(), textRect);
         const QPointF position(textRect.x(), placed.top());
         if (layout.lineCount() == 1 && layout.lineAt(0).naturalTextWidth() > textRect.width()) {
-            QTextLayout elided(QFontMetrics(item.font).elidedText(text, item.textElideMode, textRect.width()),
+            QTextLayout elided(QFontMetrics(item.font).elidedText(item.text, item.textElideMode, textRect.width()),
                                item.font);
             layOutLine(elided, textOption, textRect.width());
-            elided.draw(painter, position);
+            elided.draw(&painter, position);
         } else {
-            layout.draw(painter, position);
+            layout.draw(&painter, position);
         }
     }
-    painter->restore();
+    painter.restore();
 }
 
 } // namespace dwellmark::ui

@@ -1,6 +1,8 @@
 // How a list of the main window draws a cell: as the style's item delegate would, without its repeated text layouts.
 #pragma once
 
+#include <QCache>
+#include <QImage>
 #include <QStyledItemDelegate>
 
 class QStyle;
@@ -26,6 +28,14 @@ public:
     /// Whether a cell of this text, in the view's option for it, is drawn here
     /// rather than left to QStyledItemDelegate.
     static bool drawsItself(const QStyle& style, const QStyleOptionViewItem& option, const QString& text);
+
+private:
+    /// Draws the cell of the option's text as the style does.
+    static void drawCell(QPainter& painter, const QStyleOptionViewItem& item, const QStyle& style);
+
+    /// Cells drawn lately, by their text, size, colours and font; what they
+    /// hold is counted in pixels (about half a megabyte in all).
+    mutable QCache<QString, QImage> m_cells{128 * 1024};
 };
 
 } // namespace dwellmark::ui

@@ -105,12 +105,14 @@ void ListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         drawCell(*painter, item, *style);
         return;
     }
-    const QString key = text + QChar(0) + QString::number(item.rect.width()) + QLatin1Char('x') +
-                        QString::number(item.rect.height()) + QLatin1Char(' ') + QString::number(background.rgba()) +
-                        QLatin1Char(' ') + QString::number(textColor(item).rgba()) + QLatin1Char(' ') +
-                        QString::number(item.displayAlignment.toInt()) + QLatin1Char(' ') +
-                        QString::number(item.textElideMode) + QLatin1Char(' ') + QString::number(item.direction) +
-                        QLatin1Char(' ') + item.font.key();
+    // The style, the font and the text's placing are the same for every cell
+    // of a list: a change of them starts afresh.
+    const CellStyle cellStyle{item.font, item.displayAlignment, item.textElideMode, item.direction, style};
+    if (!(cellStyle == m_cellStyle)) {
+        m_cells.clear();
+        m_cellStyle = cellStyle;
+    }
+    const CellKey key{text, item.rect.size(), textColor(item).rgba(), background.rgba()};
     const QImage* drawn = m_cells.object(key);
     if (drawn == nullptr) {
         auto image = std::make_unique<QImage>(item.rect.size(), imageFormat(*painter));

@@ -19,7 +19,20 @@ QRect ListScrollBar::handleRect() const {
     return style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarSlider, this);
 }
 
+void ListScrollBar::setRangeFollowing(int minimum, int maximum, bool toEnd) {
+    m_following = true;
+    setRange(minimum, maximum);
+    if (toEnd) {
+        setValue(this->maximum());
+    }
+    m_following = false;
+    sliderChange(SliderRangeChange);
+}
+
 void ListScrollBar::sliderChange(SliderChange change) {
+    if (m_following) {
+        return;
+    }
     // QScrollBar does nothing on a change but draw itself again whole. A style
     // may draw the arrows of an end that the handle reaches or leaves in
     // another way, so that is drawn whole too.
@@ -60,6 +73,9 @@ void ListScrollBar::paintEvent(QPaintEvent* event) {
         stripPainter.setFont(font());
         stripPainter.setPen(palette().color(foregroundRole()));
         stripPainter.translate(0, -top);
+        // The style draws the whole bar; what lies outside the area, in the
+        // last band above all, costs nothing clipped.
+        stripPainter.setClipRect(QRect(area.left(), top, area.width(), std::min(band, area.bottom() + 1 - top)));
         style()->drawComplexControl(QStyle::CC_ScrollBar, &option, &stripPainter, this);
         stripPainter.end();
         painter.drawImage(QPoint(0, top), strip);

@@ -23,6 +23,11 @@ public:
     /// fills among its threads (95 lines still are).
     static constexpr int bandLines = 64;
 
+    /// Sets the range and, when toEnd, moves the handle to the end, drawn as
+    /// one change: a list that follows its new rows draws the handle alone
+    /// rather than the whole bar for a handle that left the end for a moment.
+    void setRangeFollowing(int minimum, int maximum, bool toEnd);
+
 protected:
     void sliderChange(SliderChange change) override;
     void paintEvent(QPaintEvent* event) override;
@@ -35,6 +40,8 @@ private:
     QRect m_drawnHandle;
     bool m_drawnAtMinimum = false;
     bool m_drawnAtMaximum = false;
+    // Set while setRangeFollowing() makes its changes.
+    bool m_following = false;
 };
 
 } // namespace dwellmark::ui

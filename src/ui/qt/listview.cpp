@@ -1,6 +1,7 @@
 // A list of the main window: drawn cheaply as rows come, following the newest row, copied to the clipboard.
 #include "listview.h"
 
+#include "listitemdelegate.h"
 #include "listscrollbar.h"
 #include "tablemodel.h"
 #include "ui/texts.h"
@@ -28,6 +29,8 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTabKeyNavigation(false);
+    // The style's item delegate lays each cell's text out five times.
+    setItemDelegate(new ListItemDelegate(this));
 
     QHeaderView* rows = verticalHeader();
     rows->hide();
@@ -67,12 +70,22 @@ void ListView::layOutOnlyWhenShownOrHidden(QScrollBar& bar) {
             [this, shown = bar.minimum() < bar.maximum()](int minimum, int maximum) mutable {
                 if ((minimum < maximum) != shown) {
                     shown = minimum < maximum;
-                    QMetaObject::invokeMethod(this, "_q_showOrHideScrollBars", Qt::QueuedConnection);
+                    QMetaObject::invokeMethod(this, &ListView::showOrHideScrollBars, Qt::QueuedConnection);
                 }
             });
 }
 
-void ListView::followRowCount() {
+void ListView::showOrHideScrollBars() {
+    // A bar that comes or goes changes the viewport and so the rows beyond
+    // it: a list at its end stays there.
+    const bool follow = atEnd();
+    QMetaObject::invokeMethod(this, "_q_showOrHideScrollBars", Qt::DirectConnection);
+    if (follow) {
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+    }
+}
+
+void ListView::followRowCount(bool toEnd) {
     // Laying the list out again (which also measures the header) raises both
     // scroll bars and so draws them again whole. Rows added at the end change
     // nothing but the vertical bar's range, which QTableView sets, for rows of
@@ -93,7 +106,12 @@ void ListView::followRowCount() {
         }
         return;
     }
-    bar.setRange(0, rows - std::clamp(whole, 1, rows));
+    const int maximum = rows - std::clamp(whole, 1, rows);
+    if (auto* listBar = qobject_cast<ListScrollBar*>(&bar)) {
+        listBar->setRangeFollowing(0, maximum, toEnd);
+    } else {
+        bar.setRange(0, maximum);
+    }
 }
 
 void ListView::reset() {
@@ -220,7 +238,7 @@ void ListView::showChanges() {
         const bool follow = atEnd();
         // The scroll bars follow the new count; the new rows are drawn, if
         // they show. Below them the list was empty and stays so.
-        followRowCount();
+        followRowCount(follow);
         if (follow) {
             verticalScrollBar()->setValue(verticalScrollBar()->maximum());
         }

@@ -49,8 +49,11 @@ protected:
 
 private:
     void layOutOnlyWhenShownOrHidden(QScrollBar& bar);
-    /// Makes the scroll bars follow rows appended at the end.
-    void followRowCount();
+    /// Lays the list out for a scroll bar that came or went.
+    void showOrHideScrollBars();
+    /// Makes the scroll bars follow rows appended at the end; toEnd moves the
+    /// vertical bar's handle to the end with the range, as one change.
+    void followRowCount(bool toEnd);
     void scheduleShowing();
     void showChanges();
     // Whether the list shows its last row; asked before new rows reach the scroll bar.

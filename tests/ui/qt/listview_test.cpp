@@ -1,5 +1,6 @@
 // The list of the main window: what it draws when rows come and go, whether it follows them, and its rows' height.
 #include "tracking/activitytables.h"
+#include "ui/layout.h"
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
 
@@ -9,6 +10,7 @@
 #include <QRegion>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStyledItemDelegate>
 #include <QtTest>
 
 using dwellmark::ActivityTable;
@@ -143,7 +145,42 @@ private slots:
         QCOMPARE(view.verticalScrollBar()->value(), 3);
     }
 
+    void keepsFollowingNewRowsWhenItsScrollBarComes() {
+        // The usage log as the main window shows it: the bar's coming changes
+        // how many rows lie beyond the viewport.
+        namespace layout = dwellmark::ui::layout;
+        const layout::Rect& rect = layout::controlLayout(layout::Control::usageLog).rect;
+        ShownTable shown(dwellmark::makeUsageLog, QSize(rect.width, rect.height));
+        QFont font(QString::fromLatin1(layout::listFont.face));
+        font.setPointSizeF(layout::listFont.points);
+        font.setBold(layout::listFont.bold);
+        shown.view.setFont(font);
+        QVERIFY(shown.showSettled());
+        for (int i = 0; i < 20; ++i) {
+            appendLogRow(shown.table, i);
+            QTRY_VERIFY(shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
+        }
+        QVERIFY(shown.view.verticalScrollBar()->isVisible());
+        // The screen shows what the style's own delegate draws afresh.
+        QCoreApplication::sendPostedEvents();
+        QWidget& viewport = *shown.view.viewport();
+        const QPoint at = viewport.mapTo(&shown.view, QPoint(0, 0));
+        const QImage screen = shown.view.screen()
+                                  ->grabWindow(shown.view.winId(), at.x(), at.y(), viewport.width(), viewport.height())
+                                  .toImage();
+        shown.view.setItemDelegate(new QStyledItemDelegate(&shown.view));
+        QCOMPARE(screen.convertToFormat(QImage::Format_RGB32),
+                 viewport.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    }
+
+    void aLongerListDrawsTheScrollBarsHandleAloneAndRight_data() {
+        QTest::addColumn<bool>("scrolledUp");
+        QTest::newRow("scrolled up") << true;
+        QTest::newRow("following its end") << false;
+    }
+
     void aLongerListDrawsTheScrollBarsHandleAloneAndRight() {
+        QFETCH(const bool, scrolledUp);
         ShownTable shown(dwellmark::makeUsageLog, QSize(400, 400));
         ListView& view = shown.view;
         // A bar under the mouse shows the part the mouse is on.
@@ -158,7 +195,9 @@ private slots:
             appendLogRow(shown.table, i);
         }
         QTRY_VERIFY(bar.isVisible());
-        bar.setValue(0); // scrolled up to read: the handle stays at the top
+        if (scrolledUp) {
+            bar.setValue(0); // scrolled up to read: the handle stays at the top
+        }
         QTest::qWait(ListView::showInterval);
 
         PaintRecorder recorder(&bar);
@@ -169,8 +208,10 @@ private slots:
         }
         QTRY_VERIFY(!recorder.painted.isEmpty());
         QTest::qWait(50);
-        QVERIFY2(!recorder.painted.contains(QPoint(bar.width() / 2, bar.height() - 3)),
+        // The arrow at the end away from the handle.
+        QVERIFY2(!recorder.painted.contains(QPoint(bar.width() / 2, scrolledUp ? bar.height() - 3 : 2)),
                  "the whole bar was drawn again");
+        QCOMPARE(bar.value(), scrolledUp ? 0 : bar.maximum());
         // On screen it looks as a plain scroll bar of the same window and range draws itself.
         QScrollBar plain(Qt::Vertical, &view);
         plain.hide();

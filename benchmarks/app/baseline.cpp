@@ -16,6 +16,7 @@
 // file named on the command line and runs until it is sent SIGTERM.
 //   bench_baseline [--naive | --idle | --every MS] TICK-COUNT-FILE
 //   bench_baseline --follow TICK-COUNT-FILE NOTICE-FILE
+#include "noticefile.h"
 #include "sharedtickcount.h"
 
 #include <QApplication>
@@ -25,66 +26,90 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <exception>
-#include <fcntl.h>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <xcb/xcb.h>
 
 namespace {
 
-xcb_atom_t internAtom(xcb_connection_t* connection, std::string_view name) {
-    xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(name.size()), name.data()), nullptr);
-    if (atom == nullptr) {
-        throw std::runtime_error("the X server did not answer");
+/// A connection of its own to the X server, and the questions the programs
+/// below ask over it.
+class XConnection final {
+public:
+    XConnection() : m_connection(xcb_connect(nullptr, nullptr)) {
+        if (xcb_connection_has_error(m_connection) != 0) {
+            xcb_disconnect(m_connection);
+            throw std::runtime_error("no X server");
+        }
+        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+        m_activeAtom = atom("_NET_ACTIVE_WINDOW");
     }
-    const xcb_atom_t value = atom->atom;
-    std::free(atom);
-    return value;
-}
+    ~XConnection() { xcb_disconnect(m_connection); }
+    XConnection(const XConnection&) = delete;
+    XConnection& operator=(const XConnection&) = delete;
+
+    xcb_connection_t* get() const { return m_connection; }
+    xcb_window_t root() const { return m_root; }
+    xcb_atom_t activeAtom() const { return m_activeAtom; }
+
+    xcb_atom_t atom(std::string_view name) {
+        xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+            m_connection, xcb_intern_atom(m_connection, 0, static_cast<std::uint16_t>(name.size()), name.data()),
+            nullptr);
+        if (reply == nullptr) {
+            throw std::runtime_error("the X server did not answer");
+        }
+        const xcb_atom_t value = reply->atom;
+        std::free(reply);
+        return value;
+    }
+
+    /// The root window's _NET_ACTIVE_WINDOW, one round trip; 0 for none.
+    std::uint32_t activeWindow() {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            m_connection, xcb_get_property(m_connection, 0, m_root, m_activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr);
+        std::uint32_t window = 0;
+        if (reply != nullptr && xcb_get_property_value_length(reply) >= 4) {
+            window = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
+        }
+        std::free(reply);
+        return window;
+    }
+
+private:
+    xcb_connection_t* m_connection;
+    xcb_window_t m_root = 0;
+    xcb_atom_t m_activeAtom = 0;
+};
 
 /// Follows the foreground with the least X work a tracker needs.
 class ActiveWindowFollower final {
 public:
-    ActiveWindowFollower(int notices, std::function<void()> ticked)
-        : m_connection(xcb_connect(nullptr, nullptr)), m_notices(notices), m_ticked(std::move(ticked)) {
-        if (xcb_connection_has_error(m_connection) != 0) {
-            throw std::runtime_error("no X server");
-        }
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-        m_active = internAtom(m_connection, "_NET_ACTIVE_WINDOW");
-        m_name = internAtom(m_connection, "_NET_WM_NAME");
-        m_pid = internAtom(m_connection, "_NET_WM_PID");
-        m_utf8 = internAtom(m_connection, "UTF8_STRING");
+    ActiveWindowFollower(const std::string& notices, std::function<void()> ticked)
+        : m_notices(notices), m_ticked(std::move(ticked)) {
+        m_name = m_x.atom("_NET_WM_NAME");
+        m_pid = m_x.atom("_NET_WM_PID");
+        m_utf8 = m_x.atom("UTF8_STRING");
         const std::uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
-        xcb_change_window_attributes(m_connection, m_root, XCB_CW_EVENT_MASK, &mask);
-        xcb_flush(m_connection);
-        m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_connection), QSocketNotifier::Read);
-        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readEvents(); });
+        xcb_change_window_attributes(m_x.get(), m_x.root(), XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(m_x.get());
+        m_notifier = std::make_unique<QSocketNotifier>(xcb_get_file_descriptor(m_x.get()), QSocketNotifier::Read);
+        QObject::connect(m_notifier.get(), &QSocketNotifier::activated, [this] { readEvents(xcb_poll_for_event); });
         readActive();
     }
-    ~ActiveWindowFollower() {
-        m_notifier.reset();
-        xcb_disconnect(m_connection);
-    }
-    ActiveWindowFollower(const ActiveWindowFollower&) = delete;
-    ActiveWindowFollower& operator=(const ActiveWindowFollower&) = delete;
 
 private:
-    void readEvents() {
+    /// Takes the events that next() gives; reads the active window when one tells of a change.
+    void readEvents(xcb_generic_event_t* (*next)(xcb_connection_t*)) {
         bool changed = false;
-        for (xcb_generic_event_t* event = xcb_poll_for_event(m_connection); event != nullptr;
-             event = xcb_poll_for_queued_event(m_connection)) {
-            if ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_active) {
-                changed = true;
-            }
+        for (xcb_generic_event_t* event = next(m_x.get()); event != nullptr;
+             event = xcb_poll_for_queued_event(m_x.get())) {
+            changed = changed || ((event->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
+                                  reinterpret_cast<xcb_property_notify_event_t*>(event)->atom == m_x.activeAtom());
             std::free(event);
         }
         if (changed) {
@@ -93,81 +118,29 @@ private:
     }
 
     void readActive() {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, m_root, m_active, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        std::uint32_t window = 0;
-        if (reply != nullptr && xcb_get_property_value_length(reply) >= 4) {
-            window = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-        }
-        std::free(reply);
+        const std::uint32_t window = m_x.activeWindow();
         m_ticked();
         if (window != 0 && window != m_last) {
             // Its title and process, asked together.
-            const auto name = xcb_get_property(m_connection, 0, window, m_name, m_utf8, 0, 256);
-            const auto pid = xcb_get_property(m_connection, 0, window, m_pid, XCB_ATOM_CARDINAL, 0, 1);
-            std::free(xcb_get_property_reply(m_connection, name, nullptr));
-            std::free(xcb_get_property_reply(m_connection, pid, nullptr));
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            const std::string line =
-                std::to_string(window) + ' ' + std::to_string(now.tv_sec * 1'000'000'000LL + now.tv_nsec) + '\n';
-            static_cast<void>(write(m_notices, line.data(), line.size()));
+            const auto name = xcb_get_property(m_x.get(), 0, window, m_name, m_utf8, 0, 256);
+            const auto pid = xcb_get_property(m_x.get(), 0, window, m_pid, XCB_ATOM_CARDINAL, 0, 1);
+            std::free(xcb_get_property_reply(m_x.get(), name, nullptr));
+            std::free(xcb_get_property_reply(m_x.get(), pid, nullptr));
+            m_notices.note(window);
+            m_last = window;
         }
-        m_last = window != 0 ? window : m_last;
         // Events read while the replies were awaited leave the descriptor unreadable.
-        if (xcb_generic_event_t* queued = xcb_poll_for_queued_event(m_connection)) {
-            const bool active = (queued->response_type & 0x7f) == XCB_PROPERTY_NOTIFY &&
-                                reinterpret_cast<xcb_property_notify_event_t*>(queued)->atom == m_active;
-            std::free(queued);
-            if (active) {
-                readActive();
-            } else {
-                readEvents();
-            }
-        }
+        readEvents(xcb_poll_for_queued_event);
     }
 
-    xcb_connection_t* m_connection;
-    int m_notices;
+    XConnection m_x;
+    dwellmark::bench::NoticeFile m_notices;
     std::function<void()> m_ticked;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    xcb_window_t m_root = 0;
-    xcb_atom_t m_active = 0;
     xcb_atom_t m_name = 0;
     xcb_atom_t m_pid = 0;
     xcb_atom_t m_utf8 = 0;
     std::uint32_t m_last = 0;
-};
-
-/// Asks the X server for the active window, one round trip per call.
-class ActiveWindowPoller final {
-public:
-    ActiveWindowPoller() : m_connection(xcb_connect(nullptr, nullptr)) {
-        if (xcb_connection_has_error(m_connection) != 0) {
-            throw std::runtime_error("no X server");
-        }
-        m_root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
-        m_activeAtom = internAtom(m_connection, "_NET_ACTIVE_WINDOW");
-    }
-    ~ActiveWindowPoller() { xcb_disconnect(m_connection); }
-    ActiveWindowPoller(const ActiveWindowPoller&) = delete;
-    ActiveWindowPoller& operator=(const ActiveWindowPoller&) = delete;
-
-    void poll() {
-        xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            m_connection, xcb_get_property(m_connection, 0, m_root, m_activeAtom, XCB_ATOM_WINDOW, 0, 1), nullptr);
-        if (reply != nullptr && xcb_get_property_value_length(reply) >= 4) {
-            m_active = *static_cast<const std::uint32_t*>(xcb_get_property_value(reply));
-        }
-        std::free(reply);
-    }
-
-private:
-    xcb_connection_t* m_connection;
-    xcb_window_t m_root = 0;
-    xcb_atom_t m_activeAtom = 0;
-    // Kept where the compiler must write it, so the answer is really read.
-    volatile std::uint32_t m_active = 0;
 };
 
 } // namespace
@@ -189,25 +162,22 @@ int main(int argc, char** argv) {
     }
     try {
         dwellmark::bench::SharedTickCount ticks(argv[follow ? 2 : argc - 1]);
-        std::unique_ptr<ActiveWindowPoller> poller;
+        std::unique_ptr<XConnection> poller;
         if (naive) {
-            poller = std::make_unique<ActiveWindowPoller>();
+            poller = std::make_unique<XConnection>();
         }
         QApplication app(argc, argv);
         std::unique_ptr<ActiveWindowFollower> follower;
         if (follow) {
-            const int notices = open(argv[3], O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-            if (notices < 0) {
-                throw std::runtime_error(std::string("cannot open ") + argv[3]);
-            }
-            follower = std::make_unique<ActiveWindowFollower>(notices, [&] { ticks.increment(); });
+            follower = std::make_unique<ActiveWindowFollower>(argv[3], [&] { ticks.increment(); });
         }
         QTimer timer;
         timer.setTimerType(Qt::PreciseTimer);
         timer.setInterval(every);
         QObject::connect(&timer, &QTimer::timeout, [&] {
             if (poller) {
-                poller->poll();
+                // The round trip is the work; the answer is not needed.
+                static_cast<void>(poller->activeWindow());
             }
             ticks.increment();
         });

@@ -9,6 +9,7 @@
 //   bench_dwellmark_ticks [--timer | --safety-every MS] TICK-COUNT-FILE [NOTICE-FILE]
 #include "app/program.h"
 #include "countingwindowsystem.h"
+#include "noticefile.h"
 #include "sharedtickcount.h"
 
 #include <QByteArray>
@@ -16,22 +17,20 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
-#include <fcntl.h>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 
 namespace {
 
 /// Passes everything on, and notes each new answer to the foreground question.
 class NoticingWindowSystem final : public dwellmark::WindowSystem {
 public:
-    NoticingWindowSystem(dwellmark::WindowSystem& inner, int file, std::optional<std::chrono::milliseconds> safety)
-        : m_inner(inner), m_file(file), m_safety(safety) {}
+    /// notices: where each new answer goes; nullptr for nowhere.
+    NoticingWindowSystem(dwellmark::WindowSystem& inner, const dwellmark::bench::NoticeFile* notices,
+                         std::optional<std::chrono::milliseconds> safety)
+        : m_inner(inner), m_notices(notices), m_safety(safety) {}
 
     void beginTick() override { m_inner.beginTick(); }
     std::uint64_t answersVersion() override { return m_inner.answersVersion(); }
@@ -51,13 +50,8 @@ public:
     }
     dwellmark::WindowHandle foregroundWindow() override {
         const dwellmark::WindowHandle window = m_inner.foregroundWindow();
-        if (window != m_last && m_file >= 0) {
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            const std::string line = std::to_string(static_cast<std::uint32_t>(window)) + ' ' +
-                                     std::to_string(now.tv_sec * 1'000'000'000LL + now.tv_nsec) + '\n';
-            // Unbuffered: the process ends by SIGTERM.
-            static_cast<void>(write(m_file, line.data(), line.size()));
+        if (window != m_last && m_notices != nullptr) {
+            m_notices->note(static_cast<std::uint32_t>(window));
         }
         m_last = window;
         return window;
@@ -68,7 +62,7 @@ public:
 
 private:
     dwellmark::WindowSystem& m_inner;
-    int m_file;
+    const dwellmark::bench::NoticeFile* m_notices;
     std::optional<std::chrono::milliseconds> m_safety;
     dwellmark::WindowHandle m_last = 0;
 };
@@ -95,14 +89,11 @@ int main(int argc, char* argv[]) {
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
     }
     std::unique_ptr<dwellmark::bench::SharedTickCount> ticks;
-    int notices = -1;
+    std::unique_ptr<dwellmark::bench::NoticeFile> notices;
     try {
         ticks = std::make_unique<dwellmark::bench::SharedTickCount>(argv[first]);
         if (argc - first == 2) {
-            notices = open(argv[first + 1], O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
-            if (notices < 0) {
-                throw std::runtime_error(std::string("cannot open ") + argv[first + 1]);
-            }
+            notices = std::make_unique<dwellmark::bench::NoticeFile>(argv[first + 1]);
         }
     } catch (const std::exception& failure) {
         std::fprintf(stderr, "bench_dwellmark_ticks: %s\n", failure.what());
@@ -114,7 +105,7 @@ int main(int argc, char* argv[]) {
         argc, argv,
         [&](dwellmark::WindowSystem& backend) -> dwellmark::WindowSystem& {
             counted = std::make_unique<dwellmark::testing::CountingWindowSystem>(backend, [&] { ticks->increment(); });
-            noticing = std::make_unique<NoticingWindowSystem>(*counted, notices, safety);
+            noticing = std::make_unique<NoticingWindowSystem>(*counted, notices.get(), safety);
             return *noticing;
         },
         source);

@@ -96,7 +96,6 @@ public:
     void displayChartClicked();
     /// Does what the notice offers, and shows what follows.
     void noticeOfferClicked();
-    void noticeOfferDone(const std::function<QString()>& finish);
 
 signals:
     /// The window has closed and the program is ending.
@@ -110,6 +109,8 @@ protected:
 private:
     void onLoad();
     void onUnload();
+    /// The offer's first step is done: runs the step it gave, on the window's thread.
+    void noticeOfferDone(const std::function<QString()>& finish);
     void mouseMovedOverWindow();
     void mouseMovedOverUsageLog();
     void mouseMovedOverTotals();

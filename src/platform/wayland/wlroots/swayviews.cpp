@@ -1,6 +1,7 @@
 // Finds the process of a window in sway's layout tree.
 #include "platform/wayland/wlroots/swayviews.h"
 
+#include <cstdint>
 #include <vector>
 
 namespace dwellmark::platform::wayland {
@@ -23,6 +24,17 @@ const nlohmann::json* member(const nlohmann::json& node, const char* name) {
     return it != node.end() ? &*it : nullptr;
 }
 
+// A process id is a whole number above 0 that fits a pid_t; anything else in
+// its place (a fraction, a huge number, a string) names no process.
+long processId(const nlohmann::json* value) {
+    constexpr long largest = 0x7fffffff;
+    if (value != nullptr && value->is_number_integer()) {
+        const auto pid = value->get<std::int64_t>();
+        return pid > 0 && pid <= largest ? static_cast<long>(pid) : 0L;
+    }
+    return 0L;
+}
+
 std::string_view text(const nlohmann::json* value) {
     return value != nullptr && value->is_string() ? std::string_view(value->get_ref<const std::string&>())
                                                   : std::string_view();
@@ -35,7 +47,7 @@ void collectViews(const nlohmann::json& node, std::vector<View>& views) {
     // among the windows of the Wayland protocol anyway.
     if (pid != nullptr && appId != nullptr && appId->is_string()) {
         const nlohmann::json* focused = member(node, "focused");
-        views.push_back(View{pid->is_number() ? static_cast<long>(pid->get<double>()) : 0L, text(appId),
+        views.push_back(View{processId(pid), text(appId),
                              text(member(node, "name")),
                              focused != nullptr && focused->is_boolean() && focused->get<bool>()});
     }

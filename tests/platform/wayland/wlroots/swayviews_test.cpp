@@ -55,5 +55,19 @@ TEST(FindViewPid, NamesTheProcessOfTheViewThatMatches) {
     EXPECT_EQ(findViewPid(*parsed, {"", "xterm", false}), 0);
 }
 
+TEST(FindViewPid, TakesOnlyAWholePositiveNumberForAProcess) {
+    // What is no process id names no process, and a number beyond any
+    // process id is not squeezed into one.
+    for (const char* pid : {"1e30", "-5", "0", "12.5", "\"12\"", "18446744073709551615", "4294967297"}) {
+        const auto parsed =
+            readLayoutTree(std::string(R"({"nodes": [{"app_id": "editor", "name": "Alpha", "pid": )") + pid + "}]}");
+        ASSERT_TRUE(parsed.has_value()) << pid;
+        EXPECT_EQ(findViewPid(*parsed, {"editor", "Alpha", false}), 0) << pid;
+    }
+    const auto parsed = readLayoutTree(R"({"nodes": [{"app_id": "editor", "name": "Alpha", "pid": 2147483647}]})");
+    ASSERT_TRUE(parsed.has_value());
+    EXPECT_EQ(findViewPid(*parsed, {"editor", "Alpha", false}), 2147483647);
+}
+
 } // namespace
 } // namespace dwellmark::platform::wayland

@@ -37,12 +37,12 @@ std::string_view ActivityTable::cell(const Row& row, std::size_t column) const {
     return {texts + begin, end - begin};
 }
 
-ActivityTable::Row ActivityTable::makeRow(std::size_t replacedColumn, std::string_view replacement,
-                                          const Row* from) const {
+template <typename CellAt>
+ActivityTable::Row ActivityTable::buildRow(CellAt cellAt) const {
     const std::size_t columns = m_columns.size();
     std::size_t bytes = 0;
     for (std::size_t column = 0; column < columns; ++column) {
-        bytes += column == replacedColumn ? replacement.size() : (from != nullptr ? cell(*from, column).size() : 0);
+        bytes += cellAt(column).size();
     }
     if (bytes > std::numeric_limits<Offset>::max()) {
         throw std::length_error("a table row of more than 4 GiB of text");
@@ -51,8 +51,7 @@ ActivityTable::Row ActivityTable::makeRow(std::size_t replacedColumn, std::strin
     char* texts = row.get() + columns * sizeof(Offset);
     Offset end = 0;
     for (std::size_t column = 0; column < columns; ++column) {
-        const std::string_view text =
-            column == replacedColumn ? replacement : (from != nullptr ? cell(*from, column) : std::string_view());
+        const std::string_view text = cellAt(column);
         if (!text.empty()) {
             std::memcpy(texts + end, text.data(), text.size());
         }
@@ -60,6 +59,13 @@ ActivityTable::Row ActivityTable::makeRow(std::size_t replacedColumn, std::strin
         std::memcpy(row.get() + column * sizeof(Offset), &end, sizeof(Offset));
     }
     return row;
+}
+
+ActivityTable::Row ActivityTable::makeRow(std::size_t replacedColumn, std::string_view replacement,
+                                          const Row* from) const {
+    return buildRow([&](std::size_t column) {
+        return column == replacedColumn ? replacement : (from != nullptr ? cell(*from, column) : std::string_view());
+    });
 }
 
 std::string_view ActivityTable::text(std::size_t row, std::size_t column) const {
@@ -80,8 +86,21 @@ void ActivityTable::setText(std::size_t row, std::size_t column, std::string_vie
 }
 
 std::size_t ActivityTable::addRow(std::string_view mainText) {
+    return appendRow(makeRow(0, mainText, nullptr));
+}
+
+std::size_t ActivityTable::addRow(std::initializer_list<std::string_view> cells) {
+    if (cells.size() > m_columns.size()) {
+        throw std::out_of_range(std::to_string(cells.size()) + " cells for a row of " +
+                                std::to_string(m_columns.size()) + " columns");
+    }
+    return appendRow(buildRow([&](std::size_t column) {
+        return column < cells.size() ? cells.begin()[column] : std::string_view();
+    }));
+}
+
+std::size_t ActivityTable::appendRow(Row cells) {
     const std::size_t row = m_rows.size() + 1;
-    Row cells = makeRow(0, mainText, nullptr);
     for (TableObserver* observer : m_observers) {
         observer->rowAboutToBeAdded(row);
     }

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -43,6 +44,11 @@ public:
     /// Appends a row whose sub-items are empty and returns its number.
     std::size_t addRow(std::string_view mainText);
 
+    /// Appends a row with its cells in column order, the main text first;
+    /// cells not given are empty. Observers hear of the whole row once, not of
+    /// each cell. Throws std::out_of_range for more cells than columns.
+    std::size_t addRow(std::initializer_list<std::string_view> cells);
+
     /// Removes a row; the rows after it move up by one.
     void removeRow(std::size_t row);
 
@@ -70,6 +76,10 @@ private:
     const Row& rowAt(std::size_t row) const;
     std::string_view cell(const Row& row, std::size_t column) const;
     Row makeRow(std::size_t replacedColumn, std::string_view replacement, const Row* from) const;
+    /// A row of the texts cellAt(column) gives for each column.
+    template <typename CellAt>
+    Row buildRow(CellAt cellAt) const;
+    std::size_t appendRow(Row cells);
 
     std::vector<TableColumn> m_columns;
     // A deque keeps appends cheap for a log of any length (no reallocation of

@@ -102,11 +102,7 @@ void ActivityTracker::openStretch(WindowHandle handle, float at, double steadyAt
     // The process name is read before the title.
     const std::string application = m_windows.getProcessName(handle);
     const std::string title = m_windows.getWindowTitle(handle);
-    const std::size_t row = m_openStretches.addRow(handleText(handle));
-    m_openStretches.setText(row, OpenColumn::Application, application);
-    m_openStretches.setText(row, OpenColumn::WindowTitle, title);
-    m_openStretches.setText(row, OpenColumn::TimerStart, timeOfDayText(at));
-    m_openStretches.setText(row, OpenColumn::TimerEnd, std::string_view());
+    m_openStretches.addRow({handleText(handle), application, title, timeOfDayText(at), std::string_view()});
     m_openings[handle] = Opening{at, steadyAt};
 }
 
@@ -168,13 +164,12 @@ void ActivityTracker::logStretch(WindowHandle handle) {
         return;
     }
 
-    const std::size_t logged = m_usageLog.addRow(m_openStretches.text(source, OpenColumn::Application));
-    m_usageLog.setText(logged, LogColumn::WindowTitle, m_openStretches.text(source, OpenColumn::WindowTitle));
-
+    const std::string_view application = m_openStretches.text(source, OpenColumn::Application);
+    const std::string_view title = m_openStretches.text(source, OpenColumn::WindowTitle);
     if (m_loggedSeconds == -1) {
         m_loggedSeconds = 0;
     }
-    m_usageLog.setText(logged, LogColumn::TimeStart, wholeSecondsText(m_loggedSeconds));
+    const std::string timeStartText = wholeSecondsText(m_loggedSeconds);
 
     // The stretch ends where its opening time of day, carried on by the steady
     // time since, has got to: while the wall clock runs evenly that is the
@@ -188,15 +183,17 @@ void ActivityTracker::logStretch(WindowHandle handle) {
     const std::int64_t length = std::max<std::int64_t>(0, toWholeSeconds(now - start));
 
     m_loggedSeconds += length;
-    m_usageLog.setText(logged, LogColumn::TimeEnd, wholeSecondsText(m_loggedSeconds));
+    const std::string timeEndText = wholeSecondsText(m_loggedSeconds);
 
-    const auto timeStart = toWholeSeconds(leadingNumber(m_usageLog.text(logged, LogColumn::TimeStart)));
-    const auto timeEnd = toWholeSeconds(leadingNumber(m_usageLog.text(logged, LogColumn::TimeEnd)));
-    m_usageLog.setText(logged, LogColumn::Time, formatTime(timeStart) + " - " + formatTime(timeEnd));
-    m_usageLog.setText(logged, LogColumn::Total, wholeSecondsText(timeEnd - timeStart));
+    // The row's figures are read back from its texts, as they are shown.
+    const auto timeStart = toWholeSeconds(leadingNumber(timeStartText));
+    const auto timeEnd = toWholeSeconds(leadingNumber(timeEndText));
+    const std::string totalText = wholeSecondsText(timeEnd - timeStart);
+    // The row comes whole: a list that shows it draws it once.
+    m_usageLog.addRow({application, title, timeStartText, timeEndText,
+                       formatTime(timeStart) + " - " + formatTime(timeEnd), totalText});
 
-    addToTotals(m_usageLog.text(logged, LogColumn::Application), m_usageLog.text(logged, LogColumn::WindowTitle),
-                toWholeSeconds(leadingNumber(m_usageLog.text(logged, LogColumn::Total))));
+    addToTotals(application, title, toWholeSeconds(leadingNumber(totalText)));
 }
 
 void ActivityTracker::addToTotals(std::string_view application, std::string_view title, std::int64_t seconds) {
@@ -208,10 +205,7 @@ void ActivityTracker::addToTotals(std::string_view application, std::string_view
         m_totals.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(whole));
         return;
     }
-    const std::size_t row = m_totals.addRow(application);
-    m_totals.setText(row, TotalsColumn::WindowTitle, title);
-    m_totals.setText(row, TotalsColumn::TotalTime, formatTime(seconds));
-    m_totals.setText(row, TotalsColumn::TotalSeconds, wholeSecondsText(seconds));
+    m_totals.addRow({application, title, formatTime(seconds), wholeSecondsText(seconds)});
 }
 
 std::size_t ActivityTracker::findTotalsRow(std::string_view title) const {

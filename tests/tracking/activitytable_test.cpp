@@ -81,6 +81,25 @@ TEST(ActivityTable, ObserversHearEachChangeAroundIt) {
     EXPECT_EQ(observer.events, expected);
 }
 
+TEST(ActivityTable, AWholeRowComesInOneChange) {
+    ActivityTable table = makeTotalsTable();
+    RecordingObserver observer(table);
+    table.addObserver(&observer);
+    EXPECT_EQ(table.addRow({"editor", "Notes", "00:00:03", "3"}), 1U);
+    EXPECT_EQ(table.addRow({"browser", "News"}), 2U); // the cells not given are empty
+    EXPECT_THROW(table.addRow({"a", "b", "c", "d", "e"}), std::out_of_range);
+
+    const std::vector<std::string> expected{"about to add 1 of 0", "added 1 of 1", "about to add 2 of 1",
+                                            "added 2 of 2"};
+    EXPECT_EQ(observer.events, expected);
+    ASSERT_EQ(table.rowCount(), 2U);
+    EXPECT_EQ(table.text(1, TotalsColumn::WindowTitle), "Notes");
+    EXPECT_EQ(table.text(1, TotalsColumn::TotalTime), "00:00:03");
+    EXPECT_EQ(table.text(1, TotalsColumn::TotalSeconds), "3");
+    EXPECT_EQ(table.text(2, TotalsColumn::WindowTitle), "News");
+    EXPECT_EQ(table.text(2, TotalsColumn::TotalSeconds), "");
+}
+
 TEST(ActivityTable, HoldsMoreRowsThanA16BitCount) {
     ActivityTable table = makeTotalsTable();
     for (int i = 1; i <= 40000; ++i) {

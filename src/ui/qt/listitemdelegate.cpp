@@ -102,7 +102,7 @@ void ListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     // list of a few windows shows the same names and titles again and again.
     const QColor background = plainBackground(*painter, item);
     if (!background.isValid()) {
-        drawCell(*painter, item, *style);
+        drawCell(*painter, item, *style, nullptr);
         return;
     }
     // The style, the font and the text's placing are the same for every cell
@@ -111,6 +111,7 @@ void ListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     if (!(cellStyle == m_cellStyle)) {
         m_cells.clear();
         m_cellStyle = cellStyle;
+        m_digits.reset();
     }
     const CellKey key{text, item.rect.size(), textColor(item).rgba(), background.rgba()};
     const QImage* drawn = m_cells.object(key);
@@ -120,7 +121,10 @@ void ListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
         QPainter cellPainter(image.get());
         QStyleOptionViewItem at(item);
         at.rect.moveTo(0, 0);
-        drawCell(cellPainter, at, *style);
+        if (!m_digits) {
+            m_digits = std::make_unique<DigitRun>(item.font);
+        }
+        drawCell(cellPainter, at, *style, m_digits.get());
         cellPainter.end();
         const qsizetype pixels = static_cast<qsizetype>(image->width()) * image->height();
         if (pixels > m_cells.maxCost()) {
@@ -133,7 +137,8 @@ void ListItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     painter->drawImage(item.rect.topLeft(), *drawn);
 }
 
-void ListItemDelegate::drawCell(QPainter& painter, const QStyleOptionViewItem& item, const QStyle& style) {
+void ListItemDelegate::drawCell(QPainter& painter, const QStyleOptionViewItem& item, const QStyle& style,
+                                const DigitRun* digits) {
     const QWidget* widget = item.widget;
     painter.save();
     painter.setClipRect(item.rect);
@@ -148,6 +153,18 @@ void ListItemDelegate::drawCell(QPainter& painter, const QStyleOptionViewItem& i
         textOption.setWrapMode(QTextOption::ManualWrap);
         textOption.setTextDirection(item.direction);
         textOption.setAlignment(QStyle::visualAlignment(item.direction, item.displayAlignment));
+        // Times and counts, the usual new cells, are placed from glyphs looked
+        // up once when they fit, as the layout below would place them.
+        if (digits != nullptr && item.direction == Qt::LeftToRight &&
+            (textOption.alignment() & (Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute)) == Qt::AlignLeft && digits->draws(item.text) &&
+            digits->width(item.text) <= textRect.width()) {
+            const QRect placed =
+                QStyle::alignedRect(Qt::LayoutDirectionAuto, item.displayAlignment,
+                                    QSizeF(textRect.width(), digits->lineHeight()).toSize(), textRect);
+            digits->draw(painter, QPointF(textRect.x(), placed.top()), item.text);
+            painter.restore();
+            return;
+        }
         QTextLayout layout(item.text, item.font);
         layOutLine(layout, textOption, textRect.width());
         const QRect placed = QStyle::alignedRect(Qt::LayoutDirectionAuto, item.displayAlignment,

@@ -1,11 +1,15 @@
 // How a list of the main window draws a cell: as the style's item delegate would, without its repeated text layouts.
 #pragma once
 
+#include "digitrun.h"
+
 #include <QCache>
 #include <QFont>
 #include <QHashFunctions>
 #include <QImage>
 #include <QStyledItemDelegate>
+
+#include <memory>
 
 class QStyle;
 
@@ -55,14 +59,18 @@ private:
         bool operator==(const CellStyle&) const = default;
     };
 
-    /// Draws the cell of the option's text as the style does.
-    static void drawCell(QPainter& painter, const QStyleOptionViewItem& item, const QStyle& style);
+    /// Draws the cell of the option's text as the style does; with digits, a
+    /// time or count that fits is drawn from its glyphs.
+    static void drawCell(QPainter& painter, const QStyleOptionViewItem& item, const QStyle& style,
+                         const DigitRun* digits);
 
     /// Cells drawn lately, by their text, size, colours and font; what they
     /// hold is counted in pixels (about half a megabyte in all).
     mutable QCache<CellKey, QImage> m_cells{128 * 1024};
     // The font and placing of the cells kept.
     mutable CellStyle m_cellStyle;
+    // The glyphs of times and counts in that font, looked up at the first cell.
+    mutable std::unique_ptr<DigitRun> m_digits;
 };
 
 } // namespace dwellmark::ui

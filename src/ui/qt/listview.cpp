@@ -120,6 +120,26 @@ void ListView::reset() {
     QTableView::reset();
 }
 
+void ListView::setModel(QAbstractItemModel* model) {
+    QTableView::setModel(model);
+    followTableWhileShown();
+}
+
+void ListView::setVisible(bool visible) {
+    QTableView::setVisible(visible);
+    followTableWhileShown();
+}
+
+void ListView::followTableWhileShown() {
+    // A list hidden on purpose draws nothing until it is shown, when it is
+    // laid out afresh anyway: the table's changes cost it nothing meanwhile.
+    // (A child not yet shown with its window is hidden too, but not on purpose.)
+    const bool hiddenOnPurpose = testAttribute(Qt::WA_WState_ExplicitShowHide) && testAttribute(Qt::WA_WState_Hidden);
+    if (auto* table = qobject_cast<TableModel*>(model())) {
+        table->setFollowing(!hiddenOnPurpose);
+    }
+}
+
 void ListView::changeEvent(QEvent* event) {
     if (event->type() == QEvent::FontChange) {
         // One line of text per row, whatever the font.

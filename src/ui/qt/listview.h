@@ -17,7 +17,9 @@ namespace dwellmark::ui {
 /// While the list is scrolled to its end, new rows scroll into view; scrolled
 /// up, it stays where it is. Ctrl+C copies the selected row, and a context
 /// menu offers "Copy" and "Copy All" (with the headers): the shown columns,
-/// tab-separated, one row a line. The model must be a TableModel.
+/// tab-separated, one row a line. The model must be a TableModel; a list
+/// hidden on purpose (not merely minimised with its window) has its model stop
+/// following the table until it is shown again.
 class ListView final : public QTableView {
     Q_OBJECT
 
@@ -29,6 +31,8 @@ public:
 
     void doItemsLayout() override;
     void reset() override;
+    void setModel(QAbstractItemModel* model) override;
+    void setVisible(bool visible) override;
 
     /// The shortest time, in milliseconds, between two showings of changes.
     static constexpr int showInterval = 500;
@@ -48,6 +52,7 @@ protected:
     void rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) override;
 
 private:
+    void followTableWhileShown();
     void layOutOnlyWhenShownOrHidden(QScrollBar& bar);
     /// Lays the list out for a scroll bar that came or went.
     void showOrHideScrollBars();

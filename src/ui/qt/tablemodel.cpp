@@ -19,7 +19,7 @@ TableModel::~TableModel() {
 }
 
 int TableModel::rowCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : static_cast<int>(m_table.rowCount());
+    return parent.isValid() ? 0 : static_cast<int>(m_following ? m_table.rowCount() : m_knownRows);
 }
 
 int TableModel::columnCount(const QModelIndex& parent) const {
@@ -27,7 +27,8 @@ int TableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant TableModel::data(const QModelIndex& index, int role) const {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole)) {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole) ||
+        static_cast<std::size_t>(index.row()) >= m_table.rowCount()) {
         return {};
     }
     const std::string_view text =
@@ -70,26 +71,55 @@ void TableModel::attachTo(QTableView& view) {
     }
 }
 
+void TableModel::setFollowing(bool following) {
+    if (following == m_following) {
+        return;
+    }
+    if (!following) {
+        m_knownRows = m_table.rowCount();
+        m_following = false;
+        return;
+    }
+    beginResetModel();
+    m_following = true;
+    endResetModel();
+}
+
 void TableModel::rowAboutToBeAdded(std::size_t row) {
+    if (!m_following) {
+        return;
+    }
     const int at = static_cast<int>(row) - 1;
     beginInsertRows(QModelIndex(), at, at);
 }
 
 void TableModel::rowAdded(std::size_t) {
+    if (!m_following) {
+        return;
+    }
     endInsertRows();
 }
 
 void TableModel::cellChanged(std::size_t row, std::size_t column) {
+    if (!m_following) {
+        return;
+    }
     const QModelIndex cell = index(static_cast<int>(row) - 1, static_cast<int>(column));
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 void TableModel::rowAboutToBeRemoved(std::size_t row) {
+    if (!m_following) {
+        return;
+    }
     const int at = static_cast<int>(row) - 1;
     beginRemoveRows(QModelIndex(), at, at);
 }
 
 void TableModel::rowRemoved(std::size_t) {
+    if (!m_following) {
+        return;
+    }
     endRemoveRows();
 }
 

@@ -39,6 +39,14 @@ public:
     /// width 0 keeps its data but is hidden.
     void attachTo(QTableView& view);
 
+    /// Whether the model tells its views of the table's changes as they
+    /// happen (as it does from the start). While it does not, a change costs
+    /// nothing: its views are told nothing and keep the row count they knew
+    /// (a row beyond the table reads empty). Following again, it resets its
+    /// views to the table as it is then.
+    void setFollowing(bool following);
+    bool following() const { return m_following; }
+
 private:
     void rowAboutToBeAdded(std::size_t row) override;
     void rowAdded(std::size_t row) override;
@@ -47,6 +55,9 @@ private:
     void rowRemoved(std::size_t row) override;
 
     ActivityTable& m_table;
+    bool m_following = true;
+    // The row count the views know while the model does not follow.
+    std::size_t m_knownRows = 0;
 };
 
 } // namespace dwellmark::ui

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QStyleFactory>
+#include <QTextLayout>
 #include <QTableView>
 #include <QtTest>
 
@@ -31,7 +32,10 @@ private slots:
             delegate.paint(&painter, option, cell);
             return image;
         };
-        for (const char* text : {"Window 12", "1:02:03", "", "A title far longer than its column, which is elided"}) {
+        // Times and counts are drawn from glyphs looked up once (the first one
+        // in the cell's colours looks them up); a long one is elided.
+        for (const char* text : {"Window 12", "1:02:03", "", "A title far longer than its column, which is elided",
+                                 "00:01:02 - 00:01:05", "12", "7 - 3", "00:00:00 - 00:00:01 - 00:00:02 - 00:00:03"}) {
             model.setData(cell, QString::fromUtf8(text));
             // The view is not shown: its window is not active unless said so.
             for (const auto state : {QStyle::State(QStyle::State_None), QStyle::State(QStyle::State_Selected),
@@ -45,6 +49,27 @@ private slots:
                 QCOMPARE(drawn(mine, option), expected);
                 QCOMPARE(drawn(mine, option), expected); // again, as it keeps it
             }
+        }
+    }
+
+    // The glyphs looked up once place a time as the layout does; where the
+    // font's layout would place them otherwise, they are not used.
+    void timesArePlacedAsTheLayoutPlacesThem() {
+        const QFont font = QApplication::font();
+        const dwellmark::ui::DigitRun digits(font);
+        if (!digits.usable()) {
+            QSKIP("this font's layout places digits by their neighbours");
+        }
+        QVERIFY(!digits.draws(QStringLiteral("12 min")));
+        for (const QString& text : {QStringLiteral("00:01:02 - 00:01:05"), QStringLiteral("117"), QStringLiteral("1 -1")}) {
+            QVERIFY(digits.draws(text));
+            QTextLayout layout(text, font);
+            layout.beginLayout();
+            QTextLine line = layout.createLine();
+            line.setLineWidth(1000);
+            layout.endLayout();
+            QCOMPARE(digits.width(text), line.naturalTextWidth());
+            QCOMPARE(digits.lineHeight(), layout.boundingRect().height());
         }
     }
 };

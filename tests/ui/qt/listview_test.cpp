@@ -126,6 +126,31 @@ private slots:
         QCOMPARE(view.indexAt(view.visualRect(model.index(2, 0)).center()).data().toString(), QStringLiteral("404"));
     }
 
+    // A list hidden on purpose (as the open stretches are) costs nothing per
+    // change of its table, and shows the table as it is once shown again.
+    void aHiddenListCatchesUpWhenShown() {
+        ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
+        ActivityTable& open = shown.table;
+        ListView& view = shown.view;
+        open.addRow("101");
+        QVERIFY(shown.showSettled());
+        view.hide();
+        QSignalSpy told(&shown.model, &QAbstractItemModel::rowsInserted);
+        QSignalSpy changed(&shown.model, &QAbstractItemModel::dataChanged);
+        open.addRow({"202", "editor", "Notes"});
+        open.removeRow(1);
+        open.addRow("303");
+        open.setText(1, dwellmark::OpenColumn::WindowTitle, "Renamed");
+        QCOMPARE(told.count() + changed.count(), 0);
+
+        view.show();
+        QCOMPARE(view.model()->rowCount(), 2);
+        const QModelIndex title = view.model()->index(0, 2);
+        QTRY_COMPARE(view.indexAt(view.visualRect(title).center()).data().toString(), QStringLiteral("Renamed"));
+        QCOMPARE(view.indexAt(view.visualRect(view.model()->index(1, 0)).center()).data().toString(),
+                 QStringLiteral("303"));
+    }
+
     // At its end a list follows new rows; scrolled up, it stays.
     void followsNewRowsOnlyFromItsEnd() {
         ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));

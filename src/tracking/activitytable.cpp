@@ -94,9 +94,8 @@ std::size_t ActivityTable::addRow(std::initializer_list<std::string_view> cells)
         throw std::out_of_range(std::to_string(cells.size()) + " cells for a row of " +
                                 std::to_string(m_columns.size()) + " columns");
     }
-    return appendRow(buildRow([&](std::size_t column) {
-        return column < cells.size() ? cells.begin()[column] : std::string_view();
-    }));
+    return appendRow(buildRow(
+        [&](std::size_t column) { return column < cells.size() ? cells.begin()[column] : std::string_view(); }));
 }
 
 std::size_t ActivityTable::appendRow(Row cells) {

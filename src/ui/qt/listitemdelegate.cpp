@@ -156,11 +156,10 @@ void ListItemDelegate::drawCell(QPainter& painter, const QStyleOptionViewItem& i
         // Times and counts, the usual new cells, are placed from glyphs looked
         // up once when they fit, as the layout below would place them.
         if (digits != nullptr && item.direction == Qt::LeftToRight &&
-            (textOption.alignment() & (Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute)) == Qt::AlignLeft && digits->draws(item.text) &&
-            digits->width(item.text) <= textRect.width()) {
-            const QRect placed =
-                QStyle::alignedRect(Qt::LayoutDirectionAuto, item.displayAlignment,
-                                    QSizeF(textRect.width(), digits->lineHeight()).toSize(), textRect);
+            (textOption.alignment() & (Qt::AlignHorizontal_Mask & ~Qt::AlignAbsolute)) == Qt::AlignLeft &&
+            digits->draws(item.text) && digits->width(item.text) <= textRect.width()) {
+            const QRect placed = QStyle::alignedRect(Qt::LayoutDirectionAuto, item.displayAlignment,
+                                                     QSizeF(textRect.width(), digits->lineHeight()).toSize(), textRect);
             digits->draw(painter, QPointF(textRect.x(), placed.top()), item.text);
             painter.restore();
             return;

@@ -8,7 +8,6 @@
 #include <QHashFunctions>
 #include <QImage>
 #include <QStyledItemDelegate>
-
 #include <memory>
 
 class QStyle;

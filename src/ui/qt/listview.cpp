@@ -134,7 +134,7 @@ void ListView::followTableWhileShown() {
     // A list hidden on purpose draws nothing until it is shown, when it is
     // laid out afresh anyway: the table's changes cost it nothing meanwhile.
     // (A child not yet shown with its window is hidden too, but not on purpose.)
-    const bool hiddenOnPurpose = testAttribute(Qt::WA_WState_ExplicitShowHide) && testAttribute(Qt::WA_WState_Hidden);
+    const bool hiddenOnPurpose = isHidden() && testAttribute(Qt::WA_WState_ExplicitShowHide);
     if (auto* table = qobject_cast<TableModel*>(model())) {
         table->setFollowing(!hiddenOnPurpose);
     }

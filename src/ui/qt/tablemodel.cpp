@@ -78,48 +78,35 @@ void TableModel::setFollowing(bool following) {
     if (!following) {
         m_knownRows = m_table.rowCount();
         m_following = false;
+        m_table.removeObserver(this);
         return;
     }
     beginResetModel();
     m_following = true;
+    m_table.addObserver(this);
     endResetModel();
 }
 
 void TableModel::rowAboutToBeAdded(std::size_t row) {
-    if (!m_following) {
-        return;
-    }
     const int at = static_cast<int>(row) - 1;
     beginInsertRows(QModelIndex(), at, at);
 }
 
 void TableModel::rowAdded(std::size_t) {
-    if (!m_following) {
-        return;
-    }
     endInsertRows();
 }
 
 void TableModel::cellChanged(std::size_t row, std::size_t column) {
-    if (!m_following) {
-        return;
-    }
     const QModelIndex cell = index(static_cast<int>(row) - 1, static_cast<int>(column));
     emit dataChanged(cell, cell, {Qt::DisplayRole, Qt::ToolTipRole});
 }
 
 void TableModel::rowAboutToBeRemoved(std::size_t row) {
-    if (!m_following) {
-        return;
-    }
     const int at = static_cast<int>(row) - 1;
     beginRemoveRows(QModelIndex(), at, at);
 }
 
 void TableModel::rowRemoved(std::size_t) {
-    if (!m_following) {
-        return;
-    }
     endRemoveRows();
 }
 

@@ -40,10 +40,10 @@ public:
     void attachTo(QTableView& view);
 
     /// Whether the model tells its views of the table's changes as they
-    /// happen (as it does from the start). While it does not, a change costs
-    /// nothing: its views are told nothing and keep the row count they knew
-    /// (a row beyond the table reads empty). Following again, it resets its
-    /// views to the table as it is then.
+    /// happen (as it does from the start). While it does not, it stops
+    /// observing the table, so a change costs nothing: its views are told
+    /// nothing and keep the row count they knew (a row beyond the table reads
+    /// empty). Following again, it resets its views to the table as it is then.
     void setFollowing(bool following);
     bool following() const { return m_following; }
 

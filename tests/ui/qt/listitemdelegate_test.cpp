@@ -5,8 +5,8 @@
 #include <QPainter>
 #include <QStandardItemModel>
 #include <QStyleFactory>
-#include <QTextLayout>
 #include <QTableView>
+#include <QTextLayout>
 #include <QtTest>
 
 /// A table view that hands out the option it gives its delegate for a cell.
@@ -61,7 +61,8 @@ private slots:
             QSKIP("this font's layout places digits by their neighbours");
         }
         QVERIFY(!digits.draws(QStringLiteral("12 min")));
-        for (const QString& text : {QStringLiteral("00:01:02 - 00:01:05"), QStringLiteral("117"), QStringLiteral("1 -1")}) {
+        for (const QString& text :
+             {QStringLiteral("00:01:02 - 00:01:05"), QStringLiteral("117"), QStringLiteral("1 -1")}) {
             QVERIFY(digits.draws(text));
             QTextLayout layout(text, font);
             layout.beginLayout();

@@ -47,8 +47,7 @@ void collectViews(const nlohmann::json& node, std::vector<View>& views) {
     // among the windows of the Wayland protocol anyway.
     if (pid != nullptr && appId != nullptr && appId->is_string()) {
         const nlohmann::json* focused = member(node, "focused");
-        views.push_back(View{processId(pid), text(appId),
-                             text(member(node, "name")),
+        views.push_back(View{processId(pid), text(appId), text(member(node, "name")),
                              focused != nullptr && focused->is_boolean() && focused->get<bool>()});
     }
     for (const char* children : {"nodes", "floating_nodes"}) {

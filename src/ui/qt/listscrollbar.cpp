@@ -55,12 +55,14 @@ void ListScrollBar::paintEvent(QPaintEvent* event) {
     const qreal ratio = devicePixelRatioF();
     const int band = std::max(1, static_cast<int>(bandLines / ratio));
     const QRect area = event->rect();
-    if (area.height() <= band || underMouse() || QApplication::mouseButtons() != Qt::NoButton) {
+    if (underMouse() || QApplication::mouseButtons() != Qt::NoButton) {
         QScrollBar::paintEvent(event);
         return;
     }
     // Each band is drawn whole into a strip of its own, which no fill can
-    // overrun, and laid where the bar is to be drawn.
+    // overrun, and laid where the bar is to be drawn. Clipping alone is not
+    // enough, even for a short area: the groove's edges are stroked whole
+    // first and clipped after, and so went to Qt's threads at every row.
     QStyleOptionSlider option;
     initStyleOption(&option);
     option.subControls = QStyle::SC_All;

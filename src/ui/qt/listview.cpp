@@ -209,6 +209,11 @@ void ListView::rowsInserted(const QModelIndex& parent, int start, int end) {
         m_firstAppended = m_firstAppended < 0 ? start : std::min(m_firstAppended, start);
     }
     QTableView::rowsInserted(parent, start, end);
+    // Qt lays the rows out at a later turn of the event loop, which would show
+    // them apart from the other lists' changes of the same tick.
+    if (!m_fullLayout && m_firstAppended >= 0) {
+        scheduleShowing();
+    }
 }
 
 void ListView::rowsAboutToBeRemoved(const QModelIndex& parent, int start, int end) {

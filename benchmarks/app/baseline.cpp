@@ -11,15 +11,19 @@
 // window's property changes, reads _NET_ACTIVE_WINDOW when it changes (a
 // round trip) and a new foreground window's title and process id (one more),
 // and writes each new foreground window to NOTICE-FILE as "WINDOW NS", as
-// bench_dwellmark_ticks does (what a switch costs any program on X11). It
+// bench_dwellmark_ticks does (what a switch costs any program on X11); with
+// --follow-shown it also shows each new foreground window's title as a line
+// appended to a list in its window, which keeps its last line in sight (what
+// a switch costs any Qt program that shows its log as it grows). It
 // counts its ticks (for --follow: the reads of the active window) into the
 // file named on the command line and runs until it is sent SIGTERM.
 //   bench_baseline [--naive | --idle | --every MS] TICK-COUNT-FILE
-//   bench_baseline --follow TICK-COUNT-FILE NOTICE-FILE
+//   bench_baseline --follow | --follow-shown TICK-COUNT-FILE NOTICE-FILE
 #include "noticefile.h"
 #include "sharedtickcount.h"
 
 #include <QApplication>
+#include <QListWidget>
 #include <QSocketNotifier>
 #include <QTimer>
 #include <QWidget>
@@ -89,8 +93,9 @@ private:
 /// Follows the foreground with the least X work a tracker needs.
 class ActiveWindowFollower final {
 public:
-    ActiveWindowFollower(const std::string& notices, std::function<void()> ticked)
-        : m_notices(notices), m_ticked(std::move(ticked)) {
+    /// shown: the list that shows each new foreground window's title, or null.
+    ActiveWindowFollower(const std::string& notices, std::function<void()> ticked, QListWidget* shown)
+        : m_notices(notices), m_ticked(std::move(ticked)), m_shown(shown) {
         m_name = m_x.atom("_NET_WM_NAME");
         m_pid = m_x.atom("_NET_WM_PID");
         m_utf8 = m_x.atom("UTF8_STRING");
@@ -124,8 +129,14 @@ private:
             // Its title and process, asked together.
             const auto name = xcb_get_property(m_x.get(), 0, window, m_name, m_utf8, 0, 256);
             const auto pid = xcb_get_property(m_x.get(), 0, window, m_pid, XCB_ATOM_CARDINAL, 0, 1);
-            std::free(xcb_get_property_reply(m_x.get(), name, nullptr));
+            xcb_get_property_reply_t* title = xcb_get_property_reply(m_x.get(), name, nullptr);
             std::free(xcb_get_property_reply(m_x.get(), pid, nullptr));
+            if (m_shown != nullptr && title != nullptr) {
+                m_shown->addItem(QString::fromUtf8(static_cast<const char*>(xcb_get_property_value(title)),
+                                                   xcb_get_property_value_length(title)));
+                m_shown->scrollToBottom();
+            }
+            std::free(title);
             m_notices.note(window);
             m_last = window;
         }
@@ -136,6 +147,7 @@ private:
     XConnection m_x;
     dwellmark::bench::NoticeFile m_notices;
     std::function<void()> m_ticked;
+    QListWidget* m_shown;
     std::unique_ptr<QSocketNotifier> m_notifier;
     xcb_atom_t m_name = 0;
     xcb_atom_t m_pid = 0;
@@ -148,17 +160,22 @@ private:
 int main(int argc, char** argv) {
     const bool naive = argc == 3 && std::strcmp(argv[1], "--naive") == 0;
     const bool idle = argc == 3 && std::strcmp(argv[1], "--idle") == 0;
-    const bool follow = argc == 4 && std::strcmp(argv[1], "--follow") == 0;
+    const bool shown = argc == 4 && std::strcmp(argv[1], "--follow-shown") == 0;
+    const bool follow = shown || (argc == 4 && std::strcmp(argv[1], "--follow") == 0);
     const bool periodic = argc == 4 && std::strcmp(argv[1], "--every") == 0;
     const int every = periodic ? std::atoi(argv[2]) : 1;
     if ((argc != 2 && !naive && !idle && !periodic && !follow) || every < 1) {
         std::fputs("usage: bench_baseline [--naive | --idle | --every MS] TICK-COUNT-FILE\n"
-                   "       bench_baseline --follow TICK-COUNT-FILE NOTICE-FILE\n",
+                   "       bench_baseline --follow | --follow-shown TICK-COUNT-FILE NOTICE-FILE\n",
                    stderr);
         return 2;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("xcb"));
+    }
+    if (shown) {
+        // It draws as Dwellmark does: over the connection, without shared memory.
+        qputenv("QT_XCB_NO_MITSHM", QByteArrayLiteral("1"));
     }
     try {
         dwellmark::bench::SharedTickCount ticks(argv[follow ? 2 : argc - 1]);
@@ -167,9 +184,11 @@ int main(int argc, char** argv) {
             poller = std::make_unique<XConnection>();
         }
         QApplication app(argc, argv);
+        QWidget window;
+        QListWidget* log = shown ? new QListWidget(&window) : nullptr;
         std::unique_ptr<ActiveWindowFollower> follower;
         if (follow) {
-            follower = std::make_unique<ActiveWindowFollower>(argv[3], [&] { ticks.increment(); });
+            follower = std::make_unique<ActiveWindowFollower>(argv[3], [&] { ticks.increment(); }, log);
         }
         QTimer timer;
         timer.setTimerType(Qt::PreciseTimer);
@@ -184,9 +203,11 @@ int main(int argc, char** argv) {
         if (!idle && !follow) {
             timer.start();
         }
-        QWidget window;
         window.setWindowTitle(QStringLiteral("Baseline"));
         window.resize(400, 300);
+        if (log != nullptr) {
+            log->setGeometry(10, 10, 380, 280);
+        }
         window.show();
         return app.exec();
     } catch (const std::exception& failure) {

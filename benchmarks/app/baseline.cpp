@@ -188,7 +188,8 @@ int main(int argc, char** argv) {
         QListWidget* log = shown ? new QListWidget(&window) : nullptr;
         std::unique_ptr<ActiveWindowFollower> follower;
         if (follow) {
-            follower = std::make_unique<ActiveWindowFollower>(argv[3], [&] { ticks.increment(); }, log);
+            follower = std::make_unique<ActiveWindowFollower>(
+                argv[3], [&] { ticks.increment(); }, log);
         }
         QTimer timer;
         timer.setTimerType(Qt::PreciseTimer);

@@ -1,8 +1,6 @@
 // A list of the main window: drawn cheaply as rows come, following the newest row, copied to the clipboard.
 #include "listview.h"
 
-#include "listitemdelegate.h"
-#include "listscrollbar.h"
 #include "tablemodel.h"
 #include "ui/texts.h"
 
@@ -29,24 +27,14 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
     setTabKeyNavigation(false);
-    // The style's item delegate lays each cell's text out five times.
-    setItemDelegate(new ListItemDelegate(this));
 
     QHeaderView* rows = verticalHeader();
     rows->hide();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(fontMetrics().height() + 2);
-
-    // The scroll bars change with every row added: they draw only their
-    // handle again then, and fill their whole area, so nothing behind them
-    // needs drawing again.
-    setVerticalScrollBar(new ListScrollBar(Qt::Vertical, this));
-    setHorizontalScrollBar(new ListScrollBar(Qt::Horizontal, this));
-    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
-        bar->setAttribute(Qt::WA_OpaquePaintEvent);
-        layOutOnlyWhenShownOrHidden(*bar);
-    }
+    // Where the user scrolls to decides whether new rows are followed.
+    connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { m_showsEnd = atEnd(); });
 
     m_showingDue.setSingleShot(true);
     connect(&m_showingDue, &QTimer::timeout, this, &ListView::showChanges);
@@ -58,60 +46,17 @@ ListView::ListView(QWidget* parent) : QTableView(parent) {
     columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-void ListView::layOutOnlyWhenShownOrHidden(QScrollBar& bar) {
-    // Qt lays the list's parts out again after every change of a bar's range,
-    // which raises both bars and so draws them again whole, with a row added.
-    // The layout changes only when a bar comes or goes (it shows while its
-    // range is not empty), so the list asks for it only then.
-    if (!disconnect(&bar, SIGNAL(rangeChanged(int, int)), this, SLOT(_q_showOrHideScrollBars()))) {
-        return;
-    }
-    connect(&bar, &QScrollBar::rangeChanged, this,
-            [this, shown = bar.minimum() < bar.maximum()](int minimum, int maximum) mutable {
-                if ((minimum < maximum) != shown) {
-                    shown = minimum < maximum;
-                    QMetaObject::invokeMethod(this, &ListView::showOrHideScrollBars, Qt::QueuedConnection);
-                }
-            });
-}
-
-void ListView::showOrHideScrollBars() {
-    // A bar that comes or goes changes the viewport and so the rows beyond
-    // it: a list at its end stays there.
-    const bool follow = atEnd();
-    QMetaObject::invokeMethod(this, "_q_showOrHideScrollBars", Qt::DirectConnection);
+void ListView::updateGeometries() {
+    // The ranges change here: with rows appended, and with a scroll bar that
+    // comes or goes and so changes the viewport. A list that showed its last
+    // row keeps showing it; one scrolled up stays where the user left it. A
+    // list laid out afresh starts where Qt puts it.
+    const bool follow = !m_layingOutAfresh && m_showsEnd;
+    QTableView::updateGeometries();
     if (follow) {
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
     }
-}
-
-void ListView::followRowCount(bool toEnd) {
-    // Laying the list out again (which also measures the header) raises both
-    // scroll bars and so draws them again whole. Rows added at the end change
-    // nothing but the vertical bar's range, which QTableView sets, for rows of
-    // one height scrolled row by row, to the rows beyond those the viewport
-    // holds whole: nothing while they all fit, and only the range while the
-    // bar shows. The layout is needed only when the bar comes.
-    QScrollBar& bar = *verticalScrollBar();
-    const int rows = model()->rowCount();
-    const int height = verticalHeader()->defaultSectionSize();
-    if (verticalScrollMode() != ScrollPerItem || height <= 0 || !isVisible()) {
-        updateGeometries();
-        return;
-    }
-    const int whole = viewport()->height() / height;
-    if (!bar.isVisible() || bar.minimum() >= bar.maximum()) {
-        if (rows > whole) {
-            updateGeometries();
-        }
-        return;
-    }
-    const int maximum = rows - std::clamp(whole, 1, rows);
-    if (auto* listBar = qobject_cast<ListScrollBar*>(&bar)) {
-        listBar->setRangeFollowing(0, maximum, toEnd);
-    } else {
-        bar.setRange(0, maximum);
-    }
+    m_showsEnd = atEnd();
 }
 
 void ListView::reset() {
@@ -236,7 +181,9 @@ void ListView::doItemsLayout() {
         m_firstAppended = -1;
         m_changedCells.clear();
         m_showingDue.stop();
+        m_layingOutAfresh = true;
         QTableView::doItemsLayout();
+        m_layingOutAfresh = false;
         return;
     }
     scheduleShowing();
@@ -258,14 +205,14 @@ void ListView::showChanges() {
     m_sinceShown.start();
     QRegion dirty;
     if (m_firstAppended >= 0) {
-        // The scroll bar still has the range of the rows before: a list at its
-        // end follows the new rows, one scrolled up stays where the user left it.
-        const bool follow = atEnd();
-        // The scroll bars follow the new count; the new rows are drawn, if
-        // they show. Below them the list was empty and stays so.
-        followRowCount(follow);
-        if (follow) {
-            verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        // Rows appended at the end move nothing above them: the scroll bars
+        // take the new count, and the new rows are drawn, if they show. Below
+        // them the list was empty and stays so. A list that follows them
+        // scrolls, which moves every row.
+        const int scrolledTo = verticalScrollBar()->value();
+        updateGeometries();
+        if (verticalScrollBar()->value() != scrolledTo) {
+            dirty += viewport()->rect();
         }
         const int last = model()->rowCount() - 1;
         const int top = std::max(0, rowViewportPosition(m_firstAppended));

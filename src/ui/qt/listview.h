@@ -43,6 +43,7 @@ public:
     void copyAll();
 
 protected:
+    void updateGeometries() override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -53,12 +54,6 @@ protected:
 
 private:
     void followTableWhileShown();
-    void layOutOnlyWhenShownOrHidden(QScrollBar& bar);
-    /// Lays the list out for a scroll bar that came or went.
-    void showOrHideScrollBars();
-    /// Makes the scroll bars follow rows appended at the end; toEnd moves the
-    /// vertical bar's handle to the end with the range, as one change.
-    void followRowCount(bool toEnd);
     void scheduleShowing();
     void showChanges();
     // Whether the list shows its last row; asked before new rows reach the scroll bar.
@@ -68,6 +63,11 @@ private:
     int m_firstAppended = -1;
     // Set by any change other than appended rows and changed cells.
     bool m_fullLayout = true;
+    // Set while Qt lays the whole list out.
+    bool m_layingOutAfresh = false;
+    // Whether the list showed its last row when its ranges were last set or
+    // it was last scrolled; ranges not yet set show nothing.
+    bool m_showsEnd = false;
     // Cells changed since the last showing, as (row, column).
     QList<QPoint> m_changedCells;
     QElapsedTimer m_sinceShown;

@@ -143,8 +143,8 @@ TEST_F(ActivityTrackerTest, AProvisionalApplicationIsAskedForAtEachTickUntilItIs
     focusAt(windowA, 110.0F);
     EXPECT_THAT(rowsOf(tracker.usageLog()),
                 ElementsAre(Row{"calculator", "Calculator", "0", "10", "00:00:00 - 00:00:10", "10"}));
-    EXPECT_THAT(windows.probed, ElementsAre("process 303", "title 303", "process 303", "process 303", "process 101",
-                                            "title 101"));
+    EXPECT_THAT(windows.probed,
+                ElementsAre("process 303", "title 303", "process 303", "process 303", "process 101", "title 101"));
 }
 
 TEST_F(ActivityTrackerTest, AWindowThatGoesWhileItsApplicationIsProvisionalIsAskedForNoMore) {
@@ -160,7 +160,8 @@ TEST_F(ActivityTrackerTest, AWindowThatGoesWhileItsApplicationIsProvisionalIsAsk
     focusAt(windowC, 107.0F);
     focusAt(windowC, 108.0F);
     EXPECT_THAT(windows.probed, ElementsAre("process 303", "title 303"));
-    EXPECT_THAT(rowOf(tracker.usageLog(), 1), ElementsAre("framehost", "Calculator", "0", "5", "00:00:00 - 00:00:05", "5"));
+    EXPECT_THAT(rowOf(tracker.usageLog(), 1),
+                ElementsAre("framehost", "Calculator", "0", "5", "00:00:00 - 00:00:05", "5"));
 }
 
 TEST_F(ActivityTrackerTest, RoundsLengthsToWholeSecondsTiesToEven) {

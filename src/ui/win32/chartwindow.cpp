@@ -43,11 +43,14 @@ void line(HDC dc, int x1, int y1, int x2, int y2) {
 
 // A text from (x, y) as align says, cut to its box so that it never runs
 // into a neighbour.
-void text(HDC dc, int x, int y, const std::string& utf8, UINT align, const ChartPicture::Box& box) {
-    const std::wstring wide = widen(utf8);
+void text(HDC dc, int x, int y, const std::wstring& wide, UINT align, const ChartPicture::Box& box) {
     const RECT clip{box.left, box.top, box.right, box.bottom};
     SetTextAlign(dc, align);
     ExtTextOutW(dc, x, y, ETO_CLIPPED, &clip, wide.c_str(), static_cast<UINT>(wide.size()), nullptr);
+}
+
+void text(HDC dc, int x, int y, const std::string& utf8, UINT align, const ChartPicture::Box& box) {
+    text(dc, x, y, widen(utf8), align, box);
 }
 
 // The text as it fits into width pixels in the dc's font: whole, or as much
@@ -61,8 +64,8 @@ std::wstring fitted(HDC dc, const std::wstring& wide, int width) {
     SIZE dots{};
     GetTextExtentPoint32W(dc, ellipsis.c_str(), 1, &dots);
     int fit = 0;
-    GetTextExtentExPointW(dc, wide.c_str(), static_cast<int>(wide.size()), std::max(0, width - static_cast<int>(dots.cx)), &fit, nullptr,
-                          &size);
+    GetTextExtentExPointW(dc, wide.c_str(), static_cast<int>(wide.size()),
+                          std::max(0, width - static_cast<int>(dots.cx)), &fit, nullptr, &size);
     // Never half of a character outside the Basic Multilingual Plane.
     if (fit > 0 && IS_HIGH_SURROGATE(wide[static_cast<std::size_t>(fit) - 1])) {
         --fit;
@@ -312,11 +315,7 @@ void ChartWindow::paint(HDC dc) {
         }
         if (bar.inLegend) {
             fillBox(dc, bar.swatch, bar.colour);
-            const std::wstring entry = entryText(dc, bar);
-            const RECT clip{bar.legendText.left, bar.legendText.top, bar.legendText.right, bar.legendText.bottom};
-            SetTextAlign(dc, TA_LEFT | TA_TOP);
-            ExtTextOutW(dc, bar.legendX, bar.legendY, ETO_CLIPPED, &clip, entry.c_str(), static_cast<UINT>(entry.size()),
-                        nullptr);
+            text(dc, bar.legendX, bar.legendY, entryText(dc, bar), TA_LEFT | TA_TOP, bar.legendText);
         }
     }
     const ChartPicture::Box& more = picture.moreBox();

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <utility>
 
 namespace dwellmark {
@@ -52,6 +53,8 @@ void ActivityTracker::tick() {
         return;
     }
     m_actedOn = version;
+    // Before any stretch of this tick is logged, so that it has the name.
+    settleApplications();
     std::optional<float> reading;
     if (m_windows.sessionLocked()) {
         // Nobody uses a window at the lock screen: the stretch ends at the
@@ -104,6 +107,22 @@ void ActivityTracker::openStretch(WindowHandle handle, float at, double steadyAt
     const std::string title = m_windows.getWindowTitle(handle);
     m_openStretches.addRow({handleText(handle), application, title, timeOfDayText(at), std::string_view()});
     m_openings[handle] = Opening{at, steadyAt};
+    if (m_windows.isProvisionalApplication(application)) {
+        m_provisional.push_back(handle);
+    }
+}
+
+void ActivityTracker::settleApplications() {
+    std::erase_if(m_provisional, [this](WindowHandle handle) {
+        const std::string application = m_windows.getProcessName(handle);
+        if (application.empty() || m_windows.isProvisionalApplication(application)) {
+            return false;
+        }
+        if (const std::size_t row = findOpenRow(handle); row != 0) {
+            m_openStretches.setText(row, OpenColumn::Application, application);
+        }
+        return true;
+    });
 }
 
 void ActivityTracker::closeStretch(WindowHandle handle, float at) {
@@ -140,6 +159,7 @@ void ActivityTracker::purgeDeadWindows(std::optional<float> tickReading) {
             }
             m_openStretches.removeRow(row);
             m_openings.erase(v);
+            std::erase(m_provisional, v);
             removed = true;
             break;
         }

@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace dwellmark {
 
@@ -52,7 +53,8 @@ public:
 
     /// Opens the window's stretch at the given time of day and steady clock
     /// reading, making its row on its first appearance (reading its
-    /// application and title once).
+    /// application and title once; an application the desktop calls
+    /// provisional is asked again at later ticks until it is known).
     void openStretch(WindowHandle handle, float at, double steadyAt);
 
     /// Stamps the end of the window's stretch, if it has a row.
@@ -93,6 +95,8 @@ public:
 
 private:
     std::size_t findOpenRow(WindowHandle handle) const;
+    /// Asks again for the applications still provisional and keeps those that are known now.
+    void settleApplications();
     void purgeDeadWindows(std::optional<float> tickReading);
 
     WindowSystem& m_windows;
@@ -118,6 +122,9 @@ private:
         double steady = 0.0;
     };
     std::unordered_map<WindowHandle, Opening> m_openings;
+    /// The windows with an open-interval row whose application is provisional
+    /// (WindowSystem::isProvisionalApplication).
+    std::vector<WindowHandle> m_provisional;
 
     ActivityTable m_usageLog;
     ActivityTable m_openStretches;

@@ -35,6 +35,9 @@ public:
     bool isWindow(WindowHandle handle) override { return m_backend->isWindow(handle); }
     std::string getWindowTitle(WindowHandle handle) override { return m_backend->getWindowTitle(handle); }
     std::string getProcessName(WindowHandle handle) override { return m_backend->getProcessName(handle); }
+    bool isProvisionalApplication(std::string_view application) const override {
+        return m_backend->isProvisionalApplication(application);
+    }
 
 protected:
     /// Questions go to the new backend from the next call on; the old one is closed.

@@ -125,6 +125,16 @@ public:
     /// The base name of the executable of the process that owns the window, as
     /// UTF-8; empty when it cannot be read.
     virtual std::string getProcessName(WindowHandle handle) = 0;
+
+    /// Whether an application that getProcessName() answered is a stand-in
+    /// for now: a host process that draws the window of the program in use
+    /// before that program has joined it, as it does while the program
+    /// starts. The tracker asks again at later ticks until the answer is no
+    /// stand-in, and keeps that one. The default: every answer is final.
+    virtual bool isProvisionalApplication(std::string_view application) const {
+        static_cast<void>(application);
+        return false;
+    }
 };
 
 } // namespace dwellmark

@@ -12,9 +12,11 @@ inline constexpr const char* chartWindowCaption = "Chart";
 /// The captions of the check boxes.
 inline constexpr const char* displayChartCaption = "Display Chart";
 inline constexpr const char* hideMeCaption = "Hide Me";
-/// The items of a list's context menu: the selected row, and every row.
-inline constexpr const char* copyCaption = "Copy";
-inline constexpr const char* copyAllCaption = "Copy All";
+/// The items of a list's context menu: the selected row, and every row; "&"
+/// marks the access key. Ctrl+C copies the selected row too, and the menu says so.
+inline constexpr const char* copyCaption = "&Copy";
+inline constexpr const char* copyAllCaption = "Copy &All";
+inline constexpr const char* copyShortcut = "Ctrl+C";
 /// The pointer file, looked for in the program's folder.
 inline constexpr const char* pointerFileName = "HAND-M.CUR";
 

@@ -126,6 +126,44 @@ TEST_F(ActivityTrackerTest, ReadsNamesOnceAndOnlyOnChanges) {
     EXPECT_EQ(tracker.usageLog().rowCount(), 2U);
 }
 
+TEST_F(ActivityTrackerTest, AProvisionalApplicationIsAskedForAtEachTickUntilItIsKnownThenKept) {
+    // A host's frame takes the foreground before the program it shows has joined it.
+    windows.provisionalApplication = "framehost";
+    windows.create(windowC, "framehost", "Calculator");
+    focusAt(windowC, 100.0F);
+    focusAt(windowC, 101.0F);
+    EXPECT_EQ(tracker.openStretches().text(1, OpenColumn::Application), "framehost");
+
+    windows.setProcess(windowC, "calculator");
+    windows.setTitle(windowC, "Calculator - 12 + 30");
+    focusAt(windowC, 102.0F);
+    // The program that has joined it is kept, even when the host speaks for the frame again.
+    windows.setProcess(windowC, "framehost");
+    focusAt(windowC, 103.0F);
+    focusAt(windowA, 110.0F);
+    EXPECT_THAT(rowsOf(tracker.usageLog()),
+                ElementsAre(Row{"calculator", "Calculator", "0", "10", "00:00:00 - 00:00:10", "10"}));
+    EXPECT_THAT(windows.probed,
+                ElementsAre("process 303", "title 303", "process 303", "process 303", "process 101", "title 101"));
+}
+
+TEST_F(ActivityTrackerTest, AWindowThatGoesWhileItsApplicationIsProvisionalIsAskedForNoMore) {
+    windows.provisionalApplication = "framehost";
+    windows.create(windowC, "framehost", "Calculator");
+    focusAt(windowC, 100.0F);
+    focusAt(windowA, 105.0F);
+    windows.destroy(windowC);
+    focusAt(windowA, 106.0F);
+    windows.probed.clear();
+    // The same handle, for a window of another program, is read afresh.
+    windows.create(windowC, "mail", "Inbox");
+    focusAt(windowC, 107.0F);
+    focusAt(windowC, 108.0F);
+    EXPECT_THAT(windows.probed, ElementsAre("process 303", "title 303"));
+    EXPECT_THAT(rowOf(tracker.usageLog(), 1),
+                ElementsAre("framehost", "Calculator", "0", "5", "00:00:00 - 00:00:05", "5"));
+}
+
 TEST_F(ActivityTrackerTest, RoundsLengthsToWholeSecondsTiesToEven) {
     struct Case {
         float start;

@@ -151,4 +151,15 @@ std::string getProcessName(WindowHandle handle, const ProbeApi& api) {
     return toUtf8(name);
 }
 
+bool namesFrameHost(std::string_view application) {
+    // The name is ASCII: a byte of any other character matches none of it.
+    return std::equal(application.begin(), application.end(), frameHostName.begin(), frameHostName.end(),
+                      [](char byte, wchar_t unit) {
+                          const auto lower = [](wchar_t c) -> wchar_t {
+                              return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c + (L'a' - L'A')) : c;
+                          };
+                          return lower(static_cast<wchar_t>(static_cast<unsigned char>(byte))) == lower(unit);
+                      });
+}
+
 } // namespace dwellmark::platform::win32

@@ -69,4 +69,8 @@ std::string getWindowTitle(WindowHandle handle, const ProbeApi& api = systemProb
 /// cannot be opened or read either way.
 std::string getProcessName(WindowHandle handle, const ProbeApi& api = systemProbeApi());
 
+/// Whether the name, as getProcessName() answers it, is the frame host's: the
+/// frame of a Store app that the app has not joined yet.
+bool namesFrameHost(std::string_view application);
+
 } // namespace dwellmark::platform::win32

@@ -165,4 +165,9 @@ std::string Win32WindowSystem::getProcessName(WindowHandle handle) {
     return win32::getProcessName(handle);
 }
 
+// A Store app's frame can take the foreground before the app has joined it.
+bool Win32WindowSystem::isProvisionalApplication(std::string_view application) const {
+    return namesFrameHost(application);
+}
+
 } // namespace dwellmark::platform::win32

@@ -22,6 +22,7 @@ public:
     bool isWindow(WindowHandle handle) override;
     std::string getWindowTitle(WindowHandle handle) override;
     std::string getProcessName(WindowHandle handle) override;
+    bool isProvisionalApplication(std::string_view application) const override;
 
 private:
     static void CALLBACK onEvent(HWINEVENTHOOK hook, DWORD event, HWND window, LONG object, LONG child, DWORD thread,

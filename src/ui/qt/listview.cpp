@@ -108,6 +108,8 @@ void ListView::contextMenuEvent(QContextMenuEvent* event) {
     menu->setAttribute(Qt::WA_DeleteOnClose);
     QAction* copy = menu->addAction(QString::fromUtf8(texts::copyCaption), this, &ListView::copySelection);
     copy->setShortcut(QKeySequence::Copy);
+    // Shown beside it whatever the style's habit, as the Windows front end shows it.
+    copy->setShortcutVisibleInContextMenu(true);
     copy->setEnabled(selectionModel() != nullptr && selectionModel()->hasSelection());
     QAction* copyAll = menu->addAction(QString::fromUtf8(texts::copyAllCaption), this, &ListView::copyAll);
     copyAll->setEnabled(model() != nullptr && model()->rowCount() > 0);

@@ -8,6 +8,7 @@
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowclass.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <stdexcept>
 #include <string>
@@ -42,11 +43,39 @@ void line(HDC dc, int x1, int y1, int x2, int y2) {
 
 // A text from (x, y) as align says, cut to its box so that it never runs
 // into a neighbour.
-void text(HDC dc, int x, int y, const std::string& utf8, UINT align, const ChartPicture::Box& box) {
-    const std::wstring wide = widen(utf8);
+void text(HDC dc, int x, int y, const std::wstring& wide, UINT align, const ChartPicture::Box& box) {
     const RECT clip{box.left, box.top, box.right, box.bottom};
     SetTextAlign(dc, align);
     ExtTextOutW(dc, x, y, ETO_CLIPPED, &clip, wide.c_str(), static_cast<UINT>(wide.size()), nullptr);
+}
+
+void text(HDC dc, int x, int y, const std::string& utf8, UINT align, const ChartPicture::Box& box) {
+    text(dc, x, y, widen(utf8), align, box);
+}
+
+// The text as it fits into width pixels in the dc's font: whole, or as much
+// of it as fits with "\u2026" after, so that a cut name says it is cut.
+std::wstring fitted(HDC dc, const std::wstring& wide, int width) {
+    SIZE size{};
+    if (GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size) != FALSE && size.cx <= width) {
+        return wide;
+    }
+    const std::wstring ellipsis = L"\u2026";
+    SIZE dots{};
+    GetTextExtentPoint32W(dc, ellipsis.c_str(), 1, &dots);
+    int fit = 0;
+    GetTextExtentExPointW(dc, wide.c_str(), static_cast<int>(wide.size()),
+                          std::max(0, width - static_cast<int>(dots.cx)), &fit, nullptr, &size);
+    // Never half of a character outside the Basic Multilingual Plane.
+    if (fit > 0 && IS_HIGH_SURROGATE(wide[static_cast<std::size_t>(fit) - 1])) {
+        --fit;
+    }
+    return wide.substr(0, static_cast<std::size_t>(std::max(fit, 0))) + ellipsis;
+}
+
+// What the legend says of a bar, in the dc's font.
+std::wstring entryText(HDC dc, const ChartPicture::Bar& bar) {
+    return fitted(dc, widen(bar.name), bar.legendText.right - bar.legendX);
 }
 
 } // namespace
@@ -82,6 +111,15 @@ ChartWindow::~ChartWindow() {
     }
     DeleteObject(m_font);
     DeleteObject(m_verticalFont);
+}
+
+std::wstring ChartWindow::legendEntry(std::size_t bar) const {
+    HDC dc = GetDC(m_handle);
+    HGDIOBJ oldFont = SelectObject(dc, m_font);
+    std::wstring entry = entryText(dc, m_picture.bars().at(bar));
+    SelectObject(dc, oldFont);
+    ReleaseDC(m_handle, dc);
+    return entry;
 }
 
 RECT ChartWindow::chartArea() const {
@@ -277,7 +315,7 @@ void ChartWindow::paint(HDC dc) {
         }
         if (bar.inLegend) {
             fillBox(dc, bar.swatch, bar.colour);
-            text(dc, bar.legendX, bar.legendY, bar.name, TA_LEFT | TA_TOP, bar.legendText);
+            text(dc, bar.legendX, bar.legendY, entryText(dc, bar), TA_LEFT | TA_TOP, bar.legendText);
         }
     }
     const ChartPicture::Box& more = picture.moreBox();

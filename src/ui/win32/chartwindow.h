@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 namespace dwellmark::ui::win32 {
 
@@ -35,6 +36,9 @@ public:
     const ChartPicture& picture() const { return m_picture; }
     /// The chart area in client pixels (it runs past the client area).
     RECT chartArea() const;
+    /// The text of the bar's legend entry (0-based) as it is drawn: its name,
+    /// or as much of it as fits with "\u2026" after.
+    std::wstring legendEntry(std::size_t bar) const;
 
     static constexpr const wchar_t* className = L"DwellmarkChart";
 

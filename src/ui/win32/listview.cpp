@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <string>
 #include <windowsx.h>
 
 namespace dwellmark::ui::win32 {
@@ -168,7 +169,9 @@ void ListView::showContextMenu(POINT at) {
     }
     HMENU menu = CreatePopupMenu();
     const UINT copyState = selectedRows().empty() ? MF_GRAYED : MF_ENABLED;
-    AppendMenuW(menu, MF_STRING | copyState, static_cast<UINT_PTR>(Command::copy), widen(texts::copyCaption).c_str());
+    // After a tab, the menu shows the shortcut at its right edge.
+    const std::wstring copy = widen(texts::copyCaption) + L"\t" + widen(texts::copyShortcut);
+    AppendMenuW(menu, MF_STRING | copyState, static_cast<UINT_PTR>(Command::copy), copy.c_str());
     AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(Command::copyAll), widen(texts::copyAllCaption).c_str());
     const auto chosen = static_cast<UINT>(
         TrackPopupMenuEx(menu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON, at.x, at.y, m_handle, nullptr));

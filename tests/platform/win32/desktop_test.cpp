@@ -133,11 +133,20 @@ TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
     EXPECT_EQ(m_system->getProcessName(handle), "");
 }
 
-TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
-    // The second program, copied under the frame host's name, draws the frame;
-    // the app's window is a child of it that belongs to this program.
+/// The second program copied under the frame host's name, to draw a Store app's
+/// frame; empty when it could not be copied.
+std::wstring frameHostProgram() {
     const std::wstring frameHost = programFolder() + L"ApplicationFrameHost.exe";
-    ASSERT_NE(CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE), FALSE);
+    const bool copied =
+        CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE) != FALSE;
+    return copied ? frameHost : std::wstring();
+}
+
+TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
+    // The frame host draws the frame; the app's window is a child of it that
+    // belongs to this program.
+    const std::wstring frameHost = frameHostProgram();
+    ASSERT_FALSE(frameHost.empty());
     ForeignProgram frame(L"Calculator", frameHost);
     ASSERT_TRUE(frame.started());
     const HWND window = frame.waitForWindow();
@@ -150,6 +159,38 @@ TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
     const HWND app = createWindow(L"", window);
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_TEST_EXE);
+    DestroyWindow(app);
+    EXPECT_TRUE(frame.close(window));
+}
+
+TEST_F(Desktop, StoreAppFrameInFrontBeforeItsAppJoinsIsLoggedUnderTheApp) {
+    const std::wstring frameHost = frameHostProgram();
+    ASSERT_FALSE(frameHost.empty());
+    ForeignProgram frame(L"Calculator", frameHost);
+    ASSERT_TRUE(frame.started());
+    const HWND window = frame.waitForWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(bringToForeground(window));
+    testing::FakeClock clock;
+    clock.now = 600.0F;
+    ActivityTracker tracker(*m_system, clock);
+    tracker.tick();
+    ASSERT_EQ(tracker.openStretches().rowCount(), 1U);
+    EXPECT_EQ(tracker.openStretches().text(1, OpenColumn::Application), "ApplicationFrameHost.exe");
+
+    // The app joins its frame a moment later, as Store apps do while they start.
+    const HWND app = createWindow(L"", window);
+    ASSERT_NE(app, nullptr);
+    clock.pass(4.0);
+    tracker.tick();
+    const HWND other = createWindow(L"Another window");
+    ASSERT_NE(other, nullptr);
+    ASSERT_TRUE(bringToForeground(other));
+    tracker.tick();
+    ASSERT_GE(tracker.usageLog().rowCount(), 1U);
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Application), DWELLMARK_TEST_EXE);
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::WindowTitle), "Calculator");
+    EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "4");
     DestroyWindow(app);
     EXPECT_TRUE(frame.close(window));
 }

@@ -320,5 +320,17 @@ TEST_F(ProbeTest, StoreAppFrameWithoutANamedAppChildKeepsTheFrameHostsName) {
     EXPECT_EQ(getProcessName(7, fakeApi), "ApplicationFrameHost.exe");
 }
 
+TEST(FrameHostName, IsTheFrameHostsWhateverItsCaseAndNothingElse) {
+    // As the probe answers for a frame the app has not joined, and as an upper-case image path gives it.
+    EXPECT_TRUE(namesFrameHost("ApplicationFrameHost.exe"));
+    EXPECT_TRUE(namesFrameHost("APPLICATIONFRAMEHOST.EXE"));
+    EXPECT_FALSE(namesFrameHost("CalculatorApp.exe"));
+    EXPECT_FALSE(namesFrameHost("ApplicationFrameHost.exe.bak"));
+    EXPECT_FALSE(namesFrameHost("ApplicationFrameHost"));
+    EXPECT_FALSE(namesFrameHost(""));
+    // A character outside ASCII is no letter of the name, whatever its low byte.
+    EXPECT_FALSE(namesFrameHost("\xc3\x81pplicationFrameHost.exe"));
+}
+
 } // namespace
 } // namespace dwellmark::platform::win32

@@ -41,6 +41,9 @@ public:
     bool isWindow(WindowHandle handle) override { return m_inner.isWindow(handle); }
     std::string getWindowTitle(WindowHandle handle) override { return m_inner.getWindowTitle(handle); }
     std::string getProcessName(WindowHandle handle) override { return m_inner.getProcessName(handle); }
+    bool isProvisionalApplication(std::string_view application) const override {
+        return m_inner.isProvisionalApplication(application);
+    }
 
     std::size_t ticks() const { return m_ticks; }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace dwellmark::testing {
@@ -34,6 +35,7 @@ public:
         }
     }
     void setTitle(WindowHandle handle, std::string title) { m_windows.at(handle).title = std::move(title); }
+    void setProcess(WindowHandle handle, std::string process) { m_windows.at(handle).process = std::move(process); }
     void focus(WindowHandle handle) { m_foreground = handle; }
     /// Destroys a window but leaves the foreground naming it, as a platform may for a moment.
     void destroyKeepingForeground(WindowHandle handle) { m_windows.erase(handle); }
@@ -59,7 +61,13 @@ public:
         return it == m_windows.end() ? std::string() : it->second.process;
     }
 
+    bool isProvisionalApplication(std::string_view application) const override {
+        return !provisionalApplication.empty() && application == provisionalApplication;
+    }
+
     std::vector<std::string> probed;
+    /// The application that stands in for another until it is known; none unless the test names one.
+    std::string provisionalApplication;
     int isWindowCalls = 0;
     /// What answersVersion() says: 0 (cannot tell) unless the test keeps it.
     std::uint64_t version = 0;

@@ -617,7 +617,8 @@ private slots:
         form->totals()->selectRow(1);
         QTest::keyClick(form->totals(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("app\tSecond with a tab\t\n"));
-        // Each list's context menu; "Copy All" copies under the headers.
+        // Each list's context menu, with access keys and Ctrl+C shown beside
+        // "Copy"; "Copy All" copies under the headers, by a click or by its key.
         for (ListView* list : {form->usageLog(), form->totals()}) {
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(9, 9),
                                     list->viewport()->mapToGlobal(QPoint(9, 9)));
@@ -625,8 +626,14 @@ private slots:
             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
             QVERIFY(menu != nullptr);
             QCOMPARE(menu->actions().at(0)->text() + "|" + menu->actions().at(1)->text(),
-                     QStringLiteral("Copy|Copy All"));
-            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(1)).center());
+                     QStringLiteral("&Copy|Copy &All"));
+            QCOMPARE(menu->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Copy));
+            QVERIFY(menu->actions().at(0)->isShortcutVisibleInContextMenu());
+            if (list == form->usageLog()) {
+                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(1)).center());
+            } else {
+                QTest::keyClick(menu, Qt::Key_A);
+            }
             QTRY_VERIFY(QApplication::activePopupWidget() == nullptr);
         }
         QCOMPARE(QGuiApplication::clipboard()->text(),

@@ -804,6 +804,26 @@ TEST_F(Forms, TheChartAndHideMesAnswerOpenOnlyAfterAClickFromAnotherThreadHasRet
     }));
 }
 
+TEST_F(Forms, LegendNamesWiderThanTheLegendEndInAnEllipsis) {
+    ChartData data;
+    // Latin and Cyrillic capitals, both wider than the legend as 20 characters.
+    for (const char* title : {"Notes", "WWWWWWWWWWWWWWWWWWWWWWWW",
+                              "\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8"
+                              "\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8\xd0\xa8"}) {
+        data.series.push_back({ChartData::seriesName(title), 5.0, title});
+    }
+    ChartWindow chart(nullptr, data);
+    EXPECT_EQ(chart.legendEntry(0), L"Notes");
+    for (std::size_t bar : {1U, 2U}) {
+        const std::wstring name = widen(data.series[bar].name);
+        const std::wstring entry = chart.legendEntry(bar);
+        ASSERT_GE(entry.size(), 2U) << "some of the name is kept";
+        EXPECT_EQ(entry.back(), L'\u2026');
+        EXPECT_LT(entry.size(), name.size()) << "cut where the box ends";
+        EXPECT_EQ(name.substr(0, entry.size() - 1), entry.substr(0, entry.size() - 1));
+    }
+}
+
 TEST_F(Forms, EachOfThousandsOfBarsTipsItsWholeTitleAndSecondsWhenPointedAt) {
     ChartData data;
     for (std::size_t i = 0; i < 3000; ++i) {
@@ -842,8 +862,10 @@ TEST_F(Forms, EachOfThousandsOfBarsTipsItsWholeTitleAndSecondsWhenPointedAt) {
 }
 
 /// Opens a context menu through open and chooses the item at the position
-/// from the keyboard, as a user would; gives the items and which were greyed.
-std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::function<void()>& open) {
+/// from the keyboard, as a user would: with the arrow keys and Enter, or by
+/// the access key when one is given; gives the items and which were greyed.
+std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::function<void()>& open,
+                                                          wchar_t accessKey = 0) {
     std::vector<std::pair<std::wstring, bool>> items;
     ModalWatch watch([&] {
         HWND popup = nullptr;
@@ -857,6 +879,10 @@ std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::f
             wchar_t text[64] = {};
             GetMenuStringW(menu, static_cast<UINT>(i), text, 64, MF_BYPOSITION);
             items.emplace_back(text, (GetMenuState(menu, static_cast<UINT>(i), MF_BYPOSITION) & MF_GRAYED) != 0);
+        }
+        if (accessKey != 0) {
+            PostMessageW(popup, WM_CHAR, accessKey, 0);
+            return true;
         }
         // Down until the item is lit, then Enter.
         const bool lit = (GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) != 0;
@@ -892,15 +918,18 @@ TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
         SendMessageW(log, WM_RBUTTONDOWN, MK_RBUTTON, at);
         SendMessageW(log, WM_RBUTTONUP, 0, at);
     });
-    EXPECT_EQ(items1, (std::vector<std::pair<std::wstring, bool>>{{L"Copy", false}, {L"Copy All", false}}));
+    EXPECT_EQ(items1, (std::vector<std::pair<std::wstring, bool>>{{L"&Copy\tCtrl+C", false}, {L"Copy &All", false}}));
     EXPECT_EQ(clipboardText(), L"editor.exe\tNotes\t00:00:00 - 00:00:03\t3\r\n");
-    // The menu key on the totals, none selected: "Copy" greyed, "Copy All"
-    // copies every row under the shown columns' headers.
+    // The menu key on the totals, none selected: "Copy" greyed, "Copy All",
+    // chosen by its access key, copies every row under the shown columns' headers.
     const HWND totals = form.totals().handle();
-    const auto items2 = chooseFromMenu(1, [&] {
-        SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
-        SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
-    });
+    const auto items2 = chooseFromMenu(
+        1,
+        [&] {
+            SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
+            SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
+        },
+        L'a');
     EXPECT_TRUE(items2.at(0).second);
     EXPECT_EQ(clipboardText(), L"Application\tWindow Title\tTotal Time\r\neditor.exe\tNotes\t00:00:03\r\n"
                                L"browser.exe\tПривет world\t00:00:07\r\n");

@@ -1,9 +1,9 @@
 // How often the main window ticks under Wine and what it costs, beside a bare
 // window with only the same 1 ms timer. Prints figures; asserts nothing.
 //   win32_tick_bench (bare|dwellmark) SECONDS
-#include "app/win32/program.h"
+#include "app/win32/win32program.h"
 #include "platform/platform.h"
-#include "ui/win32/windowticks.h"
+#include "ui/win32/tickdriver.h"
 
 #include <commctrl.h>
 #include <cstdio>
@@ -14,11 +14,11 @@
 
 namespace {
 
-using dwellmark::ui::win32::WindowTicks;
+using dwellmark::ui::win32::TickDriver;
 
 constexpr UINT tickMessage = WM_APP + 1;
 std::uint64_t bareTicks = 0;
-WindowTicks* bareSource = nullptr;
+TickDriver* bareSource = nullptr;
 
 LRESULT CALLBACK bareProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == tickMessage) {
@@ -81,7 +81,7 @@ int main() {
         ShowWindow(window, SW_SHOW);
         // The same 1 ms ticks, with a desktop that is never asked.
         const auto windows = dwellmark::platform::createWindowSystem();
-        WindowTicks source(*windows, dwellmark::TickSource::Timer);
+        TickDriver source(*windows, dwellmark::TickSource::Timer);
         bareSource = &source;
         source.start(window, tickMessage);
         const double cpuStart = cpuSeconds();
@@ -90,7 +90,7 @@ int main() {
         ticks = bareTicks;
         source.stop();
     } else {
-        dwellmark::app::Program program(L".", dwellmark::TickSource::Timer);
+        dwellmark::app::Win32Program program(L".", dwellmark::TickSource::Timer);
         dwellmark::ui::win32::MainWindow& form = program.mainWindow();
         form.show();
         const std::uint64_t ticksStart = form.ticksRun();

@@ -2,7 +2,7 @@
 #pragma once
 
 #include "tracking/changewatcher.h"
-#include "tracking/tickpacer.h"
+#include "ui/tickpacer.h"
 
 #include <optional>
 #include <string_view>

@@ -1,7 +1,7 @@
 // What a toolkit gives the tick loop: a clock, a timer for the ticks, a watch on a descriptor.
 #pragma once
 
-#include "tracking/tickpacer.h"
+#include "ui/tickpacer.h"
 
 namespace dwellmark::ui {
 

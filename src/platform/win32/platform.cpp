@@ -1,9 +1,9 @@
 // The Windows platform: the backend with the session's lock in front of it, and the local clock.
 #include "platform/platform.h"
 
-#include "platform/win32/win32clock.h"
-#include "platform/win32/win32sessionlock.h"
-#include "platform/win32/win32windowsystem.h"
+#include "platform/win32/localclock.h"
+#include "platform/win32/loginsessionlock.h"
+#include "platform/win32/windowsystem.h"
 #include "tracking/lockawarewindowsystem.h"
 
 namespace dwellmark::platform {
@@ -13,7 +13,7 @@ namespace dwellmark::platform {
 // While the session is locked no window holds the foreground.
 std::unique_ptr<WindowSystem> createWindowSystem() {
     return std::make_unique<LockAwareWindowSystem>(std::make_unique<win32::Win32WindowSystem>(),
-                                                   std::make_unique<win32::Win32SessionLock>());
+                                                   std::make_unique<win32::LoginSessionLock>());
 }
 
 // Windows has one desktop, seen whole: there is nothing to tell the user.
@@ -27,7 +27,7 @@ DisplayProtocol displayProtocol(const WindowSystem& windows) {
 }
 
 std::unique_ptr<TimeOfDayClock> createClock() {
-    return std::make_unique<win32::Win32Clock>();
+    return std::make_unique<win32::LocalClock>();
 }
 
 } // namespace dwellmark::platform

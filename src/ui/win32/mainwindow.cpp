@@ -11,7 +11,7 @@
 #include "ui/win32/failure.h"
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowclass.h"
-#include "ui/win32/windowticks.h"
+#include "ui/win32/tickdriver.h"
 
 #include <stdexcept>
 #include <string>
@@ -46,7 +46,7 @@ bool fileExists(const std::wstring& path) {
 } // namespace
 
 MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
-                       std::unique_ptr<TickSource> ticks)
+                       std::unique_ptr<TickPoster> ticks)
     : m_tracker(tracker), m_windows(windows), m_programFolder(std::move(programFolder)), m_ticks(std::move(ticks)) {
     // The window's pointer setting decides the pointer, not the class.
     registerWindowClass(className, nullptr, "the main window");
@@ -75,7 +75,7 @@ MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wst
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     // The ticks first: what they have to say decides the window's size.
     if (!m_ticks) {
-        m_ticks = std::make_unique<WindowTicks>(m_windows);
+        m_ticks = std::make_unique<TickDriver>(m_windows);
     }
     makeNotice();
     applyDpi(static_cast<int>(GetDpiForWindow(m_handle)));

@@ -4,7 +4,7 @@
 #include "tracking/activitytracker.h"
 #include "ui/pointerrules.h"
 #include "ui/win32/listview.h"
-#include "ui/win32/ticksource.h"
+#include "ui/win32/tickposter.h"
 #include "win32api/windowsheaders.h"
 
 #include <cstdint>
@@ -40,7 +40,7 @@ public:
     /// system must outlive it. The pointer file is looked for in programFolder.
     /// Without a tick source of its own the window picks one for the desktop.
     MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
-               std::unique_ptr<TickSource> ticks = nullptr);
+               std::unique_ptr<TickPoster> ticks = nullptr);
     ~MainWindow();
 
     MainWindow(const MainWindow&) = delete;
@@ -120,7 +120,7 @@ private:
     HWND m_lastFocus = nullptr;
     MousePointer m_mousePointer = MousePointer::Default;
     HCURSOR m_customPointer = nullptr;
-    std::unique_ptr<TickSource> m_ticks;
+    std::unique_ptr<TickPoster> m_ticks;
     ChartWindow* m_openChart = nullptr;
     bool m_chartRequested = false;
     bool m_hideMeAnswerPending = false;

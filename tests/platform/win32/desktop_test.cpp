@@ -4,8 +4,8 @@
 #include "fakes.h"
 #include "messagepump.h"
 #include "platform/platform.h"
-#include "platform/win32/processprobe.h"
-#include "platform/win32/win32sessionlock.h"
+#include "platform/win32/processname.h"
+#include "platform/win32/loginsessionlock.h"
 #include "testprogram.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
@@ -304,7 +304,7 @@ TEST_F(Desktop, ALockedSessionEndsTheStretchAndItsTimeIsNotLogged) {
     const HWND notes = createWindow(L"Notes before the lock");
     ASSERT_NE(notes, nullptr);
     ASSERT_TRUE(bringToForeground(notes));
-    const HWND lockWindow = FindWindowW(Win32SessionLock::windowClass, nullptr);
+    const HWND lockWindow = FindWindowW(LoginSessionLock::windowClass, nullptr);
     ASSERT_NE(lockWindow, nullptr);
     int reports = 0;
     m_system->setChangeListener([&] { ++reports; });

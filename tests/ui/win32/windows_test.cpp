@@ -7,7 +7,7 @@
 #include "ui/win32/chartwindow.h"
 #include "ui/win32/mainwindow.h"
 #include "ui/win32/widetext.h"
-#include "ui/win32/windowticks.h"
+#include "ui/win32/tickdriver.h"
 
 #include <array>
 #include <atomic>
@@ -34,7 +34,7 @@ using testing::pumpMessagesUntil;
 constexpr auto hangLimit = 30s;
 
 /// Ticks only when the test calls tick itself.
-class ManualTicks final : public TickSource {
+class ManualTicks final : public TickPoster {
 public:
     void start(HWND, UINT) override {}
     void stop() override {}
@@ -193,7 +193,7 @@ protected:
         std::filesystem::remove_all(m_folder, ignored);
     }
 
-    MainWindow& makeForm(std::unique_ptr<TickSource> ticks = std::make_unique<ManualTicks>()) {
+    MainWindow& makeForm(std::unique_ptr<TickPoster> ticks = std::make_unique<ManualTicks>()) {
         m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
         m_tracker->setLoggedSeconds(12);
         m_form = std::make_unique<MainWindow>(*m_tracker, m_windows, m_folder.wstring(), std::move(ticks));
@@ -202,8 +202,8 @@ protected:
     }
 
     /// The 1 ms ticks, whatever the desktop reports.
-    std::unique_ptr<TickSource> everyMillisecond() {
-        return std::make_unique<WindowTicks>(m_windows, dwellmark::TickSource::Timer);
+    std::unique_ptr<TickPoster> everyMillisecond() {
+        return std::make_unique<TickDriver>(m_windows, dwellmark::TickSource::Timer);
     }
 
     /// Clicks "Display Chart" and runs the messages until the chart it asks

@@ -4,7 +4,7 @@
 // pacing rule itself is tested through the tick loop (tests/ui).
 #include "fakes.h"
 #include "tracking/activitytracker.h"
-#include "tracking/tickpacer.h"
+#include "ui/tickpacer.h"
 
 #include <chrono>
 #include <cstdint>

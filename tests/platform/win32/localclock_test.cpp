@@ -1,6 +1,6 @@
 // The Windows clock: the local time of day, and the steady reading that lengths are measured on.
 #include "platform/platform.h"
-#include "platform/win32/win32clock.h"
+#include "platform/win32/localclock.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +19,7 @@ SYSTEMTIME timeOfDay(WORD hour, WORD minute, WORD second, WORD milliseconds) {
     return time;
 }
 
-TEST(Win32Clock, CountsSecondsSinceMidnightWithMilliseconds) {
+TEST(LocalClock, CountsSecondsSinceMidnightWithMilliseconds) {
     EXPECT_EQ(secondsSinceMidnight(timeOfDay(0, 0, 0, 0)), 0.0F);
     EXPECT_EQ(secondsSinceMidnight(timeOfDay(0, 10, 0, 250)), 600.25F);
     EXPECT_FLOAT_EQ(secondsSinceMidnight(timeOfDay(12, 34, 56, 789)), 45296.789F);
@@ -29,7 +29,7 @@ TEST(Win32Clock, CountsSecondsSinceMidnightWithMilliseconds) {
     EXPECT_GT(secondsSinceMidnight(timeOfDay(23, 59, 59, 999)), 86399.98F);
 }
 
-TEST(Win32Clock, ReadsTheLocalTime) {
+TEST(LocalClock, ReadsTheLocalTime) {
     SYSTEMTIME before{};
     GetLocalTime(&before);
     const float reading = platform::createClock()->secondsSinceMidnight();
@@ -42,14 +42,14 @@ TEST(Win32Clock, ReadsTheLocalTime) {
     EXPECT_LE(reading, secondsSinceMidnight(after));
 }
 
-TEST(Win32Clock, TheSteadyReadingIsTheUnbiasedInterruptTimeAndAdvances) {
+TEST(LocalClock, TheSteadyReadingIsTheUnbiasedInterruptTimeAndAdvances) {
     EXPECT_EQ(interruptTimeSeconds(0), 0.0);
     EXPECT_EQ(interruptTimeSeconds(15'000'000), 1.5);
     // A year of uptime keeps the fraction to well under a microsecond.
     constexpr ULONGLONG year = 10'000'000ULL * 86400 * 365;
     EXPECT_NEAR(interruptTimeSeconds(year + 5'000) - 86400.0 * 365, 0.0005, 1e-7);
 
-    Win32Clock clock;
+    LocalClock clock;
     ULONGLONG before = 0;
     QueryUnbiasedInterruptTime(&before);
     const double first = clock.steadySeconds();

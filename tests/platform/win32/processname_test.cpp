@@ -1,7 +1,7 @@
 // The window probe against a stand-in for the system, for the paths a real
 // desktop cannot be made to take: processes that refuse to open, module lists
 // that cannot be read, titles that change between two calls.
-#include "platform/win32/processprobe.h"
+#include "platform/win32/processname.h"
 
 #include <algorithm>
 #include <cstdint>

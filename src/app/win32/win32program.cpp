@@ -1,24 +1,24 @@
 // The Windows program's parts wired together once, for main and for the tools
 // that run the program as it is (the tick benchmark, the screenshots).
-#include "app/win32/program.h"
+#include "app/win32/win32program.h"
 
 #include "platform/platform.h"
-#include "ui/win32/windowticks.h"
+#include "ui/win32/tickdriver.h"
 
 #include <commctrl.h>
 
 namespace dwellmark::app {
 
-Program::Program(std::wstring programFolder, TickSource ticks)
+Win32Program::Win32Program(std::wstring programFolder, TickSource ticks)
     : m_windows(platform::createWindowSystem()), m_clock(platform::createClock()), m_tracker(*m_windows, *m_clock) {
     // The classes of the ListViews and check boxes, before the first window.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     m_mainWindow = std::make_unique<ui::win32::MainWindow>(m_tracker, *m_windows, std::move(programFolder),
-                                                           std::make_unique<ui::win32::WindowTicks>(*m_windows, ticks));
+                                                           std::make_unique<ui::win32::TickDriver>(*m_windows, ticks));
 }
 
-int Program::exec(int showCommand) {
+int Win32Program::exec(int showCommand) {
     m_mainWindow->show(showCommand);
     MSG message;
     BOOL got = 0;

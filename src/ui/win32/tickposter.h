@@ -11,9 +11,9 @@ namespace dwellmark::ui::win32 {
 /// whatever message loop is running there (the program's, a modal window's or
 /// a message box's). At most one tick waits in the queue at a time, so a busy
 /// thread gets one tick when it is free again, not a backlog.
-class TickSource {
+class TickPoster {
 public:
-    virtual ~TickSource() = default;
+    virtual ~TickPoster() = default;
 
     /// Starts posting message to window.
     virtual void start(HWND window, UINT message) = 0;

@@ -1,12 +1,12 @@
 // Whether the Windows session is locked, from the session messages of a hidden window of its own.
-#include "platform/win32/win32sessionlock.h"
+#include "platform/win32/loginsessionlock.h"
 
 #include <utility>
 #include <wtsapi32.h>
 
 namespace dwellmark::platform::win32 {
 
-Win32SessionLock::Win32SessionLock() {
+LoginSessionLock::LoginSessionLock() {
     WNDCLASSW windowClassInfo{};
     windowClassInfo.lpfnWndProc = onMessage;
     windowClassInfo.hInstance = GetModuleHandleW(nullptr);
@@ -21,7 +21,7 @@ Win32SessionLock::Win32SessionLock() {
     }
 }
 
-Win32SessionLock::~Win32SessionLock() {
+LoginSessionLock::~LoginSessionLock() {
     if (m_window != nullptr) {
         if (m_registered) {
             WTSUnRegisterSessionNotification(m_window);
@@ -30,12 +30,12 @@ Win32SessionLock::~Win32SessionLock() {
     }
 }
 
-LRESULT CALLBACK Win32SessionLock::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK LoginSessionLock::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
-    auto* self = reinterpret_cast<Win32SessionLock*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<LoginSessionLock*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_WTSSESSION_CHANGE && self != nullptr &&
         (wParam == WTS_SESSION_LOCK || wParam == WTS_SESSION_UNLOCK)) {
         self->m_locked = wParam == WTS_SESSION_LOCK;

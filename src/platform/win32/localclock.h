@@ -10,9 +10,9 @@ namespace dwellmark::platform::win32 {
 /// reading is the unbiased interrupt time (which leaves out sleep and
 /// hibernation), from QueryUnbiasedInterruptTimePrecise where Windows has it
 /// (10 and later) and QueryUnbiasedInterruptTime, to the timer tick, elsewhere.
-class Win32Clock final : public TimeOfDayClock {
+class LocalClock final : public TimeOfDayClock {
 public:
-    Win32Clock();
+    LocalClock();
 
     float secondsSinceMidnight() override;
     double steadySeconds() override;

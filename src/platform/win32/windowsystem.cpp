@@ -1,7 +1,7 @@
 // The Windows backend's window questions and its change reports.
-#include "platform/win32/win32windowsystem.h"
+#include "platform/win32/windowsystem.h"
 
-#include "platform/win32/processprobe.h"
+#include "platform/win32/processname.h"
 
 #include <map>
 #include <utility>

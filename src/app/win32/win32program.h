@@ -3,7 +3,7 @@
 #pragma once
 
 #include "tracking/activitytracker.h"
-#include "tracking/tickpacer.h"
+#include "ui/tickpacer.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 #include "ui/win32/mainwindow.h"
@@ -15,15 +15,15 @@ namespace dwellmark::app {
 
 /// The tracker on the Windows desktop and clock, and the main window that
 /// shows it, made (hidden) on the calling thread.
-class Program final {
+class Win32Program final {
 public:
     /// The pointer file is looked for in programFolder. ticks: where the main
     /// window's ticks come from (a benchmark chooses; the program follows the
     /// desktop).
-    explicit Program(std::wstring programFolder, TickSource ticks = TickSource::DesktopEvents);
+    explicit Win32Program(std::wstring programFolder, TickSource ticks = TickSource::DesktopEvents);
 
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
+    Win32Program(const Win32Program&) = delete;
+    Win32Program& operator=(const Win32Program&) = delete;
 
     ActivityTracker& tracker() { return m_tracker; }
     ui::win32::MainWindow& mainWindow() { return *m_mainWindow; }

@@ -3,7 +3,7 @@
 
 #include "ui/tickloop.h"
 #include "ui/ticktimer.h"
-#include "ui/win32/ticksource.h"
+#include "ui/win32/tickposter.h"
 
 #include <atomic>
 
@@ -18,11 +18,11 @@ namespace dwellmark::ui::win32 {
 /// ticks come from the multimedia timer, since SetTimer cannot go below 10 ms
 /// (some 64 ticks a second on Windows): it fires on a thread of its own and
 /// posts the tick from there.
-class WindowTicks final : public TickSource, private TickTimer {
+class TickDriver final : public TickPoster, private TickTimer {
 public:
     /// windows must outlive the ticks; it tells of changes it holds already.
-    explicit WindowTicks(WindowSystem& windows, dwellmark::TickSource source = dwellmark::TickSource::DesktopEvents);
-    ~WindowTicks() override;
+    explicit TickDriver(WindowSystem& windows, dwellmark::TickSource source = dwellmark::TickSource::DesktopEvents);
+    ~TickDriver() override;
 
     void start(HWND window, UINT message) override;
     void stop() override { m_loop.stop(); }

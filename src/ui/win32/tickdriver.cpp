@@ -1,5 +1,5 @@
 // The main window's ticks on Win32: a posted message, a window timer, and the multimedia timer.
-#include "ui/win32/windowticks.h"
+#include "ui/win32/tickdriver.h"
 
 #include <chrono>
 #include <mmsystem.h>
@@ -12,43 +12,43 @@ namespace {
 constexpr UINT multimediaIntervalMs = 1;
 
 void CALLBACK onMultimediaTimer(UINT, UINT, DWORD_PTR context, DWORD_PTR, DWORD_PTR) {
-    reinterpret_cast<WindowTicks*>(context)->post();
+    reinterpret_cast<TickDriver*>(context)->post();
 }
 
 } // namespace
 
-WindowTicks::WindowTicks(WindowSystem& windows, dwellmark::TickSource source) : m_loop(windows, *this, source) {}
+TickDriver::TickDriver(WindowSystem& windows, dwellmark::TickSource source) : m_loop(windows, *this, source) {}
 
-WindowTicks::~WindowTicks() {
+TickDriver::~TickDriver() {
     // No callback of the multimedia timer may outlive this.
     stopTicks();
 }
 
-void WindowTicks::start(HWND window, UINT message) {
+void TickDriver::start(HWND window, UINT message) {
     m_window = window;
     m_message = message;
     m_loop.start();
 }
 
-void WindowTicks::ticked() {
+void TickDriver::ticked() {
     m_pending.store(false);
     m_loop.ticked();
 }
 
-void WindowTicks::timerFired(UINT_PTR id) {
+void TickDriver::timerFired(UINT_PTR id) {
     if (id == timerId && m_waiting) {
         killTimer();
         postPaced();
     }
 }
 
-void WindowTicks::post() {
+void TickDriver::post() {
     if (!m_pending.exchange(true) && PostMessageW(m_window, m_message, 0, 0) == FALSE) {
         m_pending.store(false);
     }
 }
 
-void WindowTicks::postPaced() {
+void TickDriver::postPaced() {
     if (m_pending.load()) {
         return;
     }
@@ -59,7 +59,7 @@ void WindowTicks::postPaced() {
     }
 }
 
-TickTimer::Time WindowTicks::now() const {
+TickTimer::Time TickDriver::now() const {
     // The performance counter, not GetTickCount64's steps of some 16 ms: the
     // pacing counts fractions of a millisecond.
     static const long long frequency = [] {
@@ -74,7 +74,7 @@ TickTimer::Time WindowTicks::now() const {
     return std::chrono::seconds(seconds) + std::chrono::nanoseconds(rest * 1'000'000'000LL / frequency);
 }
 
-void WindowTicks::runTickIn(Time delay) {
+void TickDriver::runTickIn(Time delay) {
     if (m_pending.load()) {
         return;
     }
@@ -86,7 +86,7 @@ void WindowTicks::runTickIn(Time delay) {
     setTimer(delay);
 }
 
-void WindowTicks::runTickEveryMillisecond() {
+void TickDriver::runTickEveryMillisecond() {
     timeBeginPeriod(multimediaIntervalMs);
     m_multimediaTimer = timeSetEvent(multimediaIntervalMs, 0, onMultimediaTimer, reinterpret_cast<DWORD_PTR>(this),
                                      TIME_PERIODIC | TIME_CALLBACK_FUNCTION | TIME_KILL_SYNCHRONOUS);
@@ -96,7 +96,7 @@ void WindowTicks::runTickEveryMillisecond() {
     }
 }
 
-void WindowTicks::stopTicks() {
+void TickDriver::stopTicks() {
     killTimer();
     if (m_multimediaTimer != 0) {
         // Synchronous: no callback runs after this.
@@ -106,7 +106,7 @@ void WindowTicks::stopTicks() {
     }
 }
 
-void WindowTicks::setTimer(Time delay) {
+void TickDriver::setTimer(Time delay) {
     // Setting the timer again replaces the one that waits for a later tick.
     // It counts whole milliseconds: rounded up, the tick is never early.
     SetTimer(m_window, timerId, static_cast<UINT>(std::chrono::ceil<std::chrono::milliseconds>(delay).count()),
@@ -114,7 +114,7 @@ void WindowTicks::setTimer(Time delay) {
     m_waiting = true;
 }
 
-void WindowTicks::killTimer() {
+void TickDriver::killTimer() {
     if (m_waiting) {
         KillTimer(m_window, timerId);
         m_waiting = false;

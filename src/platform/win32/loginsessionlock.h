@@ -12,16 +12,16 @@ namespace dwellmark::platform::win32 {
 /// is registered for the session's notifications (WTSRegisterSessionNotification),
 /// and WTS_SESSION_LOCK and WTS_SESSION_UNLOCK arrive with the thread's
 /// messages. Made and used on the user-interface thread.
-class Win32SessionLock final : public SessionLock {
+class LoginSessionLock final : public SessionLock {
 public:
     /// The class of the hidden window, which the tests send the messages to.
     static constexpr wchar_t windowClass[] = L"DwellmarkSessionLock";
 
-    Win32SessionLock();
-    ~Win32SessionLock() override;
+    LoginSessionLock();
+    ~LoginSessionLock() override;
 
-    Win32SessionLock(const Win32SessionLock&) = delete;
-    Win32SessionLock& operator=(const Win32SessionLock&) = delete;
+    LoginSessionLock(const LoginSessionLock&) = delete;
+    LoginSessionLock& operator=(const LoginSessionLock&) = delete;
 
     bool isLocked() override { return m_locked; }
     void setChangeListener(std::function<void()> listener) override { m_listener = std::move(listener); }

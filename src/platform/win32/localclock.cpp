@@ -1,12 +1,12 @@
 // The Windows clock: the local time of day, and the unbiased interrupt time that lengths are measured on.
-#include "platform/win32/win32clock.h"
+#include "platform/win32/localclock.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace dwellmark::platform::win32 {
 
-Win32Clock::Win32Clock() {
+LocalClock::LocalClock() {
     // Looked up at run time: MinGW-w64's import library of kernel32 lacks it,
     // Windows before 10 and Wine 8 do not have it.
     for (const wchar_t* module : {L"kernelbase.dll", L"kernel32.dll"}) {
@@ -21,13 +21,13 @@ Win32Clock::Win32Clock() {
     }
 }
 
-float Win32Clock::secondsSinceMidnight() {
+float LocalClock::secondsSinceMidnight() {
     SYSTEMTIME now{};
     GetLocalTime(&now);
     return win32::secondsSinceMidnight(now);
 }
 
-double Win32Clock::steadySeconds() {
+double LocalClock::steadySeconds() {
     ULONGLONG now = 0;
     if (m_precise != nullptr) {
         m_precise(&now);

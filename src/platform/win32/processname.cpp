@@ -1,4 +1,4 @@
-#include "platform/win32/processprobe.h"
+#include "platform/win32/processname.h"
 
 #include <algorithm>
 #include <memory>

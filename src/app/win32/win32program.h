@@ -3,9 +3,9 @@
 #pragma once
 
 #include "tracking/activitytracker.h"
-#include "ui/tickpacer.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
+#include "ui/tickpacer.h"
 #include "ui/win32/mainwindow.h"
 
 #include <memory>

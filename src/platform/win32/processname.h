@@ -1,4 +1,5 @@
-// What the window probe asks Windows: a window's title and the base name of its program, through a table of system calls that tests can stand in for.
+// What the window probe asks Windows: a window's title and the base name of its program, through a table of system
+// calls that tests can stand in for.
 #pragma once
 
 #include "tracking/windowhandle.h"

@@ -9,9 +9,9 @@
 #include "ui/win32/chartwindow.h"
 #include "ui/win32/clientsize.h"
 #include "ui/win32/failure.h"
+#include "ui/win32/tickdriver.h"
 #include "ui/win32/widetext.h"
 #include "ui/win32/windowclass.h"
-#include "ui/win32/tickdriver.h"
 
 #include <stdexcept>
 #include <string>

@@ -6,8 +6,8 @@
 #include "ui/texts.h"
 #include "ui/win32/chartwindow.h"
 #include "ui/win32/mainwindow.h"
-#include "ui/win32/widetext.h"
 #include "ui/win32/tickdriver.h"
+#include "ui/win32/widetext.h"
 
 #include <array>
 #include <atomic>

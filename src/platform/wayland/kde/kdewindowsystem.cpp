@@ -20,18 +20,21 @@ struct KdeEvents {
     static ToplevelList& listOf(void* data) { return static_cast<Window*>(data)->owner->toplevels(); }
     static WindowHandle numberOf(void* data) { return static_cast<Window*>(data)->number; }
 
+    // Before version 13 KWin announces a window by its number, from 13 on by
+    // its uuid too, and only asking by uuid is answered with that window
+    // alone: KWin 6 follows the state of a window asked for by number with
+    // an unmapping.
     static void window(void* data, Manager* manager, std::uint32_t id) {
-        auto* self = static_cast<KdeWindowSystem*>(data);
-        Proxy* proxy = org_kde_plasma_window_management_get_window(manager, id);
-        auto entry = std::make_unique<Window>(Window{self, self->toplevels().add(), proxy});
-        org_kde_plasma_window_add_listener(proxy, &windowListener, entry.get());
-        self->m_windows[entry->number] = std::move(entry);
+        static_cast<KdeWindowSystem*>(data)->follow(org_kde_plasma_window_management_get_window(manager, id));
+    }
+
+    static void windowWithUuid(void* data, Manager* manager, std::uint32_t /*id*/, const char* uuid) {
+        static_cast<KdeWindowSystem*>(data)->follow(org_kde_plasma_window_management_get_window_by_uuid(manager, uuid));
     }
 
     static void showDesktop(void* /*data*/, Manager* /*manager*/, std::uint32_t /*state*/) {}
     static void stackingOrder(void* /*data*/, Manager* /*manager*/, wl_array* /*ids*/) {}
     static void stackingOrderUuids(void* /*data*/, Manager* /*manager*/, const char* /*uuids*/) {}
-    static void windowWithUuid(void* /*data*/, Manager* /*manager*/, std::uint32_t /*id*/, const char* /*uuid*/) {}
 
     static void title(void* data, Proxy* /*proxy*/, const char* title) {
         listOf(data).setTitle(numberOf(data), title);
@@ -61,6 +64,9 @@ struct KdeEvents {
         self->m_windows.erase(number);
     }
 
+    static void ignoreWindow(void* /*data*/, Manager* /*manager*/, std::uint32_t /*id*/) {}
+    static void ignoreWindowWithUuid(void* /*data*/, Manager* /*manager*/, std::uint32_t /*id*/, const char* /*uuid*/) {
+    }
     static void ignore(void* /*data*/, Proxy* /*proxy*/) {}
     static void ignoreText(void* /*data*/, Proxy* /*proxy*/, const char* /*text*/) {}
     static void ignoreTexts(void* /*data*/, Proxy* /*proxy*/, const char* /*first*/, const char* /*second*/) {}
@@ -94,27 +100,48 @@ struct KdeEvents {
         .window = &window,
         .stacking_order_changed = &stackingOrder,
         .stacking_order_uuid_changed = &stackingOrderUuids,
+        .window_with_uuid = &ignoreWindowWithUuid,
+    };
+
+    // KWin sends window_with_uuid instead of window from version 13 on; should
+    // it send both, each window is still followed once.
+    static constexpr org_kde_plasma_window_management_listener uuidManagerListener{
+        .show_desktop_changed = &showDesktop,
+        .window = &ignoreWindow,
+        .stacking_order_changed = &stackingOrder,
+        .stacking_order_uuid_changed = &stackingOrderUuids,
         .window_with_uuid = &windowWithUuid,
     };
 };
 
 namespace {
 
-// Version 4 brings unmapping with a destructor, and announces windows by a
-// number of KWin's; later versions add nothing that is needed here.
-constexpr std::uint32_t wantedVersion = 4;
+// Version 4 brings unmapping with a destructor; 13 the uuids that KWin 6
+// needs. The version of the protocol description built in is the highest
+// whose events have listeners here.
+constexpr std::uint32_t oldestVersion = 4;
+constexpr std::uint32_t uuidVersion = 13;
 
 } // namespace
+
+void KdeWindowSystem::follow(org_kde_plasma_window* proxy) {
+    auto entry = std::make_unique<Window>(Window{this, toplevels().add(), proxy});
+    org_kde_plasma_window_add_listener(proxy, &KdeEvents::windowListener, entry.get());
+    m_windows[entry->number] = std::move(entry);
+}
 
 KdeWindowSystem::KdeWindowSystem(std::unique_ptr<WaylandDisplay> connection)
     : WaylandWindowSystem(std::move(connection)) {
     const WaylandDisplay::Global* global = display().find(protocol);
-    if (global == nullptr || global->version < wantedVersion) {
+    if (global == nullptr || global->version < oldestVersion) {
         throw PlatformError(std::string("the Wayland compositor does not offer ") + protocol);
     }
-    m_manager = static_cast<org_kde_plasma_window_management*>(wl_registry_bind(
-        display().registry(), global->name, &org_kde_plasma_window_management_interface, wantedVersion));
-    org_kde_plasma_window_management_add_listener(m_manager, &KdeEvents::managerListener, this);
+    const auto version =
+        std::min(global->version, static_cast<std::uint32_t>(org_kde_plasma_window_management_interface.version));
+    m_manager = static_cast<org_kde_plasma_window_management*>(
+        wl_registry_bind(display().registry(), global->name, &org_kde_plasma_window_management_interface, version));
+    org_kde_plasma_window_management_add_listener(
+        m_manager, version >= uuidVersion ? &KdeEvents::uuidManagerListener : &KdeEvents::managerListener, this);
     listWindows();
 }
 

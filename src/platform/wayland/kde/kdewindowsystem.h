@@ -12,7 +12,8 @@ struct org_kde_plasma_window;
 namespace dwellmark::platform::wayland {
 
 /// KWin announces every window with its title, app id, process and state
-/// (active among them), and tells when it is unmapped. KWin offers the
+/// (active among them), and tells when it is unmapped. The version bound is
+/// the lower of KWin's and the one built in. KWin offers the
 /// protocol only to a program whose installed desktop file names its absolute
 /// path in Exec= and asks for the interface in X-KDE-Wayland-Interfaces.
 class KdeWindowSystem final : public WaylandWindowSystem {
@@ -35,6 +36,9 @@ private:
     };
 
     friend struct KdeEvents;
+
+    /// Lists the window KWin binds to the proxy and follows its events.
+    void follow(org_kde_plasma_window* proxy);
 
     org_kde_plasma_window_management* m_manager = nullptr;
     std::unordered_map<WindowHandle, std::unique_ptr<Window>> m_windows;

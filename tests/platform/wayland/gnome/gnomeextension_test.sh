@@ -5,8 +5,8 @@
 # it as GNOME Shell 45 does (gnomeextension_check.js); the GNOME 42 one has no
 # module statements; their metadata names the same extension for disjoint
 # GNOME versions. Then that choose-extension links GNOME Shell's place for the
-# extension to the variant that the GNOME Shell found loads. (The GNOME 42
-# variant itself runs in a real GNOME Shell 43 in wayland_gnome_tests.)
+# extension to the variant that the GNOME Shell found loads. (The variant
+# that the installed GNOME Shell loads runs in a real one in wayland_gnome_tests.)
 set -u
 built=$1
 source_dir=$2

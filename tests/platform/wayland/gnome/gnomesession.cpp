@@ -28,16 +28,27 @@ GnomeSession::GnomeSession(Extension extension) {
     // The shell and the services its buses start keep their files in the folder.
     std::vector<std::string> privateHome = m_folder.privateHome();
     privateHome.push_back("GSETTINGS_BACKEND=keyfile");
-    for (const char* sub : {"data/gnome-shell/extensions", "config/glib-2.0/settings"}) {
+    for (const char* sub : {"data/dwellmark", "data/gnome-shell/extensions", "config/glib-2.0/settings"}) {
         m_folder.makeFolder(sub);
     }
+    // Dwellmark installed in the session's data folder as its package installs
+    // it: both variants, and GNOME Shell's place for the extension linked to
+    // the one this shell loads by the package's own choose-extension.
     std::error_code error;
     const std::string extensions = folder + "/data/gnome-shell/extensions/";
-    // The tests' own helper is always there; Dwellmark's as asked.
-    fs::copy(DWELLMARK_TEST_FOCUS_HELPER, extensions + focusHelperUuid, fs::copy_options::recursive, error);
-    if (extension != Extension::Absent && !error) {
-        fs::copy(DWELLMARK_GNOME_EXTENSION, extensions + extensionUuid, fs::copy_options::recursive, error);
+    fs::create_directory_symlink(DWELLMARK_GNOME_EXTENSIONS, folder + "/data/dwellmark/gnome-shell", error);
+    ChildProcess choose({"/bin/sh", DWELLMARK_CHOOSE_EXTENSION, folder + "/data"});
+    const auto chosen = choose.waitForExit(hang);
+    if (error || !chosen || *chosen != 0) {
+        return;
     }
+    m_variant = fs::read_symlink(extensions + extensionUuid, error).parent_path().filename();
+    if (extension == Extension::Absent) {
+        fs::remove(extensions + extensionUuid, error);
+    }
+    // The tests' own helper is always there, in the same variant.
+    fs::copy(std::string(DWELLMARK_TEST_FOCUS_HELPERS) + "/" + m_variant + "/" + focusHelperUuid,
+             extensions + focusHelperUuid, fs::copy_options::recursive, error);
     {
         std::ofstream settings(folder + "/config/glib-2.0/settings/keyfile");
         settings << "[org/gnome/shell]\nenabled-extensions=['" << focusHelperUuid << "'"
@@ -88,7 +99,8 @@ GnomeSession::~GnomeSession() {
 }
 
 std::string GnomeSession::log() const {
-    return m_shell ? m_shell->errorOutput() : std::string("GNOME Shell was not started");
+    const std::string variant = "(the extension's variant for GNOME " + m_variant + ")\n";
+    return variant + (m_shell ? m_shell->errorOutput() : std::string("GNOME Shell was not started"));
 }
 
 std::vector<std::string> GnomeSession::clientEnvironment() const {

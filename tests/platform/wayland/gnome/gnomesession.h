@@ -14,10 +14,12 @@ namespace dwellmark::testing {
 
 /// Starts private session and system buses (the shell asks logind on the
 /// system bus) and gnome-shell headless on a virtual monitor, in private
-/// runtime, home, data and config folders, with the extension as built for
-/// GNOME 42 to 44 placed (and enabled) when asked, and beside it always the
-/// tests' own focus helper (tests/platform/wayland/gnome), which nothing installs. The test process joins the session
-/// bus for as long as the session lives. Everything is stopped and removed when it goes.
+/// runtime, home, data and config folders. Dwellmark's extension is installed
+/// there as its package installs it, in the variant the shell loads (42 or
+/// 45), when asked, and enabled when asked; beside it is always the tests' own
+/// focus helper (tests/platform/wayland/gnome), in the same variant, which
+/// nothing installs. The test process joins the session bus for as long as the
+/// session lives. Everything is stopped and removed when it goes.
 class GnomeSession final {
 public:
     /// Dwellmark's extension as the shell finds it at its start.
@@ -37,7 +39,8 @@ public:
     GnomeSession& operator=(const GnomeSession&) = delete;
 
     bool ready() const { return m_ready; }
-    /// What the shell wrote to standard error, for failure messages.
+    /// The variant of the extensions chosen for this shell, and what the shell
+    /// wrote to standard error, for failure messages.
     std::string log() const;
 
     /// The absolute path of the Wayland socket.
@@ -53,6 +56,7 @@ public:
 
 private:
     ScratchFolder m_folder{"dwellmark-gnome"};
+    std::string m_variant;
     std::string m_waylandSocket;
     std::unique_ptr<PrivateBus> m_sessionBus;
     std::unique_ptr<PrivateBus> m_systemBus;

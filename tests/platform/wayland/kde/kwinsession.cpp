@@ -46,6 +46,16 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
         return;
     }
     fs::permissions(kwin, fs::perms::owner_all, fs::perm_options::replace, error);
+    // KWin finds a program's desktop file through the applications menu,
+    // which KDE Frameworks 6 does not bring: Plasma brings its own
+    // (plasma-workspace's, through XDG_MENU_PREFIX=plasma-). The session's
+    // config folder holds one, as a user's edited menu would be.
+    m_folder.makeFolder("config/menus");
+    std::ofstream(folder + "/config/menus/applications.menu")
+        << "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
+           " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
+           "<Menu>\n  <Name>Applications</Name>\n  <DefaultAppDirs/>\n  <DefaultDirectoryDirs/>\n"
+           "  <Include><All/></Include>\n</Menu>\n";
     int number = 0;
     for (const std::string& program : trustedPrograms) {
         std::ofstream desktop(folder + "/data/applications/dwellmark-test-" + std::to_string(++number) + ".desktop");
@@ -64,8 +74,8 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     m_waylandSocket = folder + "/runtime/" + socketName;
     std::vector<std::string> environment = privateHome;
     // KWin talks a lot; a full pipe would stop it.
-    environment.insert(environment.end(), {"QT_LOGGING_RULES=*=false", "-DISPLAY", "-WAYLAND_DISPLAY",
-                                           "-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-SWAYSOCK"});
+    environment.insert(environment.end(), {"QT_LOGGING_RULES=*=false", "-XDG_MENU_PREFIX", "-DISPLAY",
+                                           "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-SWAYSOCK"});
     m_kwin = std::make_unique<ChildProcess>(std::vector<std::string>{kwin, "--virtual", "--no-lockscreen",
                                                                      "--no-global-shortcuts", "--no-kactivities",
                                                                      "--socket", socketName},

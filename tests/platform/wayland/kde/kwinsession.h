@@ -18,7 +18,8 @@ namespace dwellmark::testing {
 /// the folders when it goes. The test process joins the bus for as long as
 /// the session lives. KWin offers its window-management protocol only to
 /// programs whose desktop file asks for it: one is written for each program
-/// named; with none named, no program is offered it. Debian's binary carries
+/// named, and found through an applications menu of the session's own; with
+/// none named, no program is offered it. Debian's binary carries
 /// a file capability that some sandboxes refuse, so a plain copy of it is run.
 class KwinSession final {
 public:

@@ -1,12 +1,9 @@
 // The wlroots backend against a real headless sway, with windows of other processes.
 #include "compositortest.h"
-#include "fakes.h"
 #include "platform/platform.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/wlroots/wlrootswindowsystem.h"
-#include "swaysession.h"
-#include "tracking/activitytables.h"
-#include "tracking/activitytracker.h"
+#include "wlrootssession.h"
 
 #include <gtest/gtest.h>
 #include <memory>
@@ -21,7 +18,7 @@ using namespace dwellmark::testing;
 class SwayDesktop : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_sway = std::make_unique<SwaySession>();
+        m_sway = std::make_unique<WlrootsSession>(WlrootsSession::Compositor::Sway);
         ASSERT_TRUE(m_sway->ready()) << "sway did not start: " << m_sway->log();
     }
 
@@ -37,7 +34,7 @@ protected:
         return display ? std::make_unique<WlrootsWindowSystem>(std::move(display), m_sway->ipcSocket()) : nullptr;
     }
 
-    std::unique_ptr<SwaySession> m_sway;
+    std::unique_ptr<WlrootsSession> m_sway;
 };
 
 TEST_F(SwayDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
@@ -117,40 +114,6 @@ TEST_F(SwayDesktop, TheTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFo
     expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
         *windows, m_sway->clientEnvironment(),
         [&](int, const std::string& appId) { m_sway->command("[app_id=" + appId + "] focus"); });
-}
-
-TEST_F(SwayDesktop, WithoutSwaysIpcTheApplicationIsTheAppId) {
-    // As on labwc, river or Wayfire: the protocol, and nothing that names a process.
-    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
-    auto display = WaylandDisplay::connect(m_sway->waylandSocket());
-    ASSERT_NE(display, nullptr);
-    WlrootsWindowSystem windows(std::move(display), std::nullopt);
-    FakeClock clock;
-    ActivityTracker tracker(windows, clock);
-    const auto tickUntilForeground = [&](const std::string& title) {
-        return eventually(
-            [&] {
-                tracker.tick();
-                return windows.getWindowTitle(tracker.lastForeground()) == title;
-            },
-            hang);
-    };
-    clock.now = 100.0F;
-    ASSERT_TRUE(tickUntilForeground(alphaTitle));
-    auto omega = openWindow(omegaTitle, "dwellmark.test.omega");
-    clock.now = 107.0F;
-    ASSERT_TRUE(tickUntilForeground(omegaTitle));
-    EXPECT_EQ(windows.processId(tracker.lastForeground()), 0);
-    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.alpha] focus"));
-    clock.now = 110.0F;
-    ASSERT_TRUE(tickUntilForeground(alphaTitle));
-
-    const ActivityTable& log = tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 2U);
-    EXPECT_EQ(log.text(1, LogColumn::Application), "dwellmark.test.alpha");
-    EXPECT_EQ(log.text(1, LogColumn::Total), "7");
-    EXPECT_EQ(log.text(2, LogColumn::Application), "dwellmark.test.omega");
-    EXPECT_EQ(log.text(2, LogColumn::WindowTitle), omegaTitle);
 }
 
 TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {

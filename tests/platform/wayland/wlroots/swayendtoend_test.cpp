@@ -6,7 +6,7 @@
 #include "atspireader.h"
 #include "compositortest.h"
 #include "platform/wayland/wlroots/swayipc.h"
-#include "swaysession.h"
+#include "wlrootssession.h"
 
 #include <csignal>
 #include <gtest/gtest.h>
@@ -59,7 +59,7 @@ void collectViews(const nlohmann::json& node, std::vector<View>& into) {
     }
 }
 
-std::vector<View> views(const SwaySession& sway) {
+std::vector<View> views(const WlrootsSession& sway) {
     platform::wayland::SwayIpc ipc(sway.ipcSocket());
     std::vector<View> found;
     if (const auto tree = ipc.layoutTree()) {
@@ -69,7 +69,7 @@ std::vector<View> views(const SwaySession& sway) {
 }
 
 /// The view that holds the focus, waited for; its app id, or "" after the limit.
-std::string focusedAppId(const SwaySession& sway, const std::string& expected) {
+std::string focusedAppId(const WlrootsSession& sway, const std::string& expected) {
     std::string focused;
     eventually(
         [&] {
@@ -114,7 +114,7 @@ void expectDuration(const std::string& text, long seconds) {
 /// The program with the environment of both sessions, and its window "Dwellmark" up.
 class RunningProgram final {
 public:
-    RunningProgram(const SwaySession& sway, const AccessibilityBus& bus) {
+    RunningProgram(const WlrootsSession& sway, const AccessibilityBus& bus) {
         std::vector<std::string> environment = sway.clientEnvironment();
         for (const std::string& entry : bus.clientEnvironment()) {
             environment.push_back(entry);
@@ -153,7 +153,7 @@ private:
 };
 
 TEST(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
-    SwaySession sway;
+    WlrootsSession sway;
     ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
     AccessibilityBus bus;
     ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
@@ -279,7 +279,7 @@ TEST(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
 }
 
 TEST(SwayEndToEnd, TheProgramEndsWithOneLineWhenSwayDies) {
-    SwaySession sway;
+    WlrootsSession sway;
     ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
     AccessibilityBus bus;
     ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";

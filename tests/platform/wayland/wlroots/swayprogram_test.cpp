@@ -7,8 +7,8 @@
 #include "fakes.h"
 #include "platform/platform.h"
 #include "platform/wayland/wlroots/wlrootswindowsystem.h"
-#include "swaysession.h"
 #include "tracking/activitytables.h"
+#include "wlrootssession.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -27,7 +27,7 @@ namespace dwellmark::platform::wayland {
 namespace {
 
 using dwellmark::testing::ChildProcess;
-using dwellmark::testing::SwaySession;
+using dwellmark::testing::WlrootsSession;
 
 // Limits that only catch hangs: a loaded machine is slow, never this slow.
 constexpr std::chrono::seconds hang(30);
@@ -48,7 +48,7 @@ bool whileRunning(Condition condition) {
 }
 
 TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEvents) {
-    SwaySession sway;
+    WlrootsSession sway;
     ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
     for (const std::string& entry : sway.clientEnvironment()) {
         if (entry.starts_with('-')) {

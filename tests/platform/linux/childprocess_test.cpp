@@ -13,8 +13,9 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(ChildProcessErrorOutput, IsReadWhileTheProgramStillRuns) {
-    ChildProcess child({"/bin/sh", "-c", "echo first >&2; echo ready; read line; echo second >&2; echo again; "
-                                         "exec sleep 600"});
+    ChildProcess child({"/bin/sh", "-c",
+                        "echo first >&2; echo ready; read line; echo second >&2; echo again; "
+                        "exec sleep 600"});
     ASSERT_EQ(child.readLine(60s), "ready");
     EXPECT_EQ(child.errorOutput(), "first\n");
     child.writeLine("go on");

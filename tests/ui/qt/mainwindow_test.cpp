@@ -32,6 +32,7 @@
 #include <functional>
 #include <future>
 #include <memory>
+#include <utility>
 
 using dwellmark::ActivityTracker;
 using dwellmark::testing::FakeClock;
@@ -619,7 +620,16 @@ private slots:
         QTest::keyClick(form->totals(), Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("app\tSecond with a tab\t\n"));
         // Each list's context menu; "Copy All" copies under the headers.
-        for (ListView* list : {form->usageLog(), form->totals()}) {
+        const std::pair<ListView*, QString> lists[] = {
+            {form->usageLog(), QStringLiteral("Application\tWindow Title\tTime\tTotal\neditor\t\t\t\n")},
+            {form->totals(),
+             QStringLiteral("Application\tWindow Title\tTotal Time\napp\tFirst\t\napp\tSecond with a tab\t\n")},
+        };
+        for (const auto& [list, copied] : lists) {
+            // The pointer on the list first, as a user's right click leaves
+            // it: Qt 6.8's menus take no click while the program has never
+            // seen where the pointer is.
+            QTest::mouseMove(list->viewport(), QPoint(9, 9));
             QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(9, 9),
                                     list->viewport()->mapToGlobal(QPoint(9, 9)));
             QApplication::sendEvent(list->viewport(), &event);
@@ -627,11 +637,11 @@ private slots:
             QVERIFY(menu != nullptr);
             QCOMPARE(menu->actions().at(0)->text() + "|" + menu->actions().at(1)->text(),
                      QStringLiteral("Copy|Copy All"));
+            QVERIFY(QTest::qWaitForWindowExposed(menu, 120000));
             QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(1)).center());
             DWELLMARK_TRY_VERIFY(QApplication::activePopupWidget() == nullptr);
+            QCOMPARE(QGuiApplication::clipboard()->text(), copied);
         }
-        QCOMPARE(QGuiApplication::clipboard()->text(),
-                 QStringLiteral("Application\tWindow Title\tTotal Time\napp\tFirst\t\napp\tSecond with a tab\t\n"));
     }
 
     void closingEndsTheRun() {

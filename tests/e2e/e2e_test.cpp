@@ -6,6 +6,7 @@
 #include "tracking/activitytracker.h"
 #include "tracking/formattime.h"
 #include "tracking/textforms.h"
+#include "trywait.h"
 #include "ui/qt/chartwindow.h"
 #include "ui/qt/mainwindow.h"
 #include "windowfarm.h"
@@ -109,7 +110,7 @@ private slots:
         m_form->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_form, hangLimitMs));
         QVERIFY(activate(mainWindow()));
-        QTRY_COMPARE_WITH_TIMEOUT(m_windows->foregroundWindow(), mainWindow(), hangLimitMs);
+        DWELLMARK_TRY_COMPARE_WITH_TIMEOUT(m_windows->foregroundWindow(), mainWindow(), hangLimitMs);
 
         // The windows of another process; each is renamed once before it shows.
         const auto idle = [] { QTest::qWait(1); };
@@ -158,7 +159,7 @@ private slots:
         }
         QVERIFY(activateSeen(mainWindow()));
         lasted.push_back(static_cast<double>(stretch.elapsed()) / 1000.0);
-        QTRY_COMPARE_WITH_TIMEOUT(m_tracker->usageLog().rowCount(), std::size_t{3}, hangLimitMs);
+        DWELLMARK_TRY_COMPARE_WITH_TIMEOUT(m_tracker->usageLog().rowCount(), std::size_t{3}, hangLimitMs);
 
         const ActivityTable& log = m_tracker->usageLog();
         for (std::size_t row = 1; row <= log.rowCount(); ++row) {
@@ -243,7 +244,8 @@ private slots:
         QTest::mouseClick(m_form->displayChartBox(), Qt::LeftButton);
         QVERIFY(!m_form->displayChartBox()->isChecked());
         // The chart opens once the click has returned.
-        QTRY_VERIFY_WITH_TIMEOUT(chartShown.isValid() && QApplication::activeModalWidget() == nullptr, hangLimitMs);
+        DWELLMARK_TRY_VERIFY_WITH_TIMEOUT(chartShown.isValid() && QApplication::activeModalWidget() == nullptr,
+                                          hangLimitMs);
 
         QCOMPARE(caption, QStringLiteral("Chart"));
         QCOMPARE(names, (QStringList{m_helpers.at(0).title, m_helpers.at(1).title}));
@@ -259,7 +261,7 @@ private slots:
         QVERIFY(dwellmark::leadingNumber(log.text(4, LogColumn::Total)) <= chartLasted + 1.5);
         QCOMPARE(m_tracker->findTotalsRow("Chart"), std::size_t{3});
         // The chart window is gone, and so is its row.
-        QTRY_COMPARE_WITH_TIMEOUT(m_tracker->openStretches().rowCount(), std::size_t{2}, hangLimitMs);
+        DWELLMARK_TRY_COMPARE_WITH_TIMEOUT(m_tracker->openStretches().rowCount(), std::size_t{2}, hangLimitMs);
     }
 };
 

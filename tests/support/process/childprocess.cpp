@@ -67,6 +67,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& arguments, const std:
     m_input = input[1];
     m_output = output[0];
     m_error = error[0];
+    // Read without waiting: the child, or anything it started, may hold the
+    // pipe open long after the test wants to say what it wrote.
+    fcntl(m_error, F_SETFL, fcntl(m_error, F_GETFL) | O_NONBLOCK);
 }
 
 ChildProcess::~ChildProcess() {
@@ -117,7 +120,13 @@ void ChildProcess::writeLine(std::string_view line) {
 
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
     int status = 0;
-    const bool ended = eventually([&] { return waitpid(m_pid, &status, WNOHANG) == m_pid; }, timeout);
+    // Drained meanwhile, so that a child that says much is not stopped by a full pipe.
+    const bool ended = eventually(
+        [&] {
+            drainErrorOutput();
+            return waitpid(m_pid, &status, WNOHANG) == m_pid;
+        },
+        timeout);
     if (!ended) {
         return std::nullopt;
     }
@@ -126,13 +135,25 @@ std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) 
 }
 
 std::string ChildProcess::errorOutput() {
-    std::string text;
+    drainErrorOutput();
+    return m_errorText;
+}
+
+void ChildProcess::drainErrorOutput() {
     char buffer[4096];
-    ssize_t n = 0;
-    while (m_error >= 0 && (n = read(m_error, buffer, sizeof buffer)) > 0) {
-        text.append(buffer, static_cast<std::size_t>(n));
+    while (m_error >= 0) {
+        const ssize_t n = read(m_error, buffer, sizeof buffer);
+        if (n > 0) {
+            m_errorText.append(buffer, static_cast<std::size_t>(n));
+        } else if (n < 0 && errno == EINTR) {
+            continue;
+        } else {
+            if (n == 0) {
+                closeIfOpen(m_error);
+            }
+            return;
+        }
     }
-    return text;
 }
 
 } // namespace dwellmark::testing

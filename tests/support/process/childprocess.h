@@ -34,15 +34,20 @@ public:
     /// Its wait status once it has ended within the time; nothing otherwise.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
 
-    /// Everything it wrote to standard error (read once it has ended).
+    /// Everything it has written to standard error so far: what is in the
+    /// pipe is read without waiting, so that a failure message can include it
+    /// while the program still runs (or something it started keeps the pipe).
     std::string errorOutput();
 
 private:
+    void drainErrorOutput();
+
     pid_t m_pid = -1;
     int m_input = -1;
     int m_output = -1;
     int m_error = -1;
     std::string m_pending;
+    std::string m_errorText;
     bool m_reaped = false;
 };
 

@@ -1,6 +1,7 @@
 // The chart window on a private X server: its place, its chart of the totals, its legend and tips as drawn.
 #include "centredwindow.h"
 #include "tracking/activitytables.h"
+#include "trywait.h"
 #include "ui/qt/chartwindow.h"
 
 #include <QBarCategoryAxis>
@@ -192,7 +193,7 @@ private slots:
                 addTotal(totals, "Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
             }
             form.fill(totals);
-            QTRY_VERIFY(form.chart()->layout()->isActivated());
+            DWELLMARK_TRY_VERIFY(form.chart()->layout()->isActivated());
             const Drawn shown = drawn(form);
             QStringList numbers = shown.axisTexts.filter(QRegularExpression(QStringLiteral("^[-0-9.]+$")));
             numbers.sort();
@@ -237,8 +238,8 @@ private slots:
                 for (int i = 0; i < count; ++i) {
                     QTest::mouseMove(form.chartView()->viewport(),
                                      form.chartView()->mapFromScene(shown.bars[i].center()));
-                    QTRY_COMPARE(QToolTip::text(),
-                                 QStringLiteral("Window number %1 of many\n%2 s").arg(i).arg(i % 2 + 1));
+                    DWELLMARK_TRY_COMPARE(QToolTip::text(),
+                                          QStringLiteral("Window number %1 of many\n%2 s").arg(i).arg(i % 2 + 1));
                 }
             }
         }

@@ -1,5 +1,6 @@
 // The list of the main window: what it draws when rows come and go, whether it follows them, and its rows' height.
 #include "tracking/activitytables.h"
+#include "trywait.h"
 #include "ui/layout.h"
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
@@ -82,13 +83,13 @@ private slots:
 
         PaintRecorder recorder(view.viewport());
         appendLogRow(log, 40);
-        QTRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
+        DWELLMARK_TRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
         QTest::qWait(50);
         QVERIFY2(recorder.painted.isEmpty(), "the list was drawn again for a row it does not show");
 
         // The new row is there to scroll to.
         view.scrollToBottom();
-        QTRY_COMPARE(view.indexAt(QPoint(5, view.viewport()->height() - 3)).row(), 40);
+        DWELLMARK_TRY_COMPARE(view.indexAt(QPoint(5, view.viewport()->height() - 3)).row(), 40);
         QCOMPARE(view.model()->index(40, 1).data().toString(), QStringLiteral("Window 40"));
     }
 
@@ -103,7 +104,7 @@ private slots:
         appendLogRow(shown.table, 1);
         const QRect second = view.visualRect(model.index(1, 1));
         QVERIFY(second.isValid());
-        QTRY_VERIFY(recorder.painted.contains(second.center()));
+        DWELLMARK_TRY_VERIFY(recorder.painted.contains(second.center()));
         // Rows above the new one were not drawn again.
         QVERIFY(!recorder.painted.contains(view.visualRect(model.index(0, 1)).center()));
     }
@@ -121,7 +122,7 @@ private slots:
         PaintRecorder recorder(view.viewport());
         open.removeRow(1);
         open.addRow("404");
-        QTRY_VERIFY(recorder.painted.contains(view.visualRect(model.index(0, 0)).center()));
+        DWELLMARK_TRY_VERIFY(recorder.painted.contains(view.visualRect(model.index(0, 0)).center()));
         QCOMPARE(view.indexAt(view.visualRect(model.index(0, 0)).center()).data().toString(), QStringLiteral("202"));
         QCOMPARE(view.indexAt(view.visualRect(model.index(2, 0)).center()).data().toString(), QStringLiteral("404"));
     }
@@ -146,7 +147,8 @@ private slots:
         view.show();
         QCOMPARE(view.model()->rowCount(), 2);
         const QModelIndex title = view.model()->index(0, 2);
-        QTRY_COMPARE(view.indexAt(view.visualRect(title).center()).data().toString(), QStringLiteral("Renamed"));
+        DWELLMARK_TRY_COMPARE(view.indexAt(view.visualRect(title).center()).data().toString(),
+                              QStringLiteral("Renamed"));
         QCOMPARE(view.indexAt(view.visualRect(view.model()->index(1, 0)).center()).data().toString(),
                  QStringLiteral("303"));
     }
@@ -162,11 +164,11 @@ private slots:
         for (int i = 0; i < 40; ++i) {
             appendLogRow(shown.table, i);
         }
-        QTRY_VERIFY(rowShows(39));
+        DWELLMARK_TRY_VERIFY(rowShows(39));
         view.verticalScrollBar()->setValue(3);
         const int rangeBefore = view.verticalScrollBar()->maximum();
         appendLogRow(shown.table, 40);
-        QTRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
+        DWELLMARK_TRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
         QCOMPARE(view.verticalScrollBar()->value(), 3);
     }
 
@@ -183,7 +185,8 @@ private slots:
         QVERIFY(shown.showSettled());
         for (int i = 0; i < 20; ++i) {
             appendLogRow(shown.table, i);
-            QTRY_VERIFY(shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
+            DWELLMARK_TRY_VERIFY(
+                shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
         }
         QVERIFY(shown.view.verticalScrollBar()->isVisible());
         // What the screen shows after drawing only the new rows is what the
@@ -221,14 +224,14 @@ private slots:
         for (int i = 10; i < 30; ++i) {
             appendLogRow(shown.table, i);
         }
-        QTRY_VERIFY(bar.isVisible());
+        DWELLMARK_TRY_VERIFY(bar.isVisible());
         if (scrolledUp) {
             bar.setValue(0); // scrolled up to read: the handle stays at the top
         }
         for (int i = 30; i < 33; ++i) {
             const int range = bar.maximum();
             appendLogRow(shown.table, i);
-            QTRY_VERIFY(bar.maximum() > range);
+            DWELLMARK_TRY_VERIFY(bar.maximum() > range);
         }
         QCOMPARE(bar.value(), scrolledUp ? 0 : bar.maximum());
         // The range is the one a full layout of the list gives.

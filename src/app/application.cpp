@@ -14,6 +14,15 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 bool Application::notify(QObject* receiver, QEvent* event) {
+    if (m_failing) {
+        // The box's own loop still delivers ticks: a failure that comes again
+        // on each of them has been told already.
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            return false;
+        }
+    }
     try {
         return QApplication::notify(receiver, event);
     } catch (const std::exception& failure) {
@@ -24,6 +33,7 @@ bool Application::notify(QObject* receiver, QEvent* event) {
 }
 
 void Application::fail(const QString& what) {
+    m_failing = true;
     std::fprintf(stderr, "dwellmark: %s\n", what.toLocal8Bit().constData());
     QMessageBox::critical(nullptr, QStringLiteral("Dwellmark"), QStringLiteral("Dwellmark has to stop: ") + what);
     std::exit(1);

@@ -6,7 +6,8 @@ namespace dwellmark::app {
 
 /// The program's QApplication. A failure that no event procedure catches ends
 /// here: it is shown in a message box and the program ends with status 1, as
-/// nothing of the run can be trusted after it.
+/// nothing of the run can be trusted after it. Failures while the box is
+/// open are not told again.
 class Application final : public QApplication {
     Q_OBJECT
 
@@ -17,6 +18,8 @@ public:
 
 private:
     [[noreturn]] void fail(const QString& what);
+
+    bool m_failing = false;
 };
 
 } // namespace dwellmark::app

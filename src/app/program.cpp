@@ -79,9 +79,11 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     // a standard error that a program started from a menu has nowhere to show.
     ui::NoticeOffer offer;
     if (desktop.acceptOffer) {
-        offer = {QString::fromStdString(desktop.offer), [accept = desktop.acceptOffer]() -> std::function<QString()> {
+        offer = {QString::fromStdString(desktop.offer),
+                 [accept = desktop.acceptOffer]() -> std::function<QString()> {
                      return [finish = accept()] { return QString::fromStdString(finish()); };
-                 }};
+                 },
+                 QString::fromStdString(desktop.offerWorking)};
     }
     Program program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice),
                     std::move(offer));

@@ -34,6 +34,8 @@ struct Desktop {
     /// with the notice that follows, empty when the whole desktop is seen from
     /// then on.
     std::function<std::function<std::string()>()> acceptOffer{};
+    /// What the notice says while the first step runs.
+    std::string offerWorking{};
 };
 
 /// createWindowSystem(), with the notice. Throws PlatformError likewise.

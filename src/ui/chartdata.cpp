@@ -13,6 +13,7 @@ ChartData ChartData::fromTotals(const ActivityTable& totals) {
     ChartData chart;
     const std::size_t count = std::min(totals.rowCount(), maxSeries);
     chart.series.reserve(count);
+    chart.leftOut = totals.rowCount() - count;
     for (std::size_t row = 1; row <= count; ++row) {
         const std::string_view title = totals.text(row, TotalsColumn::WindowTitle);
         chart.series.push_back(

@@ -30,6 +30,8 @@ struct ChartData {
     std::string xAxisTitle = "Process Time";
     std::string yAxisTitle = "Process";
     std::vector<ChartSeries> series;
+    /// The totals rows after the last bar, which the chart leaves out.
+    std::size_t leftOut = 0;
 
     /// The chart of the totals table as it is now: each row's value read from
     /// the start of its "Total Seconds" text, its name from its title.

@@ -6,17 +6,17 @@
 
 namespace dwellmark::ui {
 
-LegendFit LegendFit::forEntries(std::size_t count, int height, int entryHeight) {
+LegendFit LegendFit::forEntries(std::size_t count, int height, int entryHeight, std::size_t leftOut) {
     if (entryHeight <= 0 || height < entryHeight) {
-        return LegendFit{0, count};
+        return LegendFit{0, count + leftOut};
     }
     const auto lines = static_cast<std::size_t>(height / entryHeight);
-    if (count <= lines) {
-        return LegendFit{count, 0};
+    if (count + (leftOut > 0 ? 1 : 0) <= lines) {
+        return LegendFit{count, leftOut};
     }
     // The last line that fits names the rest.
     const std::size_t shown = lines - 1;
-    return LegendFit{shown, count - shown};
+    return LegendFit{shown, count - shown + leftOut};
 }
 
 std::string LegendFit::moreText() const {

@@ -19,8 +19,8 @@ struct LegendFit {
     std::size_t more = 0;
 
     /// The legend of count entries, each entryHeight pixels high, in height
-    /// pixels.
-    static LegendFit forEntries(std::size_t count, int height, int entryHeight);
+    /// pixels; leftOut titles that have no bar at all are counted in `more` too.
+    static LegendFit forEntries(std::size_t count, int height, int entryHeight, std::size_t leftOut = 0);
 
     /// The line that ends a legend with entries left out ("+ 270 more");
     /// empty when every entry is shown.

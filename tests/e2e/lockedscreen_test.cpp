@@ -1,14 +1,18 @@
-// The program itself with a login manager of the test's own on a private system bus: the session locks while a
-// window holds the foreground, and unlocks a while later; then a screen saver says it runs. The usage log, read
-// back over AT-SPI, must end the window's stretch at the lock and hold none of the locked time.
+// The program itself with a login manager of the test's own on a private system bus, and a screen saver of the
+// test's own on its session bus: the session locks while a window holds the foreground, and unlocks a while later.
+// The usage log, read back over AT-SPI, must end the window's stretch at the lock and hold none of the locked time;
+// and what locks no longer (a screen saver gone, a bus gone) or never did (a signal from anyone else) must not
+// stop the logging.
 #include "privatebus.h"
 #include "readbacksession.h"
 #include "scratchfolder.h"
 
 #include <algorithm>
 #include <chrono>
+#include <csignal>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -18,30 +22,62 @@ namespace {
 using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
-TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
-    ScratchFolder folder("lockedscreen");
-    ASSERT_TRUE(folder.made());
-    PrivateBus systemBus(folder.path() + "/system_bus_socket");
-    ASSERT_TRUE(systemBus.ready()) << "the private system bus did not start";
-    const std::string onSystemBus = "DBUS_SYSTEM_BUS_ADDRESS=" + systemBus.address();
-    ChildProcess loginManager({FAKE_LOGIN_MANAGER}, {onSystemBus});
-    ASSERT_EQ(loginManager.readLine(60s), "ready") << loginManager.errorOutput();
-    const auto setLocked = [&](bool locked) {
-        loginManager.writeLine(locked ? "lock" : "unlock");
-        return loginManager.readLine(60s) == (locked ? "locked" : "unlocked");
-    };
+/// The program on a private system bus served by the test's login manager,
+/// with Omega in front and its stretch open.
+class LockedScreen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.made());
+        m_systemBus.emplace(m_folder.path() + "/system_bus_socket");
+        ASSERT_TRUE(m_systemBus->ready()) << "the private system bus did not start";
+        const std::string onSystemBus = "DBUS_SYSTEM_BUS_ADDRESS=" + m_systemBus->address();
+        m_loginManager.emplace(std::vector<std::string>{FAKE_LOGIN_MANAGER}, std::vector<std::string>{onSystemBus});
+        ASSERT_EQ(m_loginManager->readLine(60s), "ready") << m_loginManager->errorOutput();
+        m_session.emplace(DWELLMARK_PROGRAM, std::vector<std::string>{onSystemBus});
+        ASSERT_EQ(m_session->waitForMainWindow(), "");
+        const auto start = m_session->putOmegaInFront();
+        ASSERT_TRUE(start) << m_session->describe();
+        m_start = *start;
+    }
 
-    ReadBackSession session(DWELLMARK_PROGRAM, {onSystemBus});
-    ASSERT_EQ(session.waitForMainWindow(), "");
-    const auto start = session.putOmegaInFront();
-    ASSERT_TRUE(start) << session.describe();
-    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = *start;
+    /// Locks or unlocks through the login manager, or a screen saver.
+    static bool setLocked(ChildProcess& locker, bool locked) {
+        locker.writeLine(locked ? "lock" : "unlock");
+        return locker.readLine(60s) == (locked ? "locked" : "unlocked");
+    }
+
+    /// Brings first to the foreground and then second: the switch is logged.
+    ::testing::AssertionResult switchIsLogged(std::uint32_t first, std::uint32_t second,
+                                              const std::string& firstTitle) {
+        if (m_session->openStretchOf(first, second, firstTitle)) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "no row of " << firstTitle << m_session->describe();
+    }
+
+    /// Ends the program; what it wrote to standard error.
+    std::string endProgram() {
+        ::kill(m_session->program().pid(), SIGTERM);
+        m_session->program().waitForExit(60s);
+        return m_session->program().errorOutput();
+    }
+
+    ScratchFolder m_folder{"lockedscreen"};
+    std::optional<PrivateBus> m_systemBus;
+    std::optional<ChildProcess> m_loginManager;
+    std::optional<ReadBackSession> m_session;
+    ReadBackSession::OmegaInFront m_start;
+};
+
+TEST_F(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
+    ReadBackSession& session = *m_session;
+    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = m_start;
 
     // 2 s in front of Omega, then the lock: Omega's row comes with no change
     // of the foreground, and none while the screen stays locked for 4 s.
     std::this_thread::sleep_until(omegaSeen + 2s);
     const auto lockAsked = Clock::now();
-    ASSERT_TRUE(setLocked(true));
+    ASSERT_TRUE(setLocked(*m_loginManager, true));
     ASSERT_TRUE(session.logGrows(before, "Omega", 120s)) << session.describe();
     const auto lockSeen = Clock::now();
     std::this_thread::sleep_until(lockSeen + 4s);
@@ -50,7 +86,7 @@ TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
 
     // Unlocked, Omega still in front opens a new stretch: 2 s, then the main window.
     const auto unlockAsked = Clock::now();
-    ASSERT_TRUE(setLocked(false));
+    ASSERT_TRUE(setLocked(*m_loginManager, false));
     std::this_thread::sleep_until(unlockAsked + 2s);
     ASSERT_TRUE(session.activate(main) && session.logGrows(before + 1, "Omega", 120s)) << session.describe();
     const double mostAfterUnlock = secondsBetween(unlockAsked, Clock::now());
@@ -73,15 +109,51 @@ TEST(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
     EXPECT_TRUE(std::any_of(totals.begin(), totals.end(), [&](const auto& row) {
         return row.at(1) == "Omega" && std::stol(row.at(3)) == omegaSum;
     })) << session.describe();
+}
 
-    // A screen saver that says it runs ends the stretch as the lock does.
-    ASSERT_TRUE(session.openStretchOf(alpha, omega, "Alpha")) << session.describe();
+TEST_F(LockedScreen, OnlyTheScreenSaverLocksAndOnlyWhileItRuns) {
+    ReadBackSession& session = *m_session;
+    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = m_start;
+    const std::vector<std::string> onSessionBus{"DBUS_SESSION_BUS_ADDRESS=" + session.sessionBusAddress()};
+
+    // Anyone else saying that the screen saver runs, at its path or any other, is not believed.
+    for (const char* path : {"/org/freedesktop/ScreenSaver", "/anywhere"}) {
+        ChildProcess other({"/usr/bin/gdbus", "emit", "--session", "--object-path", path, "--signal",
+                            "org.freedesktop.ScreenSaver.ActiveChanged", "true"},
+                           onSessionBus);
+        ASSERT_TRUE(other.waitForExit(60s));
+    }
+    ASSERT_TRUE(switchIsLogged(alpha, omega, "Alpha"));
+
+    // The screen saver that says it runs ends the stretch as the lock does.
+    ChildProcess saver({FAKE_LOGIN_MANAGER, "screensaver"}, onSessionBus);
+    ASSERT_EQ(saver.readLine(60s), "ready") << saver.errorOutput();
     const std::size_t beforeSaver = session.logRows().size();
-    ChildProcess saver({"/usr/bin/gdbus", "emit", "--session", "--object-path", "/org/freedesktop/ScreenSaver",
-                        "--signal", "org.freedesktop.ScreenSaver.ActiveChanged", "true"},
-                       {"DBUS_SESSION_BUS_ADDRESS=" + session.sessionBusAddress()});
-    EXPECT_TRUE(saver.waitForExit(60s));
-    EXPECT_TRUE(session.logGrows(beforeSaver, "Omega", 120s)) << session.describe();
+    ASSERT_TRUE(setLocked(saver, true));
+    ASSERT_TRUE(session.logGrows(beforeSaver, "Omega", 120s)) << session.describe();
+
+    // Gone without saying that it stopped (killed, crashed), it locks no more.
+    ::kill(saver.pid(), SIGKILL);
+    ASSERT_TRUE(saver.waitForExit(60s));
+    ASSERT_TRUE(switchIsLogged(alpha, main, "Alpha"));
+}
+
+TEST_F(LockedScreen, ASystemBusGoneWhileLockedUnlocksAndIsToldOnce) {
+    ReadBackSession& session = *m_session;
+    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = m_start;
+    ASSERT_TRUE(setLocked(*m_loginManager, true));
+    ASSERT_TRUE(session.logGrows(before, "Omega", 120s)) << session.describe();
+
+    // The bus goes, and the login manager with it: what they said no longer holds.
+    m_systemBus.reset();
+    ASSERT_TRUE(m_loginManager->waitForExit(60s));
+    ASSERT_TRUE(switchIsLogged(alpha, main, "Alpha"));
+
+    const std::string said = endProgram();
+    const std::string line =
+        "dwellmark: the system bus is gone: a locked screen is no longer seen, its time is counted\n";
+    EXPECT_NE(said.find(line), std::string::npos) << said;
+    EXPECT_EQ(said.find(line), said.rfind(line)) << said;
 }
 
 } // namespace

@@ -98,6 +98,26 @@ TEST(ChartLegend, ShowsWhatFitsAndCountsTheRestOnItsLastLine) {
     }
     // Not one line: nothing is drawn, not even the count.
     EXPECT_EQ(LegendFit::forEntries(5, 17, 18).shown, 0U);
+    // Titles left out of the chart are counted with those left out of the
+    // legend, and take the last line when every bar would fit.
+    EXPECT_EQ(LegendFit::forEntries(3000, 180, 18, 7233).moreText(), "+ 10224 more");
+    const LegendFit fitting = LegendFit::forEntries(10, 180, 18, 1);
+    EXPECT_EQ(fitting.shown, 9U);
+    EXPECT_EQ(fitting.moreText(), "+ 2 more");
+    EXPECT_EQ(LegendFit::forEntries(9, 180, 18, 1).moreText(), "+ 1 more");
+    EXPECT_EQ(LegendFit::forEntries(9, 180, 18, 1).shown, 9U);
+}
+
+TEST(ChartData, ATitlePastTheLastBarIsCountedAsLeftOut) {
+    ActivityTable totals = dwellmark::makeTotalsTable();
+    for (int i = 0; i < 40000; ++i) {
+        addTotal(totals, "a.exe", ("Title " + std::to_string(i)).c_str(), "1");
+    }
+    const ChartData chart = ChartData::fromTotals(totals);
+    EXPECT_EQ(chart.series.size(), 32767U);
+    EXPECT_EQ(chart.series.back().title, "Title 32766");
+    EXPECT_EQ(chart.leftOut, 7233U);
+    EXPECT_EQ(ChartData::fromTotals(dwellmark::makeTotalsTable()).leftOut, 0U);
 }
 
 TEST(ChartLegend, ABarsTipNamesItsWholeTitleAndSeconds) {

@@ -155,6 +155,7 @@ Desktop openBackend() {
                         [backend = switchable.get(), waylandDisplay = facts.waylandDisplay] {
                             return enableGnomeExtension(*backend, waylandDisplay);
                         }};
+        desktop.offerWorking = "Waiting for GNOME Shell to turn Dwellmark's extension on (up to 10 seconds)";
         desktop.windows = std::move(switchable);
         return desktop;
     }

@@ -28,6 +28,7 @@ void SwitchableWindowSystem::switchTo(std::unique_ptr<wayland::WaylandWindowSyst
         m_watchedSet->add(m_watched);
     }
     m_switched = backend.get();
+    m_switchedOwn = 0;
     replaceBackend(std::move(backend));
 }
 
@@ -43,11 +44,23 @@ WindowHandle SwitchableWindowSystem::findOwnWindow(WindowHandle nativeId, std::s
 }
 
 bool SwitchableWindowSystem::isOwnWindow(WindowHandle handle) {
+    if (m_switched == nullptr || m_ownWindow == 0 || handle == 0) {
+        return false;
+    }
+    if (m_switchedOwn != 0) {
+        return handle == m_switchedOwn;
+    }
     // Drawn through Xwayland, the window keeps the class that X11 gave it, which
-    // is not always its Wayland app id: its process and title tell it.
-    return m_switched != nullptr && m_ownWindow != 0 && handle != 0 &&
-           m_switched->processId(handle) == static_cast<long>(getpid()) &&
-           m_switched->getWindowTitle(handle) == m_ownTitle;
+    // is not always its Wayland app id: its process and title tell it. The
+    // first such window is the main window, in front as its button was just
+    // clicked; the program's other windows of that title ("Hide Me"'s answer)
+    // are logged as every backend logs them.
+    if (m_switched->processId(handle) != static_cast<long>(getpid()) ||
+        m_switched->getWindowTitle(handle) != m_ownTitle) {
+        return false;
+    }
+    m_switchedOwn = handle;
+    return true;
 }
 
 WindowHandle SwitchableWindowSystem::foregroundWindow() {

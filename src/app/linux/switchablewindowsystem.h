@@ -42,6 +42,8 @@ private:
     /// Holds the backend's descriptor; none when the first backend has none.
     std::optional<DescriptorSet> m_watchedSet;
     int m_watched = -1;
+    /// The main window as the new backend numbers it, once seen.
+    WindowHandle m_switchedOwn = 0;
     /// The main window as the tracker knows it, and its title.
     WindowHandle m_ownWindow = 0;
     std::string m_ownTitle;

@@ -2,6 +2,7 @@
 #include "platform/linux/loginsessionlock.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string_view>
 #include <systemd/sd-bus.h>
@@ -13,6 +14,8 @@ namespace {
 constexpr const char* login1 = "org.freedesktop.login1";
 constexpr const char* sessionInterface = "org.freedesktop.login1.Session";
 constexpr const char* screenSaver = "org.freedesktop.ScreenSaver";
+constexpr const char* busName = "org.freedesktop.DBus";
+constexpr const char* busPath = "/org/freedesktop/DBus";
 // A screen saver that does not answer at once must not hold up the start.
 constexpr std::uint64_t screenSaverWait = 1'000'000;
 
@@ -50,6 +53,7 @@ std::string findSession(sd_bus* bus, std::string& problem) {
 struct LoginSessionLock::Signals {
     static int sessionChanged(sd_bus_message* message, void* self, sd_bus_error* error);
     static int screenSaverChanged(sd_bus_message* message, void* self, sd_bus_error* error);
+    static int screenSaverOwnerChanged(sd_bus_message* message, void* self, sd_bus_error* error);
 };
 
 std::unique_ptr<LoginSessionLock> LoginSessionLock::open(std::string& problem) {
@@ -85,10 +89,23 @@ LoginSessionLock::LoginSessionLock(sd_bus* system, std::string sessionPath)
 }
 
 LoginSessionLock::~LoginSessionLock() {
-    sd_bus_slot_unref(m_sessionMatch);
-    sd_bus_slot_unref(m_screenSaverMatch);
-    sd_bus_flush_close_unref(m_system);
-    sd_bus_flush_close_unref(m_session);
+    closeSystemBus();
+    closeSessionBus();
+}
+
+void LoginSessionLock::closeSystemBus() {
+    m_sessionMatch = sd_bus_slot_unref(m_sessionMatch);
+    m_system = sd_bus_flush_close_unref(m_system);
+    m_sessionLocked = false;
+    m_hintChanged = false;
+}
+
+void LoginSessionLock::closeSessionBus() {
+    m_screenSaverMatch = sd_bus_slot_unref(m_screenSaverMatch);
+    m_screenSaverOwnerMatch = sd_bus_slot_unref(m_screenSaverOwnerMatch);
+    m_session = sd_bus_flush_close_unref(m_session);
+    m_screenSaverOwner.clear();
+    m_screenSaverActive = false;
 }
 
 void LoginSessionLock::followScreenSaver() {
@@ -96,18 +113,36 @@ void LoginSessionLock::followScreenSaver() {
         m_session = nullptr;
         return;
     }
-    if (sd_bus_match_signal(m_session, &m_screenSaverMatch, nullptr, nullptr, screenSaver, "ActiveChanged",
+    // The daemon passes on only the name owner's signals; the owner is
+    // followed too, so that one that ends, however it ends, no longer locks,
+    // and a signal sent to this program alone by another is not believed.
+    const std::string ownerChanges = std::string("type='signal',sender='") + busName + "',path='" + busPath +
+                                     "',interface='" + busName + "',member='NameOwnerChanged',arg0='" + screenSaver +
+                                     "'";
+    if (sd_bus_add_match(m_session, &m_screenSaverOwnerMatch, ownerChanges.c_str(), &Signals::screenSaverOwnerChanged,
+                         this) < 0 ||
+        sd_bus_match_signal(m_session, &m_screenSaverMatch, screenSaver, nullptr, screenSaver, "ActiveChanged",
                             &Signals::screenSaverChanged, this) < 0) {
-        sd_bus_flush_close_unref(m_session);
-        m_session = nullptr;
+        closeSessionBus();
         return;
     }
-    // Whether it runs now, asked without starting one that is not running.
+    sd_bus_message* ownerReply = nullptr;
+    const char* owner = nullptr;
+    if (sd_bus_call_method(m_session, busName, busPath, busName, "GetNameOwner", nullptr, &ownerReply, "s",
+                           screenSaver) >= 0 &&
+        sd_bus_message_read(ownerReply, "s", &owner) >= 0) {
+        m_screenSaverOwner = owner;
+    }
+    sd_bus_message_unref(ownerReply);
+    if (m_screenSaverOwner.empty()) {
+        return;
+    }
+    // Whether it runs now, asked of that owner.
     sd_bus_message* call = nullptr;
     sd_bus_message* reply = nullptr;
     int active = 0;
-    if (sd_bus_message_new_method_call(m_session, &call, screenSaver, "/org/freedesktop/ScreenSaver", screenSaver,
-                                       "GetActive") >= 0 &&
+    if (sd_bus_message_new_method_call(m_session, &call, m_screenSaverOwner.c_str(), "/org/freedesktop/ScreenSaver",
+                                       screenSaver, "GetActive") >= 0 &&
         sd_bus_message_set_auto_start(call, 0) >= 0 &&
         sd_bus_call(m_session, call, screenSaverWait, nullptr, &reply) >= 0 &&
         sd_bus_message_read(reply, "b", &active) >= 0) {
@@ -125,7 +160,7 @@ void LoginSessionLock::readLockedHint() {
     }
 }
 
-bool LoginSessionLock::processAll(sd_bus*& bus) {
+bool LoginSessionLock::processAll(sd_bus* bus) {
     if (bus == nullptr) {
         return false;
     }
@@ -135,8 +170,20 @@ bool LoginSessionLock::processAll(sd_bus*& bus) {
         any = true;
     }
     if (processed < 0) {
-        // A bus that broke tells nothing more; the program goes on without it.
-        sd_bus_close(bus);
+        // A bus that broke tells nothing more: what it said no longer holds,
+        // and the program goes on without it.
+        if (m_buses) {
+            m_buses->remove(sd_bus_get_fd(bus));
+        }
+        if (bus == m_system) {
+            closeSystemBus();
+            std::fputs("dwellmark: the system bus is gone: a locked screen is no longer seen, its time is counted\n",
+                       stderr);
+        } else {
+            closeSessionBus();
+            std::fputs("dwellmark: the session bus is gone: a screen saver is no longer heard, its time is counted\n",
+                       stderr);
+        }
         return true;
     }
     return any;
@@ -171,7 +218,9 @@ int LoginSessionLock::changeDescriptor(int alongside) {
     }
     if (!m_buses) {
         m_buses.emplace();
-        m_buses->add(sd_bus_get_fd(m_system));
+        if (m_system != nullptr) {
+            m_buses->add(sd_bus_get_fd(m_system));
+        }
         if (m_session != nullptr) {
             m_buses->add(sd_bus_get_fd(m_session));
         }
@@ -195,10 +244,34 @@ int LoginSessionLock::Signals::sessionChanged(sd_bus_message* message, void* sel
 
 int LoginSessionLock::Signals::screenSaverChanged(sd_bus_message* message, void* self, sd_bus_error* error) {
     static_cast<void>(error);
+    auto* lock = static_cast<LoginSessionLock*>(self);
+    const char* sender = sd_bus_message_get_sender(message);
+    const char* path = sd_bus_message_get_path(message);
+    // KDE's screen saver says it at both of its paths.
+    if (sender == nullptr || lock->m_screenSaverOwner != sender || path == nullptr ||
+        (std::string_view(path) != "/org/freedesktop/ScreenSaver" && std::string_view(path) != "/ScreenSaver")) {
+        return 0;
+    }
     int active = 0;
     if (sd_bus_message_read(message, "b", &active) >= 0) {
-        static_cast<LoginSessionLock*>(self)->m_screenSaverActive = active != 0;
+        lock->m_screenSaverActive = active != 0;
     }
+    return 0;
+}
+
+int LoginSessionLock::Signals::screenSaverOwnerChanged(sd_bus_message* message, void* self, sd_bus_error* error) {
+    static_cast<void>(error);
+    auto* lock = static_cast<LoginSessionLock*>(self);
+    const char* name = nullptr;
+    const char* before = nullptr;
+    const char* after = nullptr;
+    if (sd_bus_message_read(message, "sss", &name, &before, &after) < 0 || std::string_view(name) != screenSaver ||
+        lock->m_screenSaverOwner == after) {
+        return 0;
+    }
+    // Gone, or another program's now: it has not said that it runs.
+    lock->m_screenSaverOwner = after;
+    lock->m_screenSaverActive = false;
     return 0;
 }
 

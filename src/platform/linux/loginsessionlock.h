@@ -42,8 +42,12 @@ private:
     LoginSessionLock(sd_bus* system, std::string sessionPath);
     void followScreenSaver();
     void readLockedHint();
-    /// Handles every message that has come; whether there was one.
-    static bool processAll(sd_bus*& bus);
+    /// Handles every message that has come; whether there was one. A bus
+    /// that broke is closed, what it told is forgotten, and a line on
+    /// standard error says so.
+    bool processAll(sd_bus* bus);
+    void closeSystemBus();
+    void closeSessionBus();
     /// The bus's callbacks, which need sd-bus's own types.
     struct Signals;
     friend struct Signals;
@@ -52,6 +56,9 @@ private:
     sd_bus* m_session = nullptr;
     sd_bus_slot* m_sessionMatch = nullptr;
     sd_bus_slot* m_screenSaverMatch = nullptr;
+    sd_bus_slot* m_screenSaverOwnerMatch = nullptr;
+    /// The unique name that owns org.freedesktop.ScreenSaver; empty when none does.
+    std::string m_screenSaverOwner;
     std::string m_sessionPath;
     bool m_sessionLocked = false;
     bool m_hintChanged = false;

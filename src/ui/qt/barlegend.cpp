@@ -41,14 +41,16 @@ void BarLegend::clear() {
     m_lines.clear();
 }
 
-qreal BarLegend::fill(const QList<QBarSet*>& sets, const std::vector<ChartSeries>& bars, const QRectF& area) {
+qreal BarLegend::fill(const QList<QBarSet*>& sets, const std::vector<ChartSeries>& bars, const QRectF& area,
+                      std::size_t leftOut) {
     clear();
     const QFont font = m_chart.legend()->font();
     const QFontMetricsF metrics(font);
     const qreal lineHeight = std::ceil(metrics.height()) + 6.0;
     const qreal markerSide = std::round(metrics.height() * 0.55);
     const std::size_t count = std::min(bars.size(), static_cast<std::size_t>(sets.size()));
-    const LegendFit fit = LegendFit::forEntries(count, static_cast<int>(area.height()), static_cast<int>(lineHeight));
+    const LegendFit fit =
+        LegendFit::forEntries(count, static_cast<int>(area.height()), static_cast<int>(lineHeight), leftOut);
 
     // The texts first: the widest decides where the legend starts.
     std::vector<QString> texts;

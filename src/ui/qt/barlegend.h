@@ -39,8 +39,10 @@ public:
 
     /// Draws the legend of the bars (sets[i] stands for bars[i]) at the right
     /// of area, in chart coordinates, centred from top to bottom, in place of
-    /// what was drawn before. Returns the width it takes from the area.
-    qreal fill(const QList<QBarSet*>& sets, const std::vector<ChartSeries>& bars, const QRectF& area);
+    /// what was drawn before; leftOut titles that have no bar are counted on
+    /// its last line too. Returns the width it takes from the area.
+    qreal fill(const QList<QBarSet*>& sets, const std::vector<ChartSeries>& bars, const QRectF& area,
+               std::size_t leftOut);
 
     /// The lines as drawn, top to bottom.
     const std::vector<Line>& lines() const { return m_lines; }

@@ -115,7 +115,7 @@ void ChartWindow::fill(const ActivityTable& totals) {
     // lays out its axes and bars in what is left.
     m_bars = std::move(wanted.series);
     const QRectF area = QRectF(QPointF(0, 0), m_chartView->size()).marginsRemoved(m_margins.toMarginsF());
-    const qreal legendWidth = m_legend.fill(sets, m_bars, area);
+    const qreal legendWidth = m_legend.fill(sets, m_bars, area, wanted.leftOut);
     chart->setMargins(m_margins +
                       QMargins(0, 0, legendWidth > 0 ? static_cast<int>(legendWidth) + m_margins.right() : 0, 0));
 

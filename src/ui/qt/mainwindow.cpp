@@ -160,6 +160,9 @@ void MainWindow::noticeOfferClicked() {
     }
     // The window goes on ticking and drawing while the desktop takes its time.
     m_offerButton->setEnabled(false);
+    if (!m_offer.working.isEmpty()) {
+        m_notice->setText(m_offer.working);
+    }
     m_offerWork = std::thread([this, accept = m_offer.accept] {
         std::function<QString()> finish = accept();
         // Dropped by Qt if the window is gone by then.

@@ -31,10 +31,12 @@ class TableModel;
 /// so it runs on a thread of its own and must touch nothing of the window's
 /// thread; the step it returns runs on the window's thread and answers with
 /// the notice that follows (empty: the desktop is seen in full from then on,
-/// and the notice goes). The button is greyed meanwhile.
+/// and the notice goes). The button is greyed meanwhile, and the notice
+/// says what is being done (working).
 struct NoticeOffer {
     QString caption;
     std::function<std::function<QString()>()> accept;
+    QString working{};
 };
 
 /// The main window "Dwellmark": the usage log above, the totals below, and the

@@ -115,7 +115,7 @@ void ChartPicture::placeLegend(double scale) {
     const int entryHeight = px(18, scale);
     const int legendLeft = m_plot.right + px(16, scale);
     const int legendRight = m_width - px(14, scale);
-    const LegendFit fit = LegendFit::forEntries(m_bars.size(), m_plot.bottom - m_plot.top, entryHeight);
+    const LegendFit fit = LegendFit::forEntries(m_bars.size(), m_plot.bottom - m_plot.top, entryHeight, m_data.leftOut);
     for (std::size_t i = 0; i < fit.shown; ++i) {
         Bar& bar = m_bars[i];
         const int entryTop = m_plot.top + entryHeight * static_cast<int>(i);

@@ -1,8 +1,10 @@
 // A login manager of the test's own on the bus that DBUS_SYSTEM_BUS_ADDRESS names: one session, "c1", whose
 // LockedHint the test flips by writing "lock" or "unlock" to its standard input (it answers "locked" or
 // "unlocked" once the change is sent). It says "ready" once it owns org.freedesktop.login1.
+// With "screensaver", a screen saver on the session bus instead: "lock" and "unlock" send ActiveChanged(true)
+// and (false), once it owns org.freedesktop.ScreenSaver. Either ends with its bus.
 //
-//   fake_login_manager
+//   fake_login_manager [screensaver]
 #include <cstdio>
 #include <iostream>
 #include <poll.h>
@@ -45,26 +47,56 @@ const sd_bus_vtable sessionTable[] = {
     SD_BUS_VTABLE_END,
 };
 
+int getActive(sd_bus_message* call, void*, sd_bus_error*) {
+    return sd_bus_reply_method_return(call, "b", static_cast<int>(locked));
+}
+
+constexpr const char* screenSaverPath = "/org/freedesktop/ScreenSaver";
+
+const sd_bus_vtable screenSaverTable[] = {
+    SD_BUS_VTABLE_START(0),
+    SD_BUS_METHOD("GetActive", "", "b", getActive, SD_BUS_VTABLE_UNPRIVILEGED),
+    SD_BUS_SIGNAL("ActiveChanged", "b", 0),
+    SD_BUS_VTABLE_END,
+};
+
+bool serveScreenSaver(sd_bus*& bus) {
+    return sd_bus_open_user(&bus) >= 0 &&
+           sd_bus_add_object_vtable(bus, nullptr, screenSaverPath, "org.freedesktop.ScreenSaver", screenSaverTable,
+                                    nullptr) >= 0 &&
+           sd_bus_request_name(bus, "org.freedesktop.ScreenSaver", 0) >= 0;
+}
+
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const bool screenSaver = argc > 1 && std::string_view(argv[1]) == "screensaver";
     sd_bus* bus = nullptr;
-    if (sd_bus_open_system(&bus) < 0 ||
-        sd_bus_add_object_vtable(bus, nullptr, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
-                                 managerTable, nullptr) < 0 ||
-        // The caller's own session, as logind names it, and the same by its id.
-        sd_bus_add_object_vtable(bus, nullptr, "/org/freedesktop/login1/session/auto", "org.freedesktop.login1.Session",
-                                 sessionTable, nullptr) < 0 ||
-        sd_bus_add_object_vtable(bus, nullptr, sessionPath, "org.freedesktop.login1.Session", sessionTable, nullptr) <
-            0 ||
-        sd_bus_request_name(bus, "org.freedesktop.login1", 0) < 0) {
+    if (screenSaver) {
+        if (!serveScreenSaver(bus)) {
+            std::fputs("fake_login_manager: no session bus to serve\n", stderr);
+            return 1;
+        }
+    } else if (sd_bus_open_system(&bus) < 0 ||
+               sd_bus_add_object_vtable(bus, nullptr, "/org/freedesktop/login1", "org.freedesktop.login1.Manager",
+                                        managerTable, nullptr) < 0 ||
+               // The caller's own session, as logind names it, and the same by its id.
+               sd_bus_add_object_vtable(bus, nullptr, "/org/freedesktop/login1/session/auto",
+                                        "org.freedesktop.login1.Session", sessionTable, nullptr) < 0 ||
+               sd_bus_add_object_vtable(bus, nullptr, sessionPath, "org.freedesktop.login1.Session", sessionTable,
+                                        nullptr) < 0 ||
+               sd_bus_request_name(bus, "org.freedesktop.login1", 0) < 0) {
         std::fputs("fake_login_manager: no system bus to serve\n", stderr);
         return 1;
     }
     std::cout << "ready" << std::endl;
     std::string line;
     while (true) {
-        while (sd_bus_process(bus, nullptr) > 0) {
+        int processed = 0;
+        while ((processed = sd_bus_process(bus, nullptr)) > 0) {
+        }
+        if (processed < 0) {
+            return 0;
         }
         pollfd ready[2] = {{STDIN_FILENO, POLLIN, 0}, {sd_bus_get_fd(bus), POLLIN, 0}};
         if (poll(ready, 2, -1) < 0) {
@@ -75,7 +107,13 @@ int main() {
                 return 0;
             }
             locked = line == "lock";
-            sd_bus_emit_properties_changed(bus, sessionPath, "org.freedesktop.login1.Session", "LockedHint", nullptr);
+            if (screenSaver) {
+                sd_bus_emit_signal(bus, screenSaverPath, "org.freedesktop.ScreenSaver", "ActiveChanged", "b",
+                                   static_cast<int>(locked));
+            } else {
+                sd_bus_emit_properties_changed(bus, sessionPath, "org.freedesktop.login1.Session", "LockedHint",
+                                               nullptr);
+            }
             sd_bus_flush(bus);
             std::cout << (locked ? "locked" : "unlocked") << std::endl;
         }

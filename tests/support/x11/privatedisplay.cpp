@@ -105,7 +105,10 @@ PrivateDisplay::~PrivateDisplay() {
 }
 
 std::vector<std::string> PrivateDisplay::sessionEnvironment(const std::string& display) {
-    return {"DISPLAY=" + display, "XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY", "-WAYLAND_SOCKET"};
+    // No session bus, said outright: without an address, libdbus (under Qt,
+    // Wine) starts one for the display and notes it in the home folder.
+    return {"DISPLAY=" + display, "XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY", "-WAYLAND_SOCKET",
+            "DBUS_SESSION_BUS_ADDRESS=" + std::string(noSessionBus)};
 }
 
 void PrivateDisplay::useForThisProcess() const {

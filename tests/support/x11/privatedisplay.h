@@ -31,10 +31,14 @@ public:
     /// The display name, ":N".
     const std::string& display() const { return m_display; }
 
+    /// A session bus address that no bus can have, so that nothing starts one.
+    static constexpr const char* noSessionBus = "unix:path=/dev/null/no-session-bus";
+
     /// The environment entries ("NAME=VALUE" set, "-NAME" removed) of a
     /// program in an X11 session on display: with no Wayland display left
     /// over from the test's own session, through which the program would
-    /// reach the user's compositor.
+    /// reach the user's compositor, and no session bus (noSessionBus) unless
+    /// the caller gives one after these.
     static std::vector<std::string> sessionEnvironment(const std::string& display);
 
     /// Makes this the display of the process and of the programs it starts,

@@ -384,12 +384,13 @@ private slots:
         // The first step waits, as GNOME Shell makes it wait, until the test lets it go on.
         std::promise<void> shellAnswers;
         auto answered = shellAnswers.get_future().share();
-        auto form = makeForm(
-            m_folder.path(), text,
-            {QStringLiteral("Enable the extension"), [&clicks, answered, failed]() -> std::function<QString()> {
-                 answered.wait();
-                 return [next = ++clicks == 1 ? failed : QString()] { return next; };
-             }});
+        auto form = makeForm(m_folder.path(), text,
+                             {QStringLiteral("Enable the extension"),
+                              [&clicks, answered, failed]() -> std::function<QString()> {
+                                  answered.wait();
+                                  return [next = ++clicks == 1 ? failed : QString()] { return next; };
+                              },
+                              QStringLiteral("GNOME Shell is turning the extension on")});
         // A failed check must not leave the window waiting for the step at its close.
         bool released = false;
         const auto release = qScopeGuard([&] {
@@ -412,6 +413,7 @@ private slots:
         // goes on; a second click does nothing.
         QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
         QVERIFY(!form->noticeOffer()->isEnabled());
+        QCOMPARE(form->notice()->text(), QStringLiteral("GNOME Shell is turning the extension on"));
         QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
         QCOMPARE(clicks, 0);
         shellAnswers.set_value();

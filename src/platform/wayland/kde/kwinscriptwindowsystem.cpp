@@ -9,9 +9,11 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <string_view>
 #include <systemd/sd-bus.h>
+#include <vector>
 
 namespace dwellmark::platform::wayland {
 
@@ -51,9 +53,59 @@ bool callKwin(sd_bus* bus, const std::string& path, const char* interface, const
     return called >= 0;
 }
 
-bool unloadScript(sd_bus* bus) {
-    return callKwin(bus, scriptingPath, scriptingInterface, "unloadScript", nullptr, "s",
-                    KwinScriptWindowSystem::pluginName);
+bool unloadScript(sd_bus* bus, const char* plugin = KwinScriptWindowSystem::pluginName) {
+    return callKwin(bus, scriptingPath, scriptingInterface, "unloadScript", nullptr, "s", plugin);
+}
+
+bool scriptLoaded(sd_bus* bus, const char* plugin) {
+    sd_bus_message* reply = nullptr;
+    int loaded = 0;
+    const bool answered = callKwin(bus, scriptingPath, scriptingInterface, "isScriptLoaded", &reply, "s", plugin) &&
+                          sd_bus_message_read(reply, "b", &loaded) >= 0;
+    sd_bus_message_unref(reply);
+    return answered && loaded != 0;
+}
+
+/// The number KWin gives the script it loads; -1 when it loads none.
+int loadScript(sd_bus* bus, const char* file, const char* plugin) {
+    sd_bus_message* reply = nullptr;
+    std::int32_t id = -1;
+    if (!callKwin(bus, scriptingPath, scriptingInterface, "loadScript", &reply, "ss", file, plugin) ||
+        sd_bus_message_read(reply, "i", &id) < 0) {
+        id = -1;
+    }
+    sd_bus_message_unref(reply);
+    return id;
+}
+
+/// The numbers of the script objects KWin has on the bus (Plasma 5 at /N,
+/// Plasma 6 at /Scripting/ScriptN), read from its object tree.
+std::set<int> scriptObjects(sd_bus* bus) {
+    std::set<int> numbers;
+    for (const auto& [path, prefix] : {std::pair{"/", ""}, std::pair{scriptingPath, "Script"}}) {
+        sd_bus_message* reply = nullptr;
+        const char* xml = nullptr;
+        if (callKwin(bus, path, "org.freedesktop.DBus.Introspectable", "Introspect", &reply, "") &&
+            sd_bus_message_read(reply, "s", &xml) >= 0) {
+            const std::string_view tree(xml);
+            constexpr std::string_view node = "<node name=\"";
+            for (auto at = tree.find(node); at != std::string_view::npos; at = tree.find(node, at + 1)) {
+                const auto start = at + node.size();
+                std::string_view name = tree.substr(start, tree.find('"', start) - start);
+                if (!name.starts_with(prefix)) {
+                    continue;
+                }
+                name.remove_prefix(std::string_view(prefix).size());
+                int number = -1;
+                const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), number);
+                if (error == std::errc() && end == name.data() + name.size() && !name.empty()) {
+                    numbers.insert(number);
+                }
+            }
+        }
+        sd_bus_message_unref(reply);
+    }
+    return numbers;
 }
 
 } // namespace
@@ -140,23 +192,16 @@ KwinScriptWindowSystem::KwinScriptWindowSystem(std::unique_ptr<WaylandDisplay> c
     // A script that a Dwellmark which did not end cleanly left loaded; the
     // name is ours, so that Dwellmark is gone.
     unloadScript(m_bus);
-    sd_bus_message* reply = nullptr;
-    std::int32_t id = -1;
-    m_loaded = callKwin(m_bus, scriptingPath, scriptingInterface, "loadScript", &reply, "ss", scriptPath.c_str(),
-                        pluginName) &&
-               sd_bus_message_read(reply, "i", &id) >= 0 && id >= 0;
-    sd_bus_message_unref(reply);
-    // KWin 5 numbers a script by how many are loaded, so after another
-    // program unloaded one of its scripts, the object at Dwellmark's number
-    // may be that program's: start runs every loaded script that does not run
-    // yet, Dwellmark's among them, whatever its number. A KWin without start
-    // gets the script's own object (Plasma 5 at /ID, Plasma 6 under /Scripting).
+    const int id = loadOwnScript(scriptPath);
+    m_loaded = id >= 0;
+    // Run through its own object (Plasma 5 at /ID, Plasma 6 under /Scripting):
+    // Scripting.start would also run every other program's script that is
+    // loaded and not running yet.
     const auto run = [&](const std::string& path) {
         return callKwin(m_bus, path, scriptInterface, "run", nullptr, "");
     };
     if (!m_loaded ||
-        !(callKwin(m_bus, scriptingPath, scriptingInterface, "start", nullptr, "") ||
-          run(std::string(scriptingPath) + "/Script" + std::to_string(id)) || run("/" + std::to_string(id)))) {
+        !(run(std::string(scriptingPath) + "/Script" + std::to_string(id)) || run("/" + std::to_string(id)))) {
         close();
         throw PlatformError("KWin does not run Dwellmark's script " + scriptPath);
     }
@@ -177,6 +222,39 @@ KwinScriptWindowSystem::KwinScriptWindowSystem(std::unique_ptr<WaylandDisplay> c
     // What came with the first report is read too: the descriptor will not tell of it.
     while (sd_bus_process(m_bus, nullptr) > 0) {
     }
+}
+
+int KwinScriptWindowSystem::loadOwnScript(const std::string& scriptPath) {
+    // KWin numbers a script by how many are loaded, so after another program
+    // unloaded one of its scripts, Dwellmark's number may be one whose object
+    // that program's script holds, and Dwellmark's would get none. Scripts
+    // that are never run (of no file) then take those numbers first, and go
+    // once Dwellmark's has its own.
+    const std::set<int> taken = scriptObjects(m_bus);
+    int id = loadScript(m_bus, scriptPath.c_str(), pluginName);
+    if (id < 0 || taken.count(id) == 0) {
+        return id;
+    }
+    unloadScript(m_bus);
+    // KWin lets go of a script on its next turn: each question is one.
+    for (int turn = 0; turn < 100 && scriptLoaded(m_bus, pluginName); ++turn) {
+    }
+    std::vector<std::string> spacers;
+    for (int next = id; taken.count(next) != 0 && spacers.size() <= taken.size(); ++next) {
+        spacers.push_back(std::string(pluginName) + "-spacer-" + std::to_string(spacers.size()));
+        if (loadScript(m_bus, "", spacers.back().c_str()) != next) {
+            break;
+        }
+    }
+    id = loadScript(m_bus, scriptPath.c_str(), pluginName);
+    for (const std::string& spacer : spacers) {
+        unloadScript(m_bus, spacer.c_str());
+    }
+    if (id >= 0 && taken.count(id) != 0) {
+        unloadScript(m_bus);
+        return -1;
+    }
+    return id;
 }
 
 KwinScriptWindowSystem::~KwinScriptWindowSystem() {

@@ -49,6 +49,9 @@ private:
     friend struct KwinScriptEvents;
 
     void close();
+    /// Loads Dwellmark's script so that it has a D-Bus object of its own; its
+    /// number, or -1.
+    int loadOwnScript(const std::string& scriptPath);
 
     sd_bus* m_bus = nullptr;
     sd_bus_slot* m_object = nullptr;

@@ -148,11 +148,11 @@ TEST_P(KwinDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
     expectProbeEndsWithOneLineWhenKilled(m_kwin->clientEnvironment(), [&] { m_kwin->kill(); });
 }
 
-TEST(KwinBesideOtherScripts, DwellmarksScriptRunsWhateverNumberKwinGivesIt) {
+TEST(KwinBesideOtherScripts, DwellmarksScriptAloneRunsWhateverNumberKwinGivesIt) {
     KwinSession kwin({});
     ASSERT_TRUE(kwin.ready()) << "KWin did not start: " << kwin.log();
-    // Another program runs two scripts and unloads the first: KWin 5 numbers
-    // the next script by how many are loaded, the number of the second.
+    // Another program runs two scripts, loads two more and unloads the first:
+    // KWin numbers the next script by how many are loaded, the number of the last.
     for (const std::string name : {"other-first", "other-second"}) {
         const std::string file = kwin.folder() + "/" + name + ".js";
         std::ofstream(file) << "print('" << name << "');\n";
@@ -160,6 +160,14 @@ TEST(KwinBesideOtherScripts, DwellmarksScriptRunsWhateverNumberKwinGivesIt) {
         ASSERT_TRUE(id.has_value()) << name;
         ASSERT_TRUE(kwin.runScript(*id)) << name;
     }
+    // The third waits to be run, and would unload the fourth, never run, if it were.
+    const std::string waiting = kwin.folder() + "/other-waiting.js";
+    std::ofstream(waiting) << "callDBus('org.kde.KWin', '/Scripting', 'org.kde.kwin.Scripting', 'unloadScript', "
+                              "'other-witness');\n";
+    const auto waitingId = kwin.loadScript(waiting, "other-waiting");
+    ASSERT_TRUE(waitingId.has_value());
+    ASSERT_TRUE(kwin.loadScript(kwin.folder() + "/other-witness.js", "other-witness").has_value());
+
     ASSERT_TRUE(kwin.unloadScript("other-first"));
 
     auto alpha = testing::openWindow(kwin.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
@@ -168,6 +176,11 @@ TEST(KwinBesideOtherScripts, DwellmarksScriptRunsWhateverNumberKwinGivesIt) {
     KwinScriptWindowSystem windows(std::move(display), KwinScriptWindowSystem::findScript());
     EXPECT_NE(foregroundTitled(windows, alphaTitle), 0);
     EXPECT_TRUE(kwin.scriptLoaded("other-second"));
+    // Dwellmark ran its own script alone.
+    EXPECT_TRUE(kwin.scriptLoaded("other-witness"));
+    // Run by its program, it does what it would have done.
+    ASSERT_TRUE(kwin.runScript(*waitingId));
+    EXPECT_TRUE(testing::eventually([&] { return !kwin.scriptLoaded("other-witness"); }, hang));
 }
 
 std::string nameOf(const ::testing::TestParamInfo<Showing>& showing) {

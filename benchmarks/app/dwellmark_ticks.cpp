@@ -7,7 +7,7 @@
 // can then be measured beside a bare timer's). It runs until its window is
 // closed or it is sent SIGTERM.
 //   bench_dwellmark_ticks [--timer | --safety-every MS] TICK-COUNT-FILE [NOTICE-FILE]
-#include "app/program.h"
+#include "app/qtprogram.h"
 #include "countingwindowsystem.h"
 #include "noticefile.h"
 #include "sharedtickcount.h"

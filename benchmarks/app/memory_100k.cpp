@@ -7,7 +7,7 @@
 // the totals grow to about 1,100 titles.
 //   bench_memory_100k
 #include "app/application.h"
-#include "app/program.h"
+#include "app/qtprogram.h"
 #include "fakes.h"
 #include "process.h"
 
@@ -59,7 +59,7 @@ int main(int argc, char* argv[]) {
 
     dwellmark::app::Application app(argc, argv);
     // The in-memory desktop reports no changes: the main window ticks every millisecond, as before.
-    dwellmark::app::Program program(desktop, clock, {}, dwellmark::TickSource::Timer);
+    dwellmark::app::QtProgram program(desktop, clock, {}, dwellmark::TickSource::Timer);
     dwellmark::ActivityTracker& tracker = program.tracker();
     dwellmark::ui::MainWindow& form = program.mainWindow();
     form.show();

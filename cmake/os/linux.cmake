@@ -1,7 +1,7 @@
 # Linux: everything the build does only for Linux. The program carries every
 # desktop's backend (src/platform/x11 and src/platform/wayland, over what they
 # share in src/platform/linux) and picks one at start from the session
-# (src/app/linux, the entry); its windows are the Qt front end (src/ui/qt). It
+# (src/platform/linux too); its windows are the Qt front end (src/ui/qt). It
 # is installed under libexec/ with a link in bin/ and packed as a Debian
 # package. Included by the top-level CMakeLists.txt, which calls
 # dwellmark_os_program() once src/ is configured.
@@ -9,12 +9,12 @@
 # wayland-scanner writes the code of the Wayland protocols in C.
 enable_language(C)
 
-# Folders under src/: what the backends share, then the backends.
+# Folders under src/: what the backends share and the choice among them, then the backends.
 set(DWELLMARK_PLATFORM_DIRS platform/linux platform/x11 platform/wayland)
 set(DWELLMARK_FRONTEND qt)
 set(DWELLMARK_ENTRY linux)
-# Folders under tests/: those of the backends and the entry, and those that run the program.
-set(DWELLMARK_BACKEND_TEST_DIRS platform/linux platform/x11 platform/wayland app/linux)
+# Folders under tests/: those of the backends, and those that run the program.
+set(DWELLMARK_BACKEND_TEST_DIRS platform/linux platform/x11 platform/wayland)
 set(DWELLMARK_PROGRAM_TEST_DIRS e2e)
 # Folders under tests/support: the harness parts this system's tests use.
 set(DWELLMARK_TEST_SUPPORT core process x11 wayland atspi)

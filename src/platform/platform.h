@@ -1,6 +1,7 @@
 // What the program asks of the operating system: the window system (with what
 // the user must know of it) and the clock. Each system's wiring implements it:
-// src/app/linux on Linux, where the backend is chosen, and src/platform/win32.
+// src/platform/linux/platform.cpp, where the backend is chosen, and
+// src/platform/win32/platform.cpp.
 #pragma once
 
 #include "platform/platformerror.h"

@@ -1,6 +1,6 @@
 // The program on the real X11 backend, in the test's process, and windows of
 // another process that take turns in the foreground.
-#include "app/program.h"
+#include "app/qtprogram.h"
 #include "platform/platform.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
@@ -78,7 +78,7 @@ private:
     std::unique_ptr<dwellmark::WindowSystem> m_windows;
     std::unique_ptr<dwellmark::TimeOfDayClock> m_clock;
     QTemporaryDir m_folder;
-    std::unique_ptr<dwellmark::app::Program> m_program;
+    std::unique_ptr<dwellmark::app::QtProgram> m_program;
     dwellmark::ActivityTracker* m_tracker = nullptr;
     dwellmark::ui::MainWindow* m_form = nullptr;
     std::unique_ptr<dwellmark::testing::WindowFarm> m_farm;
@@ -104,7 +104,7 @@ private slots:
         QVERIFY(m_folder.isValid());
         m_windows = dwellmark::platform::createWindowSystem();
         m_clock = dwellmark::platform::createClock();
-        m_program = std::make_unique<dwellmark::app::Program>(*m_windows, *m_clock, m_folder.path());
+        m_program = std::make_unique<dwellmark::app::QtProgram>(*m_windows, *m_clock, m_folder.path());
         m_tracker = &m_program->tracker();
         m_form = &m_program->mainWindow();
         m_form->show();

@@ -3,7 +3,7 @@
 // It runs the main window on the real X11 backend, lets windows of a few
 // other programs take turns in the foreground, then saves the main window and
 // the chart window, frames included.
-#include "app/program.h"
+#include "app/qtprogram.h"
 #include "platform/platform.h"
 #include "ui/qt/chartwindow.h"
 
@@ -58,7 +58,7 @@ int main(int argc, char* argv[]) {
     auto clock = dwellmark::platform::createClock();
     QTemporaryDir folder;
     QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath(QStringLiteral("HAND-M.CUR")));
-    dwellmark::app::Program dwellmark(*windows, *clock, folder.path());
+    dwellmark::app::QtProgram dwellmark(*windows, *clock, folder.path());
     dwellmark::ui::MainWindow& form = dwellmark.mainWindow();
     form.show();
     wait(500);

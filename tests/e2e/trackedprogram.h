@@ -1,7 +1,7 @@
 // The program as it runs, inside a hardening test.
 #pragma once
 
-#include "app/program.h"
+#include "app/qtprogram.h"
 #include "countingwindowsystem.h"
 #include "platform/x11/x11windowsystem.h"
 #include "tracking/timeofdayclock.h"
@@ -50,7 +50,7 @@ private:
     CountingWindowSystem m_counting{m_windows};
     std::unique_ptr<TimeOfDayClock> m_clock;
     QTemporaryDir m_folder;
-    std::unique_ptr<app::Program> m_program;
+    std::unique_ptr<app::QtProgram> m_program;
 };
 
 } // namespace dwellmark::testing

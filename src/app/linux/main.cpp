@@ -1,7 +1,7 @@
 // Dwellmark: records which window holds the foreground, and for how long.
 
-#include "app/linux/x11glue.h"
-#include "app/program.h"
+#include "app/qtprogram.h"
+#include "app/x11glue.h"
 
 int main(int argc, char* argv[]) {
     dwellmark::app::prepareQtForX11();

@@ -4,7 +4,7 @@
 #include <sys/epoll.h>
 #include <unistd.h>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 DescriptorSet::DescriptorSet() : m_set(epoll_create1(EPOLL_CLOEXEC)) {}
 
@@ -29,4 +29,4 @@ void DescriptorSet::remove(int descriptor) {
     }
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

@@ -1,7 +1,7 @@
 // Several descriptors watched as one, for an event loop that watches a single descriptor.
 #pragma once
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 /// An epoll set: its descriptor becomes readable while any descriptor in it
 /// is readable. A backend whose reports come on more than one connection
@@ -28,4 +28,4 @@ private:
     int m_set = -1;
 };
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

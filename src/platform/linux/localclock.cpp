@@ -5,7 +5,7 @@
 #include <cmath>
 #include <ctime>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 float LocalClock::secondsSinceMidnight() {
     timespec now{};
@@ -27,4 +27,4 @@ double LocalClock::steadySeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

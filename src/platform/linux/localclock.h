@@ -3,7 +3,7 @@
 
 #include "tracking/timeofdayclock.h"
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 /// The wall clock in the local time zone, as seconds since local midnight;
 /// the steady reading is CLOCK_MONOTONIC, which setting the clock and the
@@ -14,4 +14,4 @@ public:
     double steadySeconds() override;
 };
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

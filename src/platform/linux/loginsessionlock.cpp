@@ -7,7 +7,7 @@
 #include <string_view>
 #include <systemd/sd-bus.h>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 namespace {
 
@@ -275,4 +275,4 @@ int LoginSessionLock::Signals::screenSaverOwnerChanged(sd_bus_message* message, 
     return 0;
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

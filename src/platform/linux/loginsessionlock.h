@@ -13,7 +13,7 @@ struct sd_bus;
 struct sd_bus_message;
 struct sd_bus_slot;
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 /// The lock of the session the program runs in: logind's LockedHint of that
 /// session on the system bus, which GNOME's and KDE Plasma's lock screens
@@ -69,4 +69,4 @@ private:
     int m_alongside = -1;
 };
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

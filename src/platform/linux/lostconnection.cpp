@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 namespace {
 
@@ -40,4 +40,4 @@ void connectionLost(std::string_view server) {
     std::_Exit(1);
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

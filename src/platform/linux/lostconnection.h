@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 /// Called once the connection to the display server is found broken. The
 /// program cannot go on without it; a handler that returns is followed by an
@@ -19,4 +19,4 @@ void setLostConnectionHandler(LostConnectionHandler handler);
 /// inside the event loop, where an exception must not travel.
 [[noreturn]] void connectionLost(std::string_view server);
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

@@ -8,7 +8,7 @@
 #include <string>
 #include <unistd.h>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 std::string executableBaseName(long pid) {
     if (pid <= 0) {
@@ -51,4 +51,4 @@ bool isThisHost(std::string_view hostName) {
     return true;
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

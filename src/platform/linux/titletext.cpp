@@ -1,6 +1,6 @@
 #include "platform/linux/titletext.h"
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 namespace {
 
@@ -118,4 +118,4 @@ std::string titleFromLatin1(std::string_view bytes) {
     return cutToCharacters(latin1ToUtf8(untilNul(bytes)), maxTitleCharacters);
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 /// The longest title handed on, in characters (Unicode code points).
 inline constexpr std::size_t maxTitleCharacters = 4096;
@@ -29,4 +29,4 @@ std::string titleFromUtf8(std::string_view bytes);
 /// A title from a property of Latin-1 bytes (type STRING): first string, cut to length.
 std::string titleFromLatin1(std::string_view bytes);
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

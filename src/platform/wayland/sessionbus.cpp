@@ -12,7 +12,7 @@ void processSessionBus(sd_bus* bus) {
     while ((processed = sd_bus_process(bus, nullptr)) > 0) {
     }
     if (processed < 0) {
-        linuxos::connectionLost("the D-Bus session bus");
+        linux::connectionLost("the D-Bus session bus");
     }
 }
 

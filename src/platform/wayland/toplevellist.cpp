@@ -22,13 +22,13 @@ WindowHandle ToplevelList::add() {
 void ToplevelList::setTitle(WindowHandle window, std::string_view title) {
     if (auto it = m_windows.find(window); it != m_windows.end()) {
         // Clients may send any bytes; the rest of the program takes valid UTF-8.
-        it->second.pending.title = linuxos::titleFromUtf8(title);
+        it->second.pending.title = linux::titleFromUtf8(title);
     }
 }
 
 void ToplevelList::setAppId(WindowHandle window, std::string_view appId) {
     if (auto it = m_windows.find(window); it != m_windows.end()) {
-        it->second.pending.appId = linuxos::titleFromUtf8(appId);
+        it->second.pending.appId = linux::titleFromUtf8(appId);
     }
 }
 

@@ -24,7 +24,7 @@ void WaylandWindowSystem::listWindows() {
 }
 
 void WaylandWindowSystem::lost() {
-    linuxos::connectionLost("the Wayland compositor");
+    linux::connectionLost("the Wayland compositor");
 }
 
 void WaylandWindowSystem::beginTick() {
@@ -108,7 +108,7 @@ WindowHandle WaylandWindowSystem::findOwnWindow(WindowHandle nativeId, std::stri
 }
 
 std::string WaylandWindowSystem::getProcessName(WindowHandle handle) {
-    return linuxos::executableBaseName(processId(handle));
+    return linux::executableBaseName(processId(handle));
 }
 
 } // namespace dwellmark::platform::wayland

@@ -17,7 +17,7 @@
 namespace dwellmark::platform::x11 {
 
 // Text, process names and the lost connection, shared with the Wayland backends.
-using namespace linuxos;
+using namespace linux;
 
 namespace {
 

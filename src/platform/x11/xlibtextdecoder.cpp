@@ -9,7 +9,7 @@
 
 namespace dwellmark::platform::x11 {
 
-using linuxos::connectionLost;
+using linux::connectionLost;
 
 namespace {
 

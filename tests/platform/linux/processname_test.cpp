@@ -11,7 +11,7 @@
 #include <utility>
 #include <vector>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 namespace {
 
 TEST(ExecutableBaseName, NamesTheExecutableWithoutItsFolder) {
@@ -90,4 +90,4 @@ TEST(LocalClock, TheSteadyReadingIsTheMonotonicClockWhateverTheTimeZone) {
 }
 
 } // namespace
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

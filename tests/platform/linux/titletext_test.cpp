@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 namespace {
 
 const std::string fffd = "\xEF\xBF\xBD";
@@ -56,4 +56,4 @@ TEST(TitleText, CountsAReplacementAsOneCharacter) {
 }
 
 } // namespace
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

@@ -2,7 +2,7 @@
 // Wayland, it ticks on the compositor's events, and it logs what the X11
 // end-to-end run logs, its main window never, its chart window always.
 #include "app/application.h"
-#include "app/program.h"
+#include "app/qtprogram.h"
 #include "childprocess.h"
 #include "fakes.h"
 #include "platform/platform.h"
@@ -73,7 +73,7 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
 
     dwellmark::testing::FakeClock clock;
     QTemporaryDir folder;
-    app::Program program(*windows, clock, folder.path(), TickSource::DesktopEvents);
+    app::QtProgram program(*windows, clock, folder.path(), TickSource::DesktopEvents);
     ActivityTracker& tracker = program.tracker();
     // The compositor's connection tells of each change: no 1 ms timer.
     EXPECT_TRUE(program.mainWindow().ticks().followsDesktop());

@@ -1,9 +1,9 @@
 // A window system whose backend can be replaced while the program runs.
-#include "app/linux/switchablewindowsystem.h"
+#include "platform/linux/windowsystem.h"
 
 #include <unistd.h>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 SwitchableWindowSystem::SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend)
     : ForwardingWindowSystem(std::move(backend)) {
@@ -72,4 +72,4 @@ bool SwitchableWindowSystem::isWindow(WindowHandle handle) {
     return (m_switched != nullptr && handle == m_ownWindow && handle != 0) || backend().isWindow(handle);
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

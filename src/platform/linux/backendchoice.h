@@ -3,7 +3,7 @@
 
 #include <string>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 /// What the program finds out about the session before it picks a backend.
 struct SessionFacts {
@@ -53,4 +53,4 @@ inline constexpr const char* enableGnomeExtensionCaption = "Enable the extension
 /// through Xwayland; without Wayland, X11.
 BackendChoice chooseBackend(const SessionFacts& facts);
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

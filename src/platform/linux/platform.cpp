@@ -1,10 +1,10 @@
 // The Linux platform: the backend that suits the session, and the local clock.
 #include "platform/platform.h"
 
-#include "app/linux/backendchoice.h"
-#include "app/linux/switchablewindowsystem.h"
+#include "platform/linux/backendchoice.h"
 #include "platform/linux/localclock.h"
 #include "platform/linux/loginsessionlock.h"
+#include "platform/linux/windowsystem.h"
 #include "platform/wayland/gnome/gnomewindowsystem.h"
 #include "platform/wayland/kde/kdewindowsystem.h"
 #include "platform/wayland/kde/kwinscriptwindowsystem.h"
@@ -40,7 +40,7 @@ void warn(const std::string& line) {
 
 // Follows GNOME Shell through its extension once enabled tells that it runs;
 // the notice that follows.
-std::string followGnomeExtension(linuxos::SwitchableWindowSystem& windows, const std::string& waylandDisplay,
+std::string followGnomeExtension(linux::SwitchableWindowSystem& windows, const std::string& waylandDisplay,
                                  bool enabled) {
     std::string failure;
     if (!enabled) {
@@ -64,7 +64,7 @@ std::string followGnomeExtension(linuxos::SwitchableWindowSystem& windows, const
 // What a click on the main window's offer does: GNOME Shell enables the
 // extension (away from the user-interface thread, as the shell takes its
 // time), and the program follows the shell through it from then on.
-std::function<std::string()> enableGnomeExtension(linuxos::SwitchableWindowSystem& windows,
+std::function<std::string()> enableGnomeExtension(linux::SwitchableWindowSystem& windows,
                                                   const std::string& waylandDisplay) {
     const bool enabled = wayland::GnomeWindowSystem::enableExtension(enableLimit);
     return [&windows, waylandDisplay, enabled] { return followGnomeExtension(windows, waylandDisplay, enabled); };
@@ -82,7 +82,7 @@ Desktop openDesktop() {
     Desktop desktop = openBackend();
     // Whichever backend follows the windows, a locked session has none in front.
     std::string problem;
-    if (auto lock = linuxos::LoginSessionLock::open(problem)) {
+    if (auto lock = linux::LoginSessionLock::open(problem)) {
         desktop.windows = std::make_unique<LockAwareWindowSystem>(std::move(desktop.windows), std::move(lock));
     }
     warn(problem);
@@ -92,7 +92,7 @@ Desktop openDesktop() {
 namespace {
 
 Desktop openBackend() {
-    linuxos::SessionFacts facts;
+    linux::SessionFacts facts;
     facts.waylandDisplay = environment("WAYLAND_DISPLAY");
     facts.x11Display = environment("DISPLAY");
     facts.sessionType = environment("XDG_SESSION_TYPE");
@@ -114,22 +114,22 @@ Desktop openBackend() {
             facts.gnomeExtensionKnown = names.extensionKnown;
         }
     }
-    const linuxos::BackendChoice choice = linuxos::chooseBackend(facts);
+    const linux::BackendChoice choice = linux::chooseBackend(facts);
     switch (choice.backend) {
-    case linuxos::Backend::Wlroots: {
+    case linux::Backend::Wlroots: {
         std::optional<std::string> swaySocket;
         if (const char* socket = std::getenv("SWAYSOCK"); socket != nullptr) {
             swaySocket = socket;
         }
         return {std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket), {}};
     }
-    case linuxos::Backend::Kde:
+    case linux::Backend::Kde:
         return {std::make_unique<wayland::KdeWindowSystem>(std::move(compositor)), {}};
-    case linuxos::Backend::KwinScript:
+    case linux::Backend::KwinScript:
         return {std::make_unique<wayland::KwinScriptWindowSystem>(std::move(compositor), kwinScript), {}};
-    case linuxos::Backend::Gnome:
+    case linux::Backend::Gnome:
         return {std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor)), {}};
-    case linuxos::Backend::X11: {
+    case linux::Backend::X11: {
         compositor.reset();
         std::unique_ptr<WindowSystem> windows;
         try {
@@ -150,8 +150,8 @@ Desktop openBackend() {
         }
         // GNOME Shell knows the extension: a click enables it, and the
         // program goes on through it.
-        auto switchable = std::make_unique<linuxos::SwitchableWindowSystem>(std::move(windows));
-        Desktop desktop{nullptr, choice.message, linuxos::enableGnomeExtensionCaption,
+        auto switchable = std::make_unique<linux::SwitchableWindowSystem>(std::move(windows));
+        Desktop desktop{nullptr, choice.message, linux::enableGnomeExtensionCaption,
                         [backend = switchable.get(), waylandDisplay = facts.waylandDisplay] {
                             return enableGnomeExtension(*backend, waylandDisplay);
                         }};
@@ -159,7 +159,7 @@ Desktop openBackend() {
         desktop.windows = std::move(switchable);
         return desktop;
     }
-    case linuxos::Backend::None:
+    case linux::Backend::None:
         break;
     }
     throw PlatformError(choice.message);
@@ -175,7 +175,7 @@ DisplayProtocol displayProtocol(const WindowSystem& windows) {
 }
 
 std::unique_ptr<TimeOfDayClock> createClock() {
-    return std::make_unique<linuxos::LocalClock>();
+    return std::make_unique<linux::LocalClock>();
 }
 
 } // namespace dwellmark::platform

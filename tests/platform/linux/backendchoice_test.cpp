@@ -1,12 +1,12 @@
 // Which backend each kind of Linux session gets, and what the user is told.
-#include "app/linux/backendchoice.h"
+#include "platform/linux/backendchoice.h"
 #include "platform/platform.h"
 
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 namespace {
 
 bool oneLine(const std::string& text) {
@@ -175,4 +175,4 @@ TEST(CreateWindowSystem, NamesBothDisplaysWhenNeitherAnswers) {
 }
 
 } // namespace
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

@@ -1,8 +1,8 @@
 // The program's parts wired together once, for main and for the tests and
 // benchmarks that run the program as it is.
-#include "program.h"
+#include "qtprogram.h"
 
-#include "app/linux/x11glue.h"
+#include "app/x11glue.h"
 #include "application.h"
 #include "platform/platform.h"
 
@@ -15,15 +15,15 @@
 
 namespace dwellmark::app {
 
-Program::Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks,
-                 const QString& notice, ui::NoticeOffer offer)
+QtProgram::QtProgram(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks,
+                     const QString& notice, ui::NoticeOffer offer)
     : m_tracker(windows, clock),
       m_mainWindow(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
                    notice, std::move(offer)) {
     QObject::connect(&m_mainWindow, &ui::MainWindow::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
-int Program::exec() {
+int QtProgram::exec() {
     m_mainWindow.show();
     return QCoreApplication::exec();
 }
@@ -85,8 +85,8 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
                  },
                  QString::fromStdString(desktop.offerWorking)};
     }
-    Program program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice),
-                    std::move(offer));
+    QtProgram program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice),
+                      std::move(offer));
     return program.exec();
 }
 

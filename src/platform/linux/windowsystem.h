@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 /// Stands between the tracker and the backend, so that a session followed
 /// through Xwayland can be followed through the compositor once it can be
@@ -49,4 +49,4 @@ private:
     std::string m_ownTitle;
 };
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

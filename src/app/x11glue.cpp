@@ -1,5 +1,5 @@
 // What Qt needs to know to run beside the X11 backend.
-#include "app/linux/x11glue.h"
+#include "app/x11glue.h"
 
 #include "platform/linux/lostconnection.h"
 
@@ -20,11 +20,11 @@ QtMessageHandler qtMessages = nullptr;
 void onQtMessage(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     // Qt's xcb platform writes this and exits on its own otherwise.
     if (message.startsWith(QLatin1String("The X11 connection broke"))) {
-        platform::linuxos::connectionLost("the X server");
+        platform::linux::connectionLost("the X server");
     }
     // And its Wayland platform this, on a Wayland backend.
     if (message.startsWith(QLatin1String("The Wayland connection broke"))) {
-        platform::linuxos::connectionLost("the Wayland compositor");
+        platform::linux::connectionLost("the Wayland compositor");
     }
     if (qtMessages != nullptr) {
         qtMessages(type, context, message);

@@ -14,15 +14,15 @@ namespace dwellmark::app {
 /// The tracker on a window system and clock, and the main window that shows
 /// it. Needs the application object; the window system and clock must outlive
 /// it.
-class Program final {
+class QtProgram final {
 public:
     /// The pointer file is looked for in programFolder; by default the folder
     /// of the running executable. ticks: where the main window's ticks come
     /// from (tests and benchmarks choose; the program follows the desktop).
     /// notice: what the main window says about how the desktop is seen, and
     /// offer what it offers to do about it.
-    Program(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {},
-            TickSource ticks = TickSource::DesktopEvents, const QString& notice = {}, ui::NoticeOffer offer = {});
+    QtProgram(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {},
+              TickSource ticks = TickSource::DesktopEvents, const QString& notice = {}, ui::NoticeOffer offer = {});
 
     ActivityTracker& tracker() { return m_tracker; }
     ui::MainWindow& mainWindow() { return m_mainWindow; }

@@ -1,7 +1,7 @@
 // Which backend follows the windows of a Linux session.
-#include "app/linux/backendchoice.h"
+#include "platform/linux/backendchoice.h"
 
-namespace dwellmark::platform::linuxos {
+namespace dwellmark::platform::linux {
 
 BackendChoice chooseBackend(const SessionFacts& facts) {
     if (!facts.waylandDisplay.empty()) {
@@ -50,4 +50,4 @@ BackendChoice chooseBackend(const SessionFacts& facts) {
     return {Backend::X11, {}, {}};
 }
 
-} // namespace dwellmark::platform::linuxos
+} // namespace dwellmark::platform::linux

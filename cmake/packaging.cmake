@@ -1,6 +1,7 @@
 # What every package of Dwellmark says of itself, whatever its kind; the
-# system's file under cmake/os includes this, adds what its kind of package
-# needs and then includes CPack.
+# rules of each kind of package (cmake/packaging-deb.cmake, and
+# cmake/os/windows.cmake for the installer) include this, add what their kind
+# needs and then include CPack.
 set(CPACK_PACKAGE_NAME dwellmark)
 set(CPACK_PACKAGE_VENDOR "Dwellmark")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")

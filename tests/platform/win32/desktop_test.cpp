@@ -41,14 +41,7 @@ public:
     bool started() const { return m_program.process() != nullptr; }
 
     /// Its window, once it has one; nullptr if none appears in time.
-    HWND waitForWindow() {
-        HWND window = nullptr;
-        pumpMessagesUntil([&] {
-            window = m_program.findWindow(L"DwellmarkForeignWindow", m_title.c_str());
-            return window != nullptr;
-        });
-        return window;
-    }
+    HWND waitForWindow() const { return m_program.waitForWindow(L"DwellmarkForeignWindow", m_title.c_str()); }
 
     /// Closes its window and waits for the program to end.
     bool close(HWND window) {

@@ -82,12 +82,7 @@ TEST_P(WlrootsDesktop, TheApplicationIsTheAppIdAndTheForegroundFollowsTheFocus) 
 
     // A window whose process ends is gone.
     omega.reset();
-    EXPECT_TRUE(eventually(
-        [&] {
-            windows.beginTick();
-            return !windows.isWindow(o);
-        },
-        hang));
+    EXPECT_TRUE(windowGoes(windows, o));
 
     const ActivityTable& log = tracker.usageLog();
     ASSERT_EQ(log.rowCount(), 2U);

@@ -89,6 +89,20 @@ protected:
         return pumpMessagesUntil([&] { return GetForegroundWindow() == window; });
     }
 
+    /// Starts the second program copied under the frame host's name, to draw
+    /// a Store app's frame, and brings its window to the foreground; that
+    /// window, or nullptr when any step failed.
+    HWND storeAppFrameInFront(std::unique_ptr<ForeignProgram>& frame) {
+        const std::wstring frameHost = programFolder() + L"ApplicationFrameHost.exe";
+        if (CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE) ==
+            FALSE) {
+            return nullptr;
+        }
+        frame = std::make_unique<ForeignProgram>(L"Calculator", frameHost);
+        const HWND window = frame->started() ? frame->waitForWindow() : nullptr;
+        return window != nullptr && bringToForeground(window) ? window : nullptr;
+    }
+
     std::unique_ptr<WindowSystem> m_system = platform::createWindowSystem();
 
 private:
@@ -126,25 +140,12 @@ TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
     EXPECT_EQ(m_system->getProcessName(handle), "");
 }
 
-/// The second program copied under the frame host's name, to draw a Store app's
-/// frame; empty when it could not be copied.
-std::wstring frameHostProgram() {
-    const std::wstring frameHost = programFolder() + L"ApplicationFrameHost.exe";
-    const bool copied =
-        CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE) != FALSE;
-    return copied ? frameHost : std::wstring();
-}
-
 TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
     // The frame host draws the frame; the app's window is a child of it that
     // belongs to this program.
-    const std::wstring frameHost = frameHostProgram();
-    ASSERT_FALSE(frameHost.empty());
-    ForeignProgram frame(L"Calculator", frameHost);
-    ASSERT_TRUE(frame.started());
-    const HWND window = frame.waitForWindow();
+    std::unique_ptr<ForeignProgram> frame;
+    const HWND window = storeAppFrameInFront(frame);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(bringToForeground(window));
     const WindowHandle handle = m_system->foregroundWindow();
     ASSERT_EQ(toHwnd(handle), window);
     EXPECT_EQ(m_system->getProcessName(handle), "ApplicationFrameHost.exe");
@@ -153,17 +154,13 @@ TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_TEST_EXE);
     DestroyWindow(app);
-    EXPECT_TRUE(frame.close(window));
+    EXPECT_TRUE(frame->close(window));
 }
 
 TEST_F(Desktop, StoreAppFrameInFrontBeforeItsAppJoinsIsLoggedUnderTheApp) {
-    const std::wstring frameHost = frameHostProgram();
-    ASSERT_FALSE(frameHost.empty());
-    ForeignProgram frame(L"Calculator", frameHost);
-    ASSERT_TRUE(frame.started());
-    const HWND window = frame.waitForWindow();
+    std::unique_ptr<ForeignProgram> frame;
+    const HWND window = storeAppFrameInFront(frame);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(bringToForeground(window));
     testing::FakeClock clock;
     clock.now = 600.0F;
     ActivityTracker tracker(*m_system, clock);
@@ -185,7 +182,7 @@ TEST_F(Desktop, StoreAppFrameInFrontBeforeItsAppJoinsIsLoggedUnderTheApp) {
     EXPECT_EQ(tracker.usageLog().text(1, LogColumn::WindowTitle), "Calculator");
     EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "4");
     DestroyWindow(app);
-    EXPECT_TRUE(frame.close(window));
+    EXPECT_TRUE(frame->close(window));
 }
 
 TEST_F(Desktop, WindowWithoutATitleHasAnEmptyTitleButItsExecutable) {

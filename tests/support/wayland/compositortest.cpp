@@ -44,6 +44,11 @@ std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environ
     return window;
 }
 
+std::unique_ptr<ChildProcess> openWindow(const CompositorSession& session, const std::string& title,
+                                         const std::string& appId, const std::string& nextTitle) {
+    return openWindow(session.clientEnvironment(), title, appId, nextTitle);
+}
+
 WindowHandle foregroundTitled(WindowSystem& windows, const std::string& title) {
     WindowHandle found = 0;
     eventually(

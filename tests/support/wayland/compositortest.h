@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "compositorsession.h"
 #include "platform/platform.h"
 #include "platform/wayland/waylandwindowsystem.h"
 #include "tracking/windowsystem.h"
@@ -43,6 +44,9 @@ private:
 /// A window of its own process in the session that the environment names,
 /// once the compositor shows it; it takes the next title on SIGUSR1.
 std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environment, const std::string& title,
+                                         const std::string& appId, const std::string& nextTitle = "next");
+/// The same in the session.
+std::unique_ptr<ChildProcess> openWindow(const CompositorSession& session, const std::string& title,
                                          const std::string& appId, const std::string& nextTitle = "next");
 
 /// Ticks the backend until the foreground window has the title; that window, or 0.

@@ -6,9 +6,11 @@
 // tests/ui/win32/take-screenshots runs it and makes the PNGs. (No CJK title: the
 // test machines have no CJK font, and Wine would draw empty boxes.)
 //   win32_screenshots FOLDER DWELLMARK-EXE FOREIGN-WINDOW-EXE
+#include "messagepump.h"
 #include "testprogram.h"
 #include "win32api/windowsheaders.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -19,19 +21,9 @@
 
 namespace {
 
+using namespace std::chrono_literals;
+using dwellmark::testing::pumpMessagesFor;
 using dwellmark::testing::TestProgram;
-
-void pump(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (GetTickCount64() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    }
-}
 
 // The window as it is on the screen, frame included.
 bool saveWindow(HWND window, const std::wstring& path) {
@@ -113,16 +105,16 @@ int main() {
         std::fputs("win32_screenshots: dwellmark.exe showed no window\n", stderr);
         return 1;
     }
-    pump(500);
+    pumpMessagesFor(500ms);
     ShowWindow(form, SW_MINIMIZE);
     const DWORD pauses[] = {2300, 1200, 3100, 1700, 2600, 1100, 1500};
     for (std::size_t i = 0; i < 7; ++i) {
         SetForegroundWindow(windows[i % windows.size()]);
-        pump(pauses[i]);
+        pumpMessagesFor(std::chrono::milliseconds(pauses[i]));
     }
     ShowWindow(form, SW_RESTORE);
     SetForegroundWindow(form);
-    pump(1000);
+    pumpMessagesFor(1000ms);
     saveWindow(form, folder + L"\\win32-main-window.bmp");
 
     // More titles than the chart's legend holds, each in front for a while.
@@ -138,33 +130,33 @@ int main() {
     ShowWindow(form, SW_MINIMIZE);
     for (std::size_t i = 0; i < moreWindows.size(); ++i) {
         SetForegroundWindow(moreWindows[i]);
-        pump(static_cast<DWORD>(400 + (i * 530) % 1700));
+        pumpMessagesFor(std::chrono::milliseconds(static_cast<DWORD>(400 + (i * 530) % 1700)));
     }
     SetForegroundWindow(windows[0]);
-    pump(300);
+    pumpMessagesFor(300ms);
     ShowWindow(form, SW_RESTORE);
     SetForegroundWindow(form);
-    pump(500);
+    pumpMessagesFor(500ms);
 
     // Posted: the chart opens once the click has returned.
     PostMessageW(FindWindowExW(form, nullptr, L"Button", L"Display Chart"), BM_CLICK, 0, 0);
     const HWND chart = dwellmark.waitForWindow(nullptr, L"Chart");
     if (chart != nullptr) {
-        pump(500);
+        pumpMessagesFor(500ms);
         // The pointer on the second bar, low down, for its tip.
         RECT client;
         GetClientRect(chart, &client);
         POINT at{client.right * 23 / 100, client.bottom * 85 / 100};
         ClientToScreen(chart, &at);
         SetCursorPos(at.x, at.y);
-        pump(1000);
+        pumpMessagesFor(1000ms);
         saveWindow(chart, folder + L"\\win32-chart-window.bmp");
         PostMessageW(chart, WM_CLOSE, 0, 0);
     }
     for (const HWND window : moreWindows) {
         DestroyWindow(window);
     }
-    pump(500);
+    pumpMessagesFor(500ms);
     PostMessageW(form, WM_CLOSE, 0, 0);
     WaitForSingleObject(dwellmark.process(), 10000);
     return chart != nullptr ? 0 : 1;

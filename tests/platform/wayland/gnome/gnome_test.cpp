@@ -22,8 +22,8 @@ using namespace dwellmark::testing;
 TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
     GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
-    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
-    auto omega = openWindow(session.clientEnvironment(), omegaTitle, "dwellmark.test.omega", omegaLater);
+    auto alpha = openWindow(session, alphaTitle, "dwellmark.test.alpha");
+    auto omega = openWindow(session, omegaTitle, "dwellmark.test.omega", omegaLater);
     auto display = WaylandDisplay::connect(session.waylandSocket());
     ASSERT_NE(display, nullptr);
     GnomeWindowSystem windows(std::move(display));
@@ -38,7 +38,7 @@ TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgr
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     expectCreatesOn<GnomeWindowSystem>(session.waylandSocket());
 
-    auto window = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto window = openWindow(session, alphaTitle, "dwellmark.test.alpha");
     expectProbeEndsWithOneLineWhenKilled(session.clientEnvironment(), [&] { session.kill(); });
 }
 
@@ -69,24 +69,16 @@ TEST(GnomeDesktop, AnExtensionTheShellKnowsIsEnabledFromTheNoticeAndFollowedWith
     ASSERT_TRUE(desktop.acceptOffer);
 
     // A Wayland window, which X11 does not see, is followed once the offer is taken.
-    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto alpha = openWindow(session, alphaTitle, "dwellmark.test.alpha");
     // Its first step runs away from the user-interface thread, as the main window runs it.
     const auto finish = std::async(std::launch::async, desktop.acceptOffer).get();
     EXPECT_EQ(finish(), "");
     EXPECT_TRUE(GnomeWindowSystem::findBusNames().extension);
     WindowSystem& windows = *desktop.windows;
-    WindowHandle seen = 0;
-    EXPECT_TRUE(eventually(
-        [&] {
-            windows.beginTick();
-            seen = windows.foregroundWindow();
-            if (windows.getWindowTitle(seen) == alphaTitle) {
-                return true;
-            }
-            session.activate(alpha->pid());
-            return false;
-        },
-        hang));
+    const WindowHandle seen = focusUntilForeground(
+        windows, [&](int pid, const std::string&) { session.activate(pid); }, *alpha, "dwellmark.test.alpha",
+        alphaTitle);
+    EXPECT_NE(seen, 0);
     EXPECT_EQ(windows.getProcessName(seen), processName);
 }
 

@@ -38,12 +38,6 @@ protected:
         ASSERT_TRUE(m_kwin->ready()) << "KWin did not start: " << m_kwin->log();
     }
 
-    /// A window of its own process, once KWin shows it.
-    std::unique_ptr<ChildProcess> openWindow(const std::string& title, const std::string& appId,
-                                             const std::string& nextTitle = "next") {
-        return testing::openWindow(m_kwin->clientEnvironment(), title, appId, nextTitle);
-    }
-
     /// The backend of this way of showing.
     std::unique_ptr<WaylandWindowSystem> connect() {
         auto display = WaylandDisplay::connect(m_kwin->waylandSocket());
@@ -63,7 +57,7 @@ protected:
 };
 
 TEST_P(KwinDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
-    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
+    auto alpha = openWindow(*m_kwin, alphaTitle, "dwellmark.test.alpha");
     // Connected after one window exists and before the other: the window
     // active at the start and a window shown later are both seen.
     auto windows = connect();
@@ -71,7 +65,7 @@ TEST_P(KwinDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
     const WindowHandle a = foregroundTitled(*windows, alphaTitle);
     ASSERT_NE(a, 0);
 
-    auto omega = openWindow(omegaTitle, "dwellmark.test.omega", omegaLater);
+    auto omega = openWindow(*m_kwin, omegaTitle, "dwellmark.test.omega", omegaLater);
     // KWin gives a new window the focus.
     const WindowHandle o = foregroundTitled(*windows, omegaTitle);
     ASSERT_NE(o, 0);
@@ -118,7 +112,7 @@ TEST_P(KwinDesktop, DwellmarksScriptRunsOnlyWhileTheScriptBackendLives) {
 }
 
 TEST_P(KwinDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
-    auto window = openWindow(alphaTitle, "dwellmark.test.alpha");
+    auto window = openWindow(*m_kwin, alphaTitle, "dwellmark.test.alpha");
     expectProbeEndsWithOneLineWhenKilled(m_kwin->clientEnvironment(), [&] { m_kwin->kill(); });
 }
 
@@ -144,7 +138,7 @@ TEST(KwinBesideOtherScripts, DwellmarksScriptAloneRunsWhateverNumberKwinGivesIt)
 
     ASSERT_TRUE(kwin.unloadScript("other-first"));
 
-    auto alpha = testing::openWindow(kwin.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto alpha = openWindow(kwin, alphaTitle, "dwellmark.test.alpha");
     auto display = WaylandDisplay::connect(kwin.waylandSocket());
     ASSERT_NE(display, nullptr);
     KwinScriptWindowSystem windows(std::move(display), KwinScriptWindowSystem::findScript());

@@ -22,12 +22,6 @@ protected:
         ASSERT_TRUE(m_sway->ready()) << "sway did not start: " << m_sway->log();
     }
 
-    /// A window of its own process, once sway shows it.
-    std::unique_ptr<ChildProcess> openWindow(const std::string& title, const std::string& appId,
-                                             const std::string& nextTitle = "next") {
-        return testing::openWindow(m_sway->clientEnvironment(), title, appId, nextTitle);
-    }
-
     std::unique_ptr<WlrootsWindowSystem> connect() {
         auto display = WaylandDisplay::connect(m_sway->waylandSocket());
         EXPECT_NE(display, nullptr);
@@ -38,12 +32,12 @@ protected:
 };
 
 TEST_F(SwayDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
-    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
+    auto alpha = openWindow(*m_sway, alphaTitle, "dwellmark.test.alpha");
     // Connected after one window exists and before the other: both the first
     // listing and a window announced later are seen.
     auto windows = connect();
     ASSERT_NE(windows, nullptr);
-    auto omega = openWindow(omegaTitle, "dwellmark.test.omega", omegaLater);
+    auto omega = openWindow(*m_sway, omegaTitle, "dwellmark.test.omega", omegaLater);
 
     // sway focuses a new window.
     const WindowHandle o = foregroundTitled(*windows, omegaTitle);
@@ -56,7 +50,7 @@ TEST_F(SwayDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
     // A window whose process ends while another holds the focus is gone too.
     const WindowHandle a = foregroundTitled(*windows, alphaTitle);
     ASSERT_NE(a, 0);
-    auto other = openWindow(omegaTitle, "dwellmark.test.omega");
+    auto other = openWindow(*m_sway, omegaTitle, "dwellmark.test.omega");
     ASSERT_NE(foregroundTitled(*windows, omegaTitle), 0);
     alpha.reset();
     EXPECT_TRUE(windowGoes(*windows, a));
@@ -65,9 +59,9 @@ TEST_F(SwayDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
 
 TEST_F(SwayDesktop, FindsAWindowByItsProcessTitleAndAppId) {
     // Two windows alike but for their process, as two copies of the program would be.
-    auto first = openWindow("Dwellmark", "dwellmark");
-    auto second = openWindow("Dwellmark", "dwellmark");
-    auto other = openWindow("Dwellmark", "dwellmark.other");
+    auto first = openWindow(*m_sway, "Dwellmark", "dwellmark");
+    auto second = openWindow(*m_sway, "Dwellmark", "dwellmark");
+    auto other = openWindow(*m_sway, "Dwellmark", "dwellmark.other");
     auto windows = connect();
     ASSERT_NE(windows, nullptr);
     const auto focusProcess = [&](pid_t pid) {
@@ -113,7 +107,7 @@ TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {
 }
 
 TEST_F(SwayDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
-    auto window = openWindow(alphaTitle, "dwellmark.test.alpha");
+    auto window = openWindow(*m_sway, alphaTitle, "dwellmark.test.alpha");
     expectProbeEndsWithOneLineWhenKilled(m_sway->clientEnvironment(), [&] { m_sway->kill(); });
 }
 

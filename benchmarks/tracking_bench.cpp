@@ -1,11 +1,11 @@
 // Costs of the tracking core's tick, through an in-memory desktop so that only
 // the core is measured.
 #include "fakes.h"
+#include "processmemory.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 
 #include <benchmark/benchmark.h>
-#include <fstream>
 #include <string>
 
 namespace {
@@ -14,21 +14,11 @@ using namespace dwellmark;
 
 using dwellmark::testing::FakeClock;
 using dwellmark::testing::FakeWindowSystem;
+using dwellmark::testing::residentKiB;
+using dwellmark::testing::statusKiB;
 
 std::string titleOf(int i) {
     return "Document " + std::to_string(i) + " - A Typical Editor Window Title";
-}
-
-// Resident set size and its peak, in kibibytes, from the kernel's view of this process.
-long statusKiB(const std::string& field) {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind(field + ":", 0) == 0) {
-            return std::stol(line.substr(field.size() + 1));
-        }
-    }
-    return -1;
 }
 
 void BM_TickWithoutChange(benchmark::State& state) {
@@ -95,7 +85,7 @@ BENCHMARK(BM_TickWithChange)->Args({10000, 100000})->Unit(benchmark::kMicrosecon
 // Memory held by 100,000 logged stretches over 1,000 titles, logged through the tick.
 void BM_MemoryFor100kStretches(benchmark::State& state) {
     for (auto _ : state) {
-        const long before = statusKiB("VmRSS");
+        const long before = residentKiB();
         FakeWindowSystem desktop(false);
         FakeClock clock;
         ActivityTracker tracker(desktop, clock);
@@ -107,7 +97,7 @@ void BM_MemoryFor100kStretches(benchmark::State& state) {
             clock.now = static_cast<float>(i % 80000);
             tracker.tick();
         }
-        const long after = statusKiB("VmRSS");
+        const long after = residentKiB();
         state.counters["log_rows"] = static_cast<double>(tracker.usageLog().rowCount());
         state.counters["rss_growth_MiB"] = static_cast<double>(after - before) / 1024.0;
         state.counters["peak_rss_MiB"] = static_cast<double>(statusKiB("VmHWM")) / 1024.0;

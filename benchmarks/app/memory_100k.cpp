@@ -10,6 +10,7 @@
 #include "app/qtprogram.h"
 #include "fakes.h"
 #include "process.h"
+#include "processmemory.h"
 
 #include <QElapsedTimer>
 #include <QWindow>
@@ -69,7 +70,7 @@ int main(int argc, char* argv[]) {
         app.processEvents(QEventLoop::AllEvents, 10);
     }
     handleEventsFor(app, 500);
-    const long startKiB = dwellmark::bench::residentKiB(getpid());
+    const long startKiB = dwellmark::testing::residentKiB();
 
     const auto start = std::chrono::steady_clock::now();
     std::size_t changes = 0;
@@ -94,7 +95,7 @@ int main(int argc, char* argv[]) {
     }
     handleEventsFor(app, 500);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    const long afterKiB = dwellmark::bench::residentKiB(getpid());
+    const long afterKiB = dwellmark::testing::residentKiB();
 
     const std::size_t logRows = tracker.usageLog().rowCount();
     const std::size_t totalsRows = tracker.totals().rowCount();

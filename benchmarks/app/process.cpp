@@ -75,17 +75,6 @@ ThreadUse usedBetween(const std::map<long, ThreadUse>& before, const std::map<lo
     return used;
 }
 
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
 pid_t start(char** command) {
     pid_t child = 0;
     if (const int failure = posix_spawn(&child, command[0], nullptr, nullptr, command, environ); failure != 0) {

@@ -30,9 +30,6 @@ std::map<long, ThreadUse> threadUse(pid_t pid);
 /// between them is lost (the threads of an idle Qt program live for the run).
 ThreadUse usedBetween(const std::map<long, ThreadUse>& before, const std::map<long, ThreadUse>& after);
 
-/// The resident set of a process in kibibytes; negative when it cannot be read.
-long residentKiB(pid_t pid);
-
 /// Starts command[0] with the arguments of the null-terminated command and
 /// this process's environment; 0 when it cannot be started (said on stderr).
 pid_t start(char** command);

@@ -7,6 +7,7 @@
 //   shown_ms=MEDIAN rss_kib=MEDIAN runs_ms=T1,T2,...
 //   bench_show_time [--runs N] [--title TEXT] [--settle-ms MS] -- PROGRAM [ARGS...]
 #include "process.h"
+#include "processmemory.h"
 
 #include <algorithm>
 #include <chrono>
@@ -209,7 +210,7 @@ int main(int argc, char** argv) {
         }
         times.push_back(std::chrono::duration<double, std::milli>(end - started).count());
         std::this_thread::sleep_for(std::chrono::milliseconds(settleMs));
-        residents.push_back(dwellmark::bench::residentKiB(child));
+        residents.push_back(dwellmark::testing::residentKiB(child));
         dwellmark::bench::stop(child);
     }
     xcb_disconnect(connection);

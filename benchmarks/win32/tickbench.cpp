@@ -2,9 +2,11 @@
 // window with only the same 1 ms timer. Prints figures; asserts nothing.
 //   win32_tick_bench (bare|dwellmark) SECONDS
 #include "app/win32/win32program.h"
+#include "messagepump.h"
 #include "platform/platform.h"
 #include "ui/win32/tickdriver.h"
 
+#include <chrono>
 #include <commctrl.h>
 #include <cstdio>
 #include <cstdlib>
@@ -14,6 +16,7 @@
 
 namespace {
 
+using dwellmark::testing::pumpMessagesFor;
 using dwellmark::ui::win32::TickDriver;
 
 constexpr UINT tickMessage = WM_APP + 1;
@@ -39,19 +42,6 @@ double cpuSeconds() {
         return static_cast<double>((static_cast<std::uint64_t>(time.dwHighDateTime) << 32) | time.dwLowDateTime) / 1e7;
     };
     return value(kernel) + value(user);
-}
-
-// Runs the thread's messages for the given time.
-void runFor(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (GetTickCount64() < end) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - GetTickCount64()), QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    }
 }
 
 } // namespace
@@ -85,7 +75,7 @@ int main() {
         bareSource = &source;
         source.start(window, tickMessage);
         const double cpuStart = cpuSeconds();
-        runFor(milliseconds);
+        pumpMessagesFor(std::chrono::milliseconds(milliseconds));
         cpu = cpuSeconds() - cpuStart;
         ticks = bareTicks;
         source.stop();
@@ -95,7 +85,7 @@ int main() {
         form.show();
         const std::uint64_t ticksStart = form.ticksRun();
         const double cpuStart = cpuSeconds();
-        runFor(milliseconds);
+        pumpMessagesFor(std::chrono::milliseconds(milliseconds));
         cpu = cpuSeconds() - cpuStart;
         ticks = form.ticksRun() - ticksStart;
     }

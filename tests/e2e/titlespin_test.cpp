@@ -2,6 +2,7 @@
 // foreground: its stretches are logged under the title it had when it first
 // took the foreground, the ticks of the 1 ms timer go on, and the program's
 // memory stays flat.
+#include "processmemory.h"
 #include "testdesktop.h"
 #include "trackedprogram.h"
 #include "trackerchecks.h"
@@ -36,7 +37,7 @@ TEST(TitleChangingEveryMillisecond, KeepsItsFirstTitleWhileTheTicksGoOnInFlatMem
     farm.startSpin(spinner, titles);
     // The memory the run needs anyway is in place after a second.
     TrackedProgram::runUntil([] { return false; }, 1s);
-    const long residentBefore = residentKilobytes();
+    const long residentBefore = residentKiB();
 
     // The ticks are counted in slices of half a second; not one may be empty.
     std::size_t slices = 0;
@@ -55,7 +56,7 @@ TEST(TitleChangingEveryMillisecond, KeepsItsFirstTitleWhileTheTicksGoOnInFlatMem
         }
     });
     const std::chrono::duration<double> spun = std::chrono::steady_clock::now() - spinStart;
-    const long residentAfter = residentKilobytes();
+    const long residentAfter = residentKiB();
     RecordProperty("ticks_per_second_while_spinning",
                    static_cast<int>(static_cast<double>(program.ticks() - ticksBefore) / spun.count()));
     RecordProperty("vmrss_growth_kb", static_cast<int>(residentAfter - residentBefore));

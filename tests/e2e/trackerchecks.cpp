@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <fstream>
 #include <map>
 #include <set>
 #include <string_view>
@@ -112,19 +111,6 @@ std::vector<std::string> openRowsOfDeadWindows(const ActivityTracker& tracker, T
         }
     }
     return dead;
-}
-
-long residentKilobytes() {
-    std::ifstream status("/proc/self/status");
-    std::string word;
-    while (status >> word) {
-        if (word == "VmRSS:") {
-            long kilobytes = 0;
-            status >> kilobytes;
-            return kilobytes;
-        }
-    }
-    return -1;
 }
 
 } // namespace dwellmark::testing

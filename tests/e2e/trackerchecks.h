@@ -22,7 +22,4 @@ std::vector<std::string> trackerFaults(const ActivityTracker& tracker);
 /// The open-interval rows that name windows the X server no longer has.
 std::vector<std::string> openRowsOfDeadWindows(const ActivityTracker& tracker, TestDesktop& desktop);
 
-/// The resident memory of this process (VmRSS) in kB.
-long residentKilobytes();
-
 } // namespace dwellmark::testing

@@ -1,6 +1,8 @@
 // Two thousand windows made and destroyed in a burst, a few of them activated
 // on the way, while the program runs: it keeps its data, forgets the windows
 // that are gone and needs no more memory for a second burst than for the first.
+#include "processmemory.h"
+#include "tablecells.h"
 #include "testdesktop.h"
 #include "trackedprogram.h"
 #include "trackerchecks.h"
@@ -18,19 +20,6 @@ namespace dwellmark::testing {
 namespace {
 
 using namespace std::chrono_literals;
-
-using Rows = std::vector<std::vector<std::string>>;
-
-Rows rowsOf(const ActivityTable& table) {
-    Rows rows;
-    for (std::size_t row = 1; row <= table.rowCount(); ++row) {
-        auto& cells = rows.emplace_back();
-        for (std::size_t column = 0; column < table.columnCount(); ++column) {
-            cells.emplace_back(table.text(row, column));
-        }
-    }
-    return rows;
-}
 
 TEST(BurstOfWindows, ForgetsTheWindowsThatWentKeepsItsDataAndItsMemoryFlat) {
     TrackedProgram program;
@@ -75,7 +64,7 @@ TEST(BurstOfWindows, ForgetsTheWindowsThatWentKeepsItsDataAndItsMemoryFlat) {
         EXPECT_TRUE(forgotten) << tracker.openStretches().rowCount() << " open-interval rows, "
                                << windows.watchedWindowCount() << " windows watched";
         EXPECT_EQ(openRowsOfDeadWindows(tracker, desktop), std::vector<std::string>{});
-        resident.push_back(residentKilobytes());
+        resident.push_back(residentKiB());
     }
     RecordProperty("vmrss_after_first_burst_kb", static_cast<int>(resident[0]));
     RecordProperty("vmrss_after_second_burst_kb", static_cast<int>(resident[1]));

@@ -1,6 +1,7 @@
 // The activity tracker against a fake desktop and clock: the tables it keeps, lengths measured on the steady clock, and
 // a locked session.
 #include "fakes.h"
+#include "tablecells.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 #include "tracking/textforms.h"
@@ -18,23 +19,9 @@ using ::testing::ElementsAre;
 using testing::FakeClock;
 using testing::FakeWindowSystem;
 
-using Row = std::vector<std::string>;
-
-Row rowOf(const ActivityTable& table, std::size_t row) {
-    Row cells;
-    for (std::size_t column = 0; column < table.columnCount(); ++column) {
-        cells.emplace_back(table.text(row, column));
-    }
-    return cells;
-}
-
-std::vector<Row> rowsOf(const ActivityTable& table) {
-    std::vector<Row> rows;
-    for (std::size_t row = 1; row <= table.rowCount(); ++row) {
-        rows.push_back(rowOf(table, row));
-    }
-    return rows;
-}
+using testing::Row;
+using testing::rowOf;
+using testing::rowsOf;
 
 constexpr WindowHandle mainWindow = 77;
 constexpr WindowHandle windowA = 101;

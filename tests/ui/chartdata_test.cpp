@@ -1,4 +1,5 @@
 // The chart's data taken from the totals, and the scale of its value axis.
+#include "tablecells.h"
 #include "tracking/activitytables.h"
 #include "ui/chartdata.h"
 #include "ui/chartlegend.h"
@@ -9,20 +10,9 @@
 #include <string>
 
 using dwellmark::ActivityTable;
-using dwellmark::TotalsColumn;
+using dwellmark::testing::addTotal;
 using dwellmark::ui::ChartData;
 using dwellmark::ui::ValueScale;
-
-namespace {
-
-void addTotal(ActivityTable& totals, const char* application, const char* title, const char* seconds) {
-    const std::size_t row = totals.addRow(application);
-    totals.setText(row, TotalsColumn::WindowTitle, title);
-    totals.setText(row, TotalsColumn::TotalTime, "00:00:00");
-    totals.setText(row, TotalsColumn::TotalSeconds, seconds);
-}
-
-} // namespace
 
 TEST(ChartData, EmptyTotalsGiveNoSeriesButTheFixedTexts) {
     const ActivityTable totals = dwellmark::makeTotalsTable();

@@ -1,5 +1,5 @@
 // The tick loop on a fake toolkit and desktop: when the ticks run, and when they fall back to every millisecond.
-#include "fakes.h"
+#include "reportingdesktop.h"
 #include "ui/tickloop.h"
 #include "ui/ticktimer.h"
 
@@ -14,38 +14,9 @@
 namespace dwellmark::ui {
 namespace {
 
+using testing::ReportingDesktop;
 using Time = TickTimer::Time;
 using namespace std::chrono_literals;
-
-/// The fake desktop, reporting its changes by a descriptor, by calls, or not at all.
-class ReportingDesktop final : public WindowSystem {
-public:
-    explicit ReportingDesktop(bool byCalls = false) : calls(byCalls) {}
-
-    int descriptor = -1;
-    bool calls = false;
-    bool queued = false;
-    /// What readChanges() finds in the descriptor.
-    bool news = true;
-    std::chrono::milliseconds safety = 1s;
-    std::function<void()> listener;
-
-    int changeDescriptor() const override { return descriptor; }
-    bool readChanges() override { return news; }
-    bool hasQueuedChanges() override { return queued; }
-    std::chrono::milliseconds safetyTickInterval() const override { return safety; }
-    bool setChangeListener(std::function<void()> call) override {
-        listener = calls ? std::move(call) : nullptr;
-        return static_cast<bool>(listener);
-    }
-    WindowHandle foregroundWindow() override { return m_desktop.foregroundWindow(); }
-    bool isWindow(WindowHandle handle) override { return m_desktop.isWindow(handle); }
-    std::string getWindowTitle(WindowHandle handle) override { return m_desktop.getWindowTitle(handle); }
-    std::string getProcessName(WindowHandle handle) override { return m_desktop.getProcessName(handle); }
-
-private:
-    testing::FakeWindowSystem m_desktop;
-};
 
 /// A toolkit whose clock the test moves on; the ticks that come due on the way run.
 class FakeToolkit final : public TickTimer {

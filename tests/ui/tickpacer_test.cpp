@@ -3,6 +3,7 @@
 // paced by reported changes), whose tables must agree cell by cell. The
 // pacing rule itself is tested through the tick loop (tests/ui).
 #include "fakes.h"
+#include "tablecells.h"
 #include "tracking/activitytracker.h"
 #include "ui/tickpacer.h"
 
@@ -99,18 +100,7 @@ void apply(const Step& step, FakeWindowSystem& desktop) {
     }
 }
 
-using Table = std::vector<std::vector<std::string>>;
-
-Table cellsOf(const ActivityTable& table) {
-    Table cells;
-    for (std::size_t row = 1; row <= table.rowCount(); ++row) {
-        cells.emplace_back();
-        for (std::size_t column = 0; column < table.columnCount(); ++column) {
-            cells.back().emplace_back(table.text(row, column));
-        }
-    }
-    return cells;
-}
+using Table = testing::Rows;
 
 struct Outcome {
     Table log;
@@ -160,9 +150,9 @@ Outcome replay(const Recording& recording, TickSource source) {
         }
     }
     EXPECT_EQ(next, recording.steps.end()) << "steps out of order in the recording";
-    outcome.log = cellsOf(tracker.usageLog());
-    outcome.open = cellsOf(tracker.openStretches());
-    outcome.totals = cellsOf(tracker.totals());
+    outcome.log = testing::rowsOf(tracker.usageLog());
+    outcome.open = testing::rowsOf(tracker.openStretches());
+    outcome.totals = testing::rowsOf(tracker.totals());
     return outcome;
 }
 

@@ -1,5 +1,6 @@
 // The Wayland window list driven by event sequences as compositors send them, alone and under the tracker.
 #include "fakes.h"
+#include "listwindowsystem.h"
 #include "platform/wayland/toplevellist.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
@@ -156,28 +157,9 @@ TEST(ToplevelList, NumbersAreNeverZeroNorHeldTwice) {
     EXPECT_GT(wrapping.add(), 0);
 }
 
-/// The list as the tracker sees it, as the wlroots backend answers from it.
-class ListWindowSystem final : public WindowSystem {
-public:
-    explicit ListWindowSystem(ToplevelList& list) : m_list(list) {}
-    WindowHandle foregroundWindow() override { return m_list.foreground(); }
-    bool isWindow(WindowHandle handle) override { return m_list.exists(handle); }
-    std::string getWindowTitle(WindowHandle handle) override {
-        const auto* toplevel = m_list.find(handle);
-        return toplevel != nullptr ? toplevel->title : std::string();
-    }
-    std::string getProcessName(WindowHandle handle) override {
-        const auto* toplevel = m_list.find(handle);
-        return toplevel != nullptr ? toplevel->appId : std::string();
-    }
-
-private:
-    ToplevelList& m_list;
-};
-
 TEST(ToplevelList, UnderTheTrackerAClosedFocusedWindowIsLoggedUnderItsFirstTitle) {
     ToplevelList list;
-    ListWindowSystem windows(list);
+    testing::ListWindowSystem windows(list);
     testing::FakeClock clock;
     ActivityTracker tracker(windows, clock);
 

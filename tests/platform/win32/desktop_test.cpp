@@ -41,14 +41,7 @@ public:
     bool started() const { return m_program.process() != nullptr; }
 
     /// Its window, once it has one; nullptr if none appears in time.
-    HWND waitForWindow() {
-        HWND window = nullptr;
-        pumpMessagesUntil([&] {
-            window = m_program.findWindow(L"DwellmarkForeignWindow", m_title.c_str());
-            return window != nullptr;
-        });
-        return window;
-    }
+    HWND waitForWindow() const { return m_program.waitForWindow(L"DwellmarkForeignWindow", m_title.c_str()); }
 
     /// Closes its window and waits for the program to end.
     bool close(HWND window) {
@@ -96,6 +89,20 @@ protected:
         return pumpMessagesUntil([&] { return GetForegroundWindow() == window; });
     }
 
+    /// Starts the second program copied under the frame host's name, to draw
+    /// a Store app's frame, and brings its window to the foreground; that
+    /// window, or nullptr when any step failed.
+    HWND storeAppFrameInFront(std::unique_ptr<ForeignProgram>& frame) {
+        const std::wstring frameHost = programFolder() + L"ApplicationFrameHost.exe";
+        if (CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE) ==
+            FALSE) {
+            return nullptr;
+        }
+        frame = std::make_unique<ForeignProgram>(L"Calculator", frameHost);
+        const HWND window = frame->started() ? frame->waitForWindow() : nullptr;
+        return window != nullptr && bringToForeground(window) ? window : nullptr;
+    }
+
     std::unique_ptr<WindowSystem> m_system = platform::createWindowSystem();
 
 private:
@@ -133,25 +140,12 @@ TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
     EXPECT_EQ(m_system->getProcessName(handle), "");
 }
 
-/// The second program copied under the frame host's name, to draw a Store app's
-/// frame; empty when it could not be copied.
-std::wstring frameHostProgram() {
-    const std::wstring frameHost = programFolder() + L"ApplicationFrameHost.exe";
-    const bool copied =
-        CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE) != FALSE;
-    return copied ? frameHost : std::wstring();
-}
-
 TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
     // The frame host draws the frame; the app's window is a child of it that
     // belongs to this program.
-    const std::wstring frameHost = frameHostProgram();
-    ASSERT_FALSE(frameHost.empty());
-    ForeignProgram frame(L"Calculator", frameHost);
-    ASSERT_TRUE(frame.started());
-    const HWND window = frame.waitForWindow();
+    std::unique_ptr<ForeignProgram> frame;
+    const HWND window = storeAppFrameInFront(frame);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(bringToForeground(window));
     const WindowHandle handle = m_system->foregroundWindow();
     ASSERT_EQ(toHwnd(handle), window);
     EXPECT_EQ(m_system->getProcessName(handle), "ApplicationFrameHost.exe");
@@ -160,17 +154,13 @@ TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_TEST_EXE);
     DestroyWindow(app);
-    EXPECT_TRUE(frame.close(window));
+    EXPECT_TRUE(frame->close(window));
 }
 
 TEST_F(Desktop, StoreAppFrameInFrontBeforeItsAppJoinsIsLoggedUnderTheApp) {
-    const std::wstring frameHost = frameHostProgram();
-    ASSERT_FALSE(frameHost.empty());
-    ForeignProgram frame(L"Calculator", frameHost);
-    ASSERT_TRUE(frame.started());
-    const HWND window = frame.waitForWindow();
+    std::unique_ptr<ForeignProgram> frame;
+    const HWND window = storeAppFrameInFront(frame);
     ASSERT_NE(window, nullptr);
-    ASSERT_TRUE(bringToForeground(window));
     testing::FakeClock clock;
     clock.now = 600.0F;
     ActivityTracker tracker(*m_system, clock);
@@ -192,7 +182,7 @@ TEST_F(Desktop, StoreAppFrameInFrontBeforeItsAppJoinsIsLoggedUnderTheApp) {
     EXPECT_EQ(tracker.usageLog().text(1, LogColumn::WindowTitle), "Calculator");
     EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "4");
     DestroyWindow(app);
-    EXPECT_TRUE(frame.close(window));
+    EXPECT_TRUE(frame->close(window));
 }
 
 TEST_F(Desktop, WindowWithoutATitleHasAnEmptyTitleButItsExecutable) {

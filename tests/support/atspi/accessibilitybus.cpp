@@ -33,11 +33,8 @@ AccessibilityBus::AccessibilityBus() {
     environment.insert(environment.end(), privateHome.begin(), privateHome.end());
     m_launcher = std::make_unique<ChildProcess>(
         std::vector<std::string>{"/usr/bin/setsid", "/usr/libexec/at-spi-bus-launcher"}, environment);
-    eventually(
+    m_launcher->reaches(
         [&] {
-            if (m_launcher->waitForExit(std::chrono::milliseconds(0))) {
-                return true;
-            }
             m_accessibilityAddress = AtspiReader::accessibilityBusAddress(m_sessionBus->address()).value_or("");
             return ready();
         },

@@ -118,6 +118,17 @@ void ChildProcess::writeLine(std::string_view line) {
     }
 }
 
+bool ChildProcess::reaches(const std::function<bool()>& state, std::chrono::milliseconds timeout) {
+    bool ended = false;
+    const bool reached = eventually(
+        [&] {
+            ended = waitForExit(std::chrono::milliseconds(0)).has_value();
+            return ended || state();
+        },
+        timeout);
+    return reached && !ended;
+}
+
 std::optional<int> ChildProcess::waitForExit(std::chrono::milliseconds timeout) {
     int status = 0;
     // Drained meanwhile, so that a child that says much is not stopped by a full pipe.

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@ public:
 
     /// Its wait status once it has ended within the time; nothing otherwise.
     std::optional<int> waitForExit(std::chrono::milliseconds timeout);
+
+    /// Polls the state while the program runs: whether it came within the
+    /// time before the program ended (a server's readiness, for example).
+    bool reaches(const std::function<bool()>& state, std::chrono::milliseconds timeout);
 
     /// Everything it has written to standard error so far: what is in the
     /// pipe is read without waiting, so that a failure message can include it

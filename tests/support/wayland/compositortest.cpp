@@ -44,6 +44,11 @@ std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environ
     return window;
 }
 
+std::unique_ptr<ChildProcess> openWindow(const CompositorSession& session, const std::string& title,
+                                         const std::string& appId, const std::string& nextTitle) {
+    return openWindow(session.clientEnvironment(), title, appId, nextTitle);
+}
+
 WindowHandle foregroundTitled(WindowSystem& windows, const std::string& title) {
     WindowHandle found = 0;
     eventually(
@@ -67,6 +72,78 @@ platform::Desktop openDesktopOn(const std::string& waylandSocket, std::string& s
     }
     said = ::testing::internal::GetCapturedStderr();
     return desktop;
+}
+
+WindowHandle focusUntilForeground(WindowSystem& windows, const FocusWindow& focus, const ChildProcess& window,
+                                  const std::string& appId, const std::string& title) {
+    WindowHandle found = 0;
+    unsigned polls = 0;
+    eventually(
+        [&] {
+            windows.beginTick();
+            found = windows.foregroundWindow();
+            if (found != 0 && windows.getWindowTitle(found) == title) {
+                return true;
+            }
+            if (polls++ % 100 == 0) {
+                focus(window.pid(), appId);
+            }
+            return false;
+        },
+        hang);
+    return windows.getWindowTitle(found) == title ? found : 0;
+}
+
+bool windowGoes(WindowSystem& windows, WindowHandle window) {
+    return eventually(
+        [&] {
+            windows.beginTick();
+            return !windows.isWindow(window);
+        },
+        hang);
+}
+
+void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& windows, const ChildProcess& alpha,
+                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus,
+                                     Processes processes) {
+    const std::string alphaId = "dwellmark.test.alpha";
+    const std::string omegaId = "dwellmark.test.omega";
+    const WindowHandle a = focusUntilForeground(windows, focus, alpha, alphaId, alphaTitle);
+    ASSERT_NE(a, 0);
+    const WindowHandle o = focusUntilForeground(windows, focus, *omega, omegaId, omegaTitle);
+    ASSERT_NE(o, 0);
+    EXPECT_NE(a, o);
+    EXPECT_TRUE(windows.isWindow(a));
+    EXPECT_TRUE(windows.isWindow(o));
+    EXPECT_EQ(windows.appId(a), alphaId);
+    EXPECT_EQ(windows.appId(o), omegaId);
+    if (processes == Processes::Known) {
+        EXPECT_EQ(windows.processId(a), alpha.pid());
+        EXPECT_EQ(windows.processId(o), omega->pid());
+        EXPECT_EQ(windows.getProcessName(a), processName);
+        EXPECT_EQ(windows.getProcessName(o), processName);
+        EXPECT_EQ(windows.findWindow(omega->pid(), omegaTitle, omegaId), o);
+        EXPECT_EQ(windows.findWindow(alpha.pid(), omegaTitle, omegaId), 0);
+    } else {
+        EXPECT_EQ(windows.processId(o), 0);
+        EXPECT_EQ(windows.getProcessName(o), omegaId);
+        EXPECT_EQ(windows.findWindow(0, omegaTitle, omegaId), o);
+    }
+
+    // Back again: the same numbers as before.
+    EXPECT_EQ(focusUntilForeground(windows, focus, alpha, alphaId, alphaTitle), a);
+    EXPECT_EQ(focusUntilForeground(windows, focus, *omega, omegaId, omegaTitle), o);
+
+    // A new title of the focused window reaches the backend.
+    kill(omega->pid(), SIGUSR1);
+    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
+    EXPECT_EQ(foregroundTitled(windows, omegaLater), o);
+
+    // Closed while focused: gone, and no longer the foreground.
+    omega.reset();
+    EXPECT_TRUE(windowGoes(windows, o));
+    EXPECT_NE(windows.foregroundWindow(), o);
+    EXPECT_TRUE(windows.isWindow(a));
 }
 
 void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "compositorsession.h"
 #include "platform/platform.h"
 #include "platform/wayland/waylandwindowsystem.h"
 #include "tracking/windowsystem.h"
@@ -20,7 +21,8 @@ namespace dwellmark::testing {
 constexpr std::chrono::seconds hang(30);
 
 inline const std::string alphaTitle = "Alpha";
-inline const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F" "e";
+inline const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\x9F"
+                                      "e";
 inline const std::string omegaLater = "Omega, renamed";
 inline const std::string processName = "wayland_test_toplevel";
 
@@ -42,6 +44,9 @@ private:
 /// A window of its own process in the session that the environment names,
 /// once the compositor shows it; it takes the next title on SIGUSR1.
 std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environment, const std::string& title,
+                                         const std::string& appId, const std::string& nextTitle = "next");
+/// The same in the session.
+std::unique_ptr<ChildProcess> openWindow(const CompositorSession& session, const std::string& title,
                                          const std::string& appId, const std::string& nextTitle = "next");
 
 /// Ticks the backend until the foreground window has the title; that window, or 0.
@@ -66,6 +71,28 @@ void expectCreatesOn(const std::string& waylandSocket) {
 /// Asks the compositor to focus the window of a test window's process, known
 /// by its pid and its app id (each compositor's test uses the one it can).
 using FocusWindow = std::function<void(int pid, const std::string& appId)>;
+
+/// Asks the compositor to focus the window, now and then (a request made
+/// before the compositor has taken the window on is dropped), while ticking
+/// the backend until the foreground window has the title; that window, or 0.
+WindowHandle focusUntilForeground(WindowSystem& windows, const FocusWindow& focus, const ChildProcess& window,
+                                  const std::string& appId, const std::string& title);
+
+/// Ticks the backend until the window is gone; whether it went.
+bool windowGoes(WindowSystem& windows, WindowHandle window);
+
+/// Whether the backend knows the process that owns a window (or answers with its app id).
+enum class Processes { Known, Unknown };
+
+/// Checks the backend while the compositor focuses two windows of other
+/// processes in turn, alpha (alphaTitle, app id dwellmark.test.alpha) and
+/// omega (omegaTitle, dwellmark.test.omega, renamed omegaLater): each is the
+/// foreground with its title, app id and process, under a number of its own
+/// that stays when it is focused again; a new title of the focused window
+/// reaches the backend; closed while focused, omega is gone and alpha stays.
+void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& windows, const ChildProcess& alpha,
+                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus,
+                                     Processes processes = Processes::Known);
 
 /// Runs the tracker on the backend while two windows of other processes take
 /// the focus in turn: each is logged under the title it had first, also after

@@ -102,13 +102,8 @@ WlrootsSession::WlrootsSession(Compositor compositor)
     // Ready once its protocol is offered and, for sway, its IPC answers: sway
     // makes its IPC socket once the outputs and the config are set up, after
     // the Wayland socket.
-    bool ended = false;
-    m_ready = eventually(
+    m_ready = m_process->reaches(
         [&] {
-            if (m_process->waitForExit(std::chrono::milliseconds(0))) {
-                ended = true;
-                return true;
-            }
             std::error_code error;
             for (const auto& entry : fs::directory_iterator(folder, error)) {
                 const std::string name = entry.path().filename();
@@ -126,7 +121,6 @@ WlrootsSession::WlrootsSession(Compositor compositor)
                    (compositor != Compositor::Sway || command("nop"));
         },
         std::chrono::seconds(60));
-    m_ready = m_ready && !ended;
 }
 
 WlrootsSession::~WlrootsSession() {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "compositorsession.h"
 #include "scratchfolder.h"
 
 #include <memory>
@@ -18,7 +19,7 @@ namespace dwellmark::testing {
 /// run as root starts each of them as nobody, whose folder root can still
 /// reach. Only sway has an IPC of its own; every one is asked to focus a
 /// window through the foreign-toplevel protocol, as a task bar does.
-class WlrootsSession final {
+class WlrootsSession final : public CompositorSession {
 public:
     enum class Compositor { Sway, Labwc, Wayfire };
 
@@ -32,36 +33,24 @@ public:
     /// protocol and, for sway, its IPC socket; a failed start fails the test
     /// that made it (check ready()).
     explicit WlrootsSession(Compositor compositor = Compositor::Sway);
-    ~WlrootsSession();
+    ~WlrootsSession() override;
 
-    WlrootsSession(const WlrootsSession&) = delete;
-    WlrootsSession& operator=(const WlrootsSession&) = delete;
-
-    bool ready() const { return m_ready; }
-    /// What the compositor wrote to standard error, for failure messages.
-    std::string log() const;
-
-    /// The absolute path of the Wayland socket: a WAYLAND_DISPLAY that works from any runtime folder.
-    const std::string& waylandSocket() const { return m_waylandSocket; }
+    std::string log() const override;
+    std::vector<std::string> clientEnvironment() const override;
     /// sway's IPC socket, as SWAYSOCK (empty for the others).
     const std::string& ipcSocket() const { return m_ipcSocket; }
-    /// The environment entries for a client of this session.
-    std::vector<std::string> clientEnvironment() const;
 
     /// Runs swaymsg with the command; whether sway accepted it (false for the others).
     bool command(const std::string& command) const;
     /// Asks the compositor to focus the window with the app id; whether it has one.
     bool activate(const std::string& appId) const;
 
-    /// Kills the compositor at once, as a crash would.
-    void kill();
+    void kill() override;
 
 private:
     Compositor m_compositor;
     ScratchFolder m_folder;
-    std::string m_waylandSocket;
     std::string m_ipcSocket;
-    bool m_ready = false;
     std::unique_ptr<ChildProcess> m_process;
 };
 

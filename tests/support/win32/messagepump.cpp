@@ -1,4 +1,4 @@
-// Running the Win32 messages of a test's thread while the test waits for a state.
+// Running the Win32 messages of a test's thread while the test waits for a state or for a while.
 #include "messagepump.h"
 
 #include "win32api/windowsheaders.h"
@@ -21,6 +21,18 @@ bool pumpMessagesUntil(const std::function<bool()>& condition, std::chrono::mill
         std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
     return true;
+}
+
+void pumpMessagesFor(std::chrono::milliseconds time) {
+    const ULONGLONG end = GetTickCount64() + static_cast<ULONGLONG>(time.count());
+    for (ULONGLONG now = GetTickCount64(); now < end; now = GetTickCount64()) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(end - now), QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    }
 }
 
 } // namespace dwellmark::testing

@@ -1,4 +1,4 @@
-// Running the Win32 messages of a test's thread while the test waits for a state.
+// Running the Win32 messages of a test's thread while the test waits for a state or for a while.
 #pragma once
 
 #include <chrono>
@@ -11,5 +11,8 @@ namespace dwellmark::testing {
 /// on a loaded machine.
 bool pumpMessagesUntil(const std::function<bool()>& condition,
                        std::chrono::milliseconds limit = std::chrono::seconds(30));
+
+/// Runs this thread's messages for that long, waking only for them.
+void pumpMessagesFor(std::chrono::milliseconds time);
 
 } // namespace dwellmark::testing

@@ -1,6 +1,8 @@
 // A second Windows program that a test starts and watches from outside.
 #include "testprogram.h"
 
+#include "messagepump.h"
+
 namespace dwellmark::testing {
 
 TestProgram::TestProgram(const std::wstring& path, const std::wstring& argument, std::optional<WORD> showCommand) {
@@ -43,6 +45,18 @@ HWND TestProgram::findWindow(const wchar_t* windowClass, const wchar_t* title) c
         }
     }
     return nullptr;
+}
+
+HWND TestProgram::waitForWindow(const wchar_t* windowClass, const wchar_t* title,
+                                std::chrono::milliseconds limit) const {
+    HWND window = nullptr;
+    pumpMessagesUntil(
+        [&] {
+            window = findWindow(windowClass, title);
+            return window != nullptr;
+        },
+        limit);
+    return window;
 }
 
 } // namespace dwellmark::testing

@@ -3,6 +3,7 @@
 
 #include "win32api/windowsheaders.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -27,6 +28,10 @@ public:
 
     /// Its visible top-level window of the class and title; nullptr while it has none.
     HWND findWindow(const wchar_t* windowClass, const wchar_t* title) const;
+    /// That window once it has one, running this thread's messages meanwhile;
+    /// nullptr when none has come within the limit (which only catches a hang).
+    HWND waitForWindow(const wchar_t* windowClass, const wchar_t* title,
+                       std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
 
 private:
     PROCESS_INFORMATION m_process{};

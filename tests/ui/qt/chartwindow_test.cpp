@@ -1,5 +1,6 @@
 // The chart window on a private X server: its place, its chart of the totals, its legend and tips as drawn.
 #include "centredwindow.h"
+#include "tablecells.h"
 #include "tracking/activitytables.h"
 #include "trywait.h"
 #include "ui/qt/chartwindow.h"
@@ -19,18 +20,11 @@
 #include <algorithm>
 
 using dwellmark::ActivityTable;
-using dwellmark::TotalsColumn;
+using dwellmark::testing::addTotal;
 using dwellmark::ui::ChartWindow;
 using dwellmark::ui::testing::showCentred;
 
 namespace {
-
-void addTotal(ActivityTable& totals, const std::string& title, const std::string& seconds) {
-    const std::size_t row = totals.addRow("app");
-    totals.setText(row, TotalsColumn::WindowTitle, title);
-    totals.setText(row, TotalsColumn::TotalTime, "--");
-    totals.setText(row, TotalsColumn::TotalSeconds, seconds);
-}
 
 QStringList names(const QBarSeries& series) {
     QStringList result;
@@ -113,7 +107,7 @@ private slots:
 
     void oneRow() {
         ActivityTable totals = dwellmark::makeTotalsTable();
-        addTotal(totals, "Editor", "312");
+        addTotal(totals, "app", "Editor", "312");
         ChartWindow form;
         form.fill(totals);
 
@@ -143,12 +137,12 @@ private slots:
 
     void severalRows() {
         ActivityTable totals = dwellmark::makeTotalsTable();
-        addTotal(totals, "Twenty characters ok", "0");
-        addTotal(totals, "Twenty-one characters", "-42");
-        addTotal(totals, "Not a number", "abc");
-        addTotal(totals, "Leading number", "17 seconds");
-        addTotal(totals, "", "5");
-        addTotal(totals,
+        addTotal(totals, "app", "Twenty characters ok", "0");
+        addTotal(totals, "app", "Twenty-one characters", "-42");
+        addTotal(totals, "app", "Not a number", "abc");
+        addTotal(totals, "app", "Leading number", "17 seconds");
+        addTotal(totals, "app", "", "5");
+        addTotal(totals, "app",
                  "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
                  "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
                  "\xf0\x9f\x98\x80",
@@ -170,7 +164,7 @@ private slots:
 
     void onlyZeros() {
         ActivityTable totals = dwellmark::makeTotalsTable();
-        addTotal(totals, "Idle", "0");
+        addTotal(totals, "app", "Idle", "0");
         ChartWindow form;
         form.fill(totals);
         auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
@@ -190,7 +184,7 @@ private slots:
         for (const int count : {0, 1, 30, 300, 3000}) {
             ActivityTable totals = dwellmark::makeTotalsTable();
             for (int i = 0; i < count; ++i) {
-                addTotal(totals, "Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
+                addTotal(totals, "app", "Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
             }
             form.fill(totals);
             DWELLMARK_TRY_VERIFY(form.chart()->layout()->isActivated());
@@ -247,10 +241,10 @@ private slots:
 
     void refillKeepsNothingOfBefore() {
         ActivityTable first = dwellmark::makeTotalsTable();
-        addTotal(first, "One", "1");
-        addTotal(first, "Two", "2");
+        addTotal(first, "app", "One", "1");
+        addTotal(first, "app", "Two", "2");
         ActivityTable second = dwellmark::makeTotalsTable();
-        addTotal(second, "Three", "3");
+        addTotal(second, "app", "Three", "3");
         ChartWindow form;
         form.fill(first);
         form.fill(second);

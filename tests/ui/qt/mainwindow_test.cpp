@@ -1,6 +1,8 @@
 // The main window on a private X server, with a fake desktop behind its tracker.
 #include "centredwindow.h"
+#include "expectedlayout.h"
 #include "fakes.h"
+#include "tablecells.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 #include "trywait.h"
@@ -28,6 +30,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QtTest>
+#include <array>
 #include <atomic>
 #include <functional>
 #include <future>
@@ -42,6 +45,20 @@ using dwellmark::ui::ListView;
 using dwellmark::ui::MainWindow;
 using dwellmark::ui::MousePointer;
 using dwellmark::ui::testing::showCentred;
+namespace expected = dwellmark::testing::expected;
+
+namespace {
+
+/// The main window's controls in the order of the expected layout, which is the tab order.
+QList<QWidget*> controlsOf(MainWindow& form) {
+    return {form.usageLog(), form.totals(), form.openStretches(), form.displayChartBox(), form.hideMeBox()};
+}
+
+QRect rectOf(const expected::Control& control) {
+    return {control.left, control.top, control.width, control.height};
+}
+
+} // namespace
 
 class MainWindowTest final : public QObject {
     Q_OBJECT
@@ -103,10 +120,7 @@ private:
     }
 
     void addTotalsRow(const std::string& title, const std::string& seconds) {
-        auto& totals = m_tracker->totals();
-        const std::size_t row = totals.addRow("app");
-        totals.setText(row, dwellmark::TotalsColumn::WindowTitle, title);
-        totals.setText(row, dwellmark::TotalsColumn::TotalSeconds, seconds);
+        dwellmark::testing::addTotal(m_tracker->totals(), "app", title, seconds);
     }
 
     /// The title of a window as the window manager reads it (_NET_WM_NAME),
@@ -170,7 +184,7 @@ private slots:
         auto form = makeForm(m_folder.path());
         QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
         QCOMPARE(m_tracker->loggedSeconds(), -1);
-        QCOMPARE(form->size(), QSize(559, 562));
+        QCOMPARE(form->size(), QSize(expected::clientWidth, expected::clientHeight));
         QCOMPARE(form->minimumSize(), form->maximumSize());
         const Qt::WindowFlags flags = form->windowFlags();
         QVERIFY(flags & Qt::WindowMinimizeButtonHint);
@@ -186,11 +200,9 @@ private slots:
             }
         }
 
-        QCOMPARE(form->usageLog()->geometry(), QRect(8, 8, 544, 257));
-        QCOMPARE(form->totals()->geometry(), QRect(8, 272, 544, 253));
-        QCOMPARE(form->openStretches()->geometry(), QRect(8, 568, 136, 41));
-        QCOMPARE(form->displayChartBox()->geometry(), QRect(8, 528, 273, 25));
-        QCOMPARE(form->hideMeBox()->geometry(), QRect(288, 528, 265, 25));
+        for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
+            QCOMPARE(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i)));
+        }
         QCOMPARE(form->displayChartBox()->text(), QStringLiteral("Display Chart"));
         QCOMPARE(form->hideMeBox()->text(), QStringLiteral("Hide Me"));
         QVERIFY(!form->hideMeBox()->isChecked() && !form->displayChartBox()->isChecked());
@@ -211,9 +223,9 @@ private slots:
 
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        QVERIFY(form->usageLog()->isVisible());
-        QVERIFY(form->totals()->isVisible());
-        QVERIFY(!form->openStretches()->isVisible());
+        for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
+            QCOMPARE(controlsOf(*form).at(i)->isVisible(), expected::mainWindowControls.at(i).shown);
+        }
         QVERIFY(!form->notice()->isVisible());
         QCOMPARE(form->usageLog()->model()->rowCount(), 0);
         QCOMPARE(form->totals()->model()->rowCount(), 0);
@@ -228,28 +240,18 @@ private slots:
 
     void headersAndColumns() {
         auto form = makeForm(m_folder.path());
-        struct Expected {
-            ListView* view;
-            QStringList headers;
-            QList<int> widths; // pixels; 0 is a hidden column
-        };
-        const QList<Expected> lists{
-            {form->usageLog(),
-             {"Application", "Window Title", "Time Start", "Time End", "Time", "Total"},
-             {113, 233, 0, 0, 133, 60}},
-            {form->totals(), {"Application", "Window Title", "Total Time", "Total Seconds"}, {133, 267, 100, 0}},
-            {form->openStretches(),
-             {"Handle", "Application", "Window Title", "Timer Start", "Timer End"},
-             {67, 67, 133, 96, 96}},
-        };
-        for (const Expected& list : lists) {
-            QAbstractItemModel* model = list.view->model();
-            QCOMPARE(model->columnCount(), list.headers.size());
-            for (int i = 0; i < list.headers.size(); ++i) {
-                QCOMPARE(model->headerData(i, Qt::Horizontal).toString(), list.headers.at(i));
-                QCOMPARE(list.view->isColumnHidden(i), list.widths.at(i) == 0);
+        const std::array<ListView*, 3> views{form->usageLog(), form->totals(), form->openStretches()};
+        for (std::size_t v = 0; v < views.size(); ++v) {
+            const expected::List& list = expected::mainWindowLists.at(v);
+            QAbstractItemModel* model = views.at(v)->model();
+            QCOMPARE(static_cast<std::size_t>(model->columnCount()), list.headers.size());
+            for (std::size_t i = 0; i < list.headers.size(); ++i) {
+                const int column = static_cast<int>(i);
+                QCOMPARE(model->headerData(column, Qt::Horizontal).toString(),
+                         QString::fromStdString(list.headers.at(i)));
+                QCOMPARE(views.at(v)->isColumnHidden(column), list.widths.at(i) == 0);
                 if (list.widths.at(i) != 0) {
-                    QCOMPARE(list.view->header()->sectionSize(i), list.widths.at(i));
+                    QCOMPARE(views.at(v)->header()->sectionSize(column), list.widths.at(i));
                 }
             }
         }
@@ -266,8 +268,7 @@ private slots:
                 next = next->nextInFocusChain();
             }
         }
-        QCOMPARE(order, (QList<QWidget*>{form->usageLog(), form->totals(), form->openStretches(),
-                                         form->displayChartBox(), form->hideMeBox()}));
+        QCOMPARE(order, controlsOf(*form));
         form->show();
         QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
         // The window manager may leave a new window of a test without the focus.
@@ -357,13 +358,14 @@ private slots:
         const QRect notice = form->notice()->geometry();
         QVERIFY(notice.top() >= form->displayChartBox()->geometry().bottom());
         QVERIFY(form->rect().contains(notice));
-        QCOMPARE(form->width(), 559);
-        QVERIFY(form->height() > 562);
+        QCOMPARE(form->width(), expected::clientWidth);
+        QVERIFY(form->height() > expected::clientHeight);
         QCOMPARE(form->minimumSize(), form->maximumSize());
-        QCOMPARE(form->usageLog()->geometry(), QRect(8, 8, 544, 257));
-        QCOMPARE(form->totals()->geometry(), QRect(8, 272, 544, 253));
-        QCOMPARE(form->displayChartBox()->geometry(), QRect(8, 528, 273, 25));
-        QCOMPARE(form->hideMeBox()->geometry(), QRect(288, 528, 265, 25));
+        for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
+            if (expected::mainWindowControls.at(i).shown) {
+                QCOMPARE(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i)));
+            }
+        }
         // The whole text fits in the strip.
         QVERIFY(form->notice()->heightForWidth(notice.width()) <= notice.height());
         QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());

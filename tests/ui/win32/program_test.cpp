@@ -26,16 +26,6 @@ bool waitFor(const std::function<bool()>& condition) {
     return dwellmark::testing::pumpMessagesUntil(condition, hangLimit);
 }
 
-/// The program's visible top-level window of the class and title, once it has one.
-HWND waitForWindow(const TestProgram& program, const wchar_t* windowClass, const wchar_t* title) {
-    HWND found = nullptr;
-    waitFor([&] {
-        found = program.findWindow(windowClass, title);
-        return found != nullptr;
-    });
-    return found;
-}
-
 /// Reads the cells of a ListView of another process through memory of its own.
 class RemoteList {
 public:
@@ -120,13 +110,13 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     std::vector<HWND> windows;
     for (const std::wstring& title : titles) {
         foreign.push_back(std::make_unique<TestProgram>(L"" DWELLMARK_FOREIGN_WINDOW, title));
-        windows.push_back(waitForWindow(*foreign.back(), L"DwellmarkForeignWindow", title.c_str()));
+        windows.push_back(foreign.back()->waitForWindow(L"DwellmarkForeignWindow", title.c_str(), hangLimit));
         ASSERT_NE(windows.back(), nullptr);
     }
 
     TestProgram dwellmark(L"" DWELLMARK_EXE, L"");
     ASSERT_NE(dwellmark.process(), nullptr);
-    const HWND main = waitForWindow(dwellmark, L"DwellmarkMain", L"Dwellmark");
+    const HWND main = dwellmark.waitForWindow(L"DwellmarkMain", L"Dwellmark", hangLimit);
     ASSERT_NE(main, nullptr);
     const HWND log = GetDlgItem(main, 101);
     const HWND totals = GetDlgItem(main, 102);
@@ -189,7 +179,7 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
 
     // "Display Chart" opens "Chart", which is logged like any other window.
     PostMessageW(displayChart, BM_CLICK, 0, 0);
-    const HWND chart = waitForWindow(dwellmark, L"DwellmarkChart", L"Chart");
+    const HWND chart = dwellmark.waitForWindow(L"DwellmarkChart", L"Chart", hangLimit);
     ASSERT_NE(chart, nullptr);
     ASSERT_TRUE(bringToForeground(chart));
     EXPECT_EQ(IsWindowEnabled(main), FALSE);
@@ -206,7 +196,7 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     // The chart opens with the keyboard's focus: Esc, pressed with no click
     // first, closes it, and the box that opened it has the focus again.
     PostMessageW(displayChart, BM_CLICK, 0, 0);
-    const HWND again = waitForWindow(dwellmark, L"DwellmarkChart", L"Chart");
+    const HWND again = dwellmark.waitForWindow(L"DwellmarkChart", L"Chart", hangLimit);
     ASSERT_TRUE(again != nullptr && waitFor([&] { return GetForegroundWindow() == again; }));
     keybd_event(VK_ESCAPE, 0, 0, 0);
     keybd_event(VK_ESCAPE, 0, KEYEVENTF_KEYUP, 0);
@@ -224,7 +214,7 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
 TEST(Program, StartsMinimisedWhenItsShortcutSaysSoWithTheFocusOnTheLogOnceRestored) {
     for (const int showCommand : {SW_SHOWMINNOACTIVE, SW_MINIMIZE}) {
         TestProgram dwellmark(L"" DWELLMARK_EXE, L"", static_cast<WORD>(showCommand));
-        const HWND main = waitForWindow(dwellmark, L"DwellmarkMain", L"Dwellmark");
+        const HWND main = dwellmark.waitForWindow(L"DwellmarkMain", L"Dwellmark", hangLimit);
         ASSERT_NE(main, nullptr);
         EXPECT_NE(IsIconic(main), FALSE) << "show command " << showCommand;
         ShowWindow(main, SW_RESTORE);
@@ -236,7 +226,7 @@ TEST(Program, StartsMinimisedWhenItsShortcutSaysSoWithTheFocusOnTheLogOnceRestor
 TEST(Program, AFailureThatNothingCatchesShowsOneMessageAndEndsTheProgram) {
     TestProgram failing(L"" DWELLMARK_FAILING_PROGRAM, L"");
     ASSERT_NE(failing.process(), nullptr);
-    const HWND box = waitForWindow(failing, L"#32770", L"Dwellmark");
+    const HWND box = failing.waitForWindow(L"#32770", L"Dwellmark", hangLimit);
     ASSERT_NE(box, nullptr);
     wchar_t text[256] = {};
     GetDlgItemTextW(box, 0xFFFF, text, 256);

@@ -6,8 +6,11 @@
 // tests/ui/win32/take-screenshots runs it and makes the PNGs. (No CJK title: the
 // test machines have no CJK font, and Wine would draw empty boxes.)
 //   win32_screenshots FOLDER DWELLMARK-EXE FOREIGN-WINDOW-EXE
+#include "messagepump.h"
+#include "testprogram.h"
 #include "win32api/windowsheaders.h"
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -18,17 +21,9 @@
 
 namespace {
 
-void pump(DWORD milliseconds) {
-    const ULONGLONG end = GetTickCount64() + milliseconds;
-    while (GetTickCount64() < end) {
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(5);
-    }
-}
+using namespace std::chrono_literals;
+using dwellmark::testing::pumpMessagesFor;
+using dwellmark::testing::TestProgram;
 
 // The window as it is on the screen, frame included.
 bool saveWindow(HWND window, const std::wstring& path) {
@@ -66,22 +61,6 @@ bool saveWindow(HWND window, const std::wstring& path) {
     return static_cast<bool>(file);
 }
 
-/// The visible top-level window of the process with the class and title, once it has one.
-HWND waitForWindow(DWORD processId, const wchar_t* windowClass, const wchar_t* title) {
-    for (int i = 0; i < 3000; ++i) {
-        HWND window = nullptr;
-        while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == processId && IsWindowVisible(window) != FALSE) {
-                return window;
-            }
-        }
-        pump(10);
-    }
-    return nullptr;
-}
-
 // Windows of this program's own, one for each title; they need no behaviour.
 std::vector<HWND> makeWindows(const std::vector<std::wstring>& titles) {
     WNDCLASSW windowClass{};
@@ -95,15 +74,6 @@ std::vector<HWND> makeWindows(const std::vector<std::wstring>& titles) {
                                           60, 60, 320, 200, nullptr, nullptr, windowClass.hInstance, nullptr));
     }
     return windows;
-}
-
-PROCESS_INFORMATION start(const std::wstring& exe, const std::wstring& argument) {
-    std::wstring commandLine = L"\"" + exe + L"\"" + (argument.empty() ? L"" : L" \"" + argument + L"\"");
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process);
-    return process;
 }
 
 } // namespace
@@ -121,29 +91,30 @@ int main() {
 
     const std::vector<std::wstring> titles{L"Quarterly report.odt - Writer", L"Inbox - Mail", L"Привет - Chat",
                                            L"build.log - Editor", L"Café menu - Browser"};
-    std::vector<PROCESS_INFORMATION> programs;
+    // Ended when main returns.
+    std::vector<std::unique_ptr<TestProgram>> programs;
     std::vector<HWND> windows;
     for (const std::wstring& title : titles) {
-        programs.push_back(start(foreignExe, title));
-        windows.push_back(waitForWindow(programs.back().dwProcessId, L"DwellmarkForeignWindow", title.c_str()));
+        programs.push_back(std::make_unique<TestProgram>(foreignExe, title));
+        windows.push_back(programs.back()->waitForWindow(L"DwellmarkForeignWindow", title.c_str()));
     }
 
-    const PROCESS_INFORMATION dwellmark = start(dwellmarkExe, L"");
-    const HWND form = waitForWindow(dwellmark.dwProcessId, L"DwellmarkMain", L"Dwellmark");
+    const TestProgram dwellmark(dwellmarkExe, L"");
+    const HWND form = dwellmark.waitForWindow(L"DwellmarkMain", L"Dwellmark");
     if (form == nullptr) {
         std::fputs("win32_screenshots: dwellmark.exe showed no window\n", stderr);
         return 1;
     }
-    pump(500);
+    pumpMessagesFor(500ms);
     ShowWindow(form, SW_MINIMIZE);
     const DWORD pauses[] = {2300, 1200, 3100, 1700, 2600, 1100, 1500};
     for (std::size_t i = 0; i < 7; ++i) {
         SetForegroundWindow(windows[i % windows.size()]);
-        pump(pauses[i]);
+        pumpMessagesFor(std::chrono::milliseconds(pauses[i]));
     }
     ShowWindow(form, SW_RESTORE);
     SetForegroundWindow(form);
-    pump(1000);
+    pumpMessagesFor(1000ms);
     saveWindow(form, folder + L"\\win32-main-window.bmp");
 
     // More titles than the chart's legend holds, each in front for a while.
@@ -159,40 +130,34 @@ int main() {
     ShowWindow(form, SW_MINIMIZE);
     for (std::size_t i = 0; i < moreWindows.size(); ++i) {
         SetForegroundWindow(moreWindows[i]);
-        pump(static_cast<DWORD>(400 + (i * 530) % 1700));
+        pumpMessagesFor(std::chrono::milliseconds(static_cast<DWORD>(400 + (i * 530) % 1700)));
     }
     SetForegroundWindow(windows[0]);
-    pump(300);
+    pumpMessagesFor(300ms);
     ShowWindow(form, SW_RESTORE);
     SetForegroundWindow(form);
-    pump(500);
+    pumpMessagesFor(500ms);
 
     // Posted: the chart opens once the click has returned.
     PostMessageW(FindWindowExW(form, nullptr, L"Button", L"Display Chart"), BM_CLICK, 0, 0);
-    const HWND chart = waitForWindow(dwellmark.dwProcessId, nullptr, L"Chart");
+    const HWND chart = dwellmark.waitForWindow(nullptr, L"Chart");
     if (chart != nullptr) {
-        pump(500);
+        pumpMessagesFor(500ms);
         // The pointer on the second bar, low down, for its tip.
         RECT client;
         GetClientRect(chart, &client);
         POINT at{client.right * 23 / 100, client.bottom * 85 / 100};
         ClientToScreen(chart, &at);
         SetCursorPos(at.x, at.y);
-        pump(1000);
+        pumpMessagesFor(1000ms);
         saveWindow(chart, folder + L"\\win32-chart-window.bmp");
         PostMessageW(chart, WM_CLOSE, 0, 0);
     }
     for (const HWND window : moreWindows) {
         DestroyWindow(window);
     }
-    pump(500);
+    pumpMessagesFor(500ms);
     PostMessageW(form, WM_CLOSE, 0, 0);
-    WaitForSingleObject(dwellmark.hProcess, 10000);
-
-    for (PROCESS_INFORMATION& process : programs) {
-        TerminateProcess(process.hProcess, 0);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
+    WaitForSingleObject(dwellmark.process(), 10000);
     return chart != nullptr ? 0 : 1;
 }

@@ -1,7 +1,9 @@
 // The main window and the chart window in-process under Wine, with a fake
 // desktop and clock behind the tracker.
+#include "expectedlayout.h"
 #include "fakes.h"
 #include "messagepump.h"
+#include "reportingdesktop.h"
 #include "tracking/activitytracker.h"
 #include "ui/texts.h"
 #include "ui/win32/chartwindow.h"
@@ -29,6 +31,8 @@ using namespace std::chrono_literals;
 using testing::FakeClock;
 using testing::FakeWindowSystem;
 using testing::pumpMessagesUntil;
+using testing::ReportingDesktop;
+namespace expected = testing::expected;
 
 // Limits that only catch hangs; nothing here measures how fast anything is.
 constexpr auto hangLimit = 30s;
@@ -39,31 +43,6 @@ public:
     void start(HWND, UINT) override {}
     void stop() override {}
     void ticked() override {}
-};
-
-/// A desktop that reports its changes: the fake one, with a change listener.
-class ReportingDesktop final : public WindowSystem {
-public:
-    explicit ReportingDesktop(FakeWindowSystem& desktop) : m_desktop(desktop) {}
-    bool setChangeListener(std::function<void()> listener) override {
-        m_listener = std::move(listener);
-        return true;
-    }
-    WindowHandle foregroundWindow() override { return m_desktop.foregroundWindow(); }
-    bool isWindow(WindowHandle handle) override { return m_desktop.isWindow(handle); }
-    std::string getWindowTitle(WindowHandle handle) override { return m_desktop.getWindowTitle(handle); }
-    std::string getProcessName(WindowHandle handle) override { return m_desktop.getProcessName(handle); }
-
-    void report() const {
-        if (m_listener) {
-            m_listener();
-        }
-    }
-    bool listening() const { return static_cast<bool>(m_listener); }
-
-private:
-    FakeWindowSystem& m_desktop;
-    std::function<void()> m_listener;
 };
 
 /// Runs steps from inside the modal loops of this thread (a message box's or
@@ -262,8 +241,8 @@ TEST_F(Forms, MainWindowLayoutCaptionAndStart) {
     ASSERT_EQ(form.dpi(), 96);
     RECT client;
     GetClientRect(window, &client);
-    EXPECT_EQ(client.right, 559);
-    EXPECT_EQ(client.bottom, 562);
+    EXPECT_EQ(client.right, expected::clientWidth);
+    EXPECT_EQ(client.bottom, expected::clientHeight);
     const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
     EXPECT_NE(style & WS_MINIMIZEBOX, 0U);
     EXPECT_NE(style & WS_SYSMENU, 0U);
@@ -276,28 +255,19 @@ TEST_F(Forms, MainWindowLayoutCaptionAndStart) {
     EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
     EXPECT_EQ(GetClassLongPtrW(window, GCLP_HBRBACKGROUND), reinterpret_cast<LONG_PTR>(GetStockObject(WHITE_BRUSH)));
 
-    struct Expected {
-        HWND control;
-        RECT rect;
-        bool visible;
-    };
-    const std::vector<Expected> controls{
-        {form.usageLog().handle(), {8, 8, 552, 265}, true},
-        {form.totals().handle(), {8, 272, 552, 525}, true},
-        {form.openStretches().handle(), {8, 568, 144, 609}, false},
-        {form.displayChartBox(), {8, 528, 281, 553}, true},
-        {form.hideMeBox(), {288, 528, 553, 553}, true},
-    };
+    const std::array<HWND, 5> controls{form.usageLog().handle(), form.totals().handle(), form.openStretches().handle(),
+                                       form.displayChartBox(), form.hideMeBox()};
     // The children in the order of creation, which is the tab order.
     HWND child = GetWindow(window, GW_CHILD);
-    for (const Expected& expected : controls) {
-        ASSERT_EQ(child, expected.control);
-        const RECT rect = rectInParent(expected.control);
-        EXPECT_EQ(rect.left, expected.rect.left);
-        EXPECT_EQ(rect.top, expected.rect.top);
-        EXPECT_EQ(rect.right, expected.rect.right);
-        EXPECT_EQ(rect.bottom, expected.rect.bottom);
-        EXPECT_EQ(IsWindowVisible(expected.control) != FALSE, expected.visible);
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const expected::Control& place = expected::mainWindowControls.at(i);
+        ASSERT_EQ(child, controls.at(i));
+        const RECT rect = rectInParent(child);
+        EXPECT_EQ(rect.left, place.left);
+        EXPECT_EQ(rect.top, place.top);
+        EXPECT_EQ(rect.right, place.left + place.width);
+        EXPECT_EQ(rect.bottom, place.top + place.height);
+        EXPECT_EQ(IsWindowVisible(child) != FALSE, place.shown);
         child = GetWindow(child, GW_HWNDNEXT);
     }
     // The Tab key skips the list that is never shown.
@@ -321,60 +291,47 @@ TEST_F(Forms, MainWindowLayoutCaptionAndStart) {
 
 TEST_F(Forms, ListsHaveTheirColumnsFontsAndHiddenColumnsThatStayShut) {
     MainWindow& form = makeForm();
-    struct Expected {
-        HWND list;
-        std::vector<std::wstring> headers;
-        std::vector<int> widths;
-    };
-    const std::vector<Expected> lists{
-        {form.usageLog().handle(),
-         {L"Application", L"Window Title", L"Time Start", L"Time End", L"Time", L"Total"},
-         {113, 233, 0, 0, 133, 60}},
-        {form.totals().handle(),
-         {L"Application", L"Window Title", L"Total Time", L"Total Seconds"},
-         {133, 267, 100, 0}},
-        {form.openStretches().handle(),
-         {L"Handle", L"Application", L"Window Title", L"Timer Start", L"Timer End"},
-         {67, 67, 133, 96, 96}},
-    };
-    for (const Expected& expected : lists) {
-        const auto style = static_cast<DWORD>(GetWindowLongPtrW(expected.list, GWL_STYLE));
+    const std::array<HWND, 3> lists{form.usageLog().handle(), form.totals().handle(), form.openStretches().handle()};
+    for (std::size_t l = 0; l < lists.size(); ++l) {
+        const HWND list = lists.at(l);
+        const expected::List& columns = expected::mainWindowLists.at(l);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(list, GWL_STYLE));
         EXPECT_EQ(style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
         EXPECT_NE(style & LVS_OWNERDATA, 0U);
-        EXPECT_NE(ListView_GetExtendedListViewStyle(expected.list) & LVS_EX_FULLROWSELECT, 0U);
-        const LOGFONTW font = fontOf(expected.list);
+        EXPECT_NE(ListView_GetExtendedListViewStyle(list) & LVS_EX_FULLROWSELECT, 0U);
+        const LOGFONTW font = fontOf(list);
         EXPECT_STREQ(font.lfFaceName, L"Arial");
         EXPECT_EQ(font.lfHeight, -12); // 9 points at 96 dpi
         EXPECT_EQ(font.lfWeight, FW_BOLD);
-        const HWND header = ListView_GetHeader(expected.list);
-        ASSERT_EQ(Header_GetItemCount(header), static_cast<int>(expected.headers.size()));
-        for (std::size_t i = 0; i < expected.headers.size(); ++i) {
+        const HWND header = ListView_GetHeader(list);
+        ASSERT_EQ(Header_GetItemCount(header), static_cast<int>(columns.headers.size()));
+        for (std::size_t i = 0; i < columns.headers.size(); ++i) {
             const int column = static_cast<int>(i);
             wchar_t text[64] = {};
             LVCOLUMNW info{};
             info.mask = LVCF_TEXT;
             info.pszText = text;
             info.cchTextMax = 64;
-            ASSERT_TRUE(ListView_GetColumn(expected.list, column, &info));
-            EXPECT_EQ(std::wstring(text), expected.headers[i]);
-            EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), expected.widths[i]);
-            if (expected.widths[i] == 0) {
+            ASSERT_TRUE(ListView_GetColumn(list, column, &info));
+            EXPECT_EQ(std::wstring(text), widen(columns.headers[i]));
+            EXPECT_EQ(ListView_GetColumnWidth(list, column), columns.widths[i]);
+            if (columns.widths[i] == 0) {
                 // Neither the list's calls nor the header's (which a drag of
                 // the divider goes through) open a hidden column.
-                ListView_SetColumnWidth(expected.list, column, 80);
-                EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), 0) << text;
+                ListView_SetColumnWidth(list, column, 80);
+                EXPECT_EQ(ListView_GetColumnWidth(list, column), 0) << text;
                 HDITEMW item{};
                 item.mask = HDI_WIDTH;
                 item.cxy = 80;
                 Header_SetItem(header, column, &item);
-                EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), 0) << text;
+                EXPECT_EQ(ListView_GetColumnWidth(list, column), 0) << text;
                 // A drag from where the hidden column's divider lies.
                 RECT rect{};
                 Header_GetItemRect(header, column, &rect);
                 SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(rect.right, 5));
                 SendMessageW(header, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(rect.right + 60, 5));
                 SendMessageW(header, WM_LBUTTONUP, 0, MAKELPARAM(rect.right + 60, 5));
-                EXPECT_EQ(ListView_GetColumnWidth(expected.list, column), 0) << text;
+                EXPECT_EQ(ListView_GetColumnWidth(list, column), 0) << text;
             }
         }
     }

@@ -19,64 +19,18 @@ namespace {
 
 using namespace dwellmark::testing;
 
-/// Has the shell focus the process's window until the backend sees it
-/// focused: a shell that has just started may still move the focus to its
-/// overview once after a first activation.
-WindowHandle focusProcess(const GnomeSession& session, GnomeWindowSystem& windows, int pid, const std::string& title) {
-    WindowHandle found = 0;
-    eventually(
-        [&] {
-            windows.beginTick();
-            found = windows.foregroundWindow();
-            if (found != 0 && windows.getWindowTitle(found) == title) {
-                return true;
-            }
-            session.activate(pid);
-            return false;
-        },
-        hang);
-    return windows.getWindowTitle(found) == title ? found : 0;
-}
-
 TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
     GnomeSession session(GnomeSession::Extension::Enabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
-    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
-    auto omega = openWindow(session.clientEnvironment(), omegaTitle, "dwellmark.test.omega", omegaLater);
+    auto alpha = openWindow(session, alphaTitle, "dwellmark.test.alpha");
+    auto omega = openWindow(session, omegaTitle, "dwellmark.test.omega", omegaLater);
     auto display = WaylandDisplay::connect(session.waylandSocket());
     ASSERT_NE(display, nullptr);
     GnomeWindowSystem windows(std::move(display));
-
-    const WindowHandle a = focusProcess(session, windows, alpha->pid(), alphaTitle);
-    ASSERT_NE(a, 0);
-    const WindowHandle o = focusProcess(session, windows, omega->pid(), omegaTitle);
-    ASSERT_NE(o, 0);
-    EXPECT_NE(a, o);
-    EXPECT_EQ(windows.appId(a), "dwellmark.test.alpha");
-    EXPECT_EQ(windows.processId(o), omega->pid());
-    EXPECT_EQ(windows.getProcessName(a), processName);
-    EXPECT_EQ(windows.getProcessName(o), processName);
-    EXPECT_EQ(windows.findWindow(omega->pid(), omegaTitle, "dwellmark.test.omega"), o);
-
-    // Back again: the same number.
-    EXPECT_EQ(focusProcess(session, windows, alpha->pid(), alphaTitle), a);
-    EXPECT_EQ(focusProcess(session, windows, omega->pid(), omegaTitle), o);
-
-    // A new title of the focused window reaches the backend.
-    kill(omega->pid(), SIGUSR1);
-    ASSERT_EQ(omega->readLine(hang), std::optional<std::string>("retitled"));
-    EXPECT_EQ(foregroundTitled(windows, omegaLater), o);
-
-    // Closed while focused: gone.
-    omega.reset();
-    EXPECT_TRUE(eventually(
-        [&] {
-            windows.beginTick();
-            return !windows.isWindow(o);
-        },
-        hang));
-    EXPECT_NE(windows.foregroundWindow(), o);
-    EXPECT_TRUE(windows.isWindow(a));
+    // A shell that has just started may still move the focus to its overview
+    // once after a first activation: the focus is asked for until it holds.
+    expectForegroundFollowsTheFocus(windows, *alpha, omega,
+                                    [&](int pid, const std::string&) { session.activate(pid); });
 }
 
 TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgram) {
@@ -84,7 +38,7 @@ TEST(GnomeDesktop, TheSessionChoosesTheGnomeBackendAndTheShellKilledEndsTheProgr
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     expectCreatesOn<GnomeWindowSystem>(session.waylandSocket());
 
-    auto window = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto window = openWindow(session, alphaTitle, "dwellmark.test.alpha");
     expectProbeEndsWithOneLineWhenKilled(session.clientEnvironment(), [&] { session.kill(); });
 }
 
@@ -115,24 +69,16 @@ TEST(GnomeDesktop, AnExtensionTheShellKnowsIsEnabledFromTheNoticeAndFollowedWith
     ASSERT_TRUE(desktop.acceptOffer);
 
     // A Wayland window, which X11 does not see, is followed once the offer is taken.
-    auto alpha = openWindow(session.clientEnvironment(), alphaTitle, "dwellmark.test.alpha");
+    auto alpha = openWindow(session, alphaTitle, "dwellmark.test.alpha");
     // Its first step runs away from the user-interface thread, as the main window runs it.
     const auto finish = std::async(std::launch::async, desktop.acceptOffer).get();
     EXPECT_EQ(finish(), "");
     EXPECT_TRUE(GnomeWindowSystem::findBusNames().extension);
     WindowSystem& windows = *desktop.windows;
-    WindowHandle seen = 0;
-    EXPECT_TRUE(eventually(
-        [&] {
-            windows.beginTick();
-            seen = windows.foregroundWindow();
-            if (windows.getWindowTitle(seen) == alphaTitle) {
-                return true;
-            }
-            session.activate(alpha->pid());
-            return false;
-        },
-        hang));
+    const WindowHandle seen = focusUntilForeground(
+        windows, [&](int pid, const std::string&) { session.activate(pid); }, *alpha, "dwellmark.test.alpha",
+        alphaTitle);
+    EXPECT_NE(seen, 0);
     EXPECT_EQ(windows.getProcessName(seen), processName);
 }
 

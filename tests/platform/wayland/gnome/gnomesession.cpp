@@ -73,13 +73,8 @@ GnomeSession::GnomeSession(Extension extension) {
                                                                       "--wayland-display", socketName},
                                              environment);
 
-    bool ended = false;
-    m_ready = eventually(
+    m_ready = m_shell->reaches(
         [&] {
-            if (m_shell->waitForExit(std::chrono::milliseconds(0))) {
-                ended = true;
-                return true;
-            }
             if (!fs::exists(m_waylandSocket)) {
                 return false;
             }
@@ -87,7 +82,6 @@ GnomeSession::GnomeSession(Extension extension) {
             return names.shell && (names.extension || extension != Extension::Enabled);
         },
         std::chrono::seconds(90));
-    m_ready = m_ready && !ended;
 }
 
 GnomeSession::~GnomeSession() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "compositorsession.h"
 #include "compositortest.h"
 #include "privatebus.h"
 #include "scratchfolder.h"
@@ -20,7 +21,7 @@ namespace dwellmark::testing {
 /// focus helper (tests/platform/wayland/gnome), in the same variant, which
 /// nothing installs. The test process joins the session bus for as long as the
 /// session lives. Everything is stopped and removed when it goes.
-class GnomeSession final {
+class GnomeSession final : public CompositorSession {
 public:
     /// Dwellmark's extension as the shell finds it at its start.
     enum class Extension {
@@ -33,35 +34,24 @@ public:
     /// Waits for the shell's Wayland socket and bus name (and the extension's,
     /// when it is enabled); a failed start fails the test that made it (check ready()).
     explicit GnomeSession(Extension extension);
-    ~GnomeSession();
+    ~GnomeSession() override;
 
-    GnomeSession(const GnomeSession&) = delete;
-    GnomeSession& operator=(const GnomeSession&) = delete;
-
-    bool ready() const { return m_ready; }
     /// The variant of the extensions chosen for this shell, and what the shell
-    /// wrote to standard error, for failure messages.
-    std::string log() const;
-
-    /// The absolute path of the Wayland socket.
-    const std::string& waylandSocket() const { return m_waylandSocket; }
-    /// The environment entries for a client of this session.
-    std::vector<std::string> clientEnvironment() const;
+    /// wrote to standard error.
+    std::string log() const override;
+    std::vector<std::string> clientEnvironment() const override;
 
     /// Asks the focus helper to focus a window of the process; whether it had one.
     bool activate(int pid) const;
 
-    /// Kills the shell at once, as a crash would.
-    void kill();
+    void kill() override;
 
 private:
     ScratchFolder m_folder{"dwellmark-gnome"};
     std::string m_variant;
-    std::string m_waylandSocket;
     std::unique_ptr<PrivateBus> m_sessionBus;
     std::unique_ptr<PrivateBus> m_systemBus;
     std::unique_ptr<ScopedEnvironment> m_joined;
-    bool m_ready = false;
     std::unique_ptr<ChildProcess> m_shell;
 };
 

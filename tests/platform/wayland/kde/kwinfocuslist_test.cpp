@@ -1,5 +1,6 @@
 // KWin script reports, as the script sends them, turned into the window list and seen by the tracker.
 #include "fakes.h"
+#include "listwindowsystem.h"
 #include "platform/wayland/kde/kwinfocuslist.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
@@ -18,30 +19,11 @@ const KwinFocusList::Window none{};
 const KwinFocusList::Window editor{editorId, "notes.txt", "org.kde.kate", 101};
 const KwinFocusList::Window browser{browserId, "News \xE2\x80\x93 Firefox", "firefox", 202};
 
-/// The tracker's view of the list, as the backend gives it, with the
-/// resource class for the process name.
-class ListWindows final : public WindowSystem {
-public:
-    explicit ListWindows(const ToplevelList& list) : m_list(list) {}
-
-    WindowHandle foregroundWindow() override { return m_list.foreground(); }
-    bool isWindow(WindowHandle handle) override { return m_list.exists(handle); }
-    std::string getWindowTitle(WindowHandle handle) override {
-        return m_list.find(handle) != nullptr ? m_list.find(handle)->title : std::string();
-    }
-    std::string getProcessName(WindowHandle handle) override {
-        return m_list.find(handle) != nullptr ? m_list.find(handle)->appId : std::string();
-    }
-
-private:
-    const ToplevelList& m_list;
-};
-
 /// A tracker over the list, with a clock the test sets before each report.
 struct Tracked {
     ToplevelList list;
     KwinFocusList focus{list};
-    ListWindows windows{list};
+    testing::ListWindowSystem windows{list};
     testing::FakeClock clock;
     ActivityTracker tracker{windows, clock};
 

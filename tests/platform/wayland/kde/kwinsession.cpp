@@ -83,13 +83,8 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
 
     // Ready once its scripting answers and, when programs are trusted, this
     // program (trusted like them) is offered the protocol.
-    bool ended = false;
-    m_ready = eventually(
+    m_ready = m_kwin->reaches(
         [&] {
-            if (m_kwin->waitForExit(std::chrono::milliseconds(0))) {
-                ended = true;
-                return true;
-            }
             if (!fs::exists(m_waylandSocket) || !platform::wayland::KwinScriptWindowSystem::kwinOnBus()) {
                 return false;
             }
@@ -100,7 +95,6 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
             return display != nullptr && display->find(platform::wayland::KdeWindowSystem::protocol) != nullptr;
         },
         std::chrono::seconds(60));
-    m_ready = m_ready && !ended;
 }
 
 KwinSession::~KwinSession() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "childprocess.h"
+#include "compositorsession.h"
 #include "compositortest.h"
 #include "privatebus.h"
 #include "scratchfolder.h"
@@ -21,25 +22,16 @@ namespace dwellmark::testing {
 /// named, and found through an applications menu of the session's own; with
 /// none named, no program is offered it. Debian's binary carries
 /// a file capability that some sandboxes refuse, so a plain copy of it is run.
-class KwinSession final {
+class KwinSession final : public CompositorSession {
 public:
     /// Waits until KWin's scripting answers on the bus and, when programs are
     /// named, KWin offers them the protocol; a failed start fails the test
     /// that made it (check ready()).
     explicit KwinSession(const std::vector<std::string>& trustedPrograms);
-    ~KwinSession();
+    ~KwinSession() override;
 
-    KwinSession(const KwinSession&) = delete;
-    KwinSession& operator=(const KwinSession&) = delete;
-
-    bool ready() const { return m_ready; }
-    /// What KWin wrote to standard error, for failure messages.
-    std::string log() const;
-
-    /// The absolute path of the Wayland socket: a WAYLAND_DISPLAY that works from any runtime folder.
-    const std::string& waylandSocket() const { return m_waylandSocket; }
-    /// The environment entries for a client of this session.
-    std::vector<std::string> clientEnvironment() const;
+    std::string log() const override;
+    std::vector<std::string> clientEnvironment() const override;
 
     /// Has a one-shot KWin script activate the window whose resource class
     /// (the app id of a Wayland window) is that; whether the script ran.
@@ -56,13 +48,10 @@ public:
     /// Whether KWin has a script of that name loaded (false when it cannot be asked).
     bool scriptLoaded(const std::string& pluginName) const;
 
-    /// Kills KWin at once, as a crash would.
-    void kill();
+    void kill() override;
 
 private:
     ScratchFolder m_folder{"dwellmark-kwin"};
-    std::string m_waylandSocket;
-    bool m_ready = false;
     int m_scripts = 0;
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<ScopedEnvironment> m_joined;

@@ -22,12 +22,6 @@ protected:
         ASSERT_TRUE(m_sway->ready()) << "sway did not start: " << m_sway->log();
     }
 
-    /// A window of its own process, once sway shows it.
-    std::unique_ptr<ChildProcess> openWindow(const std::string& title, const std::string& appId,
-                                             const std::string& nextTitle = "next") {
-        return testing::openWindow(m_sway->clientEnvironment(), title, appId, nextTitle);
-    }
-
     std::unique_ptr<WlrootsWindowSystem> connect() {
         auto display = WaylandDisplay::connect(m_sway->waylandSocket());
         EXPECT_NE(display, nullptr);
@@ -38,49 +32,36 @@ protected:
 };
 
 TEST_F(SwayDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
-    auto alpha = openWindow(alphaTitle, "dwellmark.test.alpha");
+    auto alpha = openWindow(*m_sway, alphaTitle, "dwellmark.test.alpha");
     // Connected after one window exists and before the other: both the first
     // listing and a window announced later are seen.
     auto windows = connect();
     ASSERT_NE(windows, nullptr);
-    auto omega = openWindow(omegaTitle, "dwellmark.test.omega");
+    auto omega = openWindow(*m_sway, omegaTitle, "dwellmark.test.omega", omegaLater);
 
     // sway focuses a new window.
     const WindowHandle o = foregroundTitled(*windows, omegaTitle);
     ASSERT_NE(o, 0);
-    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.alpha] focus"));
+    expectForegroundFollowsTheFocus(*windows, *alpha, omega, [&](int, const std::string& appId) {
+        m_sway->command("[app_id=" + appId + "] focus");
+    });
+    // The window closed was the one sway focused.
+    EXPECT_FALSE(windows->isWindow(o));
+    // A window whose process ends while another holds the focus is gone too.
     const WindowHandle a = foregroundTitled(*windows, alphaTitle);
     ASSERT_NE(a, 0);
-    EXPECT_NE(a, o);
-    EXPECT_TRUE(windows->isWindow(a));
-    EXPECT_TRUE(windows->isWindow(o));
-    EXPECT_EQ(windows->appId(a), "dwellmark.test.alpha");
-    EXPECT_EQ(windows->appId(o), "dwellmark.test.omega");
-    EXPECT_EQ(windows->getProcessName(a), processName);
-    EXPECT_EQ(windows->getProcessName(o), processName);
-    EXPECT_EQ(windows->processId(a), alpha->pid());
-    EXPECT_EQ(windows->processId(o), omega->pid());
-
-    // Back again: the same number as before.
-    ASSERT_TRUE(m_sway->command("[app_id=dwellmark.test.omega] focus"));
-    EXPECT_EQ(foregroundTitled(*windows, omegaTitle), o);
-
-    // A window whose process ends is gone.
+    auto other = openWindow(*m_sway, omegaTitle, "dwellmark.test.omega");
+    ASSERT_NE(foregroundTitled(*windows, omegaTitle), 0);
     alpha.reset();
-    EXPECT_TRUE(eventually(
-        [&] {
-            windows->beginTick();
-            return !windows->isWindow(a);
-        },
-        hang));
-    EXPECT_TRUE(windows->isWindow(o));
+    EXPECT_TRUE(windowGoes(*windows, a));
+    EXPECT_TRUE(windows->isWindow(foregroundTitled(*windows, omegaTitle)));
 }
 
 TEST_F(SwayDesktop, FindsAWindowByItsProcessTitleAndAppId) {
     // Two windows alike but for their process, as two copies of the program would be.
-    auto first = openWindow("Dwellmark", "dwellmark");
-    auto second = openWindow("Dwellmark", "dwellmark");
-    auto other = openWindow("Dwellmark", "dwellmark.other");
+    auto first = openWindow(*m_sway, "Dwellmark", "dwellmark");
+    auto second = openWindow(*m_sway, "Dwellmark", "dwellmark");
+    auto other = openWindow(*m_sway, "Dwellmark", "dwellmark.other");
     auto windows = connect();
     ASSERT_NE(windows, nullptr);
     const auto focusProcess = [&](pid_t pid) {
@@ -126,7 +107,7 @@ TEST_F(SwayDesktop, TheSessionChoosesTheWlrootsBackend) {
 }
 
 TEST_F(SwayDesktop, TheCompositorKilledEndsTheProgramWithOneLine) {
-    auto window = openWindow(alphaTitle, "dwellmark.test.alpha");
+    auto window = openWindow(*m_sway, alphaTitle, "dwellmark.test.alpha");
     expectProbeEndsWithOneLineWhenKilled(m_sway->clientEnvironment(), [&] { m_sway->kill(); });
 }
 

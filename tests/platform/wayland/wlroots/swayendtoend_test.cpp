@@ -124,11 +124,8 @@ public:
             environment.emplace_back(unset);
         }
         m_program = std::make_unique<ChildProcess>(std::vector<std::string>{DWELLMARK_PROGRAM}, environment);
-        m_windowShown = eventually(
+        m_windowShown = m_program->reaches(
             [&] {
-                if (m_program->waitForExit(std::chrono::milliseconds(0))) {
-                    return true;
-                }
                 for (const View& view : views(sway)) {
                     if (view.name == "Dwellmark" && view.pid == m_program->pid()) {
                         m_window = view;

@@ -111,7 +111,9 @@ before=$(installed_state)
 # $1 of what ran, its status $2: it must have failed and changed nothing.
 check_unchanged() {
     [ "$2" -ne 0 ] || fail "$1 ended with status 0"
-    [ "$(installed_state)" = "$before" ] || fail "$1 changed the installed copy"
+    after=$(installed_state)
+    [ "$after" = "$before" ] || fail "$1 changed the installed copy:
+$(diff <(echo "$before") <(echo "$after"))"
 }
 wine "$setup" /S /CurrentUser "/D=$(winepath -w "$target")"
 check_unchanged "a silent install while the program runs" $?

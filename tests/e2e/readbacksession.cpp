@@ -96,20 +96,6 @@ std::optional<ReadBackSession::OmegaInFront> ReadBackSession::putOmegaInFront() 
     }
     start.alpha = m_user.createWindow("Alpha", true);
     start.omega = m_user.createWindow("Omega", true);
-    // The window manager may give each new window the foreground as it takes
-    // it on, and a loaded program may log those switches late: both settle
-    // (the main window back in front, the switch away from the last one
-    // logged) before any row is counted.
-    if (!eventually([&] { return m_user.framed(start.alpha) && m_user.framed(start.omega); }, 120s)) {
-        return std::nullopt;
-    }
-    const std::uint32_t inFront = m_user.activeWindow();
-    read();
-    const std::size_t logged = logRows().size();
-    if (!activate(start.main) || (inFront == start.alpha && !logGrows(logged, "Alpha", 120s)) ||
-        (inFront == start.omega && !logGrows(logged, "Omega", 120s))) {
-        return std::nullopt;
-    }
     const auto omegaAsked = openStretchOf(start.alpha, start.omega, "Alpha");
     if (!omegaAsked) {
         return std::nullopt;

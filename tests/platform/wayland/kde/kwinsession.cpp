@@ -52,9 +52,7 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     // config folder holds one, as a user's edited menu would be.
     m_folder.makeFolder("config/menus");
     std::ofstream(folder + "/config/menus/applications.menu")
-        << "<!DOCTYPE Menu PUBLIC \"-//freedesktop//DTD Menu 1.0//EN\"\n"
-           " \"http://www.freedesktop.org/standards/menu-spec/1.0/menu.dtd\">\n"
-           "<Menu>\n  <Name>Applications</Name>\n  <DefaultAppDirs/>\n  <DefaultDirectoryDirs/>\n"
+        << "<Menu>\n  <Name>Applications</Name>\n  <DefaultAppDirs/>\n  <DefaultDirectoryDirs/>\n"
            "  <Include><All/></Include>\n</Menu>\n";
     int number = 0;
     for (const std::string& program : trustedPrograms) {

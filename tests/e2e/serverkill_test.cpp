@@ -12,6 +12,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
+#include <optional>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -52,45 +53,47 @@ void killServerUnder(ChildProcess& program, PrivateDisplay& desktop, WindowFarm&
     ::testing::Test::RecordProperty("stderr_" + std::to_string(seed), errors.substr(0, errors.find('\n')));
 }
 
-TEST(ServerKilled, TheProgramEndsWithOneLine) {
-    for (unsigned round = 1; round <= 3; ++round) {
+/// Three rounds, each on a desktop of its own: start() runs the program on
+/// the display, and the server is killed under it.
+template <class Start>
+void killServerInRounds(unsigned firstSeed, Start start) {
+    for (unsigned round = 1; round <= 3 && !::testing::Test::HasFatalFailure(); ++round) {
         SCOPED_TRACE("round " + std::to_string(round));
         PrivateDisplay desktop;
         ScratchFolder runtime("dwellmark-runtime");
         WindowFarm farm(desktop.display());
-        ChildProcess program({DWELLMARK_PROGRAM}, environmentFor(desktop, runtime));
-        {
-            TestDesktop probe(desktop.display());
-            // The window need not be taken on by the window manager: what is
-            // tested is that the program is up when its server dies.
-            if (!eventually([&] { return probe.findMappedWindow("Dwellmark") != 0; }, 120s)) {
-                const auto status = program.waitForExit(0ms);
-                FAIL() << "the window \"Dwellmark\" did not appear; the program "
-                       << (status ? "ended (status " + std::to_string(*status) + "), standard error:\n" +
-                                        program.errorOutput()
-                                  : std::string("is still running"));
-            }
-        }
-        killServerUnder(program, desktop, farm, round, "dwellmark: lost the connection to the X server");
-        if (HasFatalFailure()) {
-            return;
+        std::optional<ChildProcess> program;
+        start(desktop.display(), environmentFor(desktop, runtime), program);
+        if (!::testing::Test::HasFatalFailure()) {
+            killServerUnder(*program, desktop, farm, firstSeed + round,
+                            "dwellmark: lost the connection to the X server");
         }
     }
 }
 
-TEST(ServerKilled, TheTrackerOnTheBackendEndsWithItsLine) {
-    for (unsigned round = 1; round <= 3; ++round) {
-        SCOPED_TRACE("round " + std::to_string(round));
-        PrivateDisplay desktop;
-        ScratchFolder runtime("dwellmark-runtime");
-        WindowFarm farm(desktop.display());
-        ChildProcess probe({BACKEND_PROBE, "--every-millisecond"}, environmentFor(desktop, runtime));
-        ASSERT_EQ(probe.readLine(120s), "ready");
-        killServerUnder(probe, desktop, farm, 10 + round, "dwellmark: lost the connection to the X server");
-        if (HasFatalFailure()) {
-            return;
+TEST(ServerKilled, TheProgramEndsWithOneLine) {
+    killServerInRounds(0, [](const std::string& display, const std::vector<std::string>& environment,
+                             std::optional<ChildProcess>& program) {
+        program.emplace(std::vector<std::string>{DWELLMARK_PROGRAM}, environment);
+        TestDesktop probe(display);
+        // The window need not be taken on by the window manager: what is
+        // tested is that the program is up when its server dies.
+        if (!eventually([&] { return probe.findMappedWindow("Dwellmark") != 0; }, 120s)) {
+            const auto status = program->waitForExit(0ms);
+            FAIL() << "the window \"Dwellmark\" did not appear; the program "
+                   << (status ? "ended (status " + std::to_string(*status) + "), standard error:\n" +
+                                    program->errorOutput()
+                              : std::string("is still running"));
         }
-    }
+    });
+}
+
+TEST(ServerKilled, TheTrackerOnTheBackendEndsWithItsLine) {
+    killServerInRounds(
+        10, [](const std::string&, const std::vector<std::string>& environment, std::optional<ChildProcess>& probe) {
+            probe.emplace(std::vector<std::string>{BACKEND_PROBE, "--every-millisecond"}, environment);
+            ASSERT_EQ(probe->readLine(120s), "ready");
+        });
 }
 
 } // namespace

@@ -5,23 +5,28 @@
 #include <gtest/gtest.h>
 #include <limits>
 #include <random>
+#include <utility>
 
 namespace dwellmark {
 namespace {
 
 TEST(TimeOfDayText, SevenSignificantDigitsWithoutTrailingZeros) {
-    EXPECT_EQ(timeOfDayText(612.5F), "612.5");
-    EXPECT_EQ(timeOfDayText(600.25F), "600.25");
-    EXPECT_EQ(timeOfDayText(620.0F), "620");
-    EXPECT_EQ(timeOfDayText(0.0F), "0");
-    EXPECT_EQ(timeOfDayText(86399.99F), "86399.99");
-    EXPECT_EQ(timeOfDayText(123.4567891F), "123.4568");
-    EXPECT_EQ(timeOfDayText(0.001F), "0.001");
-    // Small readings just after midnight stay plain decimals, never "1e-05".
-    EXPECT_EQ(timeOfDayText(0.00001F), "0.00001");
-    // Rounding can carry into a new digit.
-    EXPECT_EQ(timeOfDayText(9999999.5F), "10000000");
-    EXPECT_EQ(timeOfDayText(99.999999F), "100");
+    const std::pair<float, const char*> cases[] = {
+        {612.5F, "612.5"},
+        {600.25F, "600.25"},
+        {620.0F, "620"},
+        {0.0F, "0"},
+        {86399.99F, "86399.99"},
+        {123.4567891F, "123.4568"},
+        {0.001F, "0.001"},
+        // Small readings just after midnight stay plain decimals, never "1e-05".
+        {0.00001F, "0.00001"},
+        // Rounding can carry into a new digit.
+        {9999999.5F, "10000000"},
+        {99.999999F, "100"}};
+    for (const auto& [reading, text] : cases) {
+        EXPECT_EQ(timeOfDayText(reading), text) << reading;
+    }
 }
 
 TEST(TimeOfDayText, ReadsBackWithinItsPrecisionAcrossTheDay) {
@@ -54,21 +59,15 @@ TEST(TimeOfDayText, IgnoresTheUserLocale) {
 }
 
 TEST(LeadingNumber, ReadsTheNumberATextBeginsWith) {
-    EXPECT_EQ(leadingNumber("312"), 312.0);
-    EXPECT_EQ(leadingNumber("-5"), -5.0);
-    EXPECT_EQ(leadingNumber("+7"), 7.0);
-    EXPECT_EQ(leadingNumber("612.5"), 612.5);
-    EXPECT_EQ(leadingNumber(".5"), 0.5);
-    EXPECT_EQ(leadingNumber("5."), 5.0);
-    EXPECT_EQ(leadingNumber("  12abc"), 12.0);
-    EXPECT_EQ(leadingNumber("\t42 s"), 42.0);
-    EXPECT_EQ(leadingNumber("1,5"), 1.0);
-    EXPECT_EQ(leadingNumber("1e3"), 1000.0);
-    EXPECT_EQ(leadingNumber("2.5E-1x"), 0.25);
-    EXPECT_EQ(leadingNumber("1e"), 1.0);
-    EXPECT_EQ(leadingNumber("1e+"), 1.0);
-    EXPECT_EQ(leadingNumber("00:05:12"), 0.0);
-    EXPECT_EQ(leadingNumber("9007199254740993"), 9007199254740992.0);
+    const std::pair<const char*, double> cases[] = {
+        {"312", 312.0},    {"-5", -5.0},      {"+7", 7.0},
+        {"612.5", 612.5},  {".5", 0.5},       {"5.", 5.0},
+        {"  12abc", 12.0}, {"\t42 s", 42.0},  {"1,5", 1.0},
+        {"1e3", 1000.0},   {"2.5E-1x", 0.25}, {"1e", 1.0},
+        {"1e+", 1.0},      {"00:05:12", 0.0}, {"9007199254740993", 9007199254740992.0}};
+    for (const auto& [text, number] : cases) {
+        EXPECT_EQ(leadingNumber(text), number) << text;
+    }
 }
 
 TEST(LeadingNumber, IsZeroWhenTheTextDoesNotBeginWithANumber) {

@@ -1,10 +1,29 @@
+// Window titles in the forms X11 and Wayland give them, made into well-formed UTF-8.
 #include "platform/linux/titletext.h"
+
+#include <algorithm>
+#include <iterator>
 
 namespace dwellmark::platform::linux {
 
 namespace {
 
 constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
+
+/// The lead bytes of well-formed UTF-8 sequences, and the range of the
+/// continuation byte that follows each.
+struct LeadByte {
+    unsigned char first;
+    unsigned char last;
+    std::size_t continuations;
+    unsigned char low;
+    unsigned char high;
+};
+constexpr LeadByte leadBytes[] = {
+    {0xC2U, 0xDFU, 1, 0x80U, 0xBFU}, {0xE0U, 0xE0U, 2, 0xA0U, 0xBFU}, {0xE1U, 0xECU, 2, 0x80U, 0xBFU},
+    {0xEDU, 0xEDU, 2, 0x80U, 0x9FU}, {0xEEU, 0xEFU, 2, 0x80U, 0xBFU}, {0xF0U, 0xF0U, 3, 0x90U, 0xBFU},
+    {0xF1U, 0xF3U, 3, 0x80U, 0xBFU}, {0xF4U, 0xF4U, 3, 0x80U, 0x8FU},
+};
 
 bool isContinuation(unsigned char byte) {
     return (byte & 0xC0U) == 0x80U;
@@ -31,32 +50,16 @@ std::string repairUtf8(std::string_view bytes) {
         // The well-formed sequences: the lead byte fixes how many continuation
         // bytes follow and narrows the range of the first one (no overlong
         // forms, no surrogates, nothing above U+10FFFF).
-        std::size_t continuations = 0;
-        unsigned char low = 0x80U;
-        unsigned char high = 0xBFU;
-        if (lead >= 0xC2U && lead <= 0xDFU) {
-            continuations = 1;
-        } else if (lead == 0xE0U) {
-            continuations = 2;
-            low = 0xA0U;
-        } else if (lead == 0xEDU) {
-            continuations = 2;
-            high = 0x9FU;
-        } else if (lead >= 0xE1U && lead <= 0xEFU) {
-            continuations = 2;
-        } else if (lead == 0xF0U) {
-            continuations = 3;
-            low = 0x90U;
-        } else if (lead == 0xF4U) {
-            continuations = 3;
-            high = 0x8FU;
-        } else if (lead >= 0xF1U && lead <= 0xF3U) {
-            continuations = 3;
-        } else {
+        const LeadByte* form = std::find_if(std::begin(leadBytes), std::end(leadBytes),
+                                            [&](const LeadByte& f) { return lead >= f.first && lead <= f.last; });
+        if (form == std::end(leadBytes)) {
             out += replacementCharacter;
             ++i;
             continue;
         }
+        const std::size_t continuations = form->continuations;
+        unsigned char low = form->low;
+        unsigned char high = form->high;
         std::size_t end = i + 1;
         for (std::size_t k = 0; k < continuations; ++k) {
             if (end >= bytes.size()) {

@@ -1,3 +1,4 @@
+// Window titles in the forms X11 and Wayland give them, made into well-formed UTF-8.
 #pragma once
 
 #include <cstddef>

@@ -11,6 +11,7 @@
 #include <csignal>
 #include <gtest/gtest.h>
 #include <map>
+#include <optional>
 #include <regex>
 #include <sys/wait.h>
 #include <thread>
@@ -149,14 +150,29 @@ private:
     bool m_windowShown = false;
 };
 
-TEST(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
+/// sway, an accessibility bus and the program on both, its window up.
+class SwayEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
+        ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
+        m_program.emplace(sway, bus);
+        ASSERT_TRUE(m_program->window()) << "no window \"Dwellmark\" of the program: "
+                                         << m_program->process().errorOutput();
+    }
+
     WlrootsSession sway;
-    ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
     AccessibilityBus bus;
-    ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
-    RunningProgram program(sway, bus);
+
+    RunningProgram& program() { return *m_program; }
+
+private:
+    std::optional<RunningProgram> m_program;
+};
+
+TEST_F(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
+    RunningProgram& program = this->program();
     const auto window = program.window();
-    ASSERT_TRUE(window) << "no window \"Dwellmark\" of the program: " << program.process().errorOutput();
     // Native on Wayland: an xdg-shell view with the program's own app id, not an Xwayland window.
     EXPECT_EQ(window->shell, "xdg_shell");
     EXPECT_EQ(window->appId, "dwellmark");
@@ -275,13 +291,8 @@ TEST(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
     EXPECT_EQ(program.process().errorOutput(), "");
 }
 
-TEST(SwayEndToEnd, TheProgramEndsWithOneLineWhenSwayDies) {
-    WlrootsSession sway;
-    ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
-    AccessibilityBus bus;
-    ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
-    RunningProgram program(sway, bus);
-    ASSERT_TRUE(program.window()) << "no window \"Dwellmark\" of the program: " << program.process().errorOutput();
+TEST_F(SwayEndToEnd, TheProgramEndsWithOneLineWhenSwayDies) {
+    RunningProgram& program = this->program();
 
     sway.kill();
     const auto status = program.process().waitForExit(hang);

@@ -111,8 +111,11 @@ const std::vector<std::vector<std::string>>& ReadBackSession::logRows() const {
     return m_shown.tables.empty() ? none : m_shown.tables[0].rows;
 }
 
-std::string ReadBackSession::describe() const {
-    std::string text;
+std::string ReadBackSession::describe() {
+    // Tables that stopped changing may be those of a program that has ended or hangs.
+    const bool ended = m_program.waitForExit(std::chrono::milliseconds(0)).has_value();
+    std::string text = ended ? "\n the program has ended;" : "\n the program runs;";
+    text += " its standard error:\n" + m_program.errorOutput() + " the tables as last read:";
     for (const auto& table : m_shown.tables) {
         for (const auto& row : table.rows) {
             text += "\n ";

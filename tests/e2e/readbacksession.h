@@ -75,8 +75,9 @@ public:
 
     /// The rows of the usage log as last read.
     const std::vector<std::vector<std::string>>& logRows() const;
-    /// The tables as last read, a row a line, for a failure message.
-    std::string describe() const;
+    /// For a failure message: whether the program still runs, what it wrote
+    /// to standard error, and the tables as last read, a row a line.
+    std::string describe();
 
 private:
     PrivateDisplay m_display;

@@ -96,6 +96,11 @@ std::optional<ReadBackSession::OmegaInFront> ReadBackSession::putOmegaInFront() 
     }
     start.alpha = m_user.createWindow("Alpha", true);
     start.omega = m_user.createWindow("Omega", true);
+    // The window manager may give each new window the foreground as it takes
+    // it on: that is over before the test asks for either.
+    if (!eventually([&] { return m_user.framed(start.alpha) && m_user.framed(start.omega); }, 120s)) {
+        return std::nullopt;
+    }
     const auto omegaAsked = openStretchOf(start.alpha, start.omega, "Alpha");
     if (!omegaAsked) {
         return std::nullopt;

@@ -24,8 +24,8 @@ inline void showCentred(QWidget& window) {
                qAbs(frame().center().y() - screen.center().y()) <= 1;
     };
     ASSERT_TRUE(QTest::qWaitFor(centred, 5000))
-        << "frame " << frame().x() << "," << frame().y() << " " << frame().width() << "x" << frame().height()
-        << " on " << screen.width() << "x" << screen.height();
+        << "frame " << frame().x() << "," << frame().y() << " " << frame().width() << "x" << frame().height() << " on "
+        << screen.width() << "x" << screen.height();
 }
 
 } // namespace dwellmark::ui::testing

@@ -123,25 +123,25 @@ QByteArray changed(QByteArray data, qsizetype at, int value) {
 
 INSTANTIATE_TEST_SUITE_P(
     , CursorFileRejects,
-    ::testing::Values(
-        NoCursor{"empty", [](QByteArray) { return QByteArray(); }},
-        NoCursor{"header_only", [](QByteArray good) { return good.left(6); }},
-        NoCursor{"truncated", [](QByteArray good) { return good.left(good.size() / 2); }},
-        NoCursor{"garbage", [](QByteArray) { return QByteArray(4286, '\x5a'); }},
-        NoCursor{"icon", [](QByteArray good) { return changed(good, 2, 1); }},
-        NoCursor{"no_images", [](QByteArray good) { return changed(good, 4, 0); }},
-        NoCursor{"hotspot_off_the_image", [](QByteArray good) { return changed(good, 10, 32); }},
-        NoCursor{"image_past_the_end", [](QByteArray good) { return changed(good, 14, 0x7FFF); }},
-        NoCursor{"broken_picture", [](QByteArray good) { return good.replace(22, 40, QByteArray(40, 'x')); }},
-        NoCursor{"png",
-                 [](QByteArray) {
-                     QByteArray png;
-                     QBuffer buffer(&png);
-                     buffer.open(QIODevice::WriteOnly);
-                     QImage(8, 8, QImage::Format_ARGB32).save(&buffer, "PNG");
-                     return png;
-                 }},
-        NoCursor{"huge", [](QByteArray good) { return good.append(QByteArray(2 * 1024 * 1024, '\0')); }}),
-    [](const ::testing::TestParamInfo<NoCursor>& tested) { return std::string(tested.param.name); });
+    ::testing::Values(NoCursor{"empty", [](QByteArray) { return QByteArray(); }},
+                      NoCursor{"header_only", [](QByteArray good) { return good.left(6); }},
+                      NoCursor{"truncated", [](QByteArray good) { return good.left(good.size() / 2); }},
+                      NoCursor{"garbage", [](QByteArray) { return QByteArray(4286, '\x5a'); }},
+                      NoCursor{"icon", [](QByteArray good) { return changed(good, 2, 1); }},
+                      NoCursor{"no_images", [](QByteArray good) { return changed(good, 4, 0); }},
+                      NoCursor{"hotspot_off_the_image", [](QByteArray good) { return changed(good, 10, 32); }},
+                      NoCursor{"image_past_the_end", [](QByteArray good) { return changed(good, 14, 0x7FFF); }},
+                      NoCursor{"broken_picture",
+                               [](QByteArray good) { return good.replace(22, 40, QByteArray(40, 'x')); }},
+                      NoCursor{"png",
+                               [](QByteArray) {
+                                   QByteArray png;
+                                   QBuffer buffer(&png);
+                                   buffer.open(QIODevice::WriteOnly);
+                                   QImage(8, 8, QImage::Format_ARGB32).save(&buffer, "PNG");
+                                   return png;
+                               }},
+                      NoCursor{"huge", [](QByteArray good) { return good.append(QByteArray(2 * 1024 * 1024, '\0')); }}),
+    dwellmark::testing::caseName);
 
 } // namespace

@@ -758,6 +758,4 @@ INSTANTIATE_TEST_SUITE_P(, MainWindowUnusableCursor,
                                                               return cursor + QByteArray(3 * 1024 * 1024, '\x01');
                                                           }},
                                            UnusableCursor{"directory", UnusableCursor::Kind::Folder}),
-                         [](const ::testing::TestParamInfo<UnusableCursor>& tested) {
-                             return std::string(tested.param.name);
-                         });
+                         dwellmark::testing::caseName);

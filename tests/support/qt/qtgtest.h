@@ -1,5 +1,4 @@
-// GoogleTest in the tests of Qt windows: Qt's values printed in failures, and
-// checks that wait for a state first, as QTRY_VERIFY and QTRY_COMPARE do.
+// GoogleTest in the tests of Qt windows: Qt's values printed in failures, and checks that wait for a state.
 #pragma once
 
 #include <QDebug>

@@ -1,7 +1,7 @@
-// The main of the GoogleTest programs of Qt windows. The cases get the
-// QApplication that QTest's main would make, at 96 dpi as there; a run that
-// only lists the cases (as the build does to register them) makes none, and
-// so needs no display.
+// The main of the GoogleTest programs of Qt windows.
+// The cases get the QApplication that QTest's main would make, at 96 dpi as
+// there; a run that only lists the cases (as the build does to register them)
+// makes none, and so needs no display.
 #include <QApplication>
 #include <gtest/gtest.h>
 

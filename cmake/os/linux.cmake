@@ -17,7 +17,7 @@ set(DWELLMARK_ENTRY linux)
 set(DWELLMARK_BACKEND_TEST_DIRS platform/linux platform/x11 platform/wayland)
 set(DWELLMARK_PROGRAM_TEST_DIRS e2e)
 # Folders under tests/support: the harness parts this system's tests use.
-set(DWELLMARK_TEST_SUPPORT core process x11 wayland atspi)
+set(DWELLMARK_TEST_SUPPORT core process x11 wayland atspi qt)
 # The label of the tests of what every front end shares.
 set(DWELLMARK_UI_COMMON_TEST_LABEL ui)
 # How GoogleTest programs are listed: run after the build, as they run here.

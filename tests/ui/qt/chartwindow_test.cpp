@@ -1,8 +1,8 @@
 // The chart window on a private X server: its place, its chart of the totals, its legend and tips as drawn.
 #include "centredwindow.h"
+#include "qtgtest.h"
 #include "tablecells.h"
 #include "tracking/activitytables.h"
-#include "trywait.h"
 #include "ui/qt/chartwindow.h"
 
 #include <QBarCategoryAxis>
@@ -16,7 +16,6 @@
 #include <QRegularExpression>
 #include <QToolTip>
 #include <QValueAxis>
-#include <QtTest>
 #include <algorithm>
 
 using dwellmark::ActivityTable;
@@ -81,178 +80,164 @@ Drawn drawn(const ChartWindow& form) {
 
 } // namespace
 
-class ChartWindowTest final : public QObject {
-    Q_OBJECT
+TEST(ChartWindow, Window) {
+    ChartWindow form;
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("Chart"));
+    EXPECT_EQ(form.size(), QSize(629, 577));
+    EXPECT_EQ(form.minimumSize(), form.maximumSize());
+    EXPECT_TRUE(form.isModal());
+    const Qt::WindowFlags flags = form.windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(form.chartView()->geometry(), QRect(-8, 0, 643, 581));
+    EXPECT_EQ(form.chartView()->objectName(), QStringLiteral("chartView"));
+    EXPECT_EQ(form.findChildren<QChartView*>().size(), 1);
+}
 
-private slots:
-    void window() {
-        ChartWindow form;
-        QCOMPARE(form.windowTitle(), QStringLiteral("Chart"));
-        QCOMPARE(form.size(), QSize(629, 577));
-        QCOMPARE(form.minimumSize(), form.maximumSize());
-        QVERIFY(form.isModal());
-        const Qt::WindowFlags flags = form.windowFlags();
-        QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & Qt::WindowMinimizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QCOMPARE(form.chartView()->geometry(), QRect(-8, 0, 643, 581));
-        QCOMPARE(form.chartView()->objectName(), QStringLiteral("chartView"));
-        QCOMPARE(form.findChildren<QChartView*>().size(), 1);
-    }
+TEST(ChartWindow, CentredOnTheScreen) {
+    ChartWindow form;
+    ASSERT_NO_FATAL_FAILURE(showCentred(form));
+}
 
-    void centredOnTheScreen() {
-        ChartWindow form;
-        showCentred(form);
-    }
+TEST(ChartWindow, OneRow) {
+    ActivityTable totals = dwellmark::makeTotalsTable();
+    addTotal(totals, "app", "Editor", "312");
+    ChartWindow form;
+    form.fill(totals);
 
-    void oneRow() {
+    QBarSeries* series = form.barSeries();
+    ASSERT_NE(series, nullptr);
+    EXPECT_EQ(form.chart()->series().size(), 1);
+    EXPECT_EQ(names(*series), QStringList{"Editor"});
+    EXPECT_EQ(values(*series), QList<double>{312.0});
+    EXPECT_TRUE(form.chart()->title().isEmpty());
+
+    const auto xAxes = form.chart()->axes(Qt::Horizontal);
+    const auto yAxes = form.chart()->axes(Qt::Vertical);
+    ASSERT_EQ(xAxes.size(), 1);
+    ASSERT_EQ(yAxes.size(), 1);
+    auto* categories = qobject_cast<QBarCategoryAxis*>(xAxes.first());
+    ASSERT_NE(categories, nullptr);
+    EXPECT_EQ(categories->categories(), QStringList{"R1"});
+    EXPECT_EQ(categories->titleText(), QStringLiteral("Process Time"));
+    auto* valueAxis = qobject_cast<QValueAxis*>(yAxes.first());
+    ASSERT_NE(valueAxis, nullptr);
+    EXPECT_EQ(valueAxis->titleText(), QStringLiteral("Process"));
+    EXPECT_LE(valueAxis->min(), 0.0);
+    EXPECT_GE(valueAxis->max(), 312.0);
+    // The legend has the series' names.
+    EXPECT_EQ(drawn(form).legend, QStringList{"Editor"});
+}
+
+TEST(ChartWindow, SeveralRows) {
+    ActivityTable totals = dwellmark::makeTotalsTable();
+    addTotal(totals, "app", "Twenty characters ok", "0");
+    addTotal(totals, "app", "Twenty-one characters", "-42");
+    addTotal(totals, "app", "Not a number", "abc");
+    addTotal(totals, "app", "Leading number", "17 seconds");
+    addTotal(totals, "app", "", "5");
+    addTotal(totals, "app",
+             "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
+             "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
+             "\xf0\x9f\x98\x80",
+             "100000");
+    ChartWindow form;
+    form.fill(totals);
+
+    QBarSeries* series = form.barSeries();
+    ASSERT_NE(series, nullptr);
+    EXPECT_EQ(names(*series), (QStringList{"Twenty characters ok", "Twenty-one character", "Not a number",
+                                           "Leading number", "", QStringLiteral(u"ééééééééééééééééééé😀")}));
+    EXPECT_EQ(values(*series), (QList<double>{0.0, -42.0, 0.0, 17.0, 5.0, 100000.0}));
+    EXPECT_EQ(drawn(form).legend, names(*series));
+    // A bar below zero stands below the zero line of the value axis.
+    auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
+    EXPECT_LE(valueAxis->min(), -42.0);
+    EXPECT_GE(valueAxis->max(), 100000.0);
+}
+
+TEST(ChartWindow, OnlyZeros) {
+    ActivityTable totals = dwellmark::makeTotalsTable();
+    addTotal(totals, "app", "Idle", "0");
+    ChartWindow form;
+    form.fill(totals);
+    auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
+    EXPECT_EQ(valueAxis->min(), 0.0);
+    EXPECT_GT(valueAxis->max(), 0.0);
+}
+
+// From no title to 3,000: the legend names the bars that fit and counts
+// the rest, nothing is drawn over anything else or outside the window, the
+// value axis counts whole seconds, and a bar pointed at tells its title.
+TEST(ChartWindow, LegendAxisAndTipsAsDrawn) {
+    ChartWindow form;
+    ASSERT_NO_FATAL_FAILURE(showCentred(form));
+    // The chart runs past the window: only this part of it shows.
+    const QRectF window(form.chartView()->mapToScene(form.chartView()->mapFrom(&form, QPoint(0, 0))),
+                        QSizeF(form.size()));
+    for (const int count : {0, 1, 30, 300, 3000}) {
         ActivityTable totals = dwellmark::makeTotalsTable();
-        addTotal(totals, "app", "Editor", "312");
-        ChartWindow form;
+        for (int i = 0; i < count; ++i) {
+            addTotal(totals, "app", "Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
+        }
         form.fill(totals);
+        DWELLMARK_TRY_EXPECT_TRUE(form.chart()->layout()->isActivated());
+        const Drawn shown = drawn(form);
+        QStringList numbers = shown.axisTexts.filter(QRegularExpression(QStringLiteral("^[-0-9.]+$")));
+        numbers.sort();
+        EXPECT_EQ(numbers, count < 2 ? QStringList({"0", "1"}) : QStringList({"0", "1", "2"}));
 
-        QBarSeries* series = form.barSeries();
-        QVERIFY(series != nullptr);
-        QCOMPARE(form.chart()->series().size(), 1);
-        QCOMPARE(names(*series), QStringList{"Editor"});
-        QCOMPARE(values(*series), QList<double>{312.0});
-        QVERIFY(form.chart()->title().isEmpty());
-
-        const auto xAxes = form.chart()->axes(Qt::Horizontal);
-        const auto yAxes = form.chart()->axes(Qt::Vertical);
-        QCOMPARE(xAxes.size(), 1);
-        QCOMPARE(yAxes.size(), 1);
-        auto* categories = qobject_cast<QBarCategoryAxis*>(xAxes.first());
-        QVERIFY(categories != nullptr);
-        QCOMPARE(categories->categories(), QStringList{"R1"});
-        QCOMPARE(categories->titleText(), QStringLiteral("Process Time"));
-        auto* valueAxis = qobject_cast<QValueAxis*>(yAxes.first());
-        QVERIFY(valueAxis != nullptr);
-        QCOMPARE(valueAxis->titleText(), QStringLiteral("Process"));
-        QVERIFY(valueAxis->min() <= 0.0);
-        QVERIFY(valueAxis->max() >= 312.0);
-        // The legend has the series' names.
-        QCOMPARE(drawn(form).legend, QStringList{"Editor"});
-    }
-
-    void severalRows() {
-        ActivityTable totals = dwellmark::makeTotalsTable();
-        addTotal(totals, "app", "Twenty characters ok", "0");
-        addTotal(totals, "app", "Twenty-one characters", "-42");
-        addTotal(totals, "app", "Not a number", "abc");
-        addTotal(totals, "app", "Leading number", "17 seconds");
-        addTotal(totals, "app", "", "5");
-        addTotal(totals, "app",
-                 "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
-                 "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
-                 "\xf0\x9f\x98\x80",
-                 "100000");
-        ChartWindow form;
-        form.fill(totals);
-
-        QBarSeries* series = form.barSeries();
-        QVERIFY(series != nullptr);
-        QCOMPARE(names(*series), (QStringList{"Twenty characters ok", "Twenty-one character", "Not a number",
-                                              "Leading number", "", QStringLiteral(u"ééééééééééééééééééé😀")}));
-        QCOMPARE(values(*series), (QList<double>{0.0, -42.0, 0.0, 17.0, 5.0, 100000.0}));
-        QCOMPARE(drawn(form).legend, names(*series));
-        // A bar below zero stands below the zero line of the value axis.
-        auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
-        QVERIFY(valueAxis->min() <= -42.0);
-        QVERIFY(valueAxis->max() >= 100000.0);
-    }
-
-    void onlyZeros() {
-        ActivityTable totals = dwellmark::makeTotalsTable();
-        addTotal(totals, "app", "Idle", "0");
-        ChartWindow form;
-        form.fill(totals);
-        auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
-        QCOMPARE(valueAxis->min(), 0.0);
-        QVERIFY(valueAxis->max() > 0.0);
-    }
-
-    // From no title to 3,000: the legend names the bars that fit and counts
-    // the rest, nothing is drawn over anything else or outside the window, the
-    // value axis counts whole seconds, and a bar pointed at tells its title.
-    void legendAxisAndTipsAsDrawn() {
-        ChartWindow form;
-        showCentred(form);
-        // The chart runs past the window: only this part of it shows.
-        const QRectF window(form.chartView()->mapToScene(form.chartView()->mapFrom(&form, QPoint(0, 0))),
-                            QSizeF(form.size()));
-        for (const int count : {0, 1, 30, 300, 3000}) {
-            ActivityTable totals = dwellmark::makeTotalsTable();
+        const qsizetype named = shown.legend.size() < count ? shown.legend.size() - 1 : shown.legend.size();
+        EXPECT_EQ(shown.legend.mid(0, named), names(*form.barSeries()).mid(0, named));
+        if (named < count) {
+            EXPECT_EQ(shown.legend.last(), QStringLiteral("+ %1 more").arg(count - named));
+            EXPECT_GE(named, 20);
+        }
+        for (qsizetype i = 0; i < shown.boxes.size(); ++i) {
+            ASSERT_TRUE(window.contains(shown.boxes[i]));
+            for (qsizetype j = i + 1; j < shown.boxes.size(); ++j) {
+                ASSERT_FALSE(shown.boxes[i].intersects(shown.boxes[j]))
+                    << count << " titles: " << i << " overlaps " << j;
+            }
+        }
+        if (count >= 300) {
+            // Crowded bars still show: the row of pixels just above the
+            // zero line is coloured across the bars, not white outline.
+            QRectF group;
+            for (const QRectF& bar : shown.bars) {
+                group = group.united(bar);
+            }
+            const QImage picture = form.chartView()->grab().toImage();
+            const QRect onScreen = form.chartView()->mapFromScene(group).boundingRect();
+            int coloured = 0;
+            for (int x = onScreen.left() + 1; x < onScreen.right(); ++x) {
+                coloured += picture.pixelColor(x, onScreen.bottom() - 2).lightness() < 200 ? 1 : 0;
+            }
+            EXPECT_GT(coloured, onScreen.width() * 3 / 4) << count << " titles, " << onScreen.width() << " wide at "
+                                                          << onScreen.left() << "," << onScreen.bottom();
+        }
+        if (count == 30) {
+            ASSERT_EQ(shown.bars.size(), 30);
             for (int i = 0; i < count; ++i) {
-                addTotal(totals, "app", "Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
-            }
-            form.fill(totals);
-            DWELLMARK_TRY_VERIFY(form.chart()->layout()->isActivated());
-            const Drawn shown = drawn(form);
-            QStringList numbers = shown.axisTexts.filter(QRegularExpression(QStringLiteral("^[-0-9.]+$")));
-            numbers.sort();
-            QCOMPARE(numbers, count < 2 ? QStringList({"0", "1"}) : QStringList({"0", "1", "2"}));
-
-            const qsizetype named = shown.legend.size() < count ? shown.legend.size() - 1 : shown.legend.size();
-            QCOMPARE(shown.legend.mid(0, named), names(*form.barSeries()).mid(0, named));
-            if (named < count) {
-                QCOMPARE(shown.legend.last(), QStringLiteral("+ %1 more").arg(count - named));
-                QVERIFY2(named >= 20, qPrintable(QString::number(named)));
-            }
-            for (qsizetype i = 0; i < shown.boxes.size(); ++i) {
-                QVERIFY(window.contains(shown.boxes[i]));
-                for (qsizetype j = i + 1; j < shown.boxes.size(); ++j) {
-                    QVERIFY2(!shown.boxes[i].intersects(shown.boxes[j]),
-                             qPrintable(QStringLiteral("%1 titles: %2 overlaps %3").arg(count).arg(i).arg(j)));
-                }
-            }
-            if (count >= 300) {
-                // Crowded bars still show: the row of pixels just above the
-                // zero line is coloured across the bars, not white outline.
-                QRectF group;
-                for (const QRectF& bar : shown.bars) {
-                    group = group.united(bar);
-                }
-                const QImage picture = form.chartView()->grab().toImage();
-                const QRect onScreen = form.chartView()->mapFromScene(group).boundingRect();
-                int coloured = 0;
-                for (int x = onScreen.left() + 1; x < onScreen.right(); ++x) {
-                    coloured += picture.pixelColor(x, onScreen.bottom() - 2).lightness() < 200 ? 1 : 0;
-                }
-                QVERIFY2(coloured > onScreen.width() * 3 / 4,
-                         qPrintable(QStringLiteral("%1 titles: %2 of %3 coloured, %4,%5")
-                                        .arg(count)
-                                        .arg(coloured)
-                                        .arg(onScreen.width())
-                                        .arg(onScreen.left())
-                                        .arg(onScreen.bottom())));
-            }
-            if (count == 30) {
-                QCOMPARE(shown.bars.size(), 30);
-                for (int i = 0; i < count; ++i) {
-                    QTest::mouseMove(form.chartView()->viewport(),
-                                     form.chartView()->mapFromScene(shown.bars[i].center()));
-                    DWELLMARK_TRY_COMPARE(QToolTip::text(),
-                                          QStringLiteral("Window number %1 of many\n%2 s").arg(i).arg(i % 2 + 1));
-                }
+                QTest::mouseMove(form.chartView()->viewport(), form.chartView()->mapFromScene(shown.bars[i].center()));
+                DWELLMARK_TRY_ASSERT_EQ(QToolTip::text(),
+                                        QStringLiteral("Window number %1 of many\n%2 s").arg(i).arg(i % 2 + 1));
             }
         }
     }
+}
 
-    void refillKeepsNothingOfBefore() {
-        ActivityTable first = dwellmark::makeTotalsTable();
-        addTotal(first, "app", "One", "1");
-        addTotal(first, "app", "Two", "2");
-        ActivityTable second = dwellmark::makeTotalsTable();
-        addTotal(second, "app", "Three", "3");
-        ChartWindow form;
-        form.fill(first);
-        form.fill(second);
-        QCOMPARE(form.chart()->series().size(), 1);
-        QCOMPARE(names(*form.barSeries()), QStringList{"Three"});
-        QCOMPARE(form.chart()->axes().size(), 2);
-    }
-};
-
-QTEST_MAIN(ChartWindowTest)
-#include "chartwindow_test.moc"
+TEST(ChartWindow, RefillKeepsNothingOfBefore) {
+    ActivityTable first = dwellmark::makeTotalsTable();
+    addTotal(first, "app", "One", "1");
+    addTotal(first, "app", "Two", "2");
+    ActivityTable second = dwellmark::makeTotalsTable();
+    addTotal(second, "app", "Three", "3");
+    ChartWindow form;
+    form.fill(first);
+    form.fill(second);
+    EXPECT_EQ(form.chart()->series().size(), 1);
+    EXPECT_EQ(names(*form.barSeries()), QStringList{"Three"});
+    EXPECT_EQ(form.chart()->axes().size(), 2);
+}

@@ -1,11 +1,13 @@
+// Reading the pointer's cursor file: the shipped hand, its hotspot and first image, and what is no cursor.
+#include "qtgtest.h"
 #include "ui/qt/cursorfile.h"
 #include "ui/qt/windowhelpers.h"
 
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
-#include <QtTest>
 
 using dwellmark::ui::fileExists;
 using dwellmark::ui::readCursorFile;
@@ -25,13 +27,10 @@ void putU16(QByteArray& data, qsizetype at, int value) {
     data[at + 1] = static_cast<char>((value >> 8) & 0xFF);
 }
 
-} // namespace
-
-class CursorFileTest final : public QObject {
-    Q_OBJECT
-
-private:
-    QTemporaryDir m_dir;
+/// Files in a folder of the test's own.
+class CursorFile : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(m_dir.isValid()); }
 
     QString write(const QString& name, const QByteArray& data) {
         const QString path = m_dir.filePath(name);
@@ -42,108 +41,107 @@ private:
         return path;
     }
 
-private slots:
-    void initTestCase() { QVERIFY(m_dir.isValid()); }
-
-    void readsTheShippedHand() {
-        const auto cursor = readCursorFile(QStringLiteral(DWELLMARK_CURSOR_FILE));
-        QVERIFY(cursor.has_value());
-        QCOMPARE(cursor->image.size(), QSize(32, 32));
-        QCOMPARE(cursor->hotspot, QPoint(6, 0));
-        // The fingertip is drawn at the hotspot; the far corner is see-through.
-        QCOMPARE(qAlpha(cursor->image.pixel(6, 0)), 255);
-        QCOMPARE(qAlpha(cursor->image.pixel(31, 31)), 0);
-        const auto pointer = dwellmark::ui::loadCursorFile(QStringLiteral(DWELLMARK_CURSOR_FILE));
-        QVERIFY(pointer.has_value());
-        QCOMPARE(pointer->shape(), Qt::BitmapCursor);
-        QCOMPARE(pointer->hotSpot(), QPoint(6, 0));
-    }
-
-    void takesTheHotspotFromTheDirectory() {
-        QByteArray data = shippedCursor();
-        putU16(data, 10, 17);
-        putU16(data, 12, 29);
-        const auto cursor = readCursorFile(write("moved.cur", data));
-        QVERIFY(cursor.has_value());
-        QCOMPARE(cursor->hotspot, QPoint(17, 29));
-    }
-
-    void picksTheFirstImageOfSeveral() {
-        // Two directory entries, the second pointing at the same picture.
-        const QByteArray data = shippedCursor();
-        QByteArray two = data.left(6);
-        putU16(two, 4, 2);
-        QByteArray first = data.mid(6, 16);
-        QByteArray second = first;
-        putU16(first, 4, 3);
-        putU16(first, 6, 4);
-        const QByteArray image = data.mid(22);
-        for (QByteArray* entry : {&first, &second}) {
-            (*entry)[12] = 38;
-            (*entry)[13] = 0;
-        }
-        two += first + second + image;
-        const auto cursor = readCursorFile(write("two.cur", two));
-        QVERIFY(cursor.has_value());
-        QCOMPARE(cursor->hotspot, QPoint(3, 4));
-    }
-
-    void rejectsWhatIsNoCursor_data() {
-        QTest::addColumn<QByteArray>("data");
-        const QByteArray good = shippedCursor();
-        QByteArray icon = good;
-        putU16(icon, 2, 1);
-        QByteArray noImages = good;
-        putU16(noImages, 4, 0);
-        QByteArray offTheImage = good;
-        putU16(offTheImage, 10, 32);
-        QByteArray pastTheEnd = good;
-        pastTheEnd[14] = static_cast<char>(0xFF);
-        pastTheEnd[15] = static_cast<char>(0x7F);
-        QByteArray badPicture = good;
-        badPicture.replace(22, 40, QByteArray(40, 'x'));
-        QByteArray png;
-        QBuffer buffer(&png);
-        buffer.open(QIODevice::WriteOnly);
-        QImage(8, 8, QImage::Format_ARGB32).save(&buffer, "PNG");
-
-        QTest::newRow("empty") << QByteArray();
-        QTest::newRow("header only") << good.left(6);
-        QTest::newRow("truncated") << good.left(good.size() / 2);
-        QTest::newRow("garbage") << QByteArray(4286, '\x5a');
-        QTest::newRow("icon") << icon;
-        QTest::newRow("no images") << noImages;
-        QTest::newRow("hotspot off the image") << offTheImage;
-        QTest::newRow("image past the end") << pastTheEnd;
-        QTest::newRow("broken picture") << badPicture;
-        QTest::newRow("png") << png;
-        QByteArray huge = good;
-        huge.append(QByteArray(2 * 1024 * 1024, '\0'));
-        QTest::newRow("huge") << huge;
-    }
-
-    void rejectsWhatIsNoCursor() {
-        QFETCH(QByteArray, data);
-        const QString path = write(QStringLiteral("bad.cur"), data);
-        QVERIFY(fileExists(path));
-        QVERIFY(!readCursorFile(path).has_value());
-        QVERIFY(!dwellmark::ui::loadCursorFile(path).has_value());
-    }
-
-    void rejectsADirectory() {
-        QVERIFY(QDir(m_dir.path()).mkdir(QStringLiteral("folder.cur")));
-        const QString path = m_dir.filePath(QStringLiteral("folder.cur"));
-        QVERIFY(fileExists(path));
-        QVERIFY(!readCursorFile(path).has_value());
-    }
-
-    void fileExistsOnlyForWhatIsThere() {
-        QVERIFY(!fileExists(m_dir.filePath(QStringLiteral("missing.cur"))));
-        QVERIFY(!fileExists(QString()));
-        QVERIFY(!fileExists(m_dir.filePath(QStringLiteral("missing/inner.cur"))));
-        QVERIFY(fileExists(write(QStringLiteral("any.txt"), "not a cursor")));
-    }
+    QTemporaryDir m_dir;
 };
 
-QTEST_MAIN(CursorFileTest)
-#include "cursorfile_test.moc"
+TEST_F(CursorFile, ReadsTheShippedHand) {
+    const auto cursor = readCursorFile(QStringLiteral(DWELLMARK_CURSOR_FILE));
+    ASSERT_TRUE(cursor.has_value());
+    EXPECT_EQ(cursor->image.size(), QSize(32, 32));
+    EXPECT_EQ(cursor->hotspot, QPoint(6, 0));
+    // The fingertip is drawn at the hotspot; the far corner is see-through.
+    EXPECT_EQ(qAlpha(cursor->image.pixel(6, 0)), 255);
+    EXPECT_EQ(qAlpha(cursor->image.pixel(31, 31)), 0);
+    const auto pointer = dwellmark::ui::loadCursorFile(QStringLiteral(DWELLMARK_CURSOR_FILE));
+    ASSERT_TRUE(pointer.has_value());
+    EXPECT_EQ(pointer->shape(), Qt::BitmapCursor);
+    EXPECT_EQ(pointer->hotSpot(), QPoint(6, 0));
+}
+
+TEST_F(CursorFile, TakesTheHotspotFromTheDirectory) {
+    QByteArray data = shippedCursor();
+    putU16(data, 10, 17);
+    putU16(data, 12, 29);
+    const auto cursor = readCursorFile(write("moved.cur", data));
+    ASSERT_TRUE(cursor.has_value());
+    EXPECT_EQ(cursor->hotspot, QPoint(17, 29));
+}
+
+TEST_F(CursorFile, PicksTheFirstImageOfSeveral) {
+    // Two directory entries, the second pointing at the same picture.
+    const QByteArray data = shippedCursor();
+    QByteArray two = data.left(6);
+    putU16(two, 4, 2);
+    QByteArray first = data.mid(6, 16);
+    QByteArray second = first;
+    putU16(first, 4, 3);
+    putU16(first, 6, 4);
+    const QByteArray image = data.mid(22);
+    for (QByteArray* entry : {&first, &second}) {
+        (*entry)[12] = 38;
+        (*entry)[13] = 0;
+    }
+    two += first + second + image;
+    const auto cursor = readCursorFile(write("two.cur", two));
+    ASSERT_TRUE(cursor.has_value());
+    EXPECT_EQ(cursor->hotspot, QPoint(3, 4));
+}
+
+TEST_F(CursorFile, RejectsADirectory) {
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("folder.cur")));
+    const QString path = m_dir.filePath(QStringLiteral("folder.cur"));
+    EXPECT_TRUE(fileExists(path));
+    EXPECT_FALSE(readCursorFile(path).has_value());
+}
+
+TEST_F(CursorFile, FileExistsOnlyForWhatIsThere) {
+    EXPECT_FALSE(fileExists(m_dir.filePath(QStringLiteral("missing.cur"))));
+    EXPECT_FALSE(fileExists(QString()));
+    EXPECT_FALSE(fileExists(m_dir.filePath(QStringLiteral("missing/inner.cur"))));
+    EXPECT_TRUE(fileExists(write(QStringLiteral("any.txt"), "not a cursor")));
+}
+
+/// A file that is no cursor, made from the shipped one when the case runs.
+struct NoCursor {
+    const char* name;
+    QByteArray (*make)(QByteArray good);
+};
+
+class CursorFileRejects : public CursorFile, public ::testing::WithParamInterface<NoCursor> {};
+
+TEST_P(CursorFileRejects, WhatIsNoCursor) {
+    const QString path = write(QStringLiteral("bad.cur"), GetParam().make(shippedCursor()));
+    EXPECT_TRUE(fileExists(path));
+    EXPECT_FALSE(readCursorFile(path).has_value());
+    EXPECT_FALSE(dwellmark::ui::loadCursorFile(path).has_value());
+}
+
+QByteArray changed(QByteArray data, qsizetype at, int value) {
+    putU16(data, at, value);
+    return data;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , CursorFileRejects,
+    ::testing::Values(NoCursor{"empty", [](QByteArray) { return QByteArray(); }},
+                      NoCursor{"header_only", [](QByteArray good) { return good.left(6); }},
+                      NoCursor{"truncated", [](QByteArray good) { return good.left(good.size() / 2); }},
+                      NoCursor{"garbage", [](QByteArray) { return QByteArray(4286, '\x5a'); }},
+                      NoCursor{"icon", [](QByteArray good) { return changed(good, 2, 1); }},
+                      NoCursor{"no_images", [](QByteArray good) { return changed(good, 4, 0); }},
+                      NoCursor{"hotspot_off_the_image", [](QByteArray good) { return changed(good, 10, 32); }},
+                      NoCursor{"image_past_the_end", [](QByteArray good) { return changed(good, 14, 0x7FFF); }},
+                      NoCursor{"broken_picture",
+                               [](QByteArray good) { return good.replace(22, 40, QByteArray(40, 'x')); }},
+                      NoCursor{"png",
+                               [](QByteArray) {
+                                   QByteArray png;
+                                   QBuffer buffer(&png);
+                                   buffer.open(QIODevice::WriteOnly);
+                                   QImage(8, 8, QImage::Format_ARGB32).save(&buffer, "PNG");
+                                   return png;
+                               }},
+                      NoCursor{"huge", [](QByteArray good) { return good.append(QByteArray(2 * 1024 * 1024, '\0')); }}),
+    dwellmark::testing::caseName);
+
+} // namespace

@@ -1,6 +1,6 @@
 // The list of the main window: what it draws when rows come and go, whether it follows them, and its rows' height.
+#include "qtgtest.h"
 #include "tracking/activitytables.h"
-#include "trywait.h"
 #include "ui/layout.h"
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
@@ -10,7 +10,7 @@
 #include <QRegion>
 #include <QScreen>
 #include <QScrollBar>
-#include <QtTest>
+#include <QSignalSpy>
 
 using dwellmark::ActivityTable;
 using dwellmark::LogColumn;
@@ -65,192 +65,180 @@ void appendLogRow(ActivityTable& log, int n) {
 
 } // namespace
 
-class ListViewTest final : public QObject {
-    Q_OBJECT
-
-private slots:
-    void rowsAddedBelowTheVisiblePartDrawNothingInTheList() {
-        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
-        ActivityTable& log = shown.table;
-        ListView& view = shown.view;
-        for (int i = 0; i < 40; ++i) {
-            appendLogRow(log, i);
-        }
-        QVERIFY(shown.showSettled());
-        view.scrollToTop();
-        const int rangeBefore = view.verticalScrollBar()->maximum();
-        QCoreApplication::sendPostedEvents();
-
-        PaintRecorder recorder(view.viewport());
-        appendLogRow(log, 40);
-        DWELLMARK_TRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
-        QTest::qWait(50);
-        QVERIFY2(recorder.painted.isEmpty(), "the list was drawn again for a row it does not show");
-
-        // The new row is there to scroll to.
-        view.scrollToBottom();
-        DWELLMARK_TRY_COMPARE(view.indexAt(QPoint(5, view.viewport()->height() - 3)).row(), 40);
-        QCOMPARE(view.model()->index(40, 1).data().toString(), QStringLiteral("Window 40"));
+TEST(ListView, RowsAddedBelowTheVisiblePartDrawNothingInTheList) {
+    ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
+    ActivityTable& log = shown.table;
+    ListView& view = shown.view;
+    for (int i = 0; i < 40; ++i) {
+        appendLogRow(log, i);
     }
+    ASSERT_TRUE(shown.showSettled());
+    view.scrollToTop();
+    const int rangeBefore = view.verticalScrollBar()->maximum();
+    QCoreApplication::sendPostedEvents();
 
-    void rowsAddedInTheVisiblePartAreDrawn() {
-        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 300));
-        const TableModel& model = shown.model;
-        ListView& view = shown.view;
-        appendLogRow(shown.table, 0);
-        QVERIFY(shown.showSettled());
+    PaintRecorder recorder(view.viewport());
+    appendLogRow(log, 40);
+    DWELLMARK_TRY_EXPECT_TRUE(view.verticalScrollBar()->maximum() > rangeBefore);
+    QTest::qWait(50);
+    EXPECT_TRUE(recorder.painted.isEmpty()) << "the list was drawn again for a row it does not show";
 
-        PaintRecorder recorder(view.viewport());
-        appendLogRow(shown.table, 1);
-        const QRect second = view.visualRect(model.index(1, 1));
-        QVERIFY(second.isValid());
-        DWELLMARK_TRY_VERIFY(recorder.painted.contains(second.center()));
-        // Rows above the new one were not drawn again.
-        QVERIFY(!recorder.painted.contains(view.visualRect(model.index(0, 1)).center()));
+    // The new row is there to scroll to.
+    view.scrollToBottom();
+    DWELLMARK_TRY_EXPECT_EQ(view.indexAt(QPoint(5, view.viewport()->height() - 3)).row(), 40);
+    EXPECT_EQ(view.model()->index(40, 1).data().toString(), QStringLiteral("Window 40"));
+}
+
+TEST(ListView, RowsAddedInTheVisiblePartAreDrawn) {
+    ShownTable shown(dwellmark::makeUsageLog, QSize(400, 300));
+    const TableModel& model = shown.model;
+    ListView& view = shown.view;
+    appendLogRow(shown.table, 0);
+    ASSERT_TRUE(shown.showSettled());
+
+    PaintRecorder recorder(view.viewport());
+    appendLogRow(shown.table, 1);
+    const QRect second = view.visualRect(model.index(1, 1));
+    ASSERT_TRUE(second.isValid());
+    DWELLMARK_TRY_EXPECT_TRUE(recorder.painted.contains(second.center()));
+    // Rows above the new one were not drawn again.
+    EXPECT_FALSE(recorder.painted.contains(view.visualRect(model.index(0, 1)).center()));
+}
+
+TEST(ListView, RemovedRowsLeaveTheListWhole) {
+    ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
+    ActivityTable& open = shown.table;
+    const TableModel& model = shown.model;
+    ListView& view = shown.view;
+    for (const char* handle : {"101", "202", "303"}) {
+        open.addRow(handle);
     }
+    ASSERT_TRUE(shown.showSettled());
 
-    void removedRowsLeaveTheListWhole() {
-        ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
-        ActivityTable& open = shown.table;
-        const TableModel& model = shown.model;
-        ListView& view = shown.view;
-        for (const char* handle : {"101", "202", "303"}) {
-            open.addRow(handle);
-        }
-        QVERIFY(shown.showSettled());
+    PaintRecorder recorder(view.viewport());
+    open.removeRow(1);
+    open.addRow("404");
+    DWELLMARK_TRY_EXPECT_TRUE(recorder.painted.contains(view.visualRect(model.index(0, 0)).center()));
+    EXPECT_EQ(view.indexAt(view.visualRect(model.index(0, 0)).center()).data().toString(), QStringLiteral("202"));
+    EXPECT_EQ(view.indexAt(view.visualRect(model.index(2, 0)).center()).data().toString(), QStringLiteral("404"));
+}
 
-        PaintRecorder recorder(view.viewport());
-        open.removeRow(1);
-        open.addRow("404");
-        DWELLMARK_TRY_VERIFY(recorder.painted.contains(view.visualRect(model.index(0, 0)).center()));
-        QCOMPARE(view.indexAt(view.visualRect(model.index(0, 0)).center()).data().toString(), QStringLiteral("202"));
-        QCOMPARE(view.indexAt(view.visualRect(model.index(2, 0)).center()).data().toString(), QStringLiteral("404"));
+// A list hidden on purpose (as the open stretches are) costs nothing per
+// change of its table, and shows the table as it is once shown again.
+TEST(ListView, AHiddenListCatchesUpWhenShown) {
+    ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
+    ActivityTable& open = shown.table;
+    ListView& view = shown.view;
+    open.addRow("101");
+    ASSERT_TRUE(shown.showSettled());
+    view.hide();
+    QSignalSpy told(&shown.model, &QAbstractItemModel::rowsInserted);
+    QSignalSpy changed(&shown.model, &QAbstractItemModel::dataChanged);
+    open.addRow({"202", "editor", "Notes"});
+    open.removeRow(1);
+    open.addRow("303");
+    open.setText(1, dwellmark::OpenColumn::WindowTitle, "Renamed");
+    EXPECT_EQ(told.count() + changed.count(), 0);
+
+    view.show();
+    EXPECT_EQ(view.model()->rowCount(), 2);
+    const QModelIndex title = view.model()->index(0, 2);
+    DWELLMARK_TRY_EXPECT_EQ(view.indexAt(view.visualRect(title).center()).data().toString(), QStringLiteral("Renamed"));
+    EXPECT_EQ(view.indexAt(view.visualRect(view.model()->index(1, 0)).center()).data().toString(),
+              QStringLiteral("303"));
+}
+
+// At its end a list follows new rows; scrolled up, it stays.
+TEST(ListView, FollowsNewRowsOnlyFromItsEnd) {
+    ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
+    ListView& view = shown.view;
+    ASSERT_TRUE(shown.showSettled());
+    const auto rowShows = [&](int row) {
+        return view.viewport()->rect().contains(view.visualRect(shown.model.index(row, 0)));
+    };
+    for (int i = 0; i < 40; ++i) {
+        appendLogRow(shown.table, i);
     }
+    DWELLMARK_TRY_EXPECT_TRUE(rowShows(39));
+    view.verticalScrollBar()->setValue(3);
+    const int rangeBefore = view.verticalScrollBar()->maximum();
+    appendLogRow(shown.table, 40);
+    DWELLMARK_TRY_EXPECT_TRUE(view.verticalScrollBar()->maximum() > rangeBefore);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 3);
+}
 
-    // A list hidden on purpose (as the open stretches are) costs nothing per
-    // change of its table, and shows the table as it is once shown again.
-    void aHiddenListCatchesUpWhenShown() {
-        ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
-        ActivityTable& open = shown.table;
-        ListView& view = shown.view;
-        open.addRow("101");
-        QVERIFY(shown.showSettled());
-        view.hide();
-        QSignalSpy told(&shown.model, &QAbstractItemModel::rowsInserted);
-        QSignalSpy changed(&shown.model, &QAbstractItemModel::dataChanged);
-        open.addRow({"202", "editor", "Notes"});
-        open.removeRow(1);
-        open.addRow("303");
-        open.setText(1, dwellmark::OpenColumn::WindowTitle, "Renamed");
-        QCOMPARE(told.count() + changed.count(), 0);
-
-        view.show();
-        QCOMPARE(view.model()->rowCount(), 2);
-        const QModelIndex title = view.model()->index(0, 2);
-        DWELLMARK_TRY_COMPARE(view.indexAt(view.visualRect(title).center()).data().toString(),
-                              QStringLiteral("Renamed"));
-        QCOMPARE(view.indexAt(view.visualRect(view.model()->index(1, 0)).center()).data().toString(),
-                 QStringLiteral("303"));
+TEST(ListView, KeepsFollowingNewRowsWhenItsScrollBarComes) {
+    // The usage log as the main window shows it: the bar's coming changes
+    // how many rows lie beyond the viewport.
+    namespace layout = dwellmark::ui::layout;
+    const layout::Rect& rect = layout::controlLayout(layout::Control::usageLog).rect;
+    ShownTable shown(dwellmark::makeUsageLog, QSize(rect.width, rect.height));
+    QFont font(QString::fromLatin1(layout::listFont.face));
+    font.setPointSizeF(layout::listFont.points);
+    font.setBold(layout::listFont.bold);
+    shown.view.setFont(font);
+    ASSERT_TRUE(shown.showSettled());
+    for (int i = 0; i < 20; ++i) {
+        appendLogRow(shown.table, i);
+        DWELLMARK_TRY_ASSERT_TRUE(
+            shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
     }
+    EXPECT_TRUE(shown.view.verticalScrollBar()->isVisible());
+    // What the screen shows after drawing only the new rows is what the
+    // list draws afresh.
+    QCoreApplication::sendPostedEvents();
+    QWidget& viewport = *shown.view.viewport();
+    const QPoint at = viewport.mapTo(&shown.view, QPoint(0, 0));
+    const QImage screen = shown.view.screen()
+                              ->grabWindow(shown.view.winId(), at.x(), at.y(), viewport.width(), viewport.height())
+                              .toImage();
+    const QImage afresh = viewport.grab().toImage();
+    EXPECT_EQ(screen.convertToFormat(QImage::Format_RGB32), afresh.convertToFormat(QImage::Format_RGB32));
+}
 
-    // At its end a list follows new rows; scrolled up, it stays.
-    void followsNewRowsOnlyFromItsEnd() {
-        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
-        ListView& view = shown.view;
-        QVERIFY(shown.showSettled());
-        const auto rowShows = [&](int row) {
-            return view.viewport()->rect().contains(view.visualRect(shown.model.index(row, 0)));
-        };
-        for (int i = 0; i < 40; ++i) {
-            appendLogRow(shown.table, i);
-        }
-        DWELLMARK_TRY_VERIFY(rowShows(39));
-        view.verticalScrollBar()->setValue(3);
-        const int rangeBefore = view.verticalScrollBar()->maximum();
-        appendLogRow(shown.table, 40);
-        DWELLMARK_TRY_VERIFY(view.verticalScrollBar()->maximum() > rangeBefore);
-        QCOMPARE(view.verticalScrollBar()->value(), 3);
+/// Scrolled up (true), or following its end.
+class ListViewScrolledUp : public ::testing::TestWithParam<bool> {};
+
+TEST_P(ListViewScrolledUp, ALongerListKeepsItsScrollBarRight) {
+    const bool scrolledUp = GetParam();
+    ShownTable shown(dwellmark::makeUsageLog, QSize(400, 400));
+    ListView& view = shown.view;
+    for (int i = 0; i < 10; ++i) {
+        appendLogRow(shown.table, i);
     }
-
-    void keepsFollowingNewRowsWhenItsScrollBarComes() {
-        // The usage log as the main window shows it: the bar's coming changes
-        // how many rows lie beyond the viewport.
-        namespace layout = dwellmark::ui::layout;
-        const layout::Rect& rect = layout::controlLayout(layout::Control::usageLog).rect;
-        ShownTable shown(dwellmark::makeUsageLog, QSize(rect.width, rect.height));
-        QFont font(QString::fromLatin1(layout::listFont.face));
-        font.setPointSizeF(layout::listFont.points);
-        font.setBold(layout::listFont.bold);
-        shown.view.setFont(font);
-        QVERIFY(shown.showSettled());
-        for (int i = 0; i < 20; ++i) {
-            appendLogRow(shown.table, i);
-            DWELLMARK_TRY_VERIFY(
-                shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
-        }
-        QVERIFY(shown.view.verticalScrollBar()->isVisible());
-        // What the screen shows after drawing only the new rows is what the
-        // list draws afresh.
-        QCoreApplication::sendPostedEvents();
-        QWidget& viewport = *shown.view.viewport();
-        const QPoint at = viewport.mapTo(&shown.view, QPoint(0, 0));
-        const QImage screen = shown.view.screen()
-                                  ->grabWindow(shown.view.winId(), at.x(), at.y(), viewport.width(), viewport.height())
-                                  .toImage();
-        const QImage afresh = viewport.grab().toImage();
-        if (screen.convertToFormat(QImage::Format_RGB32) != afresh.convertToFormat(QImage::Format_RGB32)) {
-            screen.save("/tmp/lv-screen.png");
-            afresh.save("/tmp/lv-afresh.png");
-        }
-        QCOMPARE(screen.convertToFormat(QImage::Format_RGB32), afresh.convertToFormat(QImage::Format_RGB32));
+    ASSERT_TRUE(shown.showSettled());
+    QScrollBar& bar = *view.verticalScrollBar();
+    // The bar comes once the rows no longer fit.
+    for (int i = 10; i < 30; ++i) {
+        appendLogRow(shown.table, i);
     }
-
-    void aLongerListKeepsItsScrollBarRight_data() {
-        QTest::addColumn<bool>("scrolledUp");
-        QTest::newRow("scrolled up") << true;
-        QTest::newRow("following its end") << false;
+    DWELLMARK_TRY_EXPECT_TRUE(bar.isVisible());
+    if (scrolledUp) {
+        bar.setValue(0); // scrolled up to read: the handle stays at the top
     }
-
-    void aLongerListKeepsItsScrollBarRight() {
-        QFETCH(const bool, scrolledUp);
-        ShownTable shown(dwellmark::makeUsageLog, QSize(400, 400));
-        ListView& view = shown.view;
-        for (int i = 0; i < 10; ++i) {
-            appendLogRow(shown.table, i);
-        }
-        QVERIFY(shown.showSettled());
-        QScrollBar& bar = *view.verticalScrollBar();
-        // The bar comes once the rows no longer fit.
-        for (int i = 10; i < 30; ++i) {
-            appendLogRow(shown.table, i);
-        }
-        DWELLMARK_TRY_VERIFY(bar.isVisible());
-        if (scrolledUp) {
-            bar.setValue(0); // scrolled up to read: the handle stays at the top
-        }
-        for (int i = 30; i < 33; ++i) {
-            const int range = bar.maximum();
-            appendLogRow(shown.table, i);
-            DWELLMARK_TRY_VERIFY(bar.maximum() > range);
-        }
-        QCOMPARE(bar.value(), scrolledUp ? 0 : bar.maximum());
-        // The range is the one a full layout of the list gives.
-        const std::pair range{bar.maximum(), bar.pageStep()};
-        QVERIFY(QMetaObject::invokeMethod(&view, "updateGeometries"));
-        QCOMPARE((std::pair{bar.maximum(), bar.pageStep()}), range);
+    for (int i = 30; i < 33; ++i) {
+        const int range = bar.maximum();
+        appendLogRow(shown.table, i);
+        DWELLMARK_TRY_ASSERT_TRUE(bar.maximum() > range);
     }
+    EXPECT_EQ(bar.value(), scrolledUp ? 0 : bar.maximum());
+    // The range is the one a full layout of the list gives.
+    const std::pair range{bar.maximum(), bar.pageStep()};
+    EXPECT_TRUE(QMetaObject::invokeMethod(&view, "updateGeometries"));
+    EXPECT_EQ((std::pair{bar.maximum(), bar.pageStep()}), range);
+}
 
-    void oneLineOfTextPerRow() {
-        ListView view;
-        QFont font(QStringLiteral("Arial"));
-        font.setPointSize(9);
-        font.setBold(true);
-        view.setFont(font);
-        QCOMPARE(view.verticalHeader()->defaultSectionSize(), QFontMetrics(font).height() + 2);
-        QVERIFY(!view.verticalHeader()->isVisible());
-        QVERIFY(!view.showGrid());
-    }
-};
+INSTANTIATE_TEST_SUITE_P(, ListViewScrolledUp, ::testing::Bool(), [](const ::testing::TestParamInfo<bool>& tested) {
+    return tested.param ? "scrolled_up" : "following_its_end";
+});
 
-QTEST_MAIN(ListViewTest)
-#include "listview_test.moc"
+TEST(ListView, OneLineOfTextPerRow) {
+    ListView view;
+    QFont font(QStringLiteral("Arial"));
+    font.setPointSize(9);
+    font.setBold(true);
+    view.setFont(font);
+    EXPECT_EQ(view.verticalHeader()->defaultSectionSize(), QFontMetrics(font).height() + 2);
+    EXPECT_FALSE(view.verticalHeader()->isVisible());
+    EXPECT_FALSE(view.showGrid());
+}

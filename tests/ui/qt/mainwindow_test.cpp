@@ -2,10 +2,10 @@
 #include "centredwindow.h"
 #include "expectedlayout.h"
 #include "fakes.h"
+#include "qtgtest.h"
 #include "tablecells.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
-#include "trywait.h"
 #include "ui/qt/applicationnames.h"
 #include "ui/qt/chartwindow.h"
 #include "ui/qt/listview.h"
@@ -29,7 +29,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-#include <QtTest>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -60,16 +59,32 @@ QRect rectOf(const expected::Control& control) {
 
 } // namespace
 
-class MainWindowTest final : public QObject {
-    Q_OBJECT
+/// The main window over a fake desktop and clock, and watches for the modal
+/// windows it opens.
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_folder.isValid());
+        m_windows = std::make_unique<FakeWindowSystem>();
+        m_clock = std::make_unique<FakeClock>();
+        m_tracker = std::make_unique<ActivityTracker>(*m_windows, *m_clock);
+        m_watches = std::make_unique<QObject>();
+        // The real pointer waits in the screen's corner, off every centred
+        // window: a window mapped under it would get real pointer events that
+        // race the moves a test makes.
+        QCursor::setPos(0, 0);
+        QCoreApplication::processEvents();
+    }
 
-private:
-    QTemporaryDir m_folder;
-    std::unique_ptr<FakeWindowSystem> m_windows;
-    std::unique_ptr<FakeClock> m_clock;
-    std::unique_ptr<ActivityTracker> m_tracker;
-    // Owns the watches for modal windows of the running test.
-    std::unique_ptr<QObject> m_watches;
+    void TearDown() override {
+        m_watches.reset();
+        // A modal window left open by a failed step is closed here, and fails the test.
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            modal->close();
+            ADD_FAILURE() << "a modal window was left open";
+        }
+        m_tracker.reset();
+    }
 
     // Runs a step once the next modal window is up (inside its own event loop
     // when it has one). A watch that never fires ends with its test.
@@ -145,7 +160,7 @@ private:
             if (kind.cast(modal) == nullptr) {
                 return;
             }
-            DWELLMARK_TRY_VERIFY_WITH_TIMEOUT(!wmName(*modal).isEmpty(), 30000);
+            DWELLMARK_TRY_WITHIN(30000, !wmName(*modal).isEmpty(), EXPECT_FALSE(wmName(*modal).isEmpty()));
             name = wmName(*modal);
             modal->close();
         });
@@ -154,612 +169,593 @@ private:
         return name;
     }
 
-private slots:
-    void initTestCase() { QVERIFY(m_folder.isValid()); }
-
-    void init() {
-        m_windows = std::make_unique<FakeWindowSystem>();
-        m_clock = std::make_unique<FakeClock>();
-        m_tracker = std::make_unique<ActivityTracker>(*m_windows, *m_clock);
-        m_watches = std::make_unique<QObject>();
-        // The real pointer waits in the screen's corner, off every centred
-        // window: a window mapped under it would get real pointer events that
-        // race the moves a test makes.
-        QCursor::setPos(0, 0);
-        QCoreApplication::processEvents();
-    }
-
-    void cleanup() {
-        m_watches.reset();
-        // A modal window left open by a failed step is closed here, and fails the test.
-        if (QWidget* modal = QApplication::activeModalWidget()) {
-            modal->close();
-            QFAIL("a modal window was left open");
-        }
-        m_tracker.reset();
-    }
-
-    void windowAndLayout() {
-        m_tracker->setLoggedSeconds(12);
-        auto form = makeForm(m_folder.path());
-        QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
-        QCOMPARE(m_tracker->loggedSeconds(), -1);
-        QCOMPARE(form->size(), QSize(expected::clientWidth, expected::clientHeight));
-        QCOMPARE(form->minimumSize(), form->maximumSize());
-        const Qt::WindowFlags flags = form->windowFlags();
-        QVERIFY(flags & Qt::WindowMinimizeButtonHint);
-        QVERIFY(flags & Qt::WindowCloseButtonHint);
-        QVERIFY(!(flags & Qt::WindowMaximizeButtonHint));
-        QVERIFY(!(flags & Qt::WindowStaysOnTopHint));
-        QCOMPARE(form->palette().color(QPalette::Window), QColor(Qt::white));
-        const QImage icon = form->windowIcon().pixmap(32, 32).toImage();
-        QCOMPARE(icon.size(), QSize(32, 32));
-        for (int y = 0; y < 32; ++y) {
-            for (int x = 0; x < 32; ++x) {
-                QCOMPARE(qAlpha(icon.pixel(x, y)), 0);
-            }
-        }
-
-        for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
-            QCOMPARE(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i)));
-        }
-        QCOMPARE(form->displayChartBox()->text(), QStringLiteral("Display Chart"));
-        QCOMPARE(form->hideMeBox()->text(), QStringLiteral("Hide Me"));
-        QVERIFY(!form->hideMeBox()->isChecked() && !form->displayChartBox()->isChecked());
-
-        for (ListView* list : {form->usageLog(), form->totals()}) {
-            QCOMPARE(list->font().family(), QStringLiteral("Arial"));
-            QCOMPARE(list->font().pointSizeF(), 9.0);
-            QVERIFY(list->font().bold());
-            // Arial itself, or a face with Arial's metrics in its place.
-            const QString face = QFontInfo(list->font()).family();
-            QVERIFY2(face == "Arial" || face == "Liberation Sans", qPrintable(face));
-        }
-        for (QCheckBox* box : {form->hideMeBox(), form->displayChartBox()}) {
-            QCOMPARE(box->font().family(), QStringLiteral("Arial"));
-            QCOMPARE(box->font().pointSizeF(), 11.25);
-            QVERIFY(box->font().bold());
-        }
-
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
-            QCOMPARE(controlsOf(*form).at(i)->isVisible(), expected::mainWindowControls.at(i).shown);
-        }
-        QVERIFY(!form->notice()->isVisible());
-        QCOMPARE(form->usageLog()->model()->rowCount(), 0);
-        QCOMPARE(form->totals()->model()->rowCount(), 0);
-        // The check boxes are painted white beside their captions, as the window is.
-        for (QCheckBox* box : {form->hideMeBox(), form->displayChartBox()}) {
-            const QImage painted = box->grab().toImage();
-            for (const int y : {2, painted.height() / 2, painted.height() - 3}) {
-                QCOMPARE(QColor(painted.pixel(painted.width() - 3, y)), QColor(Qt::white));
-            }
-        }
-    }
-
-    void headersAndColumns() {
-        auto form = makeForm(m_folder.path());
-        const std::array<ListView*, 3> views{form->usageLog(), form->totals(), form->openStretches()};
-        for (std::size_t v = 0; v < views.size(); ++v) {
-            const expected::List& list = expected::mainWindowLists.at(v);
-            QAbstractItemModel* model = views.at(v)->model();
-            QCOMPARE(static_cast<std::size_t>(model->columnCount()), list.headers.size());
-            for (std::size_t i = 0; i < list.headers.size(); ++i) {
-                const int column = static_cast<int>(i);
-                QCOMPARE(model->headerData(column, Qt::Horizontal).toString(),
-                         QString::fromStdString(list.headers.at(i)));
-                QCOMPARE(views.at(v)->isColumnHidden(column), list.widths.at(i) == 0);
-                if (list.widths.at(i) != 0) {
-                    QCOMPARE(views.at(v)->header()->sectionSize(column), list.widths.at(i));
-                }
-            }
-        }
-    }
-
-    void tabOrderAndFocus() {
-        auto form = makeForm(m_folder.path());
-        QWidget* next = form->usageLog();
-        QList<QWidget*> order;
-        for (int i = 0; i < 5; ++i) {
-            order << next;
-            next = next->nextInFocusChain();
-            while (next != nullptr && next->focusPolicy() == Qt::NoFocus) {
-                next = next->nextInFocusChain();
-            }
-        }
-        QCOMPARE(order, controlsOf(*form));
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        // The window manager may leave a new window of a test without the focus.
-        form->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(form.get(), 120000));
-        QCOMPARE(QApplication::focusWidget(), form->usageLog());
-    }
-
-    void centredByItsOuterFrame() {
-        auto form = makeForm(m_folder.path());
-        // The window manager's frame makes the outer size larger than the client area.
-        showCentred(*form);
-    }
-
-    void showsWhatTheTrackerLogs() {
-        m_windows->create(10, "editor", "Notes");
-        m_windows->create(11, "browser", "News");
-        auto form = makeForm(m_folder.path());
-        QVERIFY(form->tickTimer().isActive());
-        QCOMPARE(form->tickTimer().interval(), 1);
-        QCOMPARE(form->tickTimer().timerType(), Qt::PreciseTimer);
-        QCOMPARE(m_tracker->mainWindow(), static_cast<dwellmark::WindowHandle>(form->winId()));
-        form->show();
-        focus(10, 100.0F);
-        DWELLMARK_TRY_COMPARE(m_tracker->lastForeground(), 10);
-        focus(11, 103.0F);
-        DWELLMARK_TRY_COMPARE(form->usageLog()->model()->rowCount(), 1);
-        const QAbstractItemModel* log = form->usageLog()->model();
-        QCOMPARE(log->index(0, 0).data().toString(), QStringLiteral("editor"));
-        QCOMPARE(log->index(0, 1).data().toString(), QStringLiteral("Notes"));
-        QCOMPARE(log->index(0, 4).data().toString(), QStringLiteral("00:00:00 - 00:00:03"));
-        QCOMPARE(log->index(0, 5).data().toString(), QStringLiteral("3"));
-        QCOMPARE(form->totals()->model()->index(0, 2).data().toString(), QStringLiteral("00:00:03"));
-        // The window itself is never followed.
-        focus(static_cast<dwellmark::WindowHandle>(form->winId()), 104.0F);
-        DWELLMARK_TRY_COMPARE(m_tracker->usageLog().rowCount(), std::size_t{2});
-        QCOMPARE(m_tracker->openStretches().rowCount(), std::size_t{2});
-    }
-
-    void titlesAsTheWindowManagerSeesThem() {
-        // As the program names itself.
-        dwellmark::ui::nameApplication("0");
-        m_windows->create(10, "editor", "Notes");
-        addTotalsRow("First", "5");
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        DWELLMARK_TRY_COMPARE_WITH_TIMEOUT(wmName(*form), QStringLiteral("Dwellmark"), 30000);
-
-        QCOMPARE(wmNameOfModal(ChartWindow::staticMetaObject, [&] { form->displayChartBox()->click(); }),
-                 QStringLiteral("Chart"));
-        QCOMPARE(wmNameOfModal(QMessageBox::staticMetaObject, [&] { form->hideMeBox()->click(); }),
-                 QStringLiteral("Dwellmark"));
-    }
-
-    void screenReadersSeeTheShownControlsOnly() {
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get()));
-        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
-        QVERIFY(window != nullptr);
-        QList<QObject*> children;
-        for (int i = 0; i < window->childCount(); ++i) {
-            QAccessibleInterface* child = window->child(i);
-            QVERIFY(child != nullptr);
-            QCOMPARE(window->indexOfChild(child), i);
-            children << child->object();
-        }
-        QCOMPARE(children.size(), 4);
-        QVERIFY(!children.contains(form->openStretches()));
-        for (QObject* shown :
-             {static_cast<QObject*>(form->usageLog()), static_cast<QObject*>(form->totals()),
-              static_cast<QObject*>(form->hideMeBox()), static_cast<QObject*>(form->displayChartBox())}) {
-            QVERIFY(children.contains(shown));
-        }
-    }
-
-    void aNoticeShowsBelowTheControlsOnlyWhenGiven() {
-        const QString text = QStringLiteral("GNOME Shell runs without Dwellmark's extension (install and enable the "
-                                            "extension, then log out and in): only the windows of X11 programs "
-                                            "(Xwayland) are seen");
-        auto form = makeForm(m_folder.path(), text);
-        showCentred(*form);
-        QVERIFY(form->notice()->isVisible());
-        QCOMPARE(form->notice()->text(), text);
-        // Below the check boxes, inside the client area, which grows for it alone.
-        const QRect notice = form->notice()->geometry();
-        QVERIFY(notice.top() >= form->displayChartBox()->geometry().bottom());
-        QVERIFY(form->rect().contains(notice));
-        QCOMPARE(form->width(), expected::clientWidth);
-        QVERIFY(form->height() > expected::clientHeight);
-        QCOMPARE(form->minimumSize(), form->maximumSize());
-        for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
-            if (expected::mainWindowControls.at(i).shown) {
-                QCOMPARE(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i)));
-            }
-        }
-        // The whole text fits in the strip.
-        QVERIFY(form->notice()->heightForWidth(notice.width()) <= notice.height());
-        QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
-        QCOMPARE(window->childCount(), 5);
-
-        // Without one: the window as it always is (and screen readers see 4 controls).
-        auto plain = makeForm(m_folder.path(), {});
-        QVERIFY(plain->notice()->isHidden());
-        QCOMPARE(plain->size(), QSize(559, 562));
-    }
-
-    void aNoticeOffersItsRemedyAndGoesOnceItWorked() {
-        const QString text = QStringLiteral("Dwellmark's GNOME Shell extension is installed but not enabled "
-                                            "(gnome-extensions enable dwellmark@dwellmark.org): only the windows of "
-                                            "X11 programs (Xwayland) are seen");
-        const QString failed = QStringLiteral("GNOME Shell did not turn Dwellmark's extension on");
-        std::atomic<int> clicks = 0;
-        // The first step waits, as GNOME Shell makes it wait, until the test lets it go on.
-        std::promise<void> shellAnswers;
-        auto answered = shellAnswers.get_future().share();
-        auto form = makeForm(m_folder.path(), text,
-                             {QStringLiteral("Enable the extension"),
-                              [&clicks, answered, failed]() -> std::function<QString()> {
-                                  answered.wait();
-                                  return [next = ++clicks == 1 ? failed : QString()] { return next; };
-                              },
-                              QStringLiteral("GNOME Shell is turning the extension on")});
-        // A failed check must not leave the window waiting for the step at its close.
-        bool released = false;
-        const auto release = qScopeGuard([&] {
-            if (!released) {
-                shellAnswers.set_value();
-            }
-        });
-        showCentred(*form);
-        QVERIFY(form->noticeOffer()->isVisible());
-        QCOMPARE(form->noticeOffer()->text(), QStringLiteral("Enable the extension"));
-        // Beside the notice, in the strip, and the whole text still fits.
-        const QRect notice = form->notice()->geometry();
-        QVERIFY(!notice.intersects(form->noticeOffer()->geometry()));
-        QVERIFY(form->rect().contains(form->noticeOffer()->geometry()));
-        QVERIFY(form->notice()->heightForWidth(notice.width()) <= notice.height());
-        QCOMPARE(QAccessible::queryAccessibleInterface(form.get())->childCount(), 6);
-
-        // It did not work: the notice says what follows, and the offer stays.
-        // While the shell takes its time, the click has returned and the window
-        // goes on; a second click does nothing.
-        QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
-        QVERIFY(!form->noticeOffer()->isEnabled());
-        QCOMPARE(form->notice()->text(), QStringLiteral("GNOME Shell is turning the extension on"));
-        QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
-        QCOMPARE(clicks, 0);
-        shellAnswers.set_value();
-        released = true;
-        DWELLMARK_TRY_COMPARE(form->notice()->text(), failed);
-        QCOMPARE(clicks, 1);
-        QVERIFY(form->noticeOffer()->isVisible());
-        QVERIFY(form->noticeOffer()->isEnabled());
-        // It worked: the window is as it always is.
-        QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
-        DWELLMARK_TRY_VERIFY(form->notice()->isHidden());
-        QCOMPARE(clicks, 2);
-        QVERIFY(form->noticeOffer()->isHidden());
-        QCOMPARE(form->size(), QSize(559, 562));
-        QCOMPARE(QAccessible::queryAccessibleInterface(form.get())->childCount(), 4);
-
-        // Without an offer there is no button.
-        QVERIFY(makeForm(m_folder.path(), text)->noticeOffer()->isHidden());
-    }
-
-    void hideMeAnswersAndClears() {
-        m_windows->create(10, "editor", "Notes");
-        m_windows->create(11, "browser", "News");
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        focus(10, 10.0F);
-        DWELLMARK_TRY_COMPARE(m_tracker->lastForeground(), 10);
-
-        QString title;
-        QString text;
-        QMessageBox::Icon icon = QMessageBox::Warning;
-        qsizetype buttons = 0;
-        bool clearWhileOpen = false;
-        std::size_t rowsWhileOpen = 0;
-        whenModal([&](QWidget* modal) {
-            auto* box = qobject_cast<QMessageBox*>(modal);
-            if (box == nullptr) {
-                return;
-            }
-            title = box->windowTitle();
-            text = box->text();
-            icon = box->icon();
-            buttons = box->buttons().size();
-            clearWhileOpen = !form->hideMeBox()->isChecked();
-            // The timer keeps sampling underneath the message.
-            focus(11, 14.0F);
-            QTimer::singleShot(200, box, [&, box] {
-                rowsWhileOpen = m_tracker->usageLog().rowCount();
-                box->button(QMessageBox::Ok)->click();
-            });
-        });
-        QTest::mouseClick(form->hideMeBox(), Qt::LeftButton);
-        QVERIFY(modalStepsDone());
-
-        QCOMPARE(title, QStringLiteral("Dwellmark"));
-        QCOMPARE(text, QStringLiteral("Please email support@dwellmark.org if you would like this feature added (so "
-                                      "that user can not see this program running)."));
-        QCOMPARE(text, MainWindow::hideMeMessage());
-        QCOMPARE(icon, QMessageBox::NoIcon);
-        QCOMPARE(buttons, 1);
-        QVERIFY(clearWhileOpen);
-        QCOMPARE(rowsWhileOpen, std::size_t{1});
-        QVERIFY(!form->hideMeBox()->isChecked());
-        QVERIFY(form->isVisible());
-
-        // Again, by the keyboard: the same answer.
-        QString second;
-        whenModal([&](QWidget* modal) {
-            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                second = box->text();
-                box->button(QMessageBox::Ok)->click();
-            }
-        });
-        form->hideMeBox()->setFocus();
-        QTest::keyClick(form->hideMeBox(), Qt::Key_Space);
-        QVERIFY(modalStepsDone());
-        QCOMPARE(second, MainWindow::hideMeMessage());
-        QVERIFY(!form->hideMeBox()->isChecked());
-    }
-
-    void displayChartWithoutTotalsDoesNothing() {
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        bool opened = false;
-        whenModal([&](QWidget* modal) {
-            opened = true;
-            modal->close();
-        });
-        QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
-        QVERIFY(!form->displayChartBox()->isChecked());
-        QTest::qWait(100);
-        QVERIFY(!opened);
-        QVERIFY(QApplication::topLevelWidgets().count() >= 1);
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            QVERIFY(qobject_cast<ChartWindow*>(widget) == nullptr || !widget->isVisible());
-        }
-    }
-
-    void displayChartShowsAFreshSnapshot() {
-        m_windows->create(10, "editor", "Notes");
-        m_windows->create(11, "browser", "News");
-        addTotalsRow("First", "5");
-        addTotalsRow("Second", "7");
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        focus(10, 10.0F);
-        DWELLMARK_TRY_COMPARE(m_tracker->lastForeground(), 10);
-
-        QString caption;
-        QStringList firstNames;
-        QList<double> firstValues;
-        bool clearWhileOpen = false;
-        QStringList namesAfterTicks;
-        std::size_t totalsWhileOpen = 0;
-        whenModal([&](QWidget* modal) {
-            auto* chart = qobject_cast<ChartWindow*>(modal);
-            if (chart == nullptr) {
-                return;
-            }
-            caption = chart->windowTitle();
-            clearWhileOpen = !form->displayChartBox()->isChecked();
-            for (const QBarSet* set : chart->barSeries()->barSets()) {
-                firstNames << set->label();
-                firstValues << set->at(0);
-            }
-            // A stretch is logged while the chart is open; the chart stays as it was.
-            focus(11, 20.0F);
-            QTimer::singleShot(200, chart, [&, chart] {
-                totalsWhileOpen = m_tracker->totals().rowCount();
-                for (const QBarSet* set : chart->barSeries()->barSets()) {
-                    namesAfterTicks << set->label();
-                }
-                chart->close();
-            });
-        });
-        QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
-        QVERIFY(modalStepsDone());
-        QCOMPARE(caption, QStringLiteral("Chart"));
-        QVERIFY(clearWhileOpen);
-        QCOMPARE(firstNames, (QStringList{"First", "Second"}));
-        QCOMPARE(firstValues, (QList<double>{5.0, 7.0}));
-        QCOMPARE(totalsWhileOpen, std::size_t{3});
-        QCOMPARE(namesAfterTicks, firstNames);
-        QVERIFY(!form->displayChartBox()->isChecked());
-
-        QStringList secondNames;
-        QList<double> secondValues;
-        whenModal([&](QWidget* modal) {
-            if (auto* chart = qobject_cast<ChartWindow*>(modal)) {
-                for (const QBarSet* set : chart->barSeries()->barSets()) {
-                    secondNames << set->label();
-                    secondValues << set->at(0);
-                }
-                QTimer::singleShot(0, chart, [chart] { chart->close(); });
-            }
-        });
-        form->displayChartBox()->setChecked(true);
-        QVERIFY(modalStepsDone());
-        QCOMPARE(secondNames, (QStringList{"First", "Second", "Notes"}));
-        QCOMPARE(secondValues, (QList<double>{5.0, 7.0, 10.0}));
-        QVERIFY(!form->displayChartBox()->isChecked());
-    }
-
-    void checkBoxesAnswerAScreenReaderAtOnce() {
-        addTotalsRow("First", "5");
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        QAccessibleActionInterface* box =
-            QAccessible::queryAccessibleInterface(form->displayChartBox())->actionInterface();
-        // A screen reader's Toggle comes back while the chart is open, and modal;
-        // again behind it, it opens no second one. (A chart that held the
-        // action up would be closed by the watch, and fail.)
-        whenModal([](QWidget*) {});
-        box->doAction(QAccessibleActionInterface::toggleAction());
-        ChartWindow* chart = form->chartWindow();
-        QVERIFY(chart != nullptr && chart->isVisible() && QApplication::activeModalWidget() == chart);
-        box->doAction(QAccessibleActionInterface::toggleAction());
-        QCOMPARE(form->chartWindow(), chart);
-        chart->close();
-        DWELLMARK_TRY_VERIFY(form->chartWindow() == nullptr);
-
-        // "Hide Me" answers the same way: its message is up, the action done.
-        QAccessible::queryAccessibleInterface(form->hideMeBox())
-            ->actionInterface()
-            ->doAction(QAccessibleActionInterface::toggleAction());
-        auto* answer = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QVERIFY(answer != nullptr && answer->isVisible());
-        QCOMPARE(answer->text(), MainWindow::hideMeMessage());
-        answer->button(QMessageBox::Ok)->click();
-        DWELLMARK_TRY_VERIFY(QApplication::activeModalWidget() == nullptr);
-    }
-
-    void listsCopyTheirShownColumns() {
-        addTotalsRow("First", "5");
-        addTotalsRow("Second\twith a tab", "7");
-        m_tracker->usageLog().addRow("editor");
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        // Ctrl+C: the selected row alone, without the hidden "Total Seconds".
-        form->totals()->selectRow(1);
-        QTest::keyClick(form->totals(), Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("app\tSecond with a tab\t\n"));
-        // Each list's context menu, with access keys and Ctrl+C shown beside
-        // "Copy"; "Copy All" copies under the headers, by a click or by its key.
-        const std::pair<ListView*, QString> lists[] = {
-            {form->usageLog(), QStringLiteral("Application\tWindow Title\tTime\tTotal\neditor\t\t\t\n")},
-            {form->totals(),
-             QStringLiteral("Application\tWindow Title\tTotal Time\napp\tFirst\t\napp\tSecond with a tab\t\n")},
-        };
-        for (const auto& [list, copied] : lists) {
-            // The pointer on the list first, as a user's right click leaves
-            // it: Qt 6.8's menus take no click while the program has never
-            // seen where the pointer is.
-            QTest::mouseMove(list->viewport(), QPoint(9, 9));
-            QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(9, 9),
-                                    list->viewport()->mapToGlobal(QPoint(9, 9)));
-            QApplication::sendEvent(list->viewport(), &event);
-            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            QVERIFY(menu != nullptr);
-            QCOMPARE(menu->actions().at(0)->text() + "|" + menu->actions().at(1)->text(),
-                     QStringLiteral("&Copy|Copy &All"));
-            QCOMPARE(menu->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Copy));
-            QVERIFY(menu->actions().at(0)->isShortcutVisibleInContextMenu());
-            QVERIFY(QTest::qWaitForWindowExposed(menu, 120000));
-            if (list == form->usageLog()) {
-                QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(1)).center());
-            } else {
-                QTest::keyClick(menu, Qt::Key_A);
-            }
-            DWELLMARK_TRY_VERIFY(QApplication::activePopupWidget() == nullptr);
-            QCOMPARE(QGuiApplication::clipboard()->text(), copied);
-        }
-    }
-
-    void closingEndsTheRun() {
-        auto form = makeForm(m_folder.path());
-        form->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form.get(), 120000));
-        QSignalSpy unloaded(form.get(), &MainWindow::unloaded);
-        QVERIFY(form->close());
-        QCOMPARE(unloaded.count(), 1);
-        QVERIFY(!form->tickTimer().isActive());
-    }
-
-    void pointerWithAValidCursorFile() {
-        QTemporaryDir folder;
-        QVERIFY(QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath("HAND-M.CUR")));
-        auto form = makeForm(folder.path());
-        QVERIFY(form->customPointer().has_value());
-        QCOMPARE(form->customPointer()->hotSpot(), QPoint(6, 0));
-        showCentred(*form);
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        QCOMPARE(form->mousePointer(), MousePointer::Default);
-
-        moveOver(form->displayChartBox(), QPoint(20, 12));
-        DWELLMARK_TRY_COMPARE(form->mousePointer(), MousePointer::Custom);
-        QCOMPARE(form->cursor().shape(), Qt::BitmapCursor);
-        QCOMPARE(form->cursor().hotSpot(), QPoint(6, 0));
-        QCOMPARE(form->displayChartBox()->cursor().shape(), Qt::BitmapCursor);
-
-        // Straight from "Display Chart" to "Hide Me": the setting stays.
-        moveOver(form->hideMeBox(), QPoint(20, 12));
-        QTest::qWait(50);
-        QCOMPARE(form->mousePointer(), MousePointer::Custom);
-
-        // The strip of background between the boxes.
-        moveOver(form.get(), QPoint(284, 540));
-        DWELLMARK_TRY_COMPARE(form->mousePointer(), MousePointer::Default);
-        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
-
-        moveOver(form->hideMeBox(), QPoint(30, 12));
-        QTest::qWait(50);
-        QCOMPARE(form->mousePointer(), MousePointer::Default);
-
-        for (ListView* list : {form->usageLog(), form->totals()}) {
-            moveOver(form->displayChartBox(), QPoint(20, 12));
-            DWELLMARK_TRY_COMPARE(form->mousePointer(), MousePointer::Custom);
-            moveOver(list->viewport(), QPoint(100, 100));
-            DWELLMARK_TRY_COMPARE(form->mousePointer(), MousePointer::Default);
-            QCOMPARE(list->viewport()->cursor().shape(), Qt::ArrowCursor);
-        }
-
-        // Busy is left alone wherever the pointer goes.
-        form->setMousePointer(MousePointer::Busy);
-        moveOver(form->displayChartBox(), QPoint(25, 12));
-        moveOver(form.get(), QPoint(284, 540));
-        moveOver(form->usageLog()->viewport(), QPoint(50, 50));
-        QTest::qWait(50);
-        QCOMPARE(form->mousePointer(), MousePointer::Busy);
-        QCOMPARE(form->cursor().shape(), Qt::WaitCursor);
-    }
-
-    // No cursor file, or one that is no cursor: the window starts without a
-    // custom pointer, and "Custom" shows the arrow.
-    void pointerWithoutAUsableCursorFile_data() {
-        // present: a file of data; directory: a folder by the file's name.
-        QTest::addColumn<bool>("present");
-        QTest::addColumn<QByteArray>("data");
-        QTest::addColumn<bool>("directory");
-        QFile good(QStringLiteral(DWELLMARK_CURSOR_FILE));
-        QVERIFY(good.open(QIODevice::ReadOnly));
-        const QByteArray cursor = good.readAll();
-        QTest::newRow("missing") << false << QByteArray() << false;
-        QTest::newRow("truncated") << true << cursor.left(100) << false;
-        QTest::newRow("empty") << true << QByteArray() << false;
-        QTest::newRow("garbage") << true << QByteArray(500, '\xa5') << false;
-        QTest::newRow("huge") << true << cursor + QByteArray(3 * 1024 * 1024, '\x01') << false;
-        QTest::newRow("directory") << true << QByteArray() << true;
-    }
-
-    void pointerWithoutAUsableCursorFile() {
-        QFETCH(bool, present);
-        QFETCH(QByteArray, data);
-        QFETCH(bool, directory);
-        QTemporaryDir folder;
-        if (directory) {
-            QVERIFY(QDir(folder.path()).mkdir("HAND-M.CUR"));
-        } else if (present) {
-            QFile file(folder.filePath("HAND-M.CUR"));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-            QCOMPARE(file.write(data), data.size());
-        }
-        auto form = makeForm(folder.path());
-        QVERIFY(!form->customPointer().has_value());
-        QCOMPARE(form->windowTitle(), QStringLiteral("Dwellmark"));
-        QVERIFY(form->tickTimer().isActive());
-        showCentred(*form);
-        if (QTest::currentTestFailed()) {
-            return;
-        }
-        // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
-        moveOver(form.get(), QPoint(284, 545));
-        moveOver(form->displayChartBox(), QPoint(40, 10));
-        DWELLMARK_TRY_COMPARE(form->mousePointer(), MousePointer::Custom);
-        QCOMPARE(form->cursor().shape(), Qt::ArrowCursor);
-    }
+    QTemporaryDir m_folder;
+    std::unique_ptr<FakeWindowSystem> m_windows;
+    std::unique_ptr<FakeClock> m_clock;
+    std::unique_ptr<ActivityTracker> m_tracker;
+    // Owns the watches for modal windows of the running test.
+    std::unique_ptr<QObject> m_watches;
 };
 
-QTEST_MAIN(MainWindowTest)
-#include "mainwindow_test.moc"
+TEST_F(MainWindowTest, WindowAndLayout) {
+    m_tracker->setLoggedSeconds(12);
+    auto form = makeForm(m_folder.path());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Dwellmark"));
+    EXPECT_EQ(m_tracker->loggedSeconds(), -1);
+    EXPECT_EQ(form->size(), QSize(expected::clientWidth, expected::clientHeight));
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    const Qt::WindowFlags flags = form->windowFlags();
+    EXPECT_TRUE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowStaysOnTopHint);
+    EXPECT_EQ(form->palette().color(QPalette::Window), QColor(Qt::white));
+    const QImage icon = form->windowIcon().pixmap(32, 32).toImage();
+    ASSERT_EQ(icon.size(), QSize(32, 32));
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            ASSERT_EQ(qAlpha(icon.pixel(x, y)), 0) << "at " << x << "," << y;
+        }
+    }
+
+    for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
+        EXPECT_EQ(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i)));
+    }
+    EXPECT_EQ(form->displayChartBox()->text(), QStringLiteral("Display Chart"));
+    EXPECT_EQ(form->hideMeBox()->text(), QStringLiteral("Hide Me"));
+    EXPECT_FALSE(form->hideMeBox()->isChecked());
+    EXPECT_FALSE(form->displayChartBox()->isChecked());
+
+    for (ListView* list : {form->usageLog(), form->totals()}) {
+        EXPECT_EQ(list->font().family(), QStringLiteral("Arial"));
+        EXPECT_EQ(list->font().pointSizeF(), 9.0);
+        EXPECT_TRUE(list->font().bold());
+        // Arial itself, or a face with Arial's metrics in its place.
+        const QString face = QFontInfo(list->font()).family();
+        EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face;
+    }
+    for (QCheckBox* box : {form->hideMeBox(), form->displayChartBox()}) {
+        EXPECT_EQ(box->font().family(), QStringLiteral("Arial"));
+        EXPECT_EQ(box->font().pointSizeF(), 11.25);
+        EXPECT_TRUE(box->font().bold());
+    }
+
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
+        EXPECT_EQ(controlsOf(*form).at(i)->isVisible(), expected::mainWindowControls.at(i).shown);
+    }
+    EXPECT_FALSE(form->notice()->isVisible());
+    EXPECT_EQ(form->usageLog()->model()->rowCount(), 0);
+    EXPECT_EQ(form->totals()->model()->rowCount(), 0);
+    // The check boxes are painted white beside their captions, as the window is.
+    for (QCheckBox* box : {form->hideMeBox(), form->displayChartBox()}) {
+        const QImage painted = box->grab().toImage();
+        for (const int y : {2, painted.height() / 2, painted.height() - 3}) {
+            EXPECT_EQ(QColor(painted.pixel(painted.width() - 3, y)), QColor(Qt::white));
+        }
+    }
+}
+
+TEST_F(MainWindowTest, HeadersAndColumns) {
+    auto form = makeForm(m_folder.path());
+    const std::array<ListView*, 3> views{form->usageLog(), form->totals(), form->openStretches()};
+    for (std::size_t v = 0; v < views.size(); ++v) {
+        const expected::List& list = expected::mainWindowLists.at(v);
+        QAbstractItemModel* model = views.at(v)->model();
+        EXPECT_EQ(static_cast<std::size_t>(model->columnCount()), list.headers.size());
+        for (std::size_t i = 0; i < list.headers.size(); ++i) {
+            const int column = static_cast<int>(i);
+            EXPECT_EQ(model->headerData(column, Qt::Horizontal).toString(), QString::fromStdString(list.headers.at(i)));
+            EXPECT_EQ(views.at(v)->isColumnHidden(column), list.widths.at(i) == 0);
+            if (list.widths.at(i) != 0) {
+                EXPECT_EQ(views.at(v)->header()->sectionSize(column), list.widths.at(i));
+            }
+        }
+    }
+}
+
+TEST_F(MainWindowTest, TabOrderAndFocus) {
+    auto form = makeForm(m_folder.path());
+    QWidget* next = form->usageLog();
+    QList<QWidget*> order;
+    for (int i = 0; i < 5; ++i) {
+        order << next;
+        next = next->nextInFocusChain();
+        while (next != nullptr && next->focusPolicy() == Qt::NoFocus) {
+            next = next->nextInFocusChain();
+        }
+    }
+    EXPECT_EQ(order, controlsOf(*form));
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    // The window manager may leave a new window of a test without the focus.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get(), 120000));
+    EXPECT_EQ(QApplication::focusWidget(), form->usageLog());
+}
+
+TEST_F(MainWindowTest, CentredByItsOuterFrame) {
+    auto form = makeForm(m_folder.path());
+    // The window manager's frame makes the outer size larger than the client area.
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
+}
+
+TEST_F(MainWindowTest, ShowsWhatTheTrackerLogs) {
+    m_windows->create(10, "editor", "Notes");
+    m_windows->create(11, "browser", "News");
+    auto form = makeForm(m_folder.path());
+    EXPECT_TRUE(form->tickTimer().isActive());
+    EXPECT_EQ(form->tickTimer().interval(), 1);
+    EXPECT_EQ(form->tickTimer().timerType(), Qt::PreciseTimer);
+    EXPECT_EQ(m_tracker->mainWindow(), static_cast<dwellmark::WindowHandle>(form->winId()));
+    form->show();
+    focus(10, 100.0F);
+    DWELLMARK_TRY_EXPECT_EQ(m_tracker->lastForeground(), 10);
+    focus(11, 103.0F);
+    DWELLMARK_TRY_EXPECT_EQ(form->usageLog()->model()->rowCount(), 1);
+    const QAbstractItemModel* log = form->usageLog()->model();
+    EXPECT_EQ(log->index(0, 0).data().toString(), QStringLiteral("editor"));
+    EXPECT_EQ(log->index(0, 1).data().toString(), QStringLiteral("Notes"));
+    EXPECT_EQ(log->index(0, 4).data().toString(), QStringLiteral("00:00:00 - 00:00:03"));
+    EXPECT_EQ(log->index(0, 5).data().toString(), QStringLiteral("3"));
+    EXPECT_EQ(form->totals()->model()->index(0, 2).data().toString(), QStringLiteral("00:00:03"));
+    // The window itself is never followed.
+    focus(static_cast<dwellmark::WindowHandle>(form->winId()), 104.0F);
+    DWELLMARK_TRY_EXPECT_EQ(m_tracker->usageLog().rowCount(), std::size_t{2});
+    EXPECT_EQ(m_tracker->openStretches().rowCount(), std::size_t{2});
+}
+
+TEST_F(MainWindowTest, TitlesAsTheWindowManagerSeesThem) {
+    // As the program names itself.
+    dwellmark::ui::nameApplication("0");
+    m_windows->create(10, "editor", "Notes");
+    addTotalsRow("First", "5");
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    DWELLMARK_TRY_WITHIN(30000, (wmName(*form)) == (QStringLiteral("Dwellmark")),
+                         EXPECT_EQ(wmName(*form), QStringLiteral("Dwellmark")));
+
+    EXPECT_EQ(wmNameOfModal(ChartWindow::staticMetaObject, [&] { form->displayChartBox()->click(); }),
+              QStringLiteral("Chart"));
+    EXPECT_EQ(wmNameOfModal(QMessageBox::staticMetaObject, [&] { form->hideMeBox()->click(); }),
+              QStringLiteral("Dwellmark"));
+}
+
+TEST_F(MainWindowTest, ScreenReadersSeeTheShownControlsOnly) {
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+    ASSERT_NE(window, nullptr);
+    QList<QObject*> children;
+    for (int i = 0; i < window->childCount(); ++i) {
+        QAccessibleInterface* child = window->child(i);
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(window->indexOfChild(child), i);
+        children << child->object();
+    }
+    EXPECT_EQ(children.size(), 4);
+    EXPECT_FALSE(children.contains(form->openStretches()));
+    for (QObject* shown : {static_cast<QObject*>(form->usageLog()), static_cast<QObject*>(form->totals()),
+                           static_cast<QObject*>(form->hideMeBox()), static_cast<QObject*>(form->displayChartBox())}) {
+        EXPECT_TRUE(children.contains(shown));
+    }
+}
+
+TEST_F(MainWindowTest, ANoticeShowsBelowTheControlsOnlyWhenGiven) {
+    const QString text = QStringLiteral("GNOME Shell runs without Dwellmark's extension (install and enable the "
+                                        "extension, then log out and in): only the windows of X11 programs "
+                                        "(Xwayland) are seen");
+    auto form = makeForm(m_folder.path(), text);
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
+    EXPECT_TRUE(form->notice()->isVisible());
+    EXPECT_EQ(form->notice()->text(), text);
+    // Below the check boxes, inside the client area, which grows for it alone.
+    const QRect notice = form->notice()->geometry();
+    EXPECT_GE(notice.top(), form->displayChartBox()->geometry().bottom());
+    EXPECT_TRUE(form->rect().contains(notice));
+    EXPECT_EQ(form->width(), expected::clientWidth);
+    EXPECT_GT(form->height(), expected::clientHeight);
+    EXPECT_EQ(form->minimumSize(), form->maximumSize());
+    for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
+        if (expected::mainWindowControls.at(i).shown) {
+            EXPECT_EQ(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i)));
+        }
+    }
+    // The whole text fits in the strip.
+    EXPECT_LE(form->notice()->heightForWidth(notice.width()), notice.height());
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
+    EXPECT_EQ(window->childCount(), 5);
+
+    // Without one: the window as it always is (and screen readers see 4 controls).
+    auto plain = makeForm(m_folder.path(), {});
+    EXPECT_TRUE(plain->notice()->isHidden());
+    EXPECT_EQ(plain->size(), QSize(559, 562));
+}
+
+TEST_F(MainWindowTest, ANoticeOffersItsRemedyAndGoesOnceItWorked) {
+    const QString text = QStringLiteral("Dwellmark's GNOME Shell extension is installed but not enabled "
+                                        "(gnome-extensions enable dwellmark@dwellmark.org): only the windows of "
+                                        "X11 programs (Xwayland) are seen");
+    const QString failed = QStringLiteral("GNOME Shell did not turn Dwellmark's extension on");
+    std::atomic<int> clicks = 0;
+    // The first step waits, as GNOME Shell makes it wait, until the test lets it go on.
+    std::promise<void> shellAnswers;
+    auto answered = shellAnswers.get_future().share();
+    auto form = makeForm(m_folder.path(), text,
+                         {QStringLiteral("Enable the extension"),
+                          [&clicks, answered, failed]() -> std::function<QString()> {
+                              answered.wait();
+                              return [next = ++clicks == 1 ? failed : QString()] { return next; };
+                          },
+                          QStringLiteral("GNOME Shell is turning the extension on")});
+    // A failed check must not leave the window waiting for the step at its close.
+    bool released = false;
+    const auto release = qScopeGuard([&] {
+        if (!released) {
+            shellAnswers.set_value();
+        }
+    });
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
+    EXPECT_TRUE(form->noticeOffer()->isVisible());
+    EXPECT_EQ(form->noticeOffer()->text(), QStringLiteral("Enable the extension"));
+    // Beside the notice, in the strip, and the whole text still fits.
+    const QRect notice = form->notice()->geometry();
+    EXPECT_FALSE(notice.intersects(form->noticeOffer()->geometry()));
+    EXPECT_TRUE(form->rect().contains(form->noticeOffer()->geometry()));
+    EXPECT_LE(form->notice()->heightForWidth(notice.width()), notice.height());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form.get())->childCount(), 6);
+
+    // It did not work: the notice says what follows, and the offer stays.
+    // While the shell takes its time, the click has returned and the window
+    // goes on; a second click does nothing.
+    QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
+    EXPECT_FALSE(form->noticeOffer()->isEnabled());
+    EXPECT_EQ(form->notice()->text(), QStringLiteral("GNOME Shell is turning the extension on"));
+    QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
+    EXPECT_EQ(clicks, 0);
+    shellAnswers.set_value();
+    released = true;
+    DWELLMARK_TRY_EXPECT_EQ(form->notice()->text(), failed);
+    EXPECT_EQ(clicks, 1);
+    EXPECT_TRUE(form->noticeOffer()->isVisible());
+    EXPECT_TRUE(form->noticeOffer()->isEnabled());
+    // It worked: the window is as it always is.
+    QTest::mouseClick(form->noticeOffer(), Qt::LeftButton);
+    DWELLMARK_TRY_EXPECT_TRUE(form->notice()->isHidden());
+    EXPECT_EQ(clicks, 2);
+    EXPECT_TRUE(form->noticeOffer()->isHidden());
+    EXPECT_EQ(form->size(), QSize(559, 562));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form.get())->childCount(), 4);
+
+    // Without an offer there is no button.
+    EXPECT_TRUE(makeForm(m_folder.path(), text)->noticeOffer()->isHidden());
+}
+
+TEST_F(MainWindowTest, HideMeAnswersAndClears) {
+    m_windows->create(10, "editor", "Notes");
+    m_windows->create(11, "browser", "News");
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    focus(10, 10.0F);
+    DWELLMARK_TRY_EXPECT_EQ(m_tracker->lastForeground(), 10);
+
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::Warning;
+    qsizetype buttons = 0;
+    bool clearWhileOpen = false;
+    std::size_t rowsWhileOpen = 0;
+    whenModal([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr) {
+            return;
+        }
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->buttons().size();
+        clearWhileOpen = !form->hideMeBox()->isChecked();
+        // The timer keeps sampling underneath the message.
+        focus(11, 14.0F);
+        QTimer::singleShot(200, box, [&, box] {
+            rowsWhileOpen = m_tracker->usageLog().rowCount();
+            box->button(QMessageBox::Ok)->click();
+        });
+    });
+    QTest::mouseClick(form->hideMeBox(), Qt::LeftButton);
+    ASSERT_TRUE(modalStepsDone());
+
+    EXPECT_EQ(title, QStringLiteral("Dwellmark"));
+    EXPECT_EQ(text, QStringLiteral("Please email support@dwellmark.org if you would like this feature added (so "
+                                   "that user can not see this program running)."));
+    EXPECT_EQ(text, MainWindow::hideMeMessage());
+    EXPECT_EQ(icon, QMessageBox::NoIcon);
+    EXPECT_EQ(buttons, 1);
+    EXPECT_TRUE(clearWhileOpen);
+    EXPECT_EQ(rowsWhileOpen, std::size_t{1});
+    EXPECT_FALSE(form->hideMeBox()->isChecked());
+    EXPECT_TRUE(form->isVisible());
+
+    // Again, by the keyboard: the same answer.
+    QString second;
+    whenModal([&](QWidget* modal) {
+        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+            second = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    form->hideMeBox()->setFocus();
+    QTest::keyClick(form->hideMeBox(), Qt::Key_Space);
+    ASSERT_TRUE(modalStepsDone());
+    EXPECT_EQ(second, MainWindow::hideMeMessage());
+    EXPECT_FALSE(form->hideMeBox()->isChecked());
+}
+
+TEST_F(MainWindowTest, DisplayChartWithoutTotalsDoesNothing) {
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    bool opened = false;
+    whenModal([&](QWidget* modal) {
+        opened = true;
+        modal->close();
+    });
+    QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
+    EXPECT_FALSE(form->displayChartBox()->isChecked());
+    QTest::qWait(100);
+    EXPECT_FALSE(opened);
+    EXPECT_GE(QApplication::topLevelWidgets().count(), 1);
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        EXPECT_TRUE(qobject_cast<ChartWindow*>(widget) == nullptr || !widget->isVisible());
+    }
+}
+
+TEST_F(MainWindowTest, DisplayChartShowsAFreshSnapshot) {
+    m_windows->create(10, "editor", "Notes");
+    m_windows->create(11, "browser", "News");
+    addTotalsRow("First", "5");
+    addTotalsRow("Second", "7");
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    focus(10, 10.0F);
+    DWELLMARK_TRY_EXPECT_EQ(m_tracker->lastForeground(), 10);
+
+    QString caption;
+    QStringList firstNames;
+    QList<double> firstValues;
+    bool clearWhileOpen = false;
+    QStringList namesAfterTicks;
+    std::size_t totalsWhileOpen = 0;
+    whenModal([&](QWidget* modal) {
+        auto* chart = qobject_cast<ChartWindow*>(modal);
+        if (chart == nullptr) {
+            return;
+        }
+        caption = chart->windowTitle();
+        clearWhileOpen = !form->displayChartBox()->isChecked();
+        for (const QBarSet* set : chart->barSeries()->barSets()) {
+            firstNames << set->label();
+            firstValues << set->at(0);
+        }
+        // A stretch is logged while the chart is open; the chart stays as it was.
+        focus(11, 20.0F);
+        QTimer::singleShot(200, chart, [&, chart] {
+            totalsWhileOpen = m_tracker->totals().rowCount();
+            for (const QBarSet* set : chart->barSeries()->barSets()) {
+                namesAfterTicks << set->label();
+            }
+            chart->close();
+        });
+    });
+    QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
+    ASSERT_TRUE(modalStepsDone());
+    EXPECT_EQ(caption, QStringLiteral("Chart"));
+    EXPECT_TRUE(clearWhileOpen);
+    EXPECT_EQ(firstNames, (QStringList{"First", "Second"}));
+    EXPECT_EQ(firstValues, (QList<double>{5.0, 7.0}));
+    EXPECT_EQ(totalsWhileOpen, std::size_t{3});
+    EXPECT_EQ(namesAfterTicks, firstNames);
+    EXPECT_FALSE(form->displayChartBox()->isChecked());
+
+    QStringList secondNames;
+    QList<double> secondValues;
+    whenModal([&](QWidget* modal) {
+        if (auto* chart = qobject_cast<ChartWindow*>(modal)) {
+            for (const QBarSet* set : chart->barSeries()->barSets()) {
+                secondNames << set->label();
+                secondValues << set->at(0);
+            }
+            QTimer::singleShot(0, chart, [chart] { chart->close(); });
+        }
+    });
+    form->displayChartBox()->setChecked(true);
+    ASSERT_TRUE(modalStepsDone());
+    EXPECT_EQ(secondNames, (QStringList{"First", "Second", "Notes"}));
+    EXPECT_EQ(secondValues, (QList<double>{5.0, 7.0, 10.0}));
+    EXPECT_FALSE(form->displayChartBox()->isChecked());
+}
+
+TEST_F(MainWindowTest, CheckBoxesAnswerAScreenReaderAtOnce) {
+    addTotalsRow("First", "5");
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    QAccessibleActionInterface* box = QAccessible::queryAccessibleInterface(form->displayChartBox())->actionInterface();
+    // A screen reader's Toggle comes back while the chart is open, and modal;
+    // again behind it, it opens no second one. (A chart that held the
+    // action up would be closed by the watch, and fail.)
+    whenModal([](QWidget*) {});
+    box->doAction(QAccessibleActionInterface::toggleAction());
+    ChartWindow* chart = form->chartWindow();
+    ASSERT_TRUE(chart != nullptr && chart->isVisible() && QApplication::activeModalWidget() == chart);
+    box->doAction(QAccessibleActionInterface::toggleAction());
+    EXPECT_EQ(form->chartWindow(), chart);
+    chart->close();
+    DWELLMARK_TRY_EXPECT_TRUE(form->chartWindow() == nullptr);
+
+    // "Hide Me" answers the same way: its message is up, the action done.
+    QAccessible::queryAccessibleInterface(form->hideMeBox())
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::toggleAction());
+    auto* answer = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    ASSERT_TRUE(answer != nullptr && answer->isVisible());
+    EXPECT_EQ(answer->text(), MainWindow::hideMeMessage());
+    answer->button(QMessageBox::Ok)->click();
+    DWELLMARK_TRY_EXPECT_TRUE(QApplication::activeModalWidget() == nullptr);
+}
+
+TEST_F(MainWindowTest, ListsCopyTheirShownColumns) {
+    addTotalsRow("First", "5");
+    addTotalsRow("Second\twith a tab", "7");
+    m_tracker->usageLog().addRow("editor");
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    // Ctrl+C: the selected row alone, without the hidden "Total Seconds".
+    form->totals()->selectRow(1);
+    QTest::keyClick(form->totals(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("app\tSecond with a tab\t\n"));
+    // Each list's context menu, with access keys and Ctrl+C shown beside
+    // "Copy"; "Copy All" copies under the headers, by a click or by its key.
+    const std::pair<ListView*, QString> lists[] = {
+        {form->usageLog(), QStringLiteral("Application\tWindow Title\tTime\tTotal\neditor\t\t\t\n")},
+        {form->totals(),
+         QStringLiteral("Application\tWindow Title\tTotal Time\napp\tFirst\t\napp\tSecond with a tab\t\n")},
+    };
+    for (const auto& [list, copied] : lists) {
+        // The pointer on the list first, as a user's right click leaves
+        // it: Qt 6.8's menus take no click while the program has never
+        // seen where the pointer is.
+        QTest::mouseMove(list->viewport(), QPoint(9, 9));
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(9, 9), list->viewport()->mapToGlobal(QPoint(9, 9)));
+        QApplication::sendEvent(list->viewport(), &event);
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(menu->actions().at(0)->text() + "|" + menu->actions().at(1)->text(),
+                  QStringLiteral("&Copy|Copy &All"));
+        EXPECT_EQ(menu->actions().at(0)->shortcut(), QKeySequence(QKeySequence::Copy));
+        EXPECT_TRUE(menu->actions().at(0)->isShortcutVisibleInContextMenu());
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(menu, 120000));
+        if (list == form->usageLog()) {
+            QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(menu->actions().at(1)).center());
+        } else {
+            QTest::keyClick(menu, Qt::Key_A);
+        }
+        DWELLMARK_TRY_EXPECT_TRUE(QApplication::activePopupWidget() == nullptr);
+        EXPECT_EQ(QGuiApplication::clipboard()->text(), copied);
+    }
+}
+
+TEST_F(MainWindowTest, ClosingEndsTheRun) {
+    auto form = makeForm(m_folder.path());
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    QSignalSpy unloaded(form.get(), &MainWindow::unloaded);
+    EXPECT_TRUE(form->close());
+    EXPECT_EQ(unloaded.count(), 1);
+    EXPECT_FALSE(form->tickTimer().isActive());
+}
+
+TEST_F(MainWindowTest, PointerWithAValidCursorFile) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath("HAND-M.CUR")));
+    auto form = makeForm(folder.path());
+    ASSERT_TRUE(form->customPointer().has_value());
+    EXPECT_EQ(form->customPointer()->hotSpot(), QPoint(6, 0));
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
+    EXPECT_EQ(form->mousePointer(), MousePointer::Default);
+
+    moveOver(form->displayChartBox(), QPoint(20, 12));
+    DWELLMARK_TRY_EXPECT_EQ(form->mousePointer(), MousePointer::Custom);
+    EXPECT_EQ(form->cursor().shape(), Qt::BitmapCursor);
+    EXPECT_EQ(form->cursor().hotSpot(), QPoint(6, 0));
+    EXPECT_EQ(form->displayChartBox()->cursor().shape(), Qt::BitmapCursor);
+
+    // Straight from "Display Chart" to "Hide Me": the setting stays.
+    moveOver(form->hideMeBox(), QPoint(20, 12));
+    QTest::qWait(50);
+    EXPECT_EQ(form->mousePointer(), MousePointer::Custom);
+
+    // The strip of background between the boxes.
+    moveOver(form.get(), QPoint(284, 540));
+    DWELLMARK_TRY_EXPECT_EQ(form->mousePointer(), MousePointer::Default);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+
+    moveOver(form->hideMeBox(), QPoint(30, 12));
+    QTest::qWait(50);
+    EXPECT_EQ(form->mousePointer(), MousePointer::Default);
+
+    for (ListView* list : {form->usageLog(), form->totals()}) {
+        moveOver(form->displayChartBox(), QPoint(20, 12));
+        DWELLMARK_TRY_EXPECT_EQ(form->mousePointer(), MousePointer::Custom);
+        moveOver(list->viewport(), QPoint(100, 100));
+        DWELLMARK_TRY_EXPECT_EQ(form->mousePointer(), MousePointer::Default);
+        EXPECT_EQ(list->viewport()->cursor().shape(), Qt::ArrowCursor);
+    }
+
+    // Busy is left alone wherever the pointer goes.
+    form->setMousePointer(MousePointer::Busy);
+    moveOver(form->displayChartBox(), QPoint(25, 12));
+    moveOver(form.get(), QPoint(284, 540));
+    moveOver(form->usageLog()->viewport(), QPoint(50, 50));
+    QTest::qWait(50);
+    EXPECT_EQ(form->mousePointer(), MousePointer::Busy);
+    EXPECT_EQ(form->cursor().shape(), Qt::WaitCursor);
+}
+
+// No cursor file, or one that is no cursor: the window starts without a
+// custom pointer, and "Custom" shows the arrow.
+/// A cursor file that is not there, one of data made from the shipped
+/// cursor, or a folder by the file's name.
+struct UnusableCursor {
+    enum class Kind { Missing, File, Folder };
+    const char* name;
+    Kind kind;
+    QByteArray (*make)(const QByteArray& cursor) = nullptr;
+};
+
+class MainWindowUnusableCursor : public MainWindowTest, public ::testing::WithParamInterface<UnusableCursor> {};
+
+TEST_P(MainWindowUnusableCursor, PointerWithoutAUsableCursorFile) {
+    QTemporaryDir folder;
+    if (GetParam().kind == UnusableCursor::Kind::Folder) {
+        ASSERT_TRUE(QDir(folder.path()).mkdir("HAND-M.CUR"));
+    } else if (GetParam().kind == UnusableCursor::Kind::File) {
+        QFile good(QStringLiteral(DWELLMARK_CURSOR_FILE));
+        ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+        const QByteArray data = GetParam().make(good.readAll());
+        QFile file(folder.filePath("HAND-M.CUR"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        EXPECT_EQ(file.write(data), data.size());
+    }
+    auto form = makeForm(folder.path());
+    EXPECT_FALSE(form->customPointer().has_value());
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Dwellmark"));
+    EXPECT_TRUE(form->tickTimer().isActive());
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
+    // From the background onto "Display Chart" (a move to where the pointer already is reports nothing).
+    moveOver(form.get(), QPoint(284, 545));
+    moveOver(form->displayChartBox(), QPoint(40, 10));
+    DWELLMARK_TRY_EXPECT_EQ(form->mousePointer(), MousePointer::Custom);
+    EXPECT_EQ(form->cursor().shape(), Qt::ArrowCursor);
+}
+
+INSTANTIATE_TEST_SUITE_P(, MainWindowUnusableCursor,
+                         ::testing::Values(UnusableCursor{"missing", UnusableCursor::Kind::Missing},
+                                           UnusableCursor{"truncated", UnusableCursor::Kind::File,
+                                                          [](const QByteArray& cursor) { return cursor.left(100); }},
+                                           UnusableCursor{"empty", UnusableCursor::Kind::File,
+                                                          [](const QByteArray&) { return QByteArray(); }},
+                                           UnusableCursor{"garbage", UnusableCursor::Kind::File,
+                                                          [](const QByteArray&) { return QByteArray(500, '\xa5'); }},
+                                           UnusableCursor{"huge", UnusableCursor::Kind::File,
+                                                          [](const QByteArray& cursor) {
+                                                              return cursor + QByteArray(3 * 1024 * 1024, '\x01');
+                                                          }},
+                                           UnusableCursor{"directory", UnusableCursor::Kind::Folder}),
+                         dwellmark::testing::caseName);

@@ -6,7 +6,7 @@
 
 namespace dwellmark::platform::win32 {
 
-LoginSessionLock::LoginSessionLock() {
+LoginSessionLock::LoginSessionLock(ChangeFeed& alongside) : ForwardingChangeFeed(alongside) {
     WNDCLASSW windowClassInfo{};
     windowClassInfo.lpfnWndProc = onMessage;
     windowClassInfo.hInstance = GetModuleHandleW(nullptr);
@@ -28,6 +28,11 @@ LoginSessionLock::~LoginSessionLock() {
         }
         DestroyWindow(m_window);
     }
+}
+
+bool LoginSessionLock::setChangeListener(std::function<void()> listener) {
+    m_listener = listener;
+    return ForwardingChangeFeed::setChangeListener(std::move(listener));
 }
 
 LRESULT CALLBACK LoginSessionLock::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

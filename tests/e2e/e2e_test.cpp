@@ -75,7 +75,8 @@ private:
         WindowHandle window = 0;
     };
 
-    std::unique_ptr<dwellmark::WindowSystem> m_windows;
+    dwellmark::platform::Desktop m_desktop;
+    dwellmark::WindowSystem* m_windows = nullptr;
     std::unique_ptr<dwellmark::TimeOfDayClock> m_clock;
     QTemporaryDir m_folder;
     std::unique_ptr<dwellmark::app::QtProgram> m_program;
@@ -102,9 +103,11 @@ private:
 private slots:
     void initTestCase() {
         QVERIFY(m_folder.isValid());
-        m_windows = dwellmark::platform::createWindowSystem();
+        m_desktop = dwellmark::platform::openDesktop();
+        m_windows = m_desktop.windows.get();
         m_clock = dwellmark::platform::createClock();
-        m_program = std::make_unique<dwellmark::app::QtProgram>(*m_windows, *m_clock, m_folder.path());
+        m_program =
+            std::make_unique<dwellmark::app::QtProgram>(*m_windows, *m_desktop.changes, *m_clock, m_folder.path());
         m_tracker = &m_program->tracker();
         m_form = &m_program->mainWindow();
         m_form->show();

@@ -182,7 +182,7 @@ TEST(TickLoop, WatchesTheDescriptorOnlyBetweenATickAndItsNews) {
 TEST(TickLoop, WaitsAsLongAsTheBackendSaysBetweenSafetyTicks) {
     ReportingDesktop desktop;
     desktop.descriptor = 7;
-    desktop.safety = WindowSystem::connectionSafetyInterval;
+    desktop.safety = ChangeFeed::connectionSafetyInterval;
     FakeToolkit toolkit;
     TickLoop loop(desktop, toolkit, TickSource::DesktopEvents);
     loop.start();

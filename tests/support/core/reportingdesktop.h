@@ -12,7 +12,7 @@ namespace dwellmark::testing {
 
 /// A fake desktop that reports its changes by a descriptor, by calls, or not
 /// at all, as the test sets it; its windows are its own or the test's.
-class ReportingDesktop final : public WindowSystem {
+class ReportingDesktop final : public WindowSystem, public ChangeFeed {
 public:
     explicit ReportingDesktop(bool byCalls = false) : calls(byCalls), m_desktop(m_own) {}
     /// Reports by calls, answering from desktop.

@@ -18,8 +18,8 @@ namespace dwellmark::app {
 QtProgram::QtProgram(WindowSystem& windows, ChangeFeed& changes, TimeOfDayClock& clock, const QString& programFolder,
                      TickSource ticks, const QString& notice, ui::NoticeOffer offer)
     : m_tracker(windows, clock),
-      m_mainWindow(m_tracker, changes, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
-                   notice, std::move(offer)) {
+      m_mainWindow(m_tracker, changes, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder,
+                   ticks, notice, std::move(offer)) {
     QObject::connect(&m_mainWindow, &ui::MainWindow::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
@@ -89,8 +89,7 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
     if (wrap) {
         wrap(windows, changes);
     }
-    QtProgram program(*windows, *changes, *clock, {}, ticks, QString::fromStdString(desktop.notice),
-                      std::move(offer));
+    QtProgram program(*windows, *changes, *clock, {}, ticks, QString::fromStdString(desktop.notice), std::move(offer));
     return program.exec();
 }
 

@@ -13,9 +13,9 @@ Win32Program::Win32Program(std::wstring programFolder, TickSource ticks)
     // The classes of the ListViews and check boxes, before the first window.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    m_mainWindow = std::make_unique<ui::win32::MainWindow>(
-        m_tracker, *m_desktop.changes, std::move(programFolder),
-        std::make_unique<ui::win32::TickDriver>(*m_desktop.changes, ticks));
+    m_mainWindow =
+        std::make_unique<ui::win32::MainWindow>(m_tracker, *m_desktop.changes, std::move(programFolder),
+                                                std::make_unique<ui::win32::TickDriver>(*m_desktop.changes, ticks));
 }
 
 int Win32Program::exec(int showCommand) {

@@ -26,15 +26,10 @@
 namespace {
 
 /// Passes the reports on, with the safety tick as often as asked.
-class SafetyFeed final : public dwellmark::ForwardingChangeFeed {
-public:
-    SafetyFeed(dwellmark::ChangeFeed& inner, std::chrono::milliseconds safety)
-        : ForwardingChangeFeed(inner), m_safety(safety) {}
-
-    std::chrono::milliseconds safetyTickInterval() const override { return m_safety; }
-
-private:
-    std::chrono::milliseconds m_safety;
+struct SafetyFeed final : dwellmark::ForwardingChangeFeed {
+    using ForwardingChangeFeed::ForwardingChangeFeed;
+    std::chrono::milliseconds safetyTickInterval() const override { return safety; }
+    std::chrono::milliseconds safety{};
 };
 
 /// Passes every question on, and notes each new answer to the foreground question.
@@ -110,7 +105,8 @@ int main(int argc, char* argv[]) {
             noticing = std::make_unique<NoticingWindowSystem>(*counted, notices.get());
             windows = noticing.get();
             if (safety) {
-                safetyFeed = std::make_unique<SafetyFeed>(*changes, *safety);
+                safetyFeed = std::make_unique<SafetyFeed>(*changes);
+                safetyFeed->safety = *safety;
                 changes = safetyFeed.get();
             }
         },

@@ -15,10 +15,6 @@
 
 namespace dwellmark::platform {
 
-/// The window system of the operating system the program was built for.
-/// Throws PlatformError when it cannot be reached.
-std::unique_ptr<WindowSystem> createWindowSystem();
-
 /// The window system and its change reports, with what the user must know
 /// about how it sees the desktop.
 struct Desktop {
@@ -43,8 +39,14 @@ struct Desktop {
     std::string offerWorking{};
 };
 
-/// createWindowSystem(), with the notice. Throws PlatformError likewise.
+/// The desktop of the operating system the program was built for. Throws
+/// PlatformError when it cannot be reached.
 Desktop openDesktop();
+
+/// openDesktop()'s window system alone, which holds its change reports.
+inline std::unique_ptr<WindowSystem> createWindowSystem() {
+    return openDesktop().windows;
+}
 
 /// The display protocol the program's own windows must speak for the window
 /// system to see them as it sees every other window.

@@ -8,24 +8,20 @@
 
 namespace dwellmark {
 
-/// Change reports: how the front end learns that the answers of the desktop
-/// (a WindowSystem, and the SessionLock in front of it) may have changed, so
-/// that it ticks only then (and now and then for safety) instead of every
-/// millisecond. A backend offers one beside its WindowSystem, usually as the
-/// same object. A feed reports in one of two ways, chosen by its overrides: a
-/// descriptor that the watcher's event loop watches (the display or bus
-/// connection on Linux), or calls of its own (the WinEvent hooks on Windows,
-/// which call back while the thread's messages are dispatched). This base
-/// reports nothing, and the front end then ticks every millisecond.
-///
-/// Every call is made on the user-interface thread.
+/// Change reports: how the front end learns that the answers of a WindowSystem
+/// may have changed, so that it ticks only then (and now and then for safety)
+/// instead of every millisecond. A backend offers one, usually as the same
+/// object. It reports by a descriptor that the watcher's event loop watches
+/// (the display or bus connection on Linux), or by calls of its own (the
+/// WinEvent hooks on Windows); this base reports nothing. Every call is made on
+/// the user-interface thread.
 class ChangeFeed {
 public:
     virtual ~ChangeFeed() = default;
 
     /// The one call a front end makes: starts the reports to watcher (nullptr
-    /// ends them) and returns false when the feed cannot report every change,
-    /// and the front end then ticks every millisecond.
+    /// ends them); false when the feed cannot report every change, and the
+    /// front end then ticks every millisecond.
     bool watchChanges(ChangeWatcher* watcher) {
         if (watcher == nullptr) {
             setChangeListener({});
@@ -65,14 +61,13 @@ public:
         return false;
     }
 
-    /// With change reports: how long the front end goes without a tick while
-    /// nothing is reported. That tick is a safety net for a report that went
-    /// missing, and costs a wake-up of the whole program. The default, a
-    /// second, suits reports that the system may skip (hooks). A feed whose
-    /// reports come over a connection that loses nothing (the display server's
-    /// or the bus's) answers connectionSafetyInterval: the net is then only
-    /// for faults of the program's own, and a wake-up a second would be most
-    /// of what an idle desktop costs.
+    /// How long the front end goes without a tick while nothing is reported:
+    /// a safety net for a lost report, which costs a wake-up of the whole
+    /// program. The default, a second, suits reports that the system may skip
+    /// (hooks). A feed whose reports come over a connection that loses nothing
+    /// (the display server's or the bus's) answers connectionSafetyInterval:
+    /// the net is then only for the program's own faults, and a wake-up a
+    /// second would be most of what an idle desktop costs.
     virtual std::chrono::milliseconds safetyTickInterval() const { return std::chrono::seconds(1); }
 
     /// What a feed answers safetyTickInterval() when its reports come over a connection.

@@ -20,14 +20,12 @@ namespace dwellmark::platform::linux {
 /// session on the system bus, which GNOME's and KDE Plasma's lock screens
 /// keep, and, beside it, org.freedesktop.ScreenSaver's ActiveChanged on the
 /// session bus where the desktop offers it. Either one locked is locked. Its
-/// feed is the backend's with both buses joined in: one epoll set holds the
-/// three descriptors.
+/// feed is the backend's, both buses joined in: one epoll set for all three.
 class LoginSessionLock final : public SessionLock, private ForwardingChangeFeed {
 public:
-    /// Follows the session's lock beside the backend's feed alongside, which
-    /// must outlive it; nullptr when the login manager cannot tell it.
-    /// problem is then one line for standard error, or empty when there is no
-    /// system bus at all (nothing to be told).
+    /// Follows the session's lock beside the backend's feed alongside (which
+    /// outlives it); nullptr when the login manager cannot tell it. problem is
+    /// then one line for standard error, or empty when there is no system bus.
     static std::unique_ptr<LoginSessionLock> open(ChangeFeed& alongside, std::string& problem);
     ~LoginSessionLock() override;
 
@@ -41,11 +39,9 @@ public:
 
 private:
     LoginSessionLock(ChangeFeed& alongside, sd_bus* system, std::string sessionPath);
-    /// The set of both buses and the backend's descriptor; -1 when the
-    /// backend has none (the front end then looks every millisecond anyway).
+    /// -1 when the backend has none: the front end then looks every millisecond anyway.
     int changeDescriptor() const override;
-    /// Reads the backend's part and handles the messages that have come on
-    /// either bus; any of them is news.
+    /// The backend's news, and any message come on either bus.
     bool readChanges() override;
     void followScreenSaver();
     void readLockedHint();

@@ -81,10 +81,6 @@ Desktop desktopOf(std::unique_ptr<Backend> backend, std::string notice = {}) {
 
 } // namespace
 
-std::unique_ptr<WindowSystem> createWindowSystem() {
-    return openDesktop().windows;
-}
-
 Desktop openDesktop() {
     Desktop desktop = openBackend();
     // Whichever backend follows the windows, a locked session has none in front.

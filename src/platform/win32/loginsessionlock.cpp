@@ -1,7 +1,6 @@
 // Whether the Windows session is locked, from the session messages of a hidden window of its own.
 #include "platform/win32/loginsessionlock.h"
 
-#include <utility>
 #include <wtsapi32.h>
 
 namespace dwellmark::platform::win32 {
@@ -28,11 +27,6 @@ LoginSessionLock::~LoginSessionLock() {
         }
         DestroyWindow(m_window);
     }
-}
-
-bool LoginSessionLock::setChangeListener(std::function<void()> listener) {
-    m_listener = listener;
-    return ForwardingChangeFeed::setChangeListener(std::move(listener));
 }
 
 LRESULT CALLBACK LoginSessionLock::onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

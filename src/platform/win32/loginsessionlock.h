@@ -6,6 +6,7 @@
 #include "win32api/windowsheaders.h"
 
 #include <functional>
+#include <utility>
 
 namespace dwellmark::platform::win32 {
 
@@ -33,7 +34,10 @@ public:
     HWND window() const { return m_window; }
 
 private:
-    bool setChangeListener(std::function<void()> listener) override;
+    bool setChangeListener(std::function<void()> listener) override {
+        m_listener = listener;
+        return ForwardingChangeFeed::setChangeListener(std::move(listener));
+    }
     static LRESULT CALLBACK onMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     HWND m_window = nullptr;

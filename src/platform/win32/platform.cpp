@@ -8,10 +8,6 @@
 
 namespace dwellmark::platform {
 
-std::unique_ptr<WindowSystem> createWindowSystem() {
-    return openDesktop().windows;
-}
-
 // Windows always has a desktop for a program the user started, so there is
 // nothing here that could fail to connect, and it is seen whole: there is
 // nothing to tell the user. While the session is locked no window holds the

@@ -40,9 +40,8 @@ public:
     X11WindowSystem(const X11WindowSystem&) = delete;
     X11WindowSystem& operator=(const X11WindowSystem&) = delete;
 
-    /// The answers' version grows whenever beginTick() finds an event of
-    /// interest, and at every tick that looks at the input focus, which no
-    /// event announces.
+    /// The version grows with each event of interest, and at every tick that
+    /// looks at the input focus, which no event announces.
     std::uint64_t beginTick() override;
     /// The connection's descriptor; -1 when the window manager does not keep
     /// _NET_ACTIVE_WINDOW, so that its events say nothing of the foreground.

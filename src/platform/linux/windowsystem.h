@@ -17,9 +17,9 @@ namespace dwellmark::platform::linux {
 /// (GNOME Shell's extension enabled from the main window), without a restart.
 /// Its change feed is the backend's, with a descriptor of its own: an epoll
 /// set that holds the backend's, so the front end that watches it follows the
-/// swap. The program's main window,
-/// known to the old backend by its native id, keeps the number the tracker
-/// was given for it: the new backend finds it by this process and its title.
+/// swap. The program's main window, known to the old backend by its native
+/// id, keeps the number the tracker was given for it: the new backend finds it
+/// by this process and its title.
 class SwitchableWindowSystem final : public ForwardingWindowSystem, public ForwardingChangeFeed {
 public:
     /// changes: the backend's feed, which lives as long as the backend.

@@ -11,6 +11,7 @@
 #include "countingwindowsystem.h"
 #include "noticefile.h"
 #include "sharedtickcount.h"
+#include "tracking/forwardingchangefeed.h"
 
 #include <QByteArray>
 #include <chrono>
@@ -24,25 +25,21 @@
 
 namespace {
 
-/// Passes everything on, and notes each new answer to the foreground question.
+/// Passes the reports on, with the safety tick as often as asked.
+struct SafetyFeed final : dwellmark::ForwardingChangeFeed {
+    using ForwardingChangeFeed::ForwardingChangeFeed;
+    std::chrono::milliseconds safetyTickInterval() const override { return safety; }
+    std::chrono::milliseconds safety{};
+};
+
+/// Passes every question on, and notes each new answer to the foreground question.
 class NoticingWindowSystem final : public dwellmark::WindowSystem {
 public:
     /// notices: where each new answer goes; nullptr for nowhere.
-    NoticingWindowSystem(dwellmark::WindowSystem& inner, const dwellmark::bench::NoticeFile* notices,
-                         std::optional<std::chrono::milliseconds> safety)
-        : m_inner(inner), m_notices(notices), m_safety(safety) {}
+    NoticingWindowSystem(dwellmark::WindowSystem& inner, const dwellmark::bench::NoticeFile* notices)
+        : m_inner(inner), m_notices(notices) {}
 
-    void beginTick() override { m_inner.beginTick(); }
-    std::uint64_t answersVersion() override { return m_inner.answersVersion(); }
-    int changeDescriptor() const override { return m_inner.changeDescriptor(); }
-    bool readChanges() override { return m_inner.readChanges(); }
-    bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
-    bool setChangeListener(std::function<void()> listener) override {
-        return m_inner.setChangeListener(std::move(listener));
-    }
-    std::chrono::milliseconds safetyTickInterval() const override {
-        return m_safety.value_or(m_inner.safetyTickInterval());
-    }
+    std::uint64_t beginTick() override { return m_inner.beginTick(); }
     bool sessionLocked() override { return m_inner.sessionLocked(); }
     dwellmark::WindowHandle findOwnWindow(dwellmark::WindowHandle nativeId, std::string_view title,
                                           std::string_view appId) override {
@@ -63,7 +60,6 @@ public:
 private:
     dwellmark::WindowSystem& m_inner;
     const dwellmark::bench::NoticeFile* m_notices;
-    std::optional<std::chrono::milliseconds> m_safety;
     dwellmark::WindowHandle m_last = 0;
 };
 
@@ -101,12 +97,18 @@ int main(int argc, char* argv[]) {
     }
     std::unique_ptr<dwellmark::testing::CountingWindowSystem> counted;
     std::unique_ptr<NoticingWindowSystem> noticing;
+    std::unique_ptr<SafetyFeed> safetyFeed;
     return dwellmark::app::run(
         argc, argv,
-        [&](dwellmark::WindowSystem& backend) -> dwellmark::WindowSystem& {
-            counted = std::make_unique<dwellmark::testing::CountingWindowSystem>(backend, [&] { ticks->increment(); });
-            noticing = std::make_unique<NoticingWindowSystem>(*counted, notices.get(), safety);
-            return *noticing;
+        [&](dwellmark::WindowSystem*& windows, dwellmark::ChangeFeed*& changes) {
+            counted = std::make_unique<dwellmark::testing::CountingWindowSystem>(*windows, [&] { ticks->increment(); });
+            noticing = std::make_unique<NoticingWindowSystem>(*counted, notices.get());
+            windows = noticing.get();
+            if (safety) {
+                safetyFeed = std::make_unique<SafetyFeed>(*changes);
+                safetyFeed->safety = *safety;
+                changes = safetyFeed.get();
+            }
         },
         source);
 }

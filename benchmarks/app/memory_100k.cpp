@@ -60,7 +60,7 @@ int main(int argc, char* argv[]) {
 
     dwellmark::app::Application app(argc, argv);
     // The in-memory desktop reports no changes: the main window ticks every millisecond, as before.
-    dwellmark::app::QtProgram program(desktop, clock, {}, dwellmark::TickSource::Timer);
+    dwellmark::app::QtProgram program(desktop, desktop, clock, {}, dwellmark::TickSource::Timer);
     dwellmark::ActivityTracker& tracker = program.tracker();
     dwellmark::ui::MainWindow& form = program.mainWindow();
     form.show();

@@ -70,8 +70,8 @@ int main() {
                                       nullptr, nullptr, windowClass.hInstance, nullptr);
         ShowWindow(window, SW_SHOW);
         // The same 1 ms ticks, with a desktop that is never asked.
-        const auto windows = dwellmark::platform::createWindowSystem();
-        TickDriver source(*windows, dwellmark::TickSource::Timer);
+        const auto desktop = dwellmark::platform::openDesktop();
+        TickDriver source(*desktop.changes, dwellmark::TickSource::Timer);
         bareSource = &source;
         source.start(window, tickMessage);
         const double cpuStart = cpuSeconds();

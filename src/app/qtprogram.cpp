@@ -15,11 +15,11 @@
 
 namespace dwellmark::app {
 
-QtProgram::QtProgram(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder, TickSource ticks,
-                     const QString& notice, ui::NoticeOffer offer)
+QtProgram::QtProgram(WindowSystem& windows, ChangeFeed& changes, TimeOfDayClock& clock, const QString& programFolder,
+                     TickSource ticks, const QString& notice, ui::NoticeOffer offer)
     : m_tracker(windows, clock),
-      m_mainWindow(m_tracker, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder, ticks,
-                   notice, std::move(offer)) {
+      m_mainWindow(m_tracker, changes, programFolder.isEmpty() ? QCoreApplication::applicationDirPath() : programFolder,
+                   ticks, notice, std::move(offer)) {
     QObject::connect(&m_mainWindow, &ui::MainWindow::unloaded, QCoreApplication::instance(), &QCoreApplication::quit);
 }
 
@@ -60,8 +60,7 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
         return 1;
     }
 
-    WindowSystem& windows = *desktop.windows;
-    const platform::DisplayProtocol protocol = platform::displayProtocol(windows);
+    const platform::DisplayProtocol protocol = platform::displayProtocol(*desktop.windows);
     chooseQtPlatform(protocol);
     if (protocol == platform::DisplayProtocol::X11) {
         drawOverTheConnection();
@@ -85,8 +84,12 @@ int run(int argc, char* argv[], const BackendWrapper& wrap, TickSource ticks) {
                  },
                  QString::fromStdString(desktop.offerWorking)};
     }
-    QtProgram program(wrap ? wrap(windows) : windows, *clock, {}, ticks, QString::fromStdString(desktop.notice),
-                      std::move(offer));
+    WindowSystem* windows = desktop.windows.get();
+    ChangeFeed* changes = desktop.changes;
+    if (wrap) {
+        wrap(windows, changes);
+    }
+    QtProgram program(*windows, *changes, *clock, {}, ticks, QString::fromStdString(desktop.notice), std::move(offer));
     return program.exec();
 }
 

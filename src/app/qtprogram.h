@@ -12,8 +12,8 @@
 namespace dwellmark::app {
 
 /// The tracker on a window system and clock, and the main window that shows
-/// it. Needs the application object; the window system and clock must outlive
-/// it.
+/// it, ticking on the window system's change reports. Needs the application
+/// object; the window system, its feed and the clock must outlive it.
 class QtProgram final {
 public:
     /// The pointer file is looked for in programFolder; by default the folder
@@ -21,7 +21,7 @@ public:
     /// from (tests and benchmarks choose; the program follows the desktop).
     /// notice: what the main window says about how the desktop is seen, and
     /// offer what it offers to do about it.
-    QtProgram(WindowSystem& windows, TimeOfDayClock& clock, const QString& programFolder = {},
+    QtProgram(WindowSystem& windows, ChangeFeed& changes, TimeOfDayClock& clock, const QString& programFolder = {},
               TickSource ticks = TickSource::DesktopEvents, const QString& notice = {}, ui::NoticeOffer offer = {});
 
     ActivityTracker& tracker() { return m_tracker; }
@@ -40,10 +40,10 @@ private:
 /// QT_QPA_PLATFORM that is set already is left alone.
 void chooseQtPlatform(platform::DisplayProtocol protocol);
 
-/// Lets a caller put a window system of its own between the backend and the
-/// tracker (a benchmark counts the ticks this way); returns what the tracker
-/// asks.
-using BackendWrapper = std::function<WindowSystem&(WindowSystem& backend)>;
+/// Lets a caller put a window system or change feed of its own between the
+/// backend and the tracker or the ticks (a benchmark counts the ticks this
+/// way): it points either at one that stands in front of the one given.
+using BackendWrapper = std::function<void(WindowSystem*& windows, ChangeFeed*& changes)>;
 
 /// Runs Dwellmark: reaches the desktop, then makes the application object and
 /// the program and runs until the main window is closed. Returns the exit

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "platform/platformerror.h"
+#include "tracking/changefeed.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 
@@ -14,18 +15,17 @@
 
 namespace dwellmark::platform {
 
-/// The window system of the operating system the program was built for.
-/// Throws PlatformError when it cannot be reached.
-std::unique_ptr<WindowSystem> createWindowSystem();
-
-/// The window system, with what the user must know about how it sees the desktop.
+/// The window system and its change reports, with what the user must know
+/// about how it sees the desktop.
 struct Desktop {
     std::unique_ptr<WindowSystem> windows;
+    /// The reports the front end's ticks follow; part of windows, and lives as long.
+    ChangeFeed* changes = nullptr;
     /// One line for the main window when the desktop is seen only in part (a
     /// Wayland session followed through Xwayland, GNOME Shell without
     /// Dwellmark's extension); empty otherwise. It has gone to standard error
     /// already.
-    std::string notice;
+    std::string notice{};
     /// The caption of a button beside the notice that sets right what it
     /// tells of (enabling GNOME Shell's Dwellmark extension); empty when there is none.
     std::string offer{};
@@ -39,8 +39,14 @@ struct Desktop {
     std::string offerWorking{};
 };
 
-/// createWindowSystem(), with the notice. Throws PlatformError likewise.
+/// The desktop of the operating system the program was built for. Throws
+/// PlatformError when it cannot be reached.
 Desktop openDesktop();
+
+/// openDesktop()'s window system alone, which holds its change reports.
+inline std::unique_ptr<WindowSystem> createWindowSystem() {
+    return openDesktop().windows;
+}
 
 /// The display protocol the program's own windows must speak for the window
 /// system to see them as it sees every other window.

@@ -38,8 +38,7 @@ void ActivityTracker::identifyMainWindow(WindowHandle nativeId, std::string titl
 }
 
 void ActivityTracker::tick() {
-    m_windows.beginTick();
-    const std::uint64_t version = m_windows.answersVersion();
+    const std::uint64_t version = m_windows.beginTick();
     bool changed = version == 0 || version != m_actedOn;
     if (m_mainWindow == 0 && m_mainWindowQuery) {
         // Asked before the foreground is read, so that the tick that brings

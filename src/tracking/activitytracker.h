@@ -47,7 +47,7 @@ public:
     /// session is locked no window holds the foreground: the open stretch is
     /// logged at the first locked tick and none opens until it is unlocked.
     /// When the desktop's answers are those of the last tick that asked
-    /// (WindowSystem::answersVersion), there is nothing to do and nothing is
+    /// (WindowSystem::beginTick), there is nothing to do and nothing is
     /// asked.
     void tick();
 
@@ -110,7 +110,7 @@ private:
     };
     std::optional<MainWindowQuery> m_mainWindowQuery;
     WindowHandle m_lastForeground = 0;
-    /// The desktop's WindowSystem::answersVersion() at the last tick that
+    /// The desktop's WindowSystem::beginTick() answer at the last tick that
     /// asked all its questions; 0 before the first.
     std::uint64_t m_actedOn = 0;
     std::int64_t m_loggedSeconds = -1;

@@ -18,15 +18,7 @@ public:
     /// The window system the questions go to.
     WindowSystem& backend() const { return *m_backend; }
 
-    void beginTick() override { m_backend->beginTick(); }
-    std::uint64_t answersVersion() override { return m_backend->answersVersion(); }
-    int changeDescriptor() const override { return m_backend->changeDescriptor(); }
-    bool readChanges() override { return m_backend->readChanges(); }
-    bool hasQueuedChanges() override { return m_backend->hasQueuedChanges(); }
-    bool setChangeListener(std::function<void()> listener) override {
-        return m_backend->setChangeListener(std::move(listener));
-    }
-    std::chrono::milliseconds safetyTickInterval() const override { return m_backend->safetyTickInterval(); }
+    std::uint64_t beginTick() override { return m_backend->beginTick(); }
     WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override {
         return m_backend->findOwnWindow(nativeId, title, appId);
     }

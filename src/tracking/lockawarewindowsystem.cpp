@@ -8,40 +8,15 @@ namespace dwellmark {
 LockAwareWindowSystem::LockAwareWindowSystem(std::unique_ptr<WindowSystem> backend, std::unique_ptr<SessionLock> lock)
     : ForwardingWindowSystem(std::move(backend)), m_lock(std::move(lock)) {}
 
-void LockAwareWindowSystem::beginTick() {
-    backend().beginTick();
-    m_lock->beginTick();
-}
-
-std::uint64_t LockAwareWindowSystem::answersVersion() {
+std::uint64_t LockAwareWindowSystem::beginTick() {
     // Both only ever grow, so their sum is another as soon as either is.
-    const std::uint64_t backendVersion = backend().answersVersion();
-    const std::uint64_t lockVersion = m_lock->stateVersion();
+    const std::uint64_t backendVersion = backend().beginTick();
+    const std::uint64_t lockVersion = m_lock->beginTick();
     return backendVersion == 0 || lockVersion == 0 ? 0 : backendVersion + lockVersion;
 }
 
 bool LockAwareWindowSystem::sessionLocked() {
     return m_lock->isLocked() || backend().sessionLocked();
-}
-
-int LockAwareWindowSystem::changeDescriptor() const {
-    return m_lock->changeDescriptor(backend().changeDescriptor());
-}
-
-bool LockAwareWindowSystem::readChanges() {
-    // Both read what is theirs, whatever the other found.
-    const bool backendChanged = backend().readChanges();
-    const bool lockChanged = m_lock->readChanges();
-    return backendChanged || lockChanged;
-}
-
-bool LockAwareWindowSystem::hasQueuedChanges() {
-    return backend().hasQueuedChanges() || m_lock->hasQueuedChanges();
-}
-
-bool LockAwareWindowSystem::setChangeListener(std::function<void()> listener) {
-    m_lock->setChangeListener(listener);
-    return backend().setChangeListener(std::move(listener));
 }
 
 } // namespace dwellmark

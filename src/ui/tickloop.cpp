@@ -1,18 +1,17 @@
 // When the main window ticks: on the desktop's change reports, or every millisecond.
 #include "ui/tickloop.h"
 
-#include "tracking/windowsystem.h"
 #include "ui/ticktimer.h"
 
 #include <cstdio>
 
 namespace dwellmark::ui {
 
-TickLoop::TickLoop(WindowSystem& windows, TickTimer& timer, TickSource source) : m_windows(windows), m_timer(timer) {
+TickLoop::TickLoop(ChangeFeed& changes, TickTimer& timer, TickSource source) : m_changes(changes), m_timer(timer) {
     if (source == TickSource::Timer) {
         return;
     }
-    m_followsDesktop = m_windows.watchChanges(this);
+    m_followsDesktop = m_changes.watchChanges(this);
     m_fellBack = !m_followsDesktop;
     if (m_fellBack) {
         // Once per run, however many windows fall back.
@@ -27,7 +26,7 @@ TickLoop::TickLoop(WindowSystem& windows, TickTimer& timer, TickSource source) :
 
 TickLoop::~TickLoop() {
     if (m_followsDesktop) {
-        m_windows.watchChanges(nullptr);
+        m_changes.watchChanges(nullptr);
     }
 }
 
@@ -50,7 +49,7 @@ void TickLoop::start() {
         m_timer.runTickEveryMillisecond();
         return;
     }
-    m_pacer.emplace(m_timer.now(), m_windows.safetyTickInterval());
+    m_pacer.emplace(m_timer.now(), m_changes.safetyTickInterval());
     arm();
 }
 
@@ -64,7 +63,7 @@ void TickLoop::ticked() {
     if (!m_pacer || !m_running) {
         return;
     }
-    m_pacer->ticked(m_timer.now(), m_windows.hasQueuedChanges());
+    m_pacer->ticked(m_timer.now(), m_changes.hasQueuedChanges());
     // The tick has read the descriptor: the next time it is readable is news.
     m_timer.setDescriptorWatched(true);
     arm();
@@ -89,7 +88,7 @@ bool TickLoop::watchDescriptor(int descriptor) {
 void TickLoop::descriptorReadable() {
     // What arrived may be of no interest (another property of the root window,
     // say): read, it is gone, and the watch goes on.
-    if (!m_windows.readChanges()) {
+    if (!m_changes.readChanges()) {
         return;
     }
     // What is left stays readable until the tick reads it; one report is enough.

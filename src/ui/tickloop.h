@@ -1,15 +1,11 @@
 // When the main window ticks: on the desktop's change reports, or every millisecond.
 #pragma once
 
-#include "tracking/changewatcher.h"
+#include "tracking/changefeed.h"
 #include "ui/tickpacer.h"
 
 #include <optional>
 #include <string_view>
-
-namespace dwellmark {
-class WindowSystem;
-}
 
 namespace dwellmark::ui {
 
@@ -17,7 +13,7 @@ class TickTimer;
 
 /// Runs the ticks of a main window through its toolkit's TickTimer. With
 /// desktop events as the source and a backend that reports every change
-/// (WindowSystem::watchChanges), a tick runs at the start and then as
+/// (ChangeFeed::watchChanges), a tick runs at the start and then as
 /// TickPacer's rule says, on the toolkit's clock:
 ///
 /// - ticks are paid from an allowance of at most TickPacer::burst (4) ticks,
@@ -30,9 +26,9 @@ class TickTimer;
 ///   milliseconds waits that millisecond); changes the backend already holds
 ///   after a tick count as reported then;
 /// - a descriptor that turns readable is a report only when the backend finds
-///   something in it that may change its answers (WindowSystem::readChanges);
-/// - without a change, a safety tick runs the backend's
-///   WindowSystem::safetyTickInterval() after the last tick (a second, or a
+///   something in it that may change its answers (ChangeFeed::readChanges);
+/// - without a change, a safety tick runs the feed's
+///   ChangeFeed::safetyTickInterval() after the last tick (a second, or a
 ///   minute where the reports come over a connection).
 ///
 /// Any span of time T therefore holds at most 4 + T / 1 ms ticks. Otherwise a
@@ -41,7 +37,7 @@ class TickTimer;
 class TickLoop final : public ChangeWatcher {
 public:
     /// Both must outlive the loop; the change reports start at once.
-    TickLoop(WindowSystem& windows, TickTimer& timer, TickSource source);
+    TickLoop(ChangeFeed& changes, TickTimer& timer, TickSource source);
     ~TickLoop();
 
     TickLoop(const TickLoop&) = delete;
@@ -69,7 +65,7 @@ public:
 private:
     void arm();
 
-    WindowSystem& m_windows;
+    ChangeFeed& m_changes;
     TickTimer& m_timer;
     std::optional<TickPacer> m_pacer;
     bool m_followsDesktop = false;

@@ -78,7 +78,8 @@ protected:
     };
 
     struct Session {
-        std::unique_ptr<dwellmark::WindowSystem> windows;
+        dwellmark::platform::Desktop desktop;
+        dwellmark::WindowSystem* windows = nullptr;
         std::unique_ptr<dwellmark::TimeOfDayClock> clock;
         QTemporaryDir folder;
         std::unique_ptr<dwellmark::app::QtProgram> program;
@@ -106,9 +107,10 @@ protected:
         /// does not come as it should.
         void start() {
             ASSERT_TRUE(folder.isValid());
-            windows = dwellmark::platform::createWindowSystem();
+            desktop = dwellmark::platform::openDesktop();
+            windows = desktop.windows.get();
             clock = dwellmark::platform::createClock();
-            program = std::make_unique<dwellmark::app::QtProgram>(*windows, *clock, folder.path());
+            program = std::make_unique<dwellmark::app::QtProgram>(*windows, *desktop.changes, *clock, folder.path());
             tracker = &program->tracker();
             form = &program->mainWindow();
             form->show();

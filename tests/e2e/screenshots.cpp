@@ -54,11 +54,11 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     const QDir out(QString::fromLocal8Bit(argv[1]));
-    auto windows = dwellmark::platform::createWindowSystem();
+    auto desktop = dwellmark::platform::openDesktop();
     auto clock = dwellmark::platform::createClock();
     QTemporaryDir folder;
     QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath(QStringLiteral("HAND-M.CUR")));
-    dwellmark::app::QtProgram dwellmark(*windows, *clock, folder.path());
+    dwellmark::app::QtProgram dwellmark(*desktop.windows, *desktop.changes, *clock, folder.path());
     dwellmark::ui::MainWindow& form = dwellmark.mainWindow();
     form.show();
     wait(500);

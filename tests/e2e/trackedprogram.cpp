@@ -25,7 +25,7 @@ std::string displayName() {
 
 TrackedProgram::TrackedProgram(TickSource ticks)
     : m_windows(displayName()), m_clock(platform::createClock()),
-      m_program(std::make_unique<app::QtProgram>(m_counting, *m_clock, m_folder.path(), ticks)) {
+      m_program(std::make_unique<app::QtProgram>(m_counting, m_windows, *m_clock, m_folder.path(), ticks)) {
     ui::MainWindow& form = m_program->mainWindow();
     form.show();
     // The window manager need not give a new window the focus: it is asked

@@ -1,5 +1,5 @@
 // The tick loop on a fake toolkit and desktop: when the ticks run, and when they fall back to every millisecond.
-#include "reportingdesktop.h"
+#include "reportingfeed.h"
 #include "ui/tickloop.h"
 #include "ui/ticktimer.h"
 
@@ -14,7 +14,7 @@
 namespace dwellmark::ui {
 namespace {
 
-using testing::ReportingDesktop;
+using testing::ReportingFeed;
 using Time = TickTimer::Time;
 using namespace std::chrono_literals;
 
@@ -78,7 +78,7 @@ protected:
         desktop.listener();
     }
 
-    ReportingDesktop desktop{true};
+    ReportingFeed desktop{true};
     FakeToolkit toolkit;
     TickLoop loop{desktop, toolkit, TickSource::DesktopEvents};
 };
@@ -155,7 +155,7 @@ TEST_F(PacedTicks, TicksTheChangesTheBackendHoldsAfterATickAsReported) {
 }
 
 TEST(TickLoop, WatchesTheDescriptorOnlyBetweenATickAndItsNews) {
-    ReportingDesktop desktop;
+    ReportingFeed desktop;
     desktop.descriptor = 7;
     FakeToolkit toolkit;
     TickLoop loop(desktop, toolkit, TickSource::DesktopEvents);
@@ -180,9 +180,9 @@ TEST(TickLoop, WatchesTheDescriptorOnlyBetweenATickAndItsNews) {
 }
 
 TEST(TickLoop, WaitsAsLongAsTheBackendSaysBetweenSafetyTicks) {
-    ReportingDesktop desktop;
+    ReportingFeed desktop;
     desktop.descriptor = 7;
-    desktop.safety = WindowSystem::connectionSafetyInterval;
+    desktop.safety = ChangeFeed::connectionSafetyInterval;
     FakeToolkit toolkit;
     TickLoop loop(desktop, toolkit, TickSource::DesktopEvents);
     loop.start();
@@ -194,10 +194,10 @@ TEST(TickLoop, WaitsAsLongAsTheBackendSaysBetweenSafetyTicks) {
 }
 
 TEST(TickLoop, FallsBackToEveryMillisecondWithOneNoticeWhenTheDesktopCannotReport) {
-    ReportingDesktop silent;
-    ReportingDesktop descriptorOnly; // on a toolkit that cannot watch a descriptor
+    ReportingFeed silent;
+    ReportingFeed descriptorOnly; // on a toolkit that cannot watch a descriptor
     descriptorOnly.descriptor = 7;
-    ReportingDesktop reporting;
+    ReportingFeed reporting;
     reporting.calls = true;
     FakeToolkit toolkit;
     FakeToolkit noDescriptors(false);

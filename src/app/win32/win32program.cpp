@@ -2,7 +2,6 @@
 // that run the program as it is (the tick benchmark, the screenshots).
 #include "app/win32/win32program.h"
 
-#include "platform/platform.h"
 #include "ui/win32/tickdriver.h"
 
 #include <commctrl.h>
@@ -10,12 +9,13 @@
 namespace dwellmark::app {
 
 Win32Program::Win32Program(std::wstring programFolder, TickSource ticks)
-    : m_windows(platform::createWindowSystem()), m_clock(platform::createClock()), m_tracker(*m_windows, *m_clock) {
+    : m_desktop(platform::openDesktop()), m_clock(platform::createClock()), m_tracker(*m_desktop.windows, *m_clock) {
     // The classes of the ListViews and check boxes, before the first window.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
-    m_mainWindow = std::make_unique<ui::win32::MainWindow>(m_tracker, *m_windows, std::move(programFolder),
-                                                           std::make_unique<ui::win32::TickDriver>(*m_windows, ticks));
+    m_mainWindow =
+        std::make_unique<ui::win32::MainWindow>(m_tracker, *m_desktop.changes, std::move(programFolder),
+                                                std::make_unique<ui::win32::TickDriver>(*m_desktop.changes, ticks));
 }
 
 int Win32Program::exec(int showCommand) {

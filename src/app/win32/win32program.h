@@ -2,9 +2,9 @@
 // that run the program as it is (the tick benchmark, the screenshots).
 #pragma once
 
+#include "platform/platform.h"
 #include "tracking/activitytracker.h"
 #include "tracking/timeofdayclock.h"
-#include "tracking/windowsystem.h"
 #include "ui/tickpacer.h"
 #include "ui/win32/mainwindow.h"
 
@@ -34,7 +34,7 @@ public:
     int exec(int showCommand = SW_SHOW);
 
 private:
-    std::unique_ptr<WindowSystem> m_windows;
+    platform::Desktop m_desktop;
     std::unique_ptr<TimeOfDayClock> m_clock;
     ActivityTracker m_tracker;
     std::unique_ptr<ui::win32::MainWindow> m_mainWindow;

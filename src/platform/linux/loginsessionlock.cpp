@@ -56,7 +56,7 @@ struct LoginSessionLock::Signals {
     static int screenSaverOwnerChanged(sd_bus_message* message, void* self, sd_bus_error* error);
 };
 
-std::unique_ptr<LoginSessionLock> LoginSessionLock::open(std::string& problem) {
+std::unique_ptr<LoginSessionLock> LoginSessionLock::open(ChangeFeed& alongside, std::string& problem) {
     problem.clear();
     sd_bus* system = nullptr;
     if (sd_bus_open_system(&system) < 0) {
@@ -69,7 +69,7 @@ std::unique_ptr<LoginSessionLock> LoginSessionLock::open(std::string& problem) {
         problem = "a locked screen is not seen, its time is counted: " + problem;
         return nullptr;
     }
-    std::unique_ptr<LoginSessionLock> lock(new LoginSessionLock(system, std::move(path)));
+    std::unique_ptr<LoginSessionLock> lock(new LoginSessionLock(alongside, system, std::move(path)));
     if (lock->m_sessionMatch == nullptr) {
         problem = "a locked screen is not seen, its time is counted: the system bus takes no match";
         return nullptr;
@@ -78,8 +78,8 @@ std::unique_ptr<LoginSessionLock> LoginSessionLock::open(std::string& problem) {
     return lock;
 }
 
-LoginSessionLock::LoginSessionLock(sd_bus* system, std::string sessionPath)
-    : m_system(system), m_sessionPath(std::move(sessionPath)) {
+LoginSessionLock::LoginSessionLock(ChangeFeed& alongside, sd_bus* system, std::string sessionPath)
+    : ForwardingChangeFeed(alongside), m_system(system), m_sessionPath(std::move(sessionPath)) {
     if (sd_bus_match_signal(m_system, &m_sessionMatch, nullptr, m_sessionPath.c_str(),
                             "org.freedesktop.DBus.Properties", "PropertiesChanged", &Signals::sessionChanged,
                             this) < 0) {
@@ -190,15 +190,17 @@ bool LoginSessionLock::processAll(sd_bus* bus) {
 }
 
 bool LoginSessionLock::readChanges() {
+    // Each reads what is its own, whatever the other found.
+    const bool backend = ForwardingChangeFeed::readChanges();
     // Only the signals matched for the lock come unasked, so a message is
     // worth a tick; beginTick() reads the new hint then.
     const bool system = processAll(m_system);
     const bool session = processAll(m_session);
     m_version += system || session ? 1 : 0;
-    return system || session || m_hintChanged;
+    return backend || system || session || m_hintChanged;
 }
 
-void LoginSessionLock::beginTick() {
+std::uint64_t LoginSessionLock::beginTick() {
     bool news = processAll(m_system);
     // The new hint is read once, however many properties changed; the reply
     // may bring more messages, which are handled before the tick goes on.
@@ -210,9 +212,11 @@ void LoginSessionLock::beginTick() {
     }
     news = processAll(m_session) || news;
     m_version += news ? 1 : 0;
+    return m_version;
 }
 
-int LoginSessionLock::changeDescriptor(int alongside) {
+int LoginSessionLock::changeDescriptor() const {
+    const int alongside = ForwardingChangeFeed::changeDescriptor();
     if (alongside < 0) {
         return -1;
     }

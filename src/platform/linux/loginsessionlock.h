@@ -2,6 +2,7 @@
 #pragma once
 
 #include "platform/linux/descriptorset.h"
+#include "tracking/forwardingchangefeed.h"
 #include "tracking/sessionlock.h"
 
 #include <cstdint>
@@ -18,28 +19,30 @@ namespace dwellmark::platform::linux {
 /// The lock of the session the program runs in: logind's LockedHint of that
 /// session on the system bus, which GNOME's and KDE Plasma's lock screens
 /// keep, and, beside it, org.freedesktop.ScreenSaver's ActiveChanged on the
-/// session bus where the desktop offers it. Either one locked is locked.
-class LoginSessionLock final : public SessionLock {
+/// session bus where the desktop offers it. Either one locked is locked. Its
+/// feed is the backend's, both buses joined in: one epoll set for all three.
+class LoginSessionLock final : public SessionLock, private ForwardingChangeFeed {
 public:
-    /// Follows the session's lock; nullptr when the login manager cannot tell
-    /// it. problem is then one line for standard error, or empty when there
-    /// is no system bus at all (nothing to be told).
-    static std::unique_ptr<LoginSessionLock> open(std::string& problem);
+    /// Follows the session's lock beside the backend's feed alongside (which
+    /// outlives it); nullptr when the login manager cannot tell it. problem is
+    /// then one line for standard error, or empty when there is no system bus.
+    static std::unique_ptr<LoginSessionLock> open(ChangeFeed& alongside, std::string& problem);
     ~LoginSessionLock() override;
 
     LoginSessionLock(const LoginSessionLock&) = delete;
     LoginSessionLock& operator=(const LoginSessionLock&) = delete;
 
-    void beginTick() override;
-    bool isLocked() override { return m_sessionLocked || m_screenSaverActive; }
-    int changeDescriptor(int alongside) override;
-    /// Handles the messages that have come on either bus; any of them is news.
-    bool readChanges() override;
     /// Grows with every message that comes.
-    std::uint64_t stateVersion() override { return m_version; }
+    std::uint64_t beginTick() override;
+    bool isLocked() override { return m_sessionLocked || m_screenSaverActive; }
+    ChangeFeed& changes() override { return *this; }
 
 private:
-    LoginSessionLock(sd_bus* system, std::string sessionPath);
+    LoginSessionLock(ChangeFeed& alongside, sd_bus* system, std::string sessionPath);
+    /// -1 when the backend has none: the front end then looks every millisecond anyway.
+    int changeDescriptor() const override;
+    /// The backend's news, and any message come on either bus.
+    bool readChanges() override;
     void followScreenSaver();
     void readLockedHint();
     /// Handles every message that has come; whether there was one. A bus
@@ -65,8 +68,8 @@ private:
     bool m_screenSaverActive = false;
     std::uint64_t m_version = 1;
     /// Both buses and the backend's descriptor, made when first asked for.
-    std::optional<DescriptorSet> m_buses;
-    int m_alongside = -1;
+    mutable std::optional<DescriptorSet> m_buses;
+    mutable int m_alongside = -1;
 };
 
 } // namespace dwellmark::platform::linux

@@ -72,17 +72,21 @@ std::function<std::string()> enableGnomeExtension(linux::SwitchableWindowSystem&
 
 Desktop openBackend();
 
-} // namespace
-
-std::unique_ptr<WindowSystem> createWindowSystem() {
-    return openDesktop().windows;
+// A backend that is its own change feed.
+template <typename Backend>
+Desktop desktopOf(std::unique_ptr<Backend> backend, std::string notice = {}) {
+    ChangeFeed* changes = backend.get();
+    return {std::move(backend), changes, std::move(notice)};
 }
+
+} // namespace
 
 Desktop openDesktop() {
     Desktop desktop = openBackend();
     // Whichever backend follows the windows, a locked session has none in front.
     std::string problem;
-    if (auto lock = linux::LoginSessionLock::open(problem)) {
+    if (auto lock = linux::LoginSessionLock::open(*desktop.changes, problem)) {
+        desktop.changes = &lock->changes();
         desktop.windows = std::make_unique<LockAwareWindowSystem>(std::move(desktop.windows), std::move(lock));
     }
     warn(problem);
@@ -121,17 +125,17 @@ Desktop openBackend() {
         if (const char* socket = std::getenv("SWAYSOCK"); socket != nullptr) {
             swaySocket = socket;
         }
-        return {std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket), {}};
+        return desktopOf(std::make_unique<wayland::WlrootsWindowSystem>(std::move(compositor), swaySocket));
     }
     case linux::Backend::Kde:
-        return {std::make_unique<wayland::KdeWindowSystem>(std::move(compositor)), {}};
+        return desktopOf(std::make_unique<wayland::KdeWindowSystem>(std::move(compositor)));
     case linux::Backend::KwinScript:
-        return {std::make_unique<wayland::KwinScriptWindowSystem>(std::move(compositor), kwinScript), {}};
+        return desktopOf(std::make_unique<wayland::KwinScriptWindowSystem>(std::move(compositor), kwinScript));
     case linux::Backend::Gnome:
-        return {std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor)), {}};
+        return desktopOf(std::make_unique<wayland::GnomeWindowSystem>(std::move(compositor)));
     case linux::Backend::X11: {
         compositor.reset();
-        std::unique_ptr<WindowSystem> windows;
+        std::unique_ptr<x11::X11WindowSystem> windows;
         try {
             windows = std::make_unique<x11::X11WindowSystem>(facts.x11Display);
         } catch (const PlatformError& failure) {
@@ -146,12 +150,13 @@ Desktop openBackend() {
         // the main window says so too. WAYLAND_DISPLAY unset on purpose is the
         // user's choice, and stays a line on standard error.
         if (!choice.offerGnomeExtension) {
-            return {std::move(windows), choice.waylandMissing.empty() ? std::string() : choice.message};
+            return desktopOf(std::move(windows), choice.waylandMissing.empty() ? std::string() : choice.message);
         }
         // GNOME Shell knows the extension: a click enables it, and the
         // program goes on through it.
-        auto switchable = std::make_unique<linux::SwitchableWindowSystem>(std::move(windows));
-        Desktop desktop{nullptr, choice.message, linux::enableGnomeExtensionCaption,
+        ChangeFeed& changes = *windows;
+        auto switchable = std::make_unique<linux::SwitchableWindowSystem>(std::move(windows), changes);
+        Desktop desktop{nullptr, switchable.get(), choice.message, linux::enableGnomeExtensionCaption,
                         [backend = switchable.get(), waylandDisplay = facts.waylandDisplay] {
                             return enableGnomeExtension(*backend, waylandDisplay);
                         }};

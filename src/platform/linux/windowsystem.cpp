@@ -5,11 +5,11 @@
 
 namespace dwellmark::platform::linux {
 
-SwitchableWindowSystem::SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend)
-    : ForwardingWindowSystem(std::move(backend)) {
+SwitchableWindowSystem::SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend, ChangeFeed& changes)
+    : ForwardingWindowSystem(std::move(backend)), ForwardingChangeFeed(changes) {
     // A backend without a descriptor has the front end tick every
     // millisecond from the start, which suits any later backend too.
-    m_watched = ForwardingWindowSystem::changeDescriptor();
+    m_watched = changes.changeDescriptor();
     if (m_watched < 0) {
         return;
     }
@@ -29,6 +29,7 @@ void SwitchableWindowSystem::switchTo(std::unique_ptr<wayland::WaylandWindowSyst
     }
     m_switched = backend.get();
     m_switchedOwn = 0;
+    forwardTo(*backend);
     replaceBackend(std::move(backend));
 }
 

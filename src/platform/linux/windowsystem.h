@@ -3,6 +3,7 @@
 
 #include "platform/linux/descriptorset.h"
 #include "platform/wayland/waylandwindowsystem.h"
+#include "tracking/forwardingchangefeed.h"
 #include "tracking/forwardingwindowsystem.h"
 
 #include <memory>
@@ -14,13 +15,15 @@ namespace dwellmark::platform::linux {
 /// Stands between the tracker and the backend, so that a session followed
 /// through Xwayland can be followed through the compositor once it can be
 /// (GNOME Shell's extension enabled from the main window), without a restart.
-/// Its change descriptor is an epoll set that holds the backend's own, so the
-/// front end that watches it follows the swap. The program's main window,
-/// known to the old backend by its native id, keeps the number the tracker
-/// was given for it: the new backend finds it by this process and its title.
-class SwitchableWindowSystem final : public ForwardingWindowSystem {
+/// Its change feed is the backend's, with a descriptor of its own: an epoll
+/// set that holds the backend's, so the front end that watches it follows the
+/// swap. The program's main window, known to the old backend by its native
+/// id, keeps the number the tracker was given for it: the new backend finds it
+/// by this process and its title.
+class SwitchableWindowSystem final : public ForwardingWindowSystem, public ForwardingChangeFeed {
 public:
-    explicit SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend);
+    /// changes: the backend's feed, which lives as long as the backend.
+    SwitchableWindowSystem(std::unique_ptr<WindowSystem> backend, ChangeFeed& changes);
     ~SwitchableWindowSystem() override;
 
     SwitchableWindowSystem(const SwitchableWindowSystem&) = delete;

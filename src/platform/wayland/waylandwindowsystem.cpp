@@ -27,7 +27,7 @@ void WaylandWindowSystem::lost() {
     linux::connectionLost("the Wayland compositor");
 }
 
-void WaylandWindowSystem::beginTick() {
+std::uint64_t WaylandWindowSystem::beginTick() {
     wl_display* connection = m_display->display();
     // Events already read go first; a read may start only with an empty queue.
     while (wl_display_prepare_read(connection) != 0) {
@@ -51,6 +51,7 @@ void WaylandWindowSystem::beginTick() {
     if (wl_display_dispatch_pending(connection) < 0 || wl_display_get_error(connection) != 0) {
         lost();
     }
+    return 0;
 }
 
 int WaylandWindowSystem::changeDescriptor() const {

@@ -3,6 +3,7 @@
 
 #include "platform/wayland/toplevellist.h"
 #include "platform/wayland/waylanddisplay.h"
+#include "tracking/changefeed.h"
 #include "tracking/windowsystem.h"
 
 #include <memory>
@@ -16,14 +17,14 @@ namespace dwellmark::platform::wayland {
 /// blocking (beginTick) and answers from that: no round trip to the
 /// compositor. A broken connection ends the program through connectionLost().
 /// A derived class binds its protocol and feeds the list.
-class WaylandWindowSystem : public WindowSystem {
+class WaylandWindowSystem : public WindowSystem, public ChangeFeed {
 public:
     ~WaylandWindowSystem() override = default;
 
     WaylandWindowSystem(const WaylandWindowSystem&) = delete;
     WaylandWindowSystem& operator=(const WaylandWindowSystem&) = delete;
 
-    void beginTick() override;
+    std::uint64_t beginTick() override;
     int changeDescriptor() const override;
     /// Events come over the connection, which loses none.
     std::chrono::milliseconds safetyTickInterval() const override { return connectionSafetyInterval; }

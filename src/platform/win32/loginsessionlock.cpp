@@ -1,12 +1,11 @@
 // Whether the Windows session is locked, from the session messages of a hidden window of its own.
 #include "platform/win32/loginsessionlock.h"
 
-#include <utility>
 #include <wtsapi32.h>
 
 namespace dwellmark::platform::win32 {
 
-LoginSessionLock::LoginSessionLock() {
+LoginSessionLock::LoginSessionLock(ChangeFeed& alongside) : ForwardingChangeFeed(alongside) {
     WNDCLASSW windowClassInfo{};
     windowClassInfo.lpfnWndProc = onMessage;
     windowClassInfo.hInstance = GetModuleHandleW(nullptr);

@@ -9,16 +9,14 @@
 namespace dwellmark::platform {
 
 // Windows always has a desktop for a program the user started, so there is
-// nothing here that could fail to connect.
-// While the session is locked no window holds the foreground.
-std::unique_ptr<WindowSystem> createWindowSystem() {
-    return std::make_unique<LockAwareWindowSystem>(std::make_unique<win32::Win32WindowSystem>(),
-                                                   std::make_unique<win32::LoginSessionLock>());
-}
-
-// Windows has one desktop, seen whole: there is nothing to tell the user.
+// nothing here that could fail to connect, and it is seen whole: there is
+// nothing to tell the user. While the session is locked no window holds the
+// foreground.
 Desktop openDesktop() {
-    return {createWindowSystem(), {}};
+    auto backend = std::make_unique<win32::Win32WindowSystem>();
+    auto lock = std::make_unique<win32::LoginSessionLock>(*backend);
+    ChangeFeed* changes = &lock->changes();
+    return {std::make_unique<LockAwareWindowSystem>(std::move(backend), std::move(lock)), changes};
 }
 
 DisplayProtocol displayProtocol(const WindowSystem& windows) {

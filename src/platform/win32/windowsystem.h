@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tracking/changefeed.h"
 #include "tracking/windowsystem.h"
 #include "win32api/windowsheaders.h"
 
@@ -10,7 +11,7 @@ namespace dwellmark::platform::win32 {
 /// The desktop as user32 sees it: the foreground window, whether a window still
 /// exists, and the probe's title and program name of a window. Reports changes
 /// through out-of-context WinEvent hooks on the thread that asks for them.
-class Win32WindowSystem final : public WindowSystem {
+class Win32WindowSystem final : public WindowSystem, public ChangeFeed {
 public:
     Win32WindowSystem() = default;
     ~Win32WindowSystem() override;

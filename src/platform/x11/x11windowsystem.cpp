@@ -171,7 +171,7 @@ void X11WindowSystem::checkConnection() {
     }
 }
 
-void X11WindowSystem::beginTick() {
+std::uint64_t X11WindowSystem::beginTick() {
     // What the last tick did not ask after all is not waited for.
     dropAskedAhead();
     takeEvents(Reading::Connection);
@@ -185,6 +185,7 @@ void X11WindowSystem::beginTick() {
     }
     // What the replies of those reads brought along waits for the next tick.
     takeEvents(Reading::Queued);
+    return m_answersVersion;
 }
 
 bool X11WindowSystem::readChanges() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/x11/xlibtextdecoder.h"
+#include "tracking/changefeed.h"
 #include "tracking/windowsystem.h"
 
 #include <cstdint>
@@ -29,7 +30,7 @@ namespace dwellmark::platform::x11 {
 /// as weston's for Xwayland) leaves the X input focus as the only word on the
 /// foreground: it is read at every tick, and its program's window is the
 /// foreground window.
-class X11WindowSystem final : public WindowSystem {
+class X11WindowSystem final : public WindowSystem, public ChangeFeed {
 public:
     /// Connects to the X server of the display (as in $DISPLAY). Throws
     /// PlatformError, naming the display, when that fails.
@@ -39,7 +40,9 @@ public:
     X11WindowSystem(const X11WindowSystem&) = delete;
     X11WindowSystem& operator=(const X11WindowSystem&) = delete;
 
-    void beginTick() override;
+    /// The version grows with each event of interest, and at every tick that
+    /// looks at the input focus, which no event announces.
+    std::uint64_t beginTick() override;
     /// The connection's descriptor; -1 when the window manager does not keep
     /// _NET_ACTIVE_WINDOW, so that its events say nothing of the foreground.
     int changeDescriptor() const override;
@@ -49,9 +52,6 @@ public:
     /// about the foreground, a watched window or the window manager.
     bool readChanges() override;
     bool hasQueuedChanges() override { return m_pending.any(); }
-    /// Grows whenever beginTick() finds an event of interest, and at every
-    /// tick that looks at the input focus, which no event announces.
-    std::uint64_t answersVersion() override { return m_answersVersion; }
 
     WindowHandle foregroundWindow() override;
     bool isWindow(WindowHandle handle) override;

@@ -93,11 +93,11 @@ QPushButton* makeOfferButton(QWidget* parent, const QString& caption) {
 
 } // namespace
 
-MainWindow::MainWindow(ActivityTracker& tracker, const QString& programFolder, TickSource ticks, const QString& notice,
-                       NoticeOffer offer, QWidget* parent)
+MainWindow::MainWindow(ActivityTracker& tracker, ChangeFeed& changes, const QString& programFolder, TickSource ticks,
+                       const QString& notice, NoticeOffer offer, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint),
-      m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tickTimer, tracker.windows(), ticks),
+      m_tracker(tracker), m_programFolder(programFolder), m_ticks(m_tickTimer, changes, ticks),
       m_logModel(std::make_unique<TableModel>(tracker.usageLog())),
       m_totalsModel(std::make_unique<TableModel>(tracker.totals())),
       m_openModel(std::make_unique<TableModel>(tracker.openStretches())),

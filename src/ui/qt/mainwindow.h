@@ -49,13 +49,13 @@ class MainWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    /// The tracker must outlive the window. The pointer file is looked for in
-    /// programFolder. ticks: where the ticks come from; tests and benchmarks
-    /// may choose the 1 ms timer. notice: a line about how the desktop is
-    /// seen, shown below the check boxes in a strip that the window grows by;
-    /// none when empty.
+    /// The tracker and changes (the desktop's change reports) must outlive
+    /// the window. The pointer file is looked for in programFolder. ticks:
+    /// where the ticks come from; tests and benchmarks may choose the 1 ms
+    /// timer. notice: a line about how the desktop is seen, shown below the
+    /// check boxes in a strip that the window grows by; none when empty.
     /// offer: a button beside the notice that sets right what it tells of.
-    explicit MainWindow(ActivityTracker& tracker, const QString& programFolder,
+    explicit MainWindow(ActivityTracker& tracker, ChangeFeed& changes, const QString& programFolder,
                         TickSource ticks = TickSource::DesktopEvents, const QString& notice = {},
                         NoticeOffer offer = {}, QWidget* parent = nullptr);
     ~MainWindow() override;

@@ -16,8 +16,8 @@ QElapsedTimer started() {
 
 } // namespace
 
-TickDriver::TickDriver(QTimer& timer, WindowSystem& windows, TickSource source)
-    : m_timer(timer), m_clock(started()), m_loop(windows, *this, source) {
+TickDriver::TickDriver(QTimer& timer, ChangeFeed& changes, TickSource source)
+    : m_timer(timer), m_clock(started()), m_loop(changes, *this, source) {
     m_timer.setTimerType(Qt::PreciseTimer);
 }
 

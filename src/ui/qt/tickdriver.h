@@ -11,18 +11,14 @@
 class QSocketNotifier;
 class QTimer;
 
-namespace dwellmark {
-class WindowSystem;
-}
-
 namespace dwellmark::ui {
 
 /// Qt's side of the TickLoop: the timer whose timeouts are the ticks, and a
-/// socket notifier on the backend's change descriptor.
+/// socket notifier on the feed's change descriptor.
 class TickDriver final : private TickTimer {
 public:
     /// Both must outlive the driver.
-    TickDriver(QTimer& timer, WindowSystem& windows, TickSource source);
+    TickDriver(QTimer& timer, ChangeFeed& changes, TickSource source);
     ~TickDriver();
 
     TickDriver(const TickDriver&) = delete;

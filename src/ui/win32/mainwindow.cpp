@@ -1,7 +1,7 @@
 // The main window over the Win32 API: two ListViews, two check boxes, the tick.
 #include "ui/win32/mainwindow.h"
 
-#include "tracking/windowsystem.h"
+#include "tracking/changefeed.h"
 #include "ui/chartdata.h"
 #include "ui/cursordirectory.h"
 #include "ui/layout.h"
@@ -45,9 +45,9 @@ bool fileExists(const std::wstring& path) {
 
 } // namespace
 
-MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
+MainWindow::MainWindow(ActivityTracker& tracker, ChangeFeed& changes, std::wstring programFolder,
                        std::unique_ptr<TickPoster> ticks)
-    : m_tracker(tracker), m_windows(windows), m_programFolder(std::move(programFolder)), m_ticks(std::move(ticks)) {
+    : m_tracker(tracker), m_changes(changes), m_programFolder(std::move(programFolder)), m_ticks(std::move(ticks)) {
     // The window's pointer setting decides the pointer, not the class.
     registerWindowClass(className, nullptr, "the main window");
     m_handle = CreateWindowExW(WS_EX_CONTROLPARENT, className, L"", mainWindowStyle, CW_USEDEFAULT, CW_USEDEFAULT,
@@ -75,7 +75,7 @@ MainWindow::MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wst
     SetWindowLongPtrW(m_handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(windowProc));
     // The ticks first: what they have to say decides the window's size.
     if (!m_ticks) {
-        m_ticks = std::make_unique<TickDriver>(m_windows);
+        m_ticks = std::make_unique<TickDriver>(m_changes);
     }
     makeNotice();
     applyDpi(static_cast<int>(GetDpiForWindow(m_handle)));

@@ -12,7 +12,7 @@
 #include <string>
 
 namespace dwellmark {
-class WindowSystem;
+class ChangeFeed;
 }
 
 namespace dwellmark::ui::win32 {
@@ -36,10 +36,10 @@ public:
     static constexpr UINT hideMeAnswerMessage = WM_APP + 3;
     static constexpr const wchar_t* className = L"DwellmarkMain";
 
-    /// Makes the window (hidden) and runs onLoad. The tracker and the window
-    /// system must outlive it. The pointer file is looked for in programFolder.
+    /// Makes the window (hidden) and runs onLoad. The tracker and changes (the
+    /// desktop's change reports) must outlive it. The pointer file is looked for in programFolder.
     /// Without a tick source of its own the window picks one for the desktop.
-    MainWindow(ActivityTracker& tracker, WindowSystem& windows, std::wstring programFolder,
+    MainWindow(ActivityTracker& tracker, ChangeFeed& changes, std::wstring programFolder,
                std::unique_ptr<TickPoster> ticks = nullptr);
     ~MainWindow();
 
@@ -101,7 +101,7 @@ private:
     void onUnload();
 
     ActivityTracker& m_tracker;
-    WindowSystem& m_windows;
+    ChangeFeed& m_changes;
     std::wstring m_programFolder;
     HWND m_handle = nullptr;
     int m_dpi = 96;

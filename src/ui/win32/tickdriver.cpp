@@ -17,7 +17,7 @@ void CALLBACK onMultimediaTimer(UINT, UINT, DWORD_PTR context, DWORD_PTR, DWORD_
 
 } // namespace
 
-TickDriver::TickDriver(WindowSystem& windows, dwellmark::TickSource source) : m_loop(windows, *this, source) {}
+TickDriver::TickDriver(ChangeFeed& changes, dwellmark::TickSource source) : m_loop(changes, *this, source) {}
 
 TickDriver::~TickDriver() {
     // No callback of the multimedia timer may outlive this.

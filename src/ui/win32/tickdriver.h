@@ -7,10 +7,6 @@
 
 #include <atomic>
 
-namespace dwellmark {
-class WindowSystem;
-}
-
 namespace dwellmark::ui::win32 {
 
 /// Win32's side of the TickLoop. Each tick is a message posted to the window.
@@ -20,8 +16,8 @@ namespace dwellmark::ui::win32 {
 /// posts the tick from there.
 class TickDriver final : public TickPoster, private TickTimer {
 public:
-    /// windows must outlive the ticks; it tells of changes it holds already.
-    explicit TickDriver(WindowSystem& windows, dwellmark::TickSource source = dwellmark::TickSource::DesktopEvents);
+    /// changes must outlive the ticks.
+    explicit TickDriver(ChangeFeed& changes, dwellmark::TickSource source = dwellmark::TickSource::DesktopEvents);
     ~TickDriver() override;
 
     void start(HWND window, UINT message) override;

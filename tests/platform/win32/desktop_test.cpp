@@ -103,7 +103,9 @@ protected:
         return window != nullptr && bringToForeground(window) ? window : nullptr;
     }
 
-    std::unique_ptr<WindowSystem> m_system = platform::createWindowSystem();
+    platform::Desktop m_desktop = platform::openDesktop();
+    WindowSystem* m_system = m_desktop.windows.get();
+    ChangeFeed* m_changes = m_desktop.changes;
 
 private:
     std::vector<HWND> m_windows;
@@ -245,7 +247,7 @@ TEST_F(Desktop, ForegroundSwitchToAnotherProgramAndItsEndAreReported) {
     ASSERT_TRUE(bringToForeground(own));
 
     int reports = 0;
-    if (!m_system->setChangeListener([&] { ++reports; })) {
+    if (!m_changes->setChangeListener([&] { ++reports; })) {
         GTEST_SKIP() << noReports;
     }
     reports = 0;
@@ -262,14 +264,14 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
     ASSERT_NE(window, nullptr);
     int reports = 0;
     int goneReports = 0;
-    if (!m_system->setChangeListener([&] { ++reports; })) {
+    if (!m_changes->setChangeListener([&] { ++reports; })) {
         GTEST_SKIP() << noReports;
     }
     {
         // A second backend on the same thread, gone before the window: its
         // hooks must be gone with it.
-        auto gone = platform::createWindowSystem();
-        ASSERT_TRUE(gone->setChangeListener([&] { ++goneReports; }));
+        const auto gone = platform::openDesktop();
+        ASSERT_TRUE(gone.changes->setChangeListener([&] { ++goneReports; }));
     }
     reports = 0;
     DestroyWindow(window);
@@ -277,12 +279,12 @@ TEST_F(Desktop, DestroyedWindowIsReportedOnlyToLiveListeners) {
     EXPECT_EQ(goneReports, 0);
 
     // A cleared listener is not called, and a new one is.
-    ASSERT_FALSE(m_system->setChangeListener({}));
+    ASSERT_FALSE(m_changes->setChangeListener({}));
     const HWND second = createWindow(L"Reported to the new listener");
     ASSERT_NE(second, nullptr);
     int newReports = 0;
     reports = 0;
-    ASSERT_TRUE(m_system->setChangeListener([&] { ++newReports; }));
+    ASSERT_TRUE(m_changes->setChangeListener([&] { ++newReports; }));
     DestroyWindow(second);
     EXPECT_TRUE(pumpMessagesUntil([&] { return newReports > 0; }));
     EXPECT_EQ(reports, 0);
@@ -297,7 +299,7 @@ TEST_F(Desktop, ALockedSessionEndsTheStretchAndItsTimeIsNotLogged) {
     const HWND lockWindow = FindWindowW(LoginSessionLock::windowClass, nullptr);
     ASSERT_NE(lockWindow, nullptr);
     int reports = 0;
-    m_system->setChangeListener([&] { ++reports; });
+    m_changes->setChangeListener([&] { ++reports; });
     const auto session = [&](WPARAM change) {
         SendMessageW(lockWindow, WM_WTSSESSION_CHANGE, change, static_cast<LPARAM>(WTSGetActiveConsoleSessionId()));
     };

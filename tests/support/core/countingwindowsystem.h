@@ -10,7 +10,7 @@
 
 namespace dwellmark::testing {
 
-/// Passes every call on to another window system and counts the tracker's
+/// Passes every question on to another window system and counts the tracker's
 /// ticks (each begins with one beginTick()); onTick, when given, hears each.
 class CountingWindowSystem final : public WindowSystem {
 public:
@@ -18,22 +18,14 @@ public:
     explicit CountingWindowSystem(WindowSystem& inner, std::function<void()> onTick = {})
         : m_inner(inner), m_onTick(std::move(onTick)) {}
 
-    void beginTick() override {
+    std::uint64_t beginTick() override {
         ++m_ticks;
         if (m_onTick) {
             m_onTick();
         }
-        m_inner.beginTick();
+        return m_inner.beginTick();
     }
-    std::uint64_t answersVersion() override { return m_inner.answersVersion(); }
     bool sessionLocked() override { return m_inner.sessionLocked(); }
-    int changeDescriptor() const override { return m_inner.changeDescriptor(); }
-    bool readChanges() override { return m_inner.readChanges(); }
-    bool hasQueuedChanges() override { return m_inner.hasQueuedChanges(); }
-    bool setChangeListener(std::function<void()> listener) override {
-        return m_inner.setChangeListener(std::move(listener));
-    }
-    std::chrono::milliseconds safetyTickInterval() const override { return m_inner.safetyTickInterval(); }
     WindowHandle findOwnWindow(WindowHandle nativeId, std::string_view title, std::string_view appId) override {
         return m_inner.findOwnWindow(nativeId, title, appId);
     }

@@ -1,6 +1,7 @@
 // A desktop and a clock in memory, set by hand, for tests and benchmarks of the tracking core.
 #pragma once
 
+#include "tracking/changefeed.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 
@@ -15,8 +16,8 @@ namespace dwellmark::testing {
 
 /// A desktop of windows that a test creates, destroys and focuses by hand. It
 /// notes the title and process questions in probed unless told not to (a
-/// benchmark that asks them millions of times).
-class FakeWindowSystem final : public WindowSystem {
+/// benchmark that asks them millions of times). Its feed reports nothing.
+class FakeWindowSystem final : public WindowSystem, public ChangeFeed {
 public:
     explicit FakeWindowSystem(bool noteProbes = true) : m_noteProbes(noteProbes) {}
 
@@ -44,7 +45,7 @@ public:
     void lock(bool locked) { m_locked = locked; }
 
     bool sessionLocked() override { return m_locked; }
-    std::uint64_t answersVersion() override { return version; }
+    std::uint64_t beginTick() override { return version; }
     WindowHandle foregroundWindow() override { return m_foreground; }
     bool isWindow(WindowHandle handle) override {
         ++isWindowCalls;
@@ -69,7 +70,7 @@ public:
     /// The application that stands in for another until it is known; none unless the test names one.
     std::string provisionalApplication;
     int isWindowCalls = 0;
-    /// What answersVersion() says: 0 (cannot tell) unless the test keeps it.
+    /// What beginTick() says: 0 (cannot tell) unless the test keeps it.
     std::uint64_t version = 0;
 
 private:

@@ -16,17 +16,17 @@
 int main(int argc, char** argv) {
     const bool everyMillisecond = argc > 1 && std::string_view(argv[1]) == "--every-millisecond";
     try {
-        auto windows = dwellmark::platform::createWindowSystem();
+        auto desktop = dwellmark::platform::openDesktop();
         auto clock = dwellmark::platform::createClock();
-        dwellmark::ActivityTracker tracker(*windows, *clock);
+        dwellmark::ActivityTracker tracker(*desktop.windows, *clock);
         tracker.tick();
         std::puts("ready");
         std::fflush(stdout);
         while (true) {
             if (everyMillisecond) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            } else if (!windows->hasQueuedChanges()) {
-                pollfd change{windows->changeDescriptor(), POLLIN, 0};
+            } else if (!desktop.changes->hasQueuedChanges()) {
+                pollfd change{desktop.changes->changeDescriptor(), POLLIN, 0};
                 poll(&change, 1, 100);
             }
             tracker.tick();

@@ -115,8 +115,8 @@ protected:
 
     std::unique_ptr<MainWindow> makeForm(const QString& folder, const QString& notice = {},
                                          dwellmark::ui::NoticeOffer offer = {}) {
-        return std::make_unique<MainWindow>(*m_tracker, folder, dwellmark::TickSource::DesktopEvents, notice,
-                                            std::move(offer));
+        return std::make_unique<MainWindow>(*m_tracker, *m_windows, folder, dwellmark::TickSource::DesktopEvents,
+                                            notice, std::move(offer));
     }
 
     /// A pointer move over a widget, as the window system delivers it. It is

@@ -1,6 +1,7 @@
 // A program for the tests: the main window over a desktop that fails on its
 // first question, so that the failure escapes a tick of the real window.
 #include "tracking/activitytracker.h"
+#include "tracking/changefeed.h"
 #include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 #include "ui/win32/mainwindow.h"
@@ -10,7 +11,7 @@
 
 namespace {
 
-class FailingDesktop final : public dwellmark::WindowSystem {
+class FailingDesktop final : public dwellmark::WindowSystem, public dwellmark::ChangeFeed {
 public:
     dwellmark::WindowHandle foregroundWindow() override { throw std::runtime_error("the desktop went away"); }
     bool isWindow(dwellmark::WindowHandle) override { return false; }

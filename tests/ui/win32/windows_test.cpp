@@ -3,7 +3,7 @@
 #include "expectedlayout.h"
 #include "fakes.h"
 #include "messagepump.h"
-#include "reportingdesktop.h"
+#include "reportingfeed.h"
 #include "tracking/activitytracker.h"
 #include "ui/texts.h"
 #include "ui/win32/chartwindow.h"
@@ -31,7 +31,7 @@ using namespace std::chrono_literals;
 using testing::FakeClock;
 using testing::FakeWindowSystem;
 using testing::pumpMessagesUntil;
-using testing::ReportingDesktop;
+using testing::ReportingFeed;
 namespace expected = testing::expected;
 
 // Limits that only catch hangs; nothing here measures how fast anything is.
@@ -631,8 +631,8 @@ TEST_F(Forms, TheOneMillisecondTickRunsOnTheWindowsThread) {
 }
 
 TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
-    ReportingDesktop desktop(m_windows);
-    m_tracker = std::make_unique<ActivityTracker>(desktop, m_clock);
+    ReportingFeed desktop(true);
+    m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
     m_form = std::make_unique<MainWindow>(*m_tracker, desktop, m_folder.wstring());
     MainWindow& form = *m_form;
     ASSERT_TRUE(desktop.listening());

@@ -167,10 +167,11 @@ GnomeWindowSystem::~GnomeWindowSystem() {
     }
 }
 
-void GnomeWindowSystem::beginTick() {
+std::uint64_t GnomeWindowSystem::beginTick() {
     // The Wayland connection tells when the shell is gone.
     WaylandWindowSystem::beginTick();
     processSessionBus(m_bus);
+    return 0;
 }
 
 int GnomeWindowSystem::changeDescriptor() const {

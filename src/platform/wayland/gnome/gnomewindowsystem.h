@@ -49,7 +49,7 @@ public:
     explicit GnomeWindowSystem(std::unique_ptr<WaylandDisplay> display);
     ~GnomeWindowSystem() override;
 
-    void beginTick() override;
+    std::uint64_t beginTick() override;
     int changeDescriptor() const override;
     bool hasQueuedChanges() override;
 

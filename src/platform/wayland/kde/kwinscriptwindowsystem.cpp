@@ -275,10 +275,11 @@ void KwinScriptWindowSystem::close() {
     m_bus = nullptr;
 }
 
-void KwinScriptWindowSystem::beginTick() {
+std::uint64_t KwinScriptWindowSystem::beginTick() {
     // The Wayland connection tells when KWin is gone.
     WaylandWindowSystem::beginTick();
     processSessionBus(m_bus);
+    return 0;
 }
 
 int KwinScriptWindowSystem::changeDescriptor() const {

@@ -41,7 +41,7 @@ public:
     /// Unloads the script.
     ~KwinScriptWindowSystem() override;
 
-    void beginTick() override;
+    std::uint64_t beginTick() override;
     int changeDescriptor() const override;
     bool hasQueuedChanges() override;
 

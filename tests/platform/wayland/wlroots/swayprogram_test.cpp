@@ -61,8 +61,9 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
     unsetenv("QT_QPA_PLATFORM");
 
     // As run() does: the session picks the backend, the backend the toolkit's protocol.
-    std::unique_ptr<WindowSystem> windows = createWindowSystem();
-    ASSERT_NE(dynamic_cast<WlrootsWindowSystem*>(windows.get()), nullptr);
+    Desktop desktop = openDesktop();
+    WindowSystem* windows = desktop.windows.get();
+    ASSERT_NE(dynamic_cast<WlrootsWindowSystem*>(windows), nullptr);
     ASSERT_EQ(displayProtocol(*windows), DisplayProtocol::Wayland);
     app::chooseQtPlatform(displayProtocol(*windows));
     int argc = 1;
@@ -73,7 +74,7 @@ TEST(SwayProgram, LogsTheDesktopButNeverItsMainWindowAndTicksOnTheCompositorsEve
 
     dwellmark::testing::FakeClock clock;
     QTemporaryDir folder;
-    app::QtProgram program(*windows, clock, folder.path(), TickSource::DesktopEvents);
+    app::QtProgram program(*windows, *desktop.changes, clock, folder.path(), TickSource::DesktopEvents);
     ActivityTracker& tracker = program.tracker();
     // The compositor's connection tells of each change: no 1 ms timer.
     EXPECT_TRUE(program.mainWindow().ticks().followsDesktop());

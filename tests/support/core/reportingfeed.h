@@ -1,22 +1,19 @@
-// The fake desktop with change reports, for the tests of the front ends' tick loops.
+// A change feed set by hand, for the tests of the front ends' tick loops.
 #pragma once
 
-#include "fakes.h"
+#include "tracking/changefeed.h"
 
 #include <chrono>
 #include <functional>
-#include <string>
 #include <utility>
 
 namespace dwellmark::testing {
 
-/// A fake desktop that reports its changes by a descriptor, by calls, or not
-/// at all, as the test sets it; its windows are its own or the test's.
-class ReportingDesktop final : public WindowSystem {
+/// A feed that reports changes by a descriptor, by calls, or not at all, as
+/// the test sets it.
+class ReportingFeed final : public ChangeFeed {
 public:
-    explicit ReportingDesktop(bool byCalls = false) : calls(byCalls), m_desktop(m_own) {}
-    /// Reports by calls, answering from desktop.
-    explicit ReportingDesktop(FakeWindowSystem& desktop) : calls(true), m_desktop(desktop) {}
+    explicit ReportingFeed(bool byCalls = false) : calls(byCalls) {}
 
     int descriptor = -1;
     bool calls = false;
@@ -42,14 +39,6 @@ public:
         listener = calls ? std::move(call) : nullptr;
         return static_cast<bool>(listener);
     }
-    WindowHandle foregroundWindow() override { return m_desktop.foregroundWindow(); }
-    bool isWindow(WindowHandle handle) override { return m_desktop.isWindow(handle); }
-    std::string getWindowTitle(WindowHandle handle) override { return m_desktop.getWindowTitle(handle); }
-    std::string getProcessName(WindowHandle handle) override { return m_desktop.getProcessName(handle); }
-
-private:
-    FakeWindowSystem m_own;
-    FakeWindowSystem& m_desktop;
 };
 
 } // namespace dwellmark::testing

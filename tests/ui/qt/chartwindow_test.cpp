@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <utility>
 
 using dwellmark::ActivityTable;
 using dwellmark::testing::addTotal;
@@ -132,16 +133,19 @@ TEST(ChartWindow, OneRow) {
 
 TEST(ChartWindow, SeveralRows) {
     ActivityTable totals = dwellmark::makeTotalsTable();
-    addTotal(totals, "app", "Twenty characters ok", "0");
-    addTotal(totals, "app", "Twenty-one characters", "-42");
-    addTotal(totals, "app", "Not a number", "abc");
-    addTotal(totals, "app", "Leading number", "17 seconds");
-    addTotal(totals, "app", "", "5");
-    addTotal(totals, "app",
-             "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
-             "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
-             "\xf0\x9f\x98\x80",
-             "100000");
+    const std::pair<const char*, const char*> rows[] = {
+        {"Twenty characters ok", "0"},
+        {"Twenty-one characters", "-42"},
+        {"Not a number", "abc"},
+        {"Leading number", "17 seconds"},
+        {"", "5"},
+        {"\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
+         "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
+         "\xf0\x9f\x98\x80",
+         "100000"}};
+    for (const auto& [title, seconds] : rows) {
+        addTotal(totals, "app", title, seconds);
+    }
     ChartWindow form;
     form.fill(totals);
 

@@ -134,6 +134,18 @@ protected:
         m_windows->focus(handle);
     }
 
+    /// The form shown, with "Notes" and "News" on the desktop and "Notes" in front since 10 s.
+    std::unique_ptr<MainWindow> showFormWithNotesInFront() {
+        m_windows->create(10, "editor", "Notes");
+        m_windows->create(11, "browser", "News");
+        auto form = makeForm(m_folder.path());
+        form->show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+        focus(10, 10.0F);
+        DWELLMARK_TRY_EXPECT_EQ(m_tracker->lastForeground(), 10);
+        return form;
+    }
+
     void addTotalsRow(const std::string& title, const std::string& seconds) {
         dwellmark::testing::addTotal(m_tracker->totals(), "app", title, seconds);
     }
@@ -435,13 +447,7 @@ TEST_F(MainWindowTest, ANoticeOffersItsRemedyAndGoesOnceItWorked) {
 }
 
 TEST_F(MainWindowTest, HideMeAnswersAndClears) {
-    m_windows->create(10, "editor", "Notes");
-    m_windows->create(11, "browser", "News");
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
-    focus(10, 10.0F);
-    DWELLMARK_TRY_EXPECT_EQ(m_tracker->lastForeground(), 10);
+    auto form = showFormWithNotesInFront();
 
     QString title;
     QString text;
@@ -515,15 +521,9 @@ TEST_F(MainWindowTest, DisplayChartWithoutTotalsDoesNothing) {
 }
 
 TEST_F(MainWindowTest, DisplayChartShowsAFreshSnapshot) {
-    m_windows->create(10, "editor", "Notes");
-    m_windows->create(11, "browser", "News");
     addTotalsRow("First", "5");
     addTotalsRow("Second", "7");
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
-    focus(10, 10.0F);
-    DWELLMARK_TRY_EXPECT_EQ(m_tracker->lastForeground(), 10);
+    auto form = showFormWithNotesInFront();
 
     QString caption;
     QStringList firstNames;

@@ -37,7 +37,8 @@ GnomeSession::GnomeSession(Extension extension) {
     std::error_code error;
     const std::string extensions = folder + "/data/gnome-shell/extensions/";
     fs::create_directory_symlink(DWELLMARK_GNOME_EXTENSIONS, folder + "/data/dwellmark/gnome-shell", error);
-    ChildProcess choose({"/bin/sh", DWELLMARK_CHOOSE_EXTENSION, folder + "/data"});
+    // It asks gnome-shell for its version, which makes a cache folder in the home folder.
+    ChildProcess choose({"/bin/sh", DWELLMARK_CHOOSE_EXTENSION, folder + "/data"}, privateHome);
     const auto chosen = choose.waitForExit(hang);
     if (error || !chosen || *chosen != 0) {
         return;

@@ -5,6 +5,7 @@
 #include "ui/qt/listview.h"
 #include "ui/qt/tablemodel.h"
 
+#include <QCursor>
 #include <QHeaderView>
 #include <QPaintEvent>
 #include <QRegion>
@@ -57,6 +58,22 @@ struct ShownTable {
     TableModel model;
     ListView view;
 };
+
+/// Whether the screen shows the bar as a QScrollBar of Qt's own, in the same
+/// state, draws it.
+bool showsAsQtDraws(const QScrollBar& bar) {
+    QWidget& window = *bar.window();
+    const QPoint at = bar.mapTo(&window, QPoint(0, 0));
+    const QImage shown =
+        bar.screen()->grabWindow(window.winId(), at.x(), at.y(), bar.width(), bar.height()).toImage();
+    QScrollBar qtBar(bar.orientation(), &window);
+    qtBar.setGeometry(QRect(at, bar.size()));
+    qtBar.setRange(bar.minimum(), bar.maximum());
+    qtBar.setPageStep(bar.pageStep());
+    qtBar.setValue(bar.value());
+    const QImage drawn = qtBar.grab().toImage();
+    return shown.convertToFormat(QImage::Format_RGB32) == drawn.convertToFormat(QImage::Format_RGB32);
+}
 
 void appendLogRow(ActivityTable& log, int n) {
     const std::size_t row = log.addRow("app");
@@ -202,6 +219,7 @@ class ListViewScrolledUp : public ::testing::TestWithParam<bool> {};
 TEST_P(ListViewScrolledUp, ALongerListKeepsItsScrollBarRight) {
     const bool scrolledUp = GetParam();
     ShownTable shown(dwellmark::makeUsageLog, QSize(400, 400));
+    QCursor::setPos(shown.view.screen()->geometry().bottomRight()); // the bar as it looks without the mouse
     ListView& view = shown.view;
     for (int i = 0; i < 10; ++i) {
         appendLogRow(shown.table, i);
@@ -216,10 +234,13 @@ TEST_P(ListViewScrolledUp, ALongerListKeepsItsScrollBarRight) {
     if (scrolledUp) {
         bar.setValue(0); // scrolled up to read: the handle stays at the top
     }
+    // The screen shows the handle where it is now, drawn as Qt draws it,
+    // also where only part of the bar was drawn again.
     for (int i = 30; i < 33; ++i) {
         const int range = bar.maximum();
         appendLogRow(shown.table, i);
         DWELLMARK_TRY_ASSERT_TRUE(bar.maximum() > range);
+        DWELLMARK_TRY_EXPECT_TRUE(showsAsQtDraws(bar)) << "after row " << i;
     }
     EXPECT_EQ(bar.value(), scrolledUp ? 0 : bar.maximum());
     // The range is the one a full layout of the list gives.

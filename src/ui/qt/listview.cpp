@@ -1,6 +1,7 @@
 // A list of the main window: drawn cheaply as rows come, following the newest row, copied to the clipboard.
 #include "listview.h"
 
+#include "keptscrollbar.h"
 #include "tablemodel.h"
 #include "ui/texts.h"
 
@@ -18,7 +19,11 @@
 
 namespace dwellmark::ui {
 
-ListView::ListView(QWidget* parent) : QTableView(parent) {
+ListView::ListView(QWidget* parent)
+    : QTableView(parent), m_verticalBar(new KeptScrollBar(Qt::Vertical, this)),
+      m_horizontalBar(new KeptScrollBar(Qt::Horizontal, this)) {
+    setVerticalScrollBar(m_verticalBar);
+    setHorizontalScrollBar(m_horizontalBar);
     setShowGrid(false);
     setWordWrap(false);
     setCornerButtonEnabled(false);
@@ -52,10 +57,15 @@ void ListView::updateGeometries() {
     // row keeps showing it; one scrolled up stays where the user left it. A
     // list laid out afresh starts where Qt puts it.
     const bool follow = !m_layingOutAfresh && m_showsEnd;
+    // The new range and the scroll to the end are drawn as one change.
+    m_verticalBar->hold();
+    m_horizontalBar->hold();
     QTableView::updateGeometries();
     if (follow) {
-        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+        m_verticalBar->setValue(m_verticalBar->maximum());
     }
+    m_horizontalBar->release();
+    m_verticalBar->release();
     m_showsEnd = atEnd();
 }
 

@@ -10,6 +10,8 @@
 
 namespace dwellmark::ui {
 
+class KeptScrollBar;
+
 /// A list with a header row, one line per row, as the main window's lists are
 /// drawn. Rows added at the end and cells that change are cheap: only what
 /// they change on screen is drawn, gathered into at most a few showings a
@@ -59,6 +61,9 @@ private:
     // Whether the list shows its last row; asked before new rows reach the scroll bar.
     bool atEnd() const;
 
+    // Owned by the list, as Qt's scroll area takes them in.
+    KeptScrollBar* m_verticalBar;
+    KeptScrollBar* m_horizontalBar;
     // The first row appended since the last showing, -1 when none.
     int m_firstAppended = -1;
     // Set by any change other than appended rows and changed cells.

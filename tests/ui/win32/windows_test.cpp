@@ -768,9 +768,9 @@ TEST_F(Forms, EachOfThousandsOfBarsTipsItsWholeTitleAndSecondsWhenPointedAt) {
 
 /// Opens a context menu through open and chooses the item at the position
 /// from the keyboard, as a user would: with the arrow keys and Enter, or by
-/// the access key when one is given; gives the items and which were greyed.
-std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::function<void()>& open,
-                                                          wchar_t accessKey = 0) {
+/// the access key when one is given (not 0); gives the items and which were greyed.
+std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, wchar_t accessKey,
+                                                          const std::function<void()>& open) {
     std::vector<std::pair<std::wstring, bool>> items;
     const auto choose = [&] {
         HWND popup = nullptr;
@@ -816,7 +816,7 @@ TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
     RECT first{};
     ListView_GetItemRect(log, 0, &first, LVIR_BOUNDS);
     const LPARAM at = MAKELPARAM(first.left + 20, (first.top + first.bottom) / 2);
-    const auto items1 = chooseFromMenu(0, [&] {
+    const auto items1 = chooseFromMenu(0, 0, [&] {
         SendMessageW(log, WM_RBUTTONDOWN, MK_RBUTTON, at);
         SendMessageW(log, WM_RBUTTONUP, 0, at);
     });
@@ -825,13 +825,10 @@ TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
     // The menu key on the totals, none selected: "Copy" greyed, "Copy All",
     // chosen by its access key, copies every row under the shown columns' headers.
     const HWND totals = form.totals().handle();
-    const auto items2 = chooseFromMenu(
-        1,
-        [&] {
-            SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
-            SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
-        },
-        L'a');
+    const auto items2 = chooseFromMenu(1, L'a', [&] {
+        SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
+        SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
+    });
     EXPECT_TRUE(items2.at(0).second);
     EXPECT_EQ(clipboardText(), L"Application\tWindow Title\tTotal Time\r\neditor.exe\tNotes\t00:00:03\r\n"
                                L"browser.exe\tПривет world\t00:00:07\r\n");

@@ -213,8 +213,11 @@ protected:
         });
         const auto closeWhenReturned = [&] {
             const HWND window = opened();
-            modalWhenReturned = window != nullptr && returned && IsWindowEnabled(m_form->handle()) == FALSE;
-            return window != nullptr && returned && PostMessageW(window, WM_CLOSE, 0, 0) != FALSE;
+            if (window == nullptr || !returned) {
+                return false;
+            }
+            modalWhenReturned = IsWindowEnabled(m_form->handle()) == FALSE;
+            return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE;
         };
         const bool finished = whileModal(closeWhenReturned, [&] {
             closed = pumpMessagesUntil([&] {
@@ -374,16 +377,12 @@ TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
     switchTo({{11, 100.0F}, {12, 103.0F}, {13, 110.0F}, {11, 111.0F}});
     const HWND log = form.usageLog().handle();
     ASSERT_EQ(ListView_GetItemCount(log), 3);
-    // Row, column and text of the cells looked at.
-    for (const auto& [row, column, text] :
-         std::initializer_list<std::tuple<int, int, std::wstring>>{{0, 0, L"editor.exe"},
-                                                                   {0, 1, L"Notes"},
-                                                                   {1, 1, L"Привет"},
-                                                                   {2, 0, L"viewer.exe"},
-                                                                   {2, 1, L"漢字のタイトル"},
-                                                                   {1, 5, L"7"}}) {
-        EXPECT_EQ(cellText(log, row, column), text) << "row " << row << ", column " << column;
-    }
+    EXPECT_EQ(cellText(log, 0, 0), L"editor.exe");
+    EXPECT_EQ(cellText(log, 0, 1), L"Notes");
+    EXPECT_EQ(cellText(log, 1, 1), L"Привет");
+    EXPECT_EQ(cellText(log, 2, 0), L"viewer.exe");
+    EXPECT_EQ(cellText(log, 2, 1), L"漢字のタイトル");
+    EXPECT_EQ(cellText(log, 1, 5), L"7");
     const HWND totals = form.totals().handle();
     ASSERT_EQ(ListView_GetItemCount(totals), 3);
     EXPECT_EQ(cellText(totals, 1, 1), L"Привет");
@@ -564,26 +563,25 @@ TEST_F(Forms, PointerFileValidMissingAndCorrupt) {
 
 TEST_F(Forms, MouseMovesSetThePointerByWhereTheyAreReported) {
     MainWindow& form = makeForm();
-    const HWND chartBox = form.displayChartBox();
+    const auto move = [](HWND window) { SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3)); };
     EXPECT_EQ(form.mousePointer(), MousePointer::Default);
-    // The windows moved over in turn, and the pointer after the last of them.
-    const std::vector<std::pair<std::vector<HWND>, MousePointer>> moves{
-        {{chartBox}, MousePointer::Custom},
-        {{form.hideMeBox()}, MousePointer::Custom},
-        {{form.handle()}, MousePointer::Default},
-        {{form.hideMeBox()}, MousePointer::Default},
-        {{chartBox, form.usageLog().handle()}, MousePointer::Default},
-        {{chartBox, form.totals().handle()}, MousePointer::Default},
-    };
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        for (const HWND window : moves[i].first) {
-            SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
-        }
-        EXPECT_EQ(form.mousePointer(), moves[i].second) << "move " << i;
-    }
+    move(form.displayChartBox());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
+    move(form.hideMeBox());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Custom);
+    move(form.handle());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    move(form.hideMeBox());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    move(form.displayChartBox());
+    move(form.usageLog().handle());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
+    move(form.displayChartBox());
+    move(form.totals().handle());
+    EXPECT_EQ(form.mousePointer(), MousePointer::Default);
     form.setMousePointer(MousePointer::Busy);
-    for (HWND window : {chartBox, form.handle(), form.usageLog().handle()}) {
-        SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    for (HWND window : {form.displayChartBox(), form.handle(), form.usageLog().handle()}) {
+        move(window);
         EXPECT_EQ(form.mousePointer(), MousePointer::Busy);
     }
 }

@@ -1,6 +1,7 @@
 // The backend against the real user32 and PSAPI: windows of this program and
 // of a second one, brought to the foreground and read back, and the session's
 // lock and unlock as the session's notifications bring them.
+#include "app/win32/win32program.h"
 #include "fakes.h"
 #include "messagepump.h"
 #include "platform/platform.h"
@@ -10,7 +11,6 @@
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 
-#include <functional>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -19,40 +19,10 @@
 namespace dwellmark::platform::win32 {
 namespace {
 
+using testing::bringToForeground;
 using testing::pumpMessagesUntil;
 
 constexpr wchar_t testWindowClass[] = L"DwellmarkDesktopTest";
-
-/// The folder this test program was started from, with a trailing separator.
-std::wstring programFolder() {
-    std::wstring path(MAX_PATH, L'\0');
-    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    path.resize(length);
-    return path.substr(0, path.find_last_of(L"\\/") + 1);
-}
-
-/// The window-owning second program, ended when the test leaves.
-class ForeignProgram {
-public:
-    explicit ForeignProgram(const std::wstring& title,
-                            const std::wstring& path = programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE)
-        : m_title(title), m_program(path, title) {}
-
-    bool started() const { return m_program.process() != nullptr; }
-
-    /// Its window, once it has one; nullptr if none appears in time.
-    HWND waitForWindow() const { return m_program.waitForWindow(L"DwellmarkForeignWindow", m_title.c_str()); }
-
-    /// Closes its window and waits for the program to end.
-    bool close(HWND window) {
-        PostMessageW(window, WM_CLOSE, 0, 0);
-        return pumpMessagesUntil([&] { return m_program.ended(); });
-    }
-
-private:
-    std::wstring m_title;
-    testing::TestProgram m_program;
-};
 
 class Desktop : public ::testing::Test {
 protected:
@@ -84,22 +54,30 @@ protected:
         return window;
     }
 
-    bool bringToForeground(HWND window) {
-        SetForegroundWindow(window);
-        return pumpMessagesUntil([&] { return GetForegroundWindow() == window; });
+    /// Starts the second program (the window-owning one unless another path
+    /// is given) with a window of that title; the window once it shows,
+    /// nullptr when none came. The program is ended when the test leaves.
+    HWND startForeign(const std::wstring& title, const std::wstring& path = foreignProgram()) {
+        m_foreign = std::make_unique<testing::TestProgram>(path, title);
+        EXPECT_NE(m_foreign->process(), nullptr) << "the second program did not start";
+        return m_foreign->waitForWindow(L"DwellmarkForeignWindow", title.c_str());
+    }
+
+    /// Closes the second program's window and waits for the program to end.
+    bool closeForeign(HWND window) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        return m_foreign->exitStatus().has_value();
     }
 
     /// Starts the second program copied under the frame host's name, to draw
     /// a Store app's frame, and brings its window to the foreground; that
     /// window, or nullptr when any step failed.
-    HWND storeAppFrameInFront(std::unique_ptr<ForeignProgram>& frame) {
-        const std::wstring frameHost = programFolder() + L"ApplicationFrameHost.exe";
-        if (CopyFileW((programFolder() + L"" DWELLMARK_FOREIGN_WINDOW_EXE).c_str(), frameHost.c_str(), FALSE) ==
-            FALSE) {
+    HWND storeAppFrameInFront() {
+        const std::wstring frameHost = app::programFolder() + L"\\ApplicationFrameHost.exe";
+        if (CopyFileW(foreignProgram().c_str(), frameHost.c_str(), FALSE) == FALSE) {
             return nullptr;
         }
-        frame = std::make_unique<ForeignProgram>(L"Calculator", frameHost);
-        const HWND window = frame->started() ? frame->waitForWindow() : nullptr;
+        const HWND window = startForeign(L"Calculator", frameHost);
         return window != nullptr && bringToForeground(window) ? window : nullptr;
     }
 
@@ -108,7 +86,10 @@ protected:
     ChangeFeed* m_changes = m_desktop.changes;
 
 private:
+    static std::wstring foreignProgram() { return app::programFolder() + L"\\" DWELLMARK_FOREIGN_WINDOW_EXE; }
+
     std::vector<HWND> m_windows;
+    std::unique_ptr<testing::TestProgram> m_foreign;
 };
 
 TEST_F(Desktop, ForegroundWindowOfThisProgramIsNamedByTitleAndExecutable) {
@@ -124,9 +105,7 @@ TEST_F(Desktop, ForegroundWindowOfThisProgramIsNamedByTitleAndExecutable) {
 }
 
 TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
-    ForeignProgram program(L"Dwellmark foreign window");
-    ASSERT_TRUE(program.started());
-    const HWND window = program.waitForWindow();
+    const HWND window = startForeign(L"Dwellmark foreign window");
     ASSERT_NE(window, nullptr);
     ASSERT_TRUE(bringToForeground(window));
 
@@ -136,7 +115,7 @@ TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
     EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_FOREIGN_WINDOW_EXE);
 
     // Once the program has ended its window is gone and nothing can be read.
-    ASSERT_TRUE(program.close(window));
+    ASSERT_TRUE(closeForeign(window));
     EXPECT_FALSE(m_system->isWindow(handle));
     EXPECT_EQ(m_system->getWindowTitle(handle), "");
     EXPECT_EQ(m_system->getProcessName(handle), "");
@@ -145,8 +124,7 @@ TEST_F(Desktop, WindowOfAnotherProgramIsNamedByThatProgramsExecutable) {
 TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
     // The frame host draws the frame; the app's window is a child of it that
     // belongs to this program.
-    std::unique_ptr<ForeignProgram> frame;
-    const HWND window = storeAppFrameInFront(frame);
+    const HWND window = storeAppFrameInFront();
     ASSERT_NE(window, nullptr);
     const WindowHandle handle = m_system->foregroundWindow();
     ASSERT_EQ(toHwnd(handle), window);
@@ -156,12 +134,11 @@ TEST_F(Desktop, StoreAppFrameIsNamedByTheProgramOfItsChildWindow) {
     ASSERT_NE(app, nullptr);
     EXPECT_EQ(m_system->getProcessName(handle), DWELLMARK_TEST_EXE);
     DestroyWindow(app);
-    EXPECT_TRUE(frame->close(window));
+    EXPECT_TRUE(closeForeign(window));
 }
 
 TEST_F(Desktop, StoreAppFrameInFrontBeforeItsAppJoinsIsLoggedUnderTheApp) {
-    std::unique_ptr<ForeignProgram> frame;
-    const HWND window = storeAppFrameInFront(frame);
+    const HWND window = storeAppFrameInFront();
     ASSERT_NE(window, nullptr);
     testing::FakeClock clock;
     clock.now = 600.0F;
@@ -184,7 +161,7 @@ TEST_F(Desktop, StoreAppFrameInFrontBeforeItsAppJoinsIsLoggedUnderTheApp) {
     EXPECT_EQ(tracker.usageLog().text(1, LogColumn::WindowTitle), "Calculator");
     EXPECT_EQ(tracker.usageLog().text(1, LogColumn::Total), "4");
     DestroyWindow(app);
-    EXPECT_TRUE(frame->close(window));
+    EXPECT_TRUE(closeForeign(window));
 }
 
 TEST_F(Desktop, WindowWithoutATitleHasAnEmptyTitleButItsExecutable) {
@@ -239,9 +216,7 @@ TEST_F(Desktop, ForegroundSwitchToAnotherProgramAndItsEndAreReported) {
     const HWND own = createWindow(L"Dwellmark listener test");
     ASSERT_NE(own, nullptr);
     ASSERT_TRUE(bringToForeground(own));
-    ForeignProgram program(L"Dwellmark reported window");
-    ASSERT_TRUE(program.started());
-    const HWND foreign = program.waitForWindow();
+    const HWND foreign = startForeign(L"Dwellmark reported window");
     ASSERT_NE(foreign, nullptr);
     // Its start may have taken the foreground already; take it back first.
     ASSERT_TRUE(bringToForeground(own));
@@ -255,7 +230,7 @@ TEST_F(Desktop, ForegroundSwitchToAnotherProgramAndItsEndAreReported) {
     EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
 
     reports = 0;
-    ASSERT_TRUE(program.close(foreign));
+    ASSERT_TRUE(closeForeign(foreign));
     EXPECT_TRUE(pumpMessagesUntil([&] { return reports > 0; }));
 }
 

@@ -7,16 +7,9 @@
 namespace dwellmark::platform::win32 {
 namespace {
 
+/// That time on 29 February 2024 (the day of the week is left 0).
 SYSTEMTIME timeOfDay(WORD hour, WORD minute, WORD second, WORD milliseconds) {
-    SYSTEMTIME time{};
-    time.wYear = 2024;
-    time.wMonth = 2;
-    time.wDay = 29;
-    time.wHour = hour;
-    time.wMinute = minute;
-    time.wSecond = second;
-    time.wMilliseconds = milliseconds;
-    return time;
+    return SYSTEMTIME{2024, 2, 0, 29, hour, minute, second, milliseconds};
 }
 
 TEST(LocalClock, CountsSecondsSinceMidnightWithMilliseconds) {

@@ -43,20 +43,22 @@ struct FakeSystem {
 
 FakeSystem* fake = nullptr;
 
+/// Copies as much of the text as fits before a NUL (capacity at least 1), as
+/// the system's calls do; the units copied.
+std::size_t copyOut(const std::wstring& text, LPWSTR buffer, std::size_t capacity) {
+    const auto copied = std::min(text.size(), capacity - 1);
+    std::copy_n(text.begin(), copied, buffer);
+    buffer[copied] = L'\0';
+    return copied;
+}
+
 int WINAPI fakeGetWindowTextLength(HWND) {
     return fake->reportedTitleLength;
 }
 
-// Copies as much of the title as fits before the NUL, as GetWindowTextW does.
 int WINAPI fakeGetWindowText(HWND, LPWSTR buffer, int capacity) {
     fake->titleCapacities.push_back(capacity);
-    if (capacity <= 0) {
-        return 0;
-    }
-    const auto copied = std::min(fake->title.size(), static_cast<std::size_t>(capacity - 1));
-    std::copy_n(fake->title.begin(), copied, buffer);
-    buffer[copied] = L'\0';
-    return static_cast<int>(copied);
+    return capacity <= 0 ? 0 : static_cast<int>(copyOut(fake->title, buffer, static_cast<std::size_t>(capacity)));
 }
 
 /// The handle of a process opened with the limited rights, and the way back.
@@ -101,10 +103,7 @@ BOOL WINAPI fakeEnumProcessModules(HANDLE, HMODULE* modules, DWORD bytes, LPDWOR
 
 DWORD WINAPI fakeGetModuleBaseName(HANDLE, HMODULE, LPWSTR buffer, DWORD capacity) {
     fake->moduleNameCapacities.push_back(capacity);
-    const auto copied = std::min<std::size_t>(fake->moduleName.size(), capacity - 1);
-    std::copy_n(fake->moduleName.begin(), copied, buffer);
-    buffer[copied] = L'\0';
-    return static_cast<DWORD>(copied);
+    return static_cast<DWORD>(copyOut(fake->moduleName, buffer, capacity));
 }
 
 BOOL WINAPI fakeCloseHandle(HANDLE handle) {
@@ -118,9 +117,7 @@ BOOL WINAPI fakeQueryFullProcessImageName(HANDLE process, DWORD flags, LPWSTR bu
     if (flags != 0 || !path || path->size() >= *capacity) {
         return FALSE;
     }
-    std::copy(path->begin(), path->end(), buffer);
-    buffer[path->size()] = L'\0';
-    *capacity = static_cast<DWORD>(path->size());
+    *capacity = static_cast<DWORD>(copyOut(*path, buffer, *capacity));
     return TRUE;
 }
 
@@ -145,8 +142,6 @@ protected:
     void SetUp() override { fake = &m_system; }
     void TearDown() override { fake = nullptr; }
 
-    FakeSystem& system() { return m_system; }
-
     /// A window of an ordinary process whose modules can be listed.
     void giveOrdinaryProcess(std::wstring moduleName) {
         m_system.processId = 4242;
@@ -155,7 +150,6 @@ protected:
         m_system.moduleName = std::move(moduleName);
     }
 
-private:
     FakeSystem m_system;
 };
 
@@ -185,36 +179,36 @@ TEST(WindowHandle, KeepsTheLow32BitsAndSignExtendsOnTheWayBack) {
 }
 
 TEST_F(ProbeTest, TitleIsReadWithRoomForItsNul) {
-    system().reportedTitleLength = 5;
-    system().title = L"Inbox";
+    m_system.reportedTitleLength = 5;
+    m_system.title = L"Inbox";
     EXPECT_EQ(getWindowTitle(7, fakeApi), "Inbox");
-    EXPECT_EQ(system().titleCapacities, std::vector<int>{6});
+    EXPECT_EQ(m_system.titleCapacities, std::vector<int>{6});
 }
 
 TEST_F(ProbeTest, EmptyTitleAsksForRoomForTheNulAlone) {
-    system().reportedTitleLength = 0;
+    m_system.reportedTitleLength = 0;
     EXPECT_EQ(getWindowTitle(7, fakeApi), "");
-    EXPECT_EQ(system().titleCapacities, std::vector<int>{1});
+    EXPECT_EQ(m_system.titleCapacities, std::vector<int>{1});
 }
 
 TEST_F(ProbeTest, TitleThatChangedBetweenTheTwoCallsIsCut) {
     // Shrank: the text ends at the NUL written after it.
-    system().reportedTitleLength = 12;
-    system().title = L"Draft";
+    m_system.reportedTitleLength = 12;
+    m_system.title = L"Draft";
     EXPECT_EQ(getWindowTitle(7, fakeApi), "Draft");
 
     // Grew: only as many units as the length read first.
-    system().reportedTitleLength = 5;
-    system().title = L"Draft (2)";
+    m_system.reportedTitleLength = 5;
+    m_system.title = L"Draft (2)";
     EXPECT_EQ(getWindowTitle(7, fakeApi), "Draft");
 }
 
 TEST_F(ProbeTest, TitleLengthIsCountedInUtf16Units) {
     // "概要 📊": four characters, five UTF-16 units (the emoji takes two).
-    system().title = L"\u6982\u8981 \U0001F4CA";
-    system().reportedTitleLength = static_cast<int>(system().title.size());
+    m_system.title = L"\u6982\u8981 \U0001F4CA";
+    m_system.reportedTitleLength = static_cast<int>(m_system.title.size());
     EXPECT_EQ(getWindowTitle(7, fakeApi), "\xe6\xa6\x82\xe8\xa6\x81 \xf0\x9f\x93\x8a");
-    EXPECT_EQ(system().titleCapacities, std::vector<int>{6});
+    EXPECT_EQ(m_system.titleCapacities, std::vector<int>{6});
 }
 
 TEST_F(ProbeTest, ProcessNameIsTheBaseNameOfTheFirstModule) {
@@ -222,21 +216,21 @@ TEST_F(ProbeTest, ProcessNameIsTheBaseNameOfTheFirstModule) {
     EXPECT_EQ(getProcessName(7, fakeApi), "\xc3\x9c"
                                           "bersicht.exe");
 
-    EXPECT_EQ(system().openedProcessIds, std::vector<DWORD>{4242});
-    EXPECT_EQ(system().openAccessMasks, std::vector<DWORD>{0x410});
-    EXPECT_EQ(system().openInheritFlags, std::vector<BOOL>{FALSE});
+    EXPECT_EQ(m_system.openedProcessIds, std::vector<DWORD>{4242});
+    EXPECT_EQ(m_system.openAccessMasks, std::vector<DWORD>{0x410});
+    EXPECT_EQ(m_system.openInheritFlags, std::vector<BOOL>{FALSE});
     // Room for exactly one module handle, whatever its size on this build.
-    EXPECT_EQ(system().moduleListBytes, std::vector<DWORD>{sizeof(HMODULE)});
-    EXPECT_EQ(system().moduleNameCapacities, std::vector<DWORD>{260});
-    EXPECT_EQ(system().closedHandles, std::vector<HANDLE>{someProcess});
+    EXPECT_EQ(m_system.moduleListBytes, std::vector<DWORD>{sizeof(HMODULE)});
+    EXPECT_EQ(m_system.moduleNameCapacities, std::vector<DWORD>{260});
+    EXPECT_EQ(m_system.closedHandles, std::vector<HANDLE>{someProcess});
 }
 
 TEST_F(ProbeTest, ProcessThatCannotBeOpenedHasNoNameAndNothingIsClosed) {
     giveOrdinaryProcess(L"service.exe");
-    system().process = nullptr;
+    m_system.process = nullptr;
     EXPECT_EQ(getProcessName(7, fakeApi), "");
-    EXPECT_TRUE(system().moduleListBytes.empty());
-    EXPECT_TRUE(system().closedHandles.empty());
+    EXPECT_TRUE(m_system.moduleListBytes.empty());
+    EXPECT_TRUE(m_system.closedHandles.empty());
 }
 
 TEST_F(ProbeTest, WindowWithoutAProcessOpensNothing) {
@@ -244,49 +238,49 @@ TEST_F(ProbeTest, WindowWithoutAProcessOpensNothing) {
     EXPECT_EQ(getProcessName(7, fakeApi), "");
     // Or it is filled in with 0. Process 0 would be opened if asked, and named.
     giveOrdinaryProcess(L"idle.exe");
-    system().processId = 0;
+    m_system.processId = 0;
     EXPECT_EQ(getProcessName(7, fakeApi), "");
-    EXPECT_TRUE(system().openedProcessIds.empty());
-    EXPECT_TRUE(system().closedHandles.empty());
+    EXPECT_TRUE(m_system.openedProcessIds.empty());
+    EXPECT_TRUE(m_system.closedHandles.empty());
 }
 
 TEST_F(ProbeTest, ProcessWhoseModulesCannotBeListedHasNoNameButIsClosed) {
     giveOrdinaryProcess(L"game.exe");
-    system().firstModule.reset();
+    m_system.firstModule.reset();
     EXPECT_EQ(getProcessName(7, fakeApi), "");
-    EXPECT_TRUE(system().moduleNameCapacities.empty());
-    EXPECT_EQ(system().closedHandles, std::vector<HANDLE>{someProcess});
+    EXPECT_TRUE(m_system.moduleNameCapacities.empty());
+    EXPECT_EQ(m_system.closedHandles, std::vector<HANDLE>{someProcess});
 }
 
 TEST_F(ProbeTest, ModuleWithoutANameGivesAnEmptyName) {
     giveOrdinaryProcess(L"");
     EXPECT_EQ(getProcessName(7, fakeApi), "");
-    EXPECT_EQ(system().closedHandles, std::vector<HANDLE>{someProcess});
+    EXPECT_EQ(m_system.closedHandles, std::vector<HANDLE>{someProcess});
 }
 
 TEST_F(ProbeTest, LimitedRightsNameAProcessTheOldRightsCannotOpen) {
     // Elevated, or another user's: only the limited rights are granted.
-    system().processId = 4242;
-    system().imagePaths[4242] = L"C:\\Program Files\\Admin Tools\\Verwaltung.exe";
+    m_system.processId = 4242;
+    m_system.imagePaths[4242] = L"C:\\Program Files\\Admin Tools\\Verwaltung.exe";
     EXPECT_EQ(getProcessName(7, fakeApi), "Verwaltung.exe");
-    EXPECT_EQ(system().limitedOpenedProcessIds, std::vector<DWORD>{4242});
-    EXPECT_TRUE(system().openAccessMasks.empty());
-    EXPECT_EQ(system().closedHandles, std::vector<HANDLE>{limitedHandle(4242)});
+    EXPECT_EQ(m_system.limitedOpenedProcessIds, std::vector<DWORD>{4242});
+    EXPECT_TRUE(m_system.openAccessMasks.empty());
+    EXPECT_EQ(m_system.closedHandles, std::vector<HANDLE>{limitedHandle(4242)});
 
-    system().imagePaths[4242] = L"\\\\?\\D:\\Tools\\long path\\tool.exe";
+    m_system.imagePaths[4242] = L"\\\\?\\D:\\Tools\\long path\\tool.exe";
     EXPECT_EQ(getProcessName(7, fakeApi), "tool.exe");
 }
 
 TEST_F(ProbeTest, ImagePathThatCannotBeReadFallsBackToTheFirstModule) {
     giveOrdinaryProcess(L"game.exe");
-    system().imagePaths[4242] = std::nullopt;
+    m_system.imagePaths[4242] = std::nullopt;
     EXPECT_EQ(getProcessName(7, fakeApi), "game.exe");
-    EXPECT_EQ(system().closedHandles, (std::vector<HANDLE>{limitedHandle(4242), someProcess}));
+    EXPECT_EQ(m_system.closedHandles, (std::vector<HANDLE>{limitedHandle(4242), someProcess}));
 
     // Neither way works: no name, and both handles closed.
-    system().firstModule.reset();
+    m_system.firstModule.reset();
     EXPECT_EQ(getProcessName(7, fakeApi), "");
-    EXPECT_EQ(system().closedHandles.size(), 4u);
+    EXPECT_EQ(m_system.closedHandles.size(), 4u);
 }
 
 /// A Store app's frame of process 100 with children of the frame host (8) and of the app (9).
@@ -300,23 +294,23 @@ void giveStoreAppFrame(FakeSystem& system, std::wstring frameHost) {
 }
 
 TEST_F(ProbeTest, StoreAppFrameIsNamedByTheAppInItsChildWindow) {
-    giveStoreAppFrame(system(), L"ApplicationFrameHost.exe");
+    giveStoreAppFrame(m_system, L"ApplicationFrameHost.exe");
     EXPECT_EQ(getProcessName(7, fakeApi), "CalculatorApp.exe");
     // The frame host's own child was not taken for the app.
-    EXPECT_EQ(system().limitedOpenedProcessIds, (std::vector<DWORD>{100, 200}));
+    EXPECT_EQ(m_system.limitedOpenedProcessIds, (std::vector<DWORD>{100, 200}));
 
-    system().imagePaths[100] = L"C:\\WINDOWS\\system32\\applicationframehost.exe";
+    m_system.imagePaths[100] = L"C:\\WINDOWS\\system32\\applicationframehost.exe";
     EXPECT_EQ(getProcessName(7, fakeApi), "CalculatorApp.exe");
 }
 
 TEST_F(ProbeTest, StoreAppFrameWithoutANamedAppChildKeepsTheFrameHostsName) {
-    giveStoreAppFrame(system(), L"ApplicationFrameHost.exe");
-    system().children = {toHwnd(8)};
+    giveStoreAppFrame(m_system, L"ApplicationFrameHost.exe");
+    m_system.children = {toHwnd(8)};
     EXPECT_EQ(getProcessName(7, fakeApi), "ApplicationFrameHost.exe");
 
     // The app's process cannot be opened at all.
-    system().children = {toHwnd(8), toHwnd(9)};
-    system().imagePaths.erase(200);
+    m_system.children = {toHwnd(8), toHwnd(9)};
+    m_system.imagePaths.erase(200);
     EXPECT_EQ(getProcessName(7, fakeApi), "ApplicationFrameHost.exe");
 }
 

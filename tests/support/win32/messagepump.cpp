@@ -35,4 +35,15 @@ void pumpMessagesFor(std::chrono::milliseconds time) {
     }
 }
 
+bool bringToForeground(HWND window, std::chrono::milliseconds limit) {
+    return pumpMessagesUntil(
+        [&] {
+            if (GetForegroundWindow() != window) {
+                SetForegroundWindow(window);
+            }
+            return GetForegroundWindow() == window;
+        },
+        limit);
+}
+
 } // namespace dwellmark::testing

@@ -35,6 +35,15 @@ bool TestProgram::ended() const {
     return WaitForSingleObject(m_process.hProcess, 0) == WAIT_OBJECT_0;
 }
 
+std::optional<DWORD> TestProgram::exitStatus(std::chrono::milliseconds limit) const {
+    DWORD status = 0;
+    if (!pumpMessagesUntil([&] { return ended(); }, limit) ||
+        GetExitCodeProcess(m_process.hProcess, &status) == FALSE) {
+        return std::nullopt;
+    }
+    return status;
+}
+
 HWND TestProgram::findWindow(const wchar_t* windowClass, const wchar_t* title) const {
     HWND window = nullptr;
     while ((window = FindWindowExW(nullptr, window, windowClass, title)) != nullptr) {

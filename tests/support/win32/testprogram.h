@@ -25,6 +25,9 @@ public:
     HANDLE process() const { return m_process.hProcess; }
     DWORD id() const { return m_process.dwProcessId; }
     bool ended() const;
+    /// Its exit status once it has ended, running this thread's messages
+    /// meanwhile; none when it still runs at the limit (which only catches a hang).
+    std::optional<DWORD> exitStatus(std::chrono::milliseconds limit = std::chrono::seconds(30)) const;
 
     /// Its visible top-level window of the class and title; nullptr while it has none.
     HWND findWindow(const wchar_t* windowClass, const wchar_t* title) const;

@@ -25,6 +25,17 @@ int height(const ChartPicture::Box& box) {
     return box.bottom - box.top;
 }
 
+using Box = ChartPicture::Box;
+
+bool inside(const Box& inner, const Box& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+bool overlap(const Box& a, const Box& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
 } // namespace
 
 TEST(ChartPicture, NoSeriesDrawsAxesOnly) {
@@ -80,21 +91,6 @@ TEST(ChartPicture, AScaleOfOneAndAHalfMakesEverythingOneAndAHalfTimesLarger) {
     EXPECT_NEAR(height(large.bars()[1].box), 1.5 * height(normal.bars()[1].box), 3);
     EXPECT_NEAR(large.plot().left, 1.5 * normal.plot().left, 1);
 }
-
-namespace {
-
-using Box = ChartPicture::Box;
-
-bool inside(const Box& inner, const Box& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-bool overlap(const Box& a, const Box& b) {
-    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
-}
-
-} // namespace
 
 TEST(ChartPicture, NothingIsDrawnOverAnythingElseFromNoTitleToThousands) {
     for (const std::size_t count : {0, 1, 30, 300, 3000}) {

@@ -1,8 +1,8 @@
 // A program for the tests: the main window over a desktop that fails on its
 // first question, so that the failure escapes a tick of the real window.
+#include "fakes.h"
 #include "tracking/activitytracker.h"
 #include "tracking/changefeed.h"
-#include "tracking/timeofdayclock.h"
 #include "tracking/windowsystem.h"
 #include "ui/win32/mainwindow.h"
 
@@ -19,19 +19,14 @@ public:
     std::string getProcessName(dwellmark::WindowHandle) override { return {}; }
 };
 
-class NoonClock final : public dwellmark::TimeOfDayClock {
-public:
-    float secondsSinceMidnight() override { return 43200.0F; }
-    double steadySeconds() override { return 0.0; }
-};
-
 } // namespace
 
 int main() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
     FailingDesktop desktop;
-    NoonClock clock;
+    dwellmark::testing::FakeClock clock;
+    clock.now = 43200.0F;
     dwellmark::ActivityTracker tracker(desktop, clock);
     dwellmark::ui::win32::MainWindow form(tracker, desktop, L".");
     form.show();

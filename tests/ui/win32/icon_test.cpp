@@ -1,7 +1,7 @@
 // Dwellmark's icon as Windows shows it: the artwork on the exe (which Explorer,
 // the Start-menu shortcut and "Apps & features" show), none in the title bar;
-// and the version of the exe, as built and as packed, which is the project's.
-#include "messagepump.h"
+// the version of the exe, as built and as packed, which is the project's; and
+// its manifest.
 #include "testprogram.h"
 #include "win32api/windowsheaders.h"
 
@@ -95,11 +95,8 @@ TEST(Icon, BothExesShowTheArtworkWhereWindowsShowsAnExesIconAndTheProjectsVersio
 TEST(Icon, TheMainWindowsTitleBarShowsNone) {
     dwellmark::testing::TestProgram program(L"" DWELLMARK_EXE, L"");
     ASSERT_NE(program.process(), nullptr);
-    HWND window = nullptr;
-    ASSERT_TRUE(dwellmark::testing::pumpMessagesUntil([&] {
-        window = program.findWindow(L"DwellmarkMain", L"Dwellmark");
-        return window != nullptr;
-    }));
+    const HWND window = program.waitForWindow(L"DwellmarkMain", L"Dwellmark");
+    ASSERT_NE(window, nullptr);
     for (const int which : {GCLP_HICON, GCLP_HICONSM}) {
         const auto icon = reinterpret_cast<HICON>(GetClassLongPtrW(window, which));
         if (icon != nullptr) {
@@ -108,7 +105,22 @@ TEST(Icon, TheMainWindowsTitleBarShowsNone) {
         }
     }
     PostMessageW(window, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(dwellmark::testing::pumpMessagesUntil([&] { return program.ended(); }));
+    EXPECT_TRUE(program.exitStatus().has_value());
+}
+
+TEST(Program, CarriesItsIconVersionAndManifest) {
+    const wchar_t* path = L"" DWELLMARK_EXE;
+    EXPECT_EQ(versionText(path, L"ProductName"), L"Dwellmark");
+    const HMODULE exe = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(exe, nullptr);
+    EXPECT_NE(FindResourceW(exe, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
+    const HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const auto* text = static_cast<const char*>(LockResource(LoadResource(exe, manifest)));
+    const std::string xml(text, SizeofResource(exe, manifest));
+    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
+    EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
+    FreeLibrary(exe);
 }
 
 } // namespace

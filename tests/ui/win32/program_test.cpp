@@ -6,7 +6,6 @@
 #include "win32api/windowsheaders.h"
 
 #include <chrono>
-#include <cmath>
 #include <commctrl.h>
 #include <functional>
 #include <gtest/gtest.h>
@@ -17,6 +16,7 @@
 namespace {
 
 using namespace std::chrono_literals;
+using dwellmark::testing::bringToForeground;
 using dwellmark::testing::TestProgram;
 
 // Limits that only catch hangs.
@@ -31,17 +31,13 @@ class RemoteList {
 public:
     RemoteList(HWND list, DWORD processId)
         : m_list(list),
-          m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId)) {
-        if (m_process != nullptr) {
-            m_memory = VirtualAllocEx(m_process, nullptr, sizeof(LVITEMW) + textBytes, MEM_COMMIT | MEM_RESERVE,
-                                      PAGE_READWRITE);
-        }
-    }
+          m_process(OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId)),
+          m_memory(m_process == nullptr ? nullptr
+                                        : VirtualAllocEx(m_process, nullptr, sizeof(LVITEMW) + textBytes,
+                                                         MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)) {}
     ~RemoteList() {
-        if (m_memory != nullptr) {
-            VirtualFreeEx(m_process, m_memory, 0, MEM_RELEASE);
-        }
         if (m_process != nullptr) {
+            VirtualFreeEx(m_process, m_memory, 0, MEM_RELEASE);
             CloseHandle(m_process);
         }
     }
@@ -81,27 +77,14 @@ private:
     static constexpr std::size_t textBytes = 1024;
     HWND m_list;
     HANDLE m_process;
-    void* m_memory = nullptr;
+    void* m_memory;
 };
-
-bool bringToForeground(HWND window) {
-    return waitFor([&] {
-        if (GetForegroundWindow() != window) {
-            SetForegroundWindow(window);
-        }
-        return GetForegroundWindow() == window;
-    });
-}
 
 /// The control with the keyboard focus on the thread of another program's window.
 HWND focusOf(HWND window) {
     GUITHREADINFO thread{};
     thread.cbSize = sizeof thread;
     return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &thread) != FALSE ? thread.hwndFocus : nullptr;
-}
-
-std::uint64_t now() {
-    return GetTickCount64();
 }
 
 TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnClose) {
@@ -115,7 +98,7 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     }
 
     // The first foreign window's stretch opens at the test's request, not before.
-    ASSERT_TRUE(bringToForeground(windows.back()));
+    ASSERT_TRUE(bringToForeground(windows.back(), hangLimit));
     // The window manager hands the focus back to the program's newest window
     // when another program's window asks for it; started minimised (as a
     // shortcut can ask), the program stays out of the way while the foreign
@@ -149,18 +132,18 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     // window in front as it started) comes before the test's rows.
     int base = 0;
     for (std::size_t i = 0; i < windows.size(); ++i) {
-        ASSERT_TRUE(bringToForeground(windows[i]));
+        ASSERT_TRUE(bringToForeground(windows[i], hangLimit));
         ASSERT_TRUE(waitFor([&] { return seenOpen(i); })) << "the program did not see window " << i;
         base = i == 0 ? logRows.rowCount() : base;
-        const std::uint64_t start = now();
+        const std::uint64_t start = GetTickCount64();
         Sleep(pauses[i]);
         ASSERT_TRUE(seenOpen(i)) << "the foreground left window " << i << " without the test";
         if (i + 1 == windows.size()) {
             ShowWindow(main, SW_RESTORE);
         }
-        ASSERT_TRUE(bringToForeground(i + 1 < windows.size() ? windows[i + 1] : main));
+        ASSERT_TRUE(bringToForeground(i + 1 < windows.size() ? windows[i + 1] : main, hangLimit));
         ASSERT_TRUE(waitFor([&] { return logRows.rowCount() > base + static_cast<int>(i); }));
-        measured.push_back(static_cast<double>(now() - start) / 1000.0);
+        measured.push_back(static_cast<double>(GetTickCount64() - start) / 1000.0);
     }
     ASSERT_TRUE(waitFor([&] { return logRows.rowCount() >= base + 3; })) << logRows.rowCount();
     ASSERT_EQ(logRows.rowCount(), base + 3);
@@ -183,13 +166,13 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
     PostMessageW(displayChart, BM_CLICK, 0, 0);
     const HWND chart = dwellmark.waitForWindow(L"DwellmarkChart", L"Chart", hangLimit);
     ASSERT_NE(chart, nullptr);
-    ASSERT_TRUE(bringToForeground(chart));
+    ASSERT_TRUE(bringToForeground(chart, hangLimit));
     EXPECT_EQ(IsWindowEnabled(main), FALSE);
     EXPECT_EQ(SendMessageW(displayChart, BM_GETCHECK, 0, 0), BST_UNCHECKED);
     Sleep(300);
     PostMessageW(chart, WM_CLOSE, 0, 0);
     ASSERT_TRUE(waitFor([&] { return IsWindowVisible(chart) == FALSE && IsWindowEnabled(main) != FALSE; }));
-    ASSERT_TRUE(bringToForeground(main));
+    ASSERT_TRUE(bringToForeground(main, hangLimit));
     ASSERT_TRUE(waitFor([&] { return logRows.rowCount() >= base + 4; }));
     EXPECT_EQ(logRows.text(base + 3, 0), L"dwellmark.exe");
     EXPECT_EQ(logRows.text(base + 3, 1), L"Chart");
@@ -207,10 +190,7 @@ TEST(Program, LogsForeignWindowsInOrderShowsTheChartThatIsLoggedItselfAndEndsOnC
 
     // Closing the main window ends the program, with status 0.
     PostMessageW(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(WaitForSingleObject(dwellmark.process(), 60000), WAIT_OBJECT_0);
-    DWORD status = 1;
-    GetExitCodeProcess(dwellmark.process(), &status);
-    EXPECT_EQ(status, 0U);
+    EXPECT_EQ(dwellmark.exitStatus(hangLimit), 0U);
 }
 
 TEST(Program, StartsMinimisedWhenItsShortcutSaysSoWithTheFocusOnTheLogOnceRestored) {
@@ -220,7 +200,7 @@ TEST(Program, StartsMinimisedWhenItsShortcutSaysSoWithTheFocusOnTheLogOnceRestor
         ASSERT_NE(main, nullptr);
         EXPECT_NE(IsIconic(main), FALSE) << "show command " << showCommand;
         ShowWindow(main, SW_RESTORE);
-        ASSERT_TRUE(bringToForeground(main));
+        ASSERT_TRUE(bringToForeground(main, hangLimit));
         EXPECT_TRUE(waitFor([&] { return focusOf(main) == GetDlgItem(main, 101); }));
     }
 }
@@ -236,35 +216,7 @@ TEST(Program, AFailureThatNothingCatchesShowsOneMessageAndEndsTheProgram) {
     // The one message: no second box behind it, and the main window is gone.
     EXPECT_EQ(FindWindowExW(nullptr, box, L"#32770", L"Dwellmark"), nullptr);
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    ASSERT_EQ(WaitForSingleObject(failing.process(), 60000), WAIT_OBJECT_0);
-    DWORD status = 0;
-    GetExitCodeProcess(failing.process(), &status);
-    EXPECT_EQ(status, 1U);
-}
-
-TEST(Program, CarriesItsIconVersionAndManifest) {
-    const wchar_t* path = L"" DWELLMARK_EXE;
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path, &ignored);
-    ASSERT_GT(size, 0U);
-    std::vector<char> info(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path, 0, size, info.data()));
-    wchar_t* product = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(info.data(), L"\\StringFileInfo\\040904b0\\ProductName",
-                               reinterpret_cast<void**>(&product), &length));
-    EXPECT_EQ(std::wstring(product), L"Dwellmark");
-
-    const HMODULE exe = LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
-    ASSERT_NE(exe, nullptr);
-    EXPECT_NE(FindResourceW(exe, MAKEINTRESOURCEW(1), RT_GROUP_ICON), nullptr);
-    const HRSRC manifest = FindResourceW(exe, MAKEINTRESOURCEW(1), RT_MANIFEST);
-    ASSERT_NE(manifest, nullptr);
-    const auto* text = static_cast<const char*>(LockResource(LoadResource(exe, manifest)));
-    const std::string xml(text, SizeofResource(exe, manifest));
-    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
-    EXPECT_NE(xml.find("PerMonitorV2"), std::string::npos);
-    FreeLibrary(exe);
+    EXPECT_EQ(failing.exitStatus(hangLimit), 1U);
 }
 
 } // namespace

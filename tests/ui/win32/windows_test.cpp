@@ -45,69 +45,51 @@ public:
     void ticked() override {}
 };
 
-/// Runs steps from inside the modal loops of this thread (a message box's or
-/// the chart window's), through a thread timer that those loops deliver.
-class ModalWatch {
-public:
-    /// step is called every 10 ms while a modal window is up until it returns true.
-    explicit ModalWatch(std::function<bool()> step) {
-        s_step = std::move(step);
-        s_deadline = std::chrono::steady_clock::now() + hangLimit;
-        s_timedOut = false;
-        m_timer = SetTimer(nullptr, 0, 10, onTimer);
-    }
-    ~ModalWatch() {
-        KillTimer(nullptr, m_timer);
-        s_step = nullptr;
-    }
-    ModalWatch(const ModalWatch&) = delete;
-    ModalWatch& operator=(const ModalWatch&) = delete;
+/// The visible enabled top-level windows of this thread: the modal ones while
+/// the main window is disabled.
+std::vector<HWND> modalWindows() {
+    std::vector<HWND> windows;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM found) -> BOOL {
+            if (IsWindowVisible(window) != FALSE && IsWindowEnabled(window) != FALSE &&
+                GetWindow(window, GW_OWNER) != nullptr) {
+                reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
 
-    static bool timedOut() { return s_timedOut; }
-
-private:
-    static void CALLBACK onTimer(HWND, UINT, UINT_PTR, DWORD) {
-        if (!s_step) {
-            return;
-        }
-        if (std::chrono::steady_clock::now() > s_deadline) {
-            // A step that never finishes must not leave the test in a modal loop.
+/// Runs action while step is called every 10 ms from inside the modal loops
+/// of this thread (a message box's or the chart window's, through a thread
+/// timer that those loops deliver) until it returns true. False when the step
+/// had not finished within the hang limit; the modal windows are closed then,
+/// so that the test does not stay in their loops.
+bool whileModal(std::function<bool()> step, const std::function<void()>& action) {
+    static std::function<bool()> s_step;
+    static std::chrono::steady_clock::time_point s_deadline;
+    static bool s_timedOut = false;
+    s_step = std::move(step);
+    s_deadline = std::chrono::steady_clock::now() + hangLimit;
+    s_timedOut = false;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) {
+        if (s_step && std::chrono::steady_clock::now() > s_deadline) {
             s_timedOut = true;
             s_step = nullptr;
             for (HWND window : modalWindows()) {
                 PostMessageW(window, WM_CLOSE, 0, 0);
             }
-            return;
-        }
-        std::function<bool()> step = s_step;
-        if (step()) {
+        } else if (const std::function<bool()> current = s_step; current && current()) {
             s_step = nullptr;
         }
-    }
-
-    UINT_PTR m_timer = 0;
-    static inline std::function<bool()> s_step;
-    static inline std::chrono::steady_clock::time_point s_deadline;
-    static inline bool s_timedOut = false;
-
-public:
-    /// The visible enabled top-level windows of this thread: the modal ones
-    /// while the main window is disabled.
-    static std::vector<HWND> modalWindows() {
-        std::vector<HWND> windows;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM found) -> BOOL {
-                if (IsWindowVisible(window) != FALSE && IsWindowEnabled(window) != FALSE &&
-                    GetWindow(window, GW_OWNER) != nullptr) {
-                    reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&windows));
-        return windows;
-    }
-};
+    });
+    action();
+    KillTimer(nullptr, timer);
+    s_step = nullptr;
+    return !s_timedOut;
+}
 
 std::wstring textOf(HWND window) {
     std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
@@ -155,6 +137,16 @@ std::wstring clipboardText() {
     return text;
 }
 
+/// The message box among the modal windows; nullptr while none is up.
+HWND messageBox() {
+    for (HWND window : modalWindows()) {
+        if (classOf(window) == L"#32770") {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
 class Forms : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -172,10 +164,15 @@ protected:
         std::filesystem::remove_all(m_folder, ignored);
     }
 
-    MainWindow& makeForm(std::unique_ptr<TickPoster> ticks = std::make_unique<ManualTicks>()) {
+    /// The main window, shown, over the fake desktop and its changes unless
+    /// other changes are given; ticked by hand unless other ticks are given
+    /// (nullptr: the window's own, by what the changes report).
+    MainWindow& makeForm(std::unique_ptr<TickPoster> ticks = std::make_unique<ManualTicks>(),
+                         ChangeFeed* changes = nullptr) {
         m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
         m_tracker->setLoggedSeconds(12);
-        m_form = std::make_unique<MainWindow>(*m_tracker, m_windows, m_folder.wstring(), std::move(ticks));
+        m_form = std::make_unique<MainWindow>(*m_tracker, changes != nullptr ? *changes : m_windows, m_folder.wstring(),
+                                              std::move(ticks));
         m_form->show();
         return *m_form;
     }
@@ -185,11 +182,20 @@ protected:
         return std::make_unique<TickDriver>(m_windows, dwellmark::TickSource::Timer);
     }
 
+    /// The open chart once it shows; nullptr before.
+    ChartWindow* shownChart() const {
+        ChartWindow* chart = m_form->openChart();
+        return chart != nullptr && IsWindowVisible(chart->handle()) != FALSE ? chart : nullptr;
+    }
+
     /// Clicks "Display Chart" and runs the messages until the chart it asks
-    /// for has been open and closed again (or it asked for none).
-    void clickDisplayChart() {
-        SendMessageW(m_form->displayChartBox(), BM_CLICK, 0, 0);
-        ASSERT_TRUE(pumpMessagesUntil([&] { return !m_form->chartRequested(); }));
+    /// for has been open and closed again (or it asked for none), with the
+    /// step run while it is up (see whileModal).
+    bool clickDisplayChart(std::function<bool()> step) {
+        return whileModal(std::move(step), [&] {
+            SendMessageW(m_form->displayChartBox(), BM_CLICK, 0, 0);
+            ASSERT_TRUE(pumpMessagesUntil([&] { return !m_form->chartRequested(); }));
+        });
     }
 
     /// Clicks box as a screen reader's default action does (BM_CLICK sent from
@@ -198,32 +204,38 @@ protected:
     bool answersAClickFromAnotherThreadAtOnce(HWND box, const std::function<HWND()>& opened) {
         std::atomic<bool> returned{false};
         bool modalWhenReturned = false;
-        ModalWatch watch([&] {
-            const HWND window = opened();
-            if (window == nullptr || IsWindowVisible(window) == FALSE || !returned) {
-                return false;
-            }
-            modalWhenReturned = IsWindowEnabled(m_form->handle()) == FALSE;
-            return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE;
-        });
+        bool closed = false;
+        // The click is only taken while this thread runs its messages, inside whileModal.
         std::thread clicker([&] {
             DWORD_PTR result = 0;
             SendMessageTimeoutW(box, BM_CLICK, 0, 0, SMTO_NORMAL, 60000, &result);
             returned = true;
         });
-        const bool closed = pumpMessagesUntil([&] {
-            return modalWhenReturned && !m_form->chartRequested() && m_form->openChart() == nullptr &&
-                   !m_form->hideMeAnswerPending();
+        const auto closeWhenReturned = [&] {
+            const HWND window = opened();
+            if (window == nullptr || !returned) {
+                return false;
+            }
+            modalWhenReturned = IsWindowEnabled(m_form->handle()) == FALSE;
+            return PostMessageW(window, WM_CLOSE, 0, 0) != FALSE;
+        };
+        const bool finished = whileModal(closeWhenReturned, [&] {
+            closed = pumpMessagesUntil([&] {
+                return modalWhenReturned && !m_form->chartRequested() && m_form->openChart() == nullptr &&
+                       !m_form->hideMeAnswerPending();
+            });
         });
         clicker.join();
-        return closed && !ModalWatch::timedOut();
+        return closed && finished;
     }
 
-    /// Brings a fake window to the foreground and lets a tick see it.
-    void switchTo(WindowHandle handle, float at) {
-        m_windows.focus(handle);
-        m_clock.now = at;
-        m_form->tick();
+    /// Brings each fake window to the foreground at its time, and lets a tick see it.
+    void switchTo(std::initializer_list<std::pair<WindowHandle, float>> visits) {
+        for (const auto& [handle, at] : visits) {
+            m_windows.focus(handle);
+            m_clock.now = at;
+            m_form->tick();
+        }
     }
 
     FakeWindowSystem m_windows;
@@ -362,10 +374,7 @@ TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
     m_windows.create(11, "editor.exe", "Notes");
     m_windows.create(12, "browser.exe", "Привет");
     m_windows.create(13, "viewer.exe", "漢字のタイトル");
-    switchTo(11, 100.0F);
-    switchTo(12, 103.0F);
-    switchTo(13, 110.0F);
-    switchTo(11, 111.0F);
+    switchTo({{11, 100.0F}, {12, 103.0F}, {13, 110.0F}, {11, 111.0F}});
     const HWND log = form.usageLog().handle();
     ASSERT_EQ(ListView_GetItemCount(log), 3);
     EXPECT_EQ(cellText(log, 0, 0), L"editor.exe");
@@ -379,7 +388,7 @@ TEST_F(Forms, ListsShowTheTrackersRowsAsTheyGrow) {
     EXPECT_EQ(cellText(totals, 1, 1), L"Привет");
     EXPECT_EQ(cellText(totals, 1, 3), L"7");
     // A changed cell and a removed row show too.
-    switchTo(12, 120.0F);
+    switchTo({{12, 120.0F}});
     EXPECT_EQ(cellText(totals, 0, 3), L"12");
     EXPECT_EQ(ListView_GetItemCount(form.openStretches().handle()), 3);
     m_windows.destroy(13);
@@ -392,52 +401,34 @@ TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
     m_windows.create(21, "editor.exe", "Notes");
     m_windows.focus(21);
     for (int round = 0; round < 2; ++round) {
-        std::wstring title;
-        std::wstring text;
-        int buttons = 0;
-        bool boxClear = false;
-        bool mainDisabled = false;
         std::uint64_t ticksAtOpen = 0;
-        {
-            ModalWatch watch([&] {
-                for (HWND window : ModalWatch::modalWindows()) {
-                    if (classOf(window) != L"#32770") {
-                        continue;
-                    }
-                    if (ticksAtOpen == 0) {
-                        ticksAtOpen = form.ticksRun() + 1;
-                        title = textOf(window);
-                        text = textOf(GetDlgItem(window, 0xFFFF));
-                        boxClear = !isChecked(form.hideMeBox());
-                        mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
-                        EnumChildWindows(
-                            window,
-                            [](HWND child, LPARAM count) -> BOOL {
-                                if (classOf(child) == L"Button") {
-                                    ++*reinterpret_cast<int*>(count);
-                                }
-                                return TRUE;
-                            },
-                            reinterpret_cast<LPARAM>(&buttons));
-                    }
-                    // The ticks go on underneath the message box.
-                    if (form.ticksRun() > ticksAtOpen + 5) {
-                        PostMessageW(window, WM_COMMAND, IDOK, 0);
-                        return true;
-                    }
-                }
+        // The message box is looked at as it opens, and answered once some ticks have run underneath it.
+        const auto lookAndAnswer = [&] {
+            const HWND box = messageBox();
+            if (box == nullptr) {
                 return false;
-            });
+            }
+            if (ticksAtOpen == 0) {
+                ticksAtOpen = form.ticksRun() + 1;
+                EXPECT_EQ(textOf(box), L"Dwellmark");
+                const std::wstring text = textOf(GetDlgItem(box, 0xFFFF));
+                EXPECT_EQ(text, widen(texts::hideMeMessage()));
+                EXPECT_NE(text.find(L"support@"), std::wstring::npos);
+                int buttons = 0;
+                for (HWND button = nullptr; (button = FindWindowExW(box, button, L"Button", nullptr)) != nullptr;) {
+                    ++buttons;
+                }
+                EXPECT_EQ(buttons, 1);
+                EXPECT_FALSE(isChecked(form.hideMeBox())) << "the box stays clear";
+                EXPECT_EQ(IsWindowEnabled(form.handle()), FALSE) << "the message is modal";
+            }
+            return form.ticksRun() > ticksAtOpen + 5 && PostMessageW(box, WM_COMMAND, IDOK, 0) != FALSE;
+        };
+        ASSERT_TRUE(whileModal(lookAndAnswer, [&] {
             SendMessageW(form.hideMeBox(), BM_CLICK, 0, 0);
             ASSERT_TRUE(pumpMessagesUntil([&] { return !form.hideMeAnswerPending(); }));
-        }
-        ASSERT_FALSE(ModalWatch::timedOut());
-        EXPECT_EQ(title, L"Dwellmark");
-        EXPECT_EQ(text, widen(texts::hideMeMessage()));
-        EXPECT_NE(text.find(L"support@"), std::wstring::npos);
-        EXPECT_EQ(buttons, 1);
-        EXPECT_TRUE(boxClear);
-        EXPECT_TRUE(mainDisabled);
+        }));
+        EXPECT_NE(ticksAtOpen, 0U) << "no message in round " << round;
         EXPECT_FALSE(isChecked(form.hideMeBox()));
         EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
         EXPECT_NE(IsWindowVisible(form.handle()), FALSE);
@@ -447,13 +438,10 @@ TEST_F(Forms, HideMeShowsTheMessageEveryTimeAndTheBoxStaysClearWhileTicksGoOn) {
 TEST_F(Forms, DisplayChartWithNoTotalsOpensNothing) {
     MainWindow& form = makeForm();
     bool sawWindow = false;
-    {
-        ModalWatch watch([&] {
-            sawWindow = sawWindow || !ModalWatch::modalWindows().empty();
-            return false;
-        });
-        clickDisplayChart();
-    }
+    clickDisplayChart([&] {
+        sawWindow = sawWindow || !modalWindows().empty();
+        return false;
+    });
     EXPECT_FALSE(sawWindow);
     EXPECT_EQ(form.openChart(), nullptr);
     EXPECT_FALSE(isChecked(form.displayChartBox()));
@@ -464,101 +452,77 @@ TEST_F(Forms, TheChartShowsTheTotalsAtTheRequestWhileTicksGoOnUnderneath) {
     m_windows.create(31, "editor.exe", "An editor window of 21");
     m_windows.create(32, "browser.exe", "Привет");
     m_windows.create(33, "late.exe", "Opened while the chart is up");
-    switchTo(31, 100.0F);
-    switchTo(32, 130.0F);
-    switchTo(31, 145.0F);
-
-    struct Seen {
-        std::wstring caption;
-        std::wstring className;
-        RECT client{};
-        RECT outer{};
-        DWORD style = 0;
-        bool mainDisabled = false;
-        bool boxClear = false;
-        std::vector<ChartPicture::Bar> bars;
-        std::vector<ChartPicture::Bar> barsAfterTicks;
-        std::size_t totalsAtOpen = 0;
-        std::size_t totalsBeforeClose = 0;
-        ChartData data;
-    } seen;
-    {
-        ModalWatch watch([&] {
-            ChartWindow* chart = form.openChart();
-            if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
-                return false;
-            }
-            if (seen.bars.empty()) {
-                seen.caption = textOf(chart->handle());
-                seen.className = classOf(chart->handle());
-                GetClientRect(chart->handle(), &seen.client);
-                GetWindowRect(chart->handle(), &seen.outer);
-                seen.style = static_cast<DWORD>(GetWindowLongPtrW(chart->handle(), GWL_STYLE));
-                seen.mainDisabled = IsWindowEnabled(form.handle()) == FALSE;
-                seen.boxClear = !isChecked(form.displayChartBox());
-                seen.bars = chart->picture().bars();
-                seen.data = chart->picture().data();
-                seen.totalsAtOpen = m_tracker->totals().rowCount();
-                // A new window gets the foreground underneath the chart.
-                m_clock.now = 160.0F;
-                m_windows.focus(33);
-                return false;
-            }
-            if (m_tracker->openStretches().rowCount() < 3) {
-                return false;
-            }
-            m_clock.now = 170.0F;
-            m_windows.focus(32);
-            if (m_tracker->totals().rowCount() <= seen.totalsAtOpen) {
-                return false;
-            }
-            seen.totalsBeforeClose = m_tracker->totals().rowCount();
-            seen.barsAfterTicks = chart->picture().bars();
-            PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
-            return true;
-        });
-        clickDisplayChart();
-    }
-    ASSERT_FALSE(ModalWatch::timedOut());
-    EXPECT_EQ(seen.caption, L"Chart");
-    EXPECT_EQ(seen.className, ChartWindow::className);
-    EXPECT_EQ(seen.client.right, 629);
-    EXPECT_EQ(seen.client.bottom, 577);
-    EXPECT_EQ(seen.outer.left, (GetSystemMetrics(SM_CXSCREEN) - (seen.outer.right - seen.outer.left)) / 2);
-    EXPECT_EQ(seen.outer.top, (GetSystemMetrics(SM_CYSCREEN) - (seen.outer.bottom - seen.outer.top)) / 2);
-    EXPECT_NE(seen.style & WS_SYSMENU, 0U);
-    EXPECT_EQ(seen.style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0U);
-    EXPECT_TRUE(seen.mainDisabled);
-    EXPECT_TRUE(seen.boxClear);
-    EXPECT_EQ(seen.data.category, "R1");
-    EXPECT_EQ(seen.data.xAxisTitle, "Process Time");
-    EXPECT_EQ(seen.data.yAxisTitle, "Process");
-    ASSERT_EQ(seen.bars.size(), 2U);
-    EXPECT_EQ(seen.bars[0].name, "An editor window of ");
-    EXPECT_EQ(seen.bars[0].value, 30.0);
-    EXPECT_EQ(seen.bars[1].name, "Привет");
-    EXPECT_EQ(seen.bars[1].value, 15.0);
-    // The ticks went on, and the open chart kept what it showed.
-    EXPECT_GT(seen.totalsBeforeClose, seen.totalsAtOpen);
-    ASSERT_EQ(seen.barsAfterTicks.size(), 2U);
+    switchTo({{31, 100.0F}, {32, 130.0F}, {31, 145.0F}});
+    // The chart as it opens.
+    const auto firstLook = [&](const ChartWindow& chart) {
+        const HWND window = chart.handle();
+        EXPECT_EQ(textOf(window), L"Chart");
+        EXPECT_EQ(classOf(window), ChartWindow::className);
+        RECT client;
+        GetClientRect(window, &client);
+        EXPECT_EQ(client.right, 629);
+        EXPECT_EQ(client.bottom, 577);
+        RECT outer;
+        GetWindowRect(window, &outer);
+        EXPECT_EQ(outer.left, (GetSystemMetrics(SM_CXSCREEN) - (outer.right - outer.left)) / 2);
+        EXPECT_EQ(outer.top, (GetSystemMetrics(SM_CYSCREEN) - (outer.bottom - outer.top)) / 2);
+        const auto style = static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE));
+        EXPECT_NE(style & WS_SYSMENU, 0U);
+        EXPECT_EQ(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0U);
+        EXPECT_EQ(IsWindowEnabled(form.handle()), FALSE) << "the chart is modal";
+        EXPECT_FALSE(isChecked(form.displayChartBox()));
+        const ChartData& data = chart.picture().data();
+        EXPECT_EQ(data.category, "R1");
+        EXPECT_EQ(data.xAxisTitle, "Process Time");
+        EXPECT_EQ(data.yAxisTitle, "Process");
+        const std::vector<ChartPicture::Bar>& bars = chart.picture().bars();
+        ASSERT_EQ(bars.size(), 2U);
+        EXPECT_EQ(bars[0].name, "An editor window of ");
+        EXPECT_EQ(bars[0].value, 30.0);
+        EXPECT_EQ(bars[1].name, "Привет");
+        EXPECT_EQ(bars[1].value, 15.0);
+    };
+    bool looked = false;
+    std::size_t totalsAtOpen = 0;
+    ASSERT_TRUE(clickDisplayChart([&] {
+        ChartWindow* chart = shownChart();
+        if (chart == nullptr) {
+            return false;
+        }
+        if (!looked) {
+            looked = true;
+            firstLook(*chart);
+            totalsAtOpen = m_tracker->totals().rowCount();
+            // A new window gets the foreground underneath the chart.
+            m_clock.now = 160.0F;
+            m_windows.focus(33);
+            return false;
+        }
+        if (m_tracker->openStretches().rowCount() < 3) {
+            return false;
+        }
+        m_clock.now = 170.0F;
+        m_windows.focus(32);
+        if (m_tracker->totals().rowCount() <= totalsAtOpen) {
+            return false;
+        }
+        // The ticks went on, and the open chart kept what it showed.
+        EXPECT_GT(m_tracker->totals().rowCount(), totalsAtOpen);
+        EXPECT_EQ(chart->picture().bars().size(), 2U);
+        return PostMessageW(chart->handle(), WM_CLOSE, 0, 0) != FALSE;
+    }));
+    EXPECT_TRUE(looked) << "no chart opened";
     EXPECT_EQ(form.openChart(), nullptr);
     EXPECT_FALSE(isChecked(form.displayChartBox()));
     EXPECT_NE(IsWindowEnabled(form.handle()), FALSE);
 
     // The next request is a fresh chart with the rows added since.
     std::size_t barsOfSecond = 0;
-    {
-        ModalWatch watch([&] {
-            ChartWindow* chart = form.openChart();
-            if (chart == nullptr || IsWindowVisible(chart->handle()) == FALSE) {
-                return false;
-            }
-            barsOfSecond = chart->picture().bars().size();
-            PostMessageW(chart->handle(), WM_CLOSE, 0, 0);
-            return true;
-        });
-        clickDisplayChart();
-    }
+    clickDisplayChart([&] {
+        ChartWindow* chart = shownChart();
+        barsOfSecond = chart != nullptr ? chart->picture().bars().size() : 0;
+        return chart != nullptr && PostMessageW(chart->handle(), WM_CLOSE, 0, 0) != FALSE;
+    });
     EXPECT_EQ(barsOfSecond, m_tracker->totals().rowCount());
     EXPECT_GT(barsOfSecond, 2U);
 }
@@ -632,9 +596,7 @@ TEST_F(Forms, TheOneMillisecondTickRunsOnTheWindowsThread) {
 
 TEST_F(Forms, ADesktopThatReportsChangesTicksOnEachReportAndOnceASecond) {
     ReportingFeed desktop(true);
-    m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
-    m_form = std::make_unique<MainWindow>(*m_tracker, desktop, m_folder.wstring());
-    MainWindow& form = *m_form;
+    MainWindow& form = makeForm(nullptr, &desktop);
     ASSERT_TRUE(desktop.listening());
     EXPECT_EQ(textOf(form.notice()), L"") << "nothing to say: no notice line";
     // A first tick at once, to see the desktop as it is.
@@ -673,27 +635,20 @@ TEST_F(Forms, ClosingTheMainWindowEndsTheLoop) {
     EXPECT_EQ(IsWindowVisible(form.handle()), FALSE);
     const std::uint64_t ticks = form.ticksRun();
     // No tick runs after the close, however long the loop goes on.
-    for (int i = 0; i < 20; ++i) {
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-        Sleep(2);
-    }
+    testing::pumpMessagesFor(40ms);
     EXPECT_EQ(form.ticksRun(), ticks);
 }
 
 TEST_F(Forms, ADesktopThatCannotReportItsChangesIsSaidInTheNoticeLineAndTheWindowGrowsByIt) {
     // The fake desktop reports nothing: the window's own ticks fall back to the 1 ms timer.
-    m_tracker = std::make_unique<ActivityTracker>(m_windows, m_clock);
-    m_form = std::make_unique<MainWindow>(*m_tracker, m_windows, m_folder.wstring());
-    m_form->show();
-    EXPECT_EQ(textOf(m_form->notice()),
+    const MainWindow& form = makeForm(nullptr);
+    EXPECT_EQ(textOf(form.notice()),
               L"the desktop does not report its changes; looking at it every millisecond instead");
-    EXPECT_NE(IsWindowVisible(m_form->notice()), FALSE);
-    EXPECT_EQ(rectInParent(m_form->notice()).top, 560);
-    EXPECT_EQ(rectInParent(m_form->hideMeBox()).top, 528) << "the controls keep their places";
+    EXPECT_NE(IsWindowVisible(form.notice()), FALSE);
+    EXPECT_EQ(rectInParent(form.notice()).top, 560);
+    EXPECT_EQ(rectInParent(form.hideMeBox()).top, 528) << "the controls keep their places";
     RECT client;
-    GetClientRect(m_form->handle(), &client);
+    GetClientRect(form.handle(), &client);
     EXPECT_EQ(client.bottom, 610);
 }
 
@@ -715,10 +670,7 @@ TEST_F(Forms, ListsHavePlainHeadersOneSelectedRowTypeAheadAndTipsForCutTexts) {
     m_windows.create(71, "editor.exe", "Notes");
     m_windows.create(72, "browser.exe", longTitle);
     m_windows.create(73, "Bash.exe", "Shell");
-    float now = 100.0F;
-    for (const WindowHandle window : {71, 72, 73, 71}) {
-        switchTo(window, now += 1.0F);
-    }
+    switchTo({{71, 101.0F}, {72, 102.0F}, {73, 103.0F}, {71, 104.0F}});
     const HWND log = form.usageLog().handle();
     EXPECT_EQ(GetWindowLongPtrW(ListView_GetHeader(log), GWL_STYLE) & HDS_BUTTONS, 0) << "a pressable header";
     ListView_SetItemState(log, 0, LVIS_SELECTED, LVIS_SELECTED);
@@ -747,18 +699,12 @@ TEST_F(Forms, TheChartAndHideMesAnswerOpenOnlyAfterAClickFromAnotherThreadHasRet
     MainWindow& form = makeForm();
     m_windows.create(61, "editor.exe", "Notes");
     m_windows.create(62, "browser.exe", "News");
-    switchTo(61, 100.0F);
-    switchTo(62, 110.0F);
-    EXPECT_TRUE(answersAClickFromAnotherThreadAtOnce(
-        form.displayChartBox(), [&] { return form.openChart() != nullptr ? form.openChart()->handle() : nullptr; }));
-    EXPECT_TRUE(answersAClickFromAnotherThreadAtOnce(form.hideMeBox(), [] {
-        for (HWND window : ModalWatch::modalWindows()) {
-            if (classOf(window) == L"#32770") {
-                return window;
-            }
-        }
-        return HWND{};
+    switchTo({{61, 100.0F}, {62, 110.0F}});
+    EXPECT_TRUE(answersAClickFromAnotherThreadAtOnce(form.displayChartBox(), [&] {
+        const ChartWindow* chart = shownChart();
+        return chart != nullptr ? chart->handle() : nullptr;
     }));
+    EXPECT_TRUE(answersAClickFromAnotherThreadAtOnce(form.hideMeBox(), messageBox));
 }
 
 TEST_F(Forms, LegendNamesWiderThanTheLegendEndInAnEllipsis) {
@@ -820,11 +766,11 @@ TEST_F(Forms, EachOfThousandsOfBarsTipsItsWholeTitleAndSecondsWhenPointedAt) {
 
 /// Opens a context menu through open and chooses the item at the position
 /// from the keyboard, as a user would: with the arrow keys and Enter, or by
-/// the access key when one is given; gives the items and which were greyed.
-std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::function<void()>& open,
-                                                          wchar_t accessKey = 0) {
+/// the access key when one is given (not 0); gives the items and which were greyed.
+std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, wchar_t accessKey,
+                                                          const std::function<void()>& open) {
     std::vector<std::pair<std::wstring, bool>> items;
-    ModalWatch watch([&] {
+    const auto choose = [&] {
         HWND popup = nullptr;
         while ((popup = FindWindowExW(nullptr, popup, L"#32768", nullptr)) != nullptr && !IsWindowVisible(popup)) {
         }
@@ -845,9 +791,8 @@ std::vector<std::pair<std::wstring, bool>> chooseFromMenu(int item, const std::f
         const bool lit = (GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION) & MF_HILITE) != 0;
         PostMessageW(popup, WM_KEYDOWN, lit ? VK_RETURN : VK_DOWN, 0);
         return lit;
-    });
-    open();
-    EXPECT_FALSE(ModalWatch::timedOut());
+    };
+    EXPECT_TRUE(whileModal(choose, open));
     return items;
 }
 
@@ -855,9 +800,7 @@ TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
     MainWindow& form = makeForm();
     m_windows.create(81, "editor.exe", "Notes");
     m_windows.create(82, "browser.exe", "Привет\tworld");
-    switchTo(81, 100.0F);
-    switchTo(82, 103.0F);
-    switchTo(81, 110.0F);
+    switchTo({{81, 100.0F}, {82, 103.0F}, {81, 110.0F}});
     const HWND log = form.usageLog().handle();
     ListView_SetItemState(log, 1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     BYTE keys[256] = {};
@@ -871,7 +814,7 @@ TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
     RECT first{};
     ListView_GetItemRect(log, 0, &first, LVIR_BOUNDS);
     const LPARAM at = MAKELPARAM(first.left + 20, (first.top + first.bottom) / 2);
-    const auto items1 = chooseFromMenu(0, [&] {
+    const auto items1 = chooseFromMenu(0, 0, [&] {
         SendMessageW(log, WM_RBUTTONDOWN, MK_RBUTTON, at);
         SendMessageW(log, WM_RBUTTONUP, 0, at);
     });
@@ -880,13 +823,10 @@ TEST_F(Forms, CtrlCAndTheContextMenuCopyRowsOfTheShownColumnsToTheClipboard) {
     // The menu key on the totals, none selected: "Copy" greyed, "Copy All",
     // chosen by its access key, copies every row under the shown columns' headers.
     const HWND totals = form.totals().handle();
-    const auto items2 = chooseFromMenu(
-        1,
-        [&] {
-            SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
-            SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
-        },
-        L'a');
+    const auto items2 = chooseFromMenu(1, L'a', [&] {
+        SendMessageW(totals, WM_KEYDOWN, VK_APPS, 1);
+        SendMessageW(totals, WM_KEYUP, VK_APPS, 0xC0000001);
+    });
     EXPECT_TRUE(items2.at(0).second);
     EXPECT_EQ(clipboardText(), L"Application\tWindow Title\tTotal Time\r\neditor.exe\tNotes\t00:00:03\r\n"
                                L"browser.exe\tПривет world\t00:00:07\r\n");
@@ -900,7 +840,7 @@ TEST_F(Forms, ListsFollowNewRowsAtTheirEndButNotOnceScrolledUp) {
     const auto addRows = [&](int count) {
         for (int i = 0; i < count; ++i) {
             m_windows.create(next, "app.exe", "Window " + std::to_string(next));
-            switchTo(next++, now += 1.0F);
+            switchTo({{next++, now += 1.0F}});
         }
     };
     const std::array<HWND, 2> lists{form.usageLog().handle(), form.totals().handle()};

@@ -3,6 +3,8 @@
 #include "app/qtprogram.h"
 #include "platform/platform.h"
 #include "qtgtest.h"
+#include "tablecells.h"
+#include "testdesktop.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 #include "tracking/formattime.h"
@@ -17,9 +19,9 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <iostream>
 #include <memory>
 #include <vector>
 
@@ -32,34 +34,6 @@ namespace {
 
 // Every wait is for a state; its limit only catches a hang, also on a loaded machine.
 constexpr int hangLimitMs = 120000;
-
-// Runs a tool to its end while the event loop (and so the main window's
-// timer) goes on; its standard output, or nothing when it failed.
-std::optional<QString> run(const QString& program, const QStringList& arguments, int timeoutMs = hangLimitMs) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted()) {
-        return std::nullopt;
-    }
-    QElapsedTimer clock;
-    clock.start();
-    while (process.state() != QProcess::NotRunning && clock.elapsed() < timeoutMs) {
-        QTest::qWait(5);
-    }
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-        return std::nullopt;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        return std::nullopt;
-    }
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
-
-bool activate(WindowHandle window) {
-    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(window)}).has_value();
-}
 
 QString cell(const ActivityTable& table, std::size_t row, auto column) {
     return QString::fromStdString(std::string(table.text(row, column)));
@@ -86,21 +60,24 @@ protected:
         dwellmark::ActivityTracker* tracker = nullptr;
         dwellmark::ui::MainWindow* form = nullptr;
         std::unique_ptr<dwellmark::testing::WindowFarm> farm;
+        dwellmark::testing::TestDesktop user;
         std::vector<Helper> helpers;
 
         WindowHandle mainWindow() const { return static_cast<WindowHandle>(form->winId()); }
 
-        /// Activates the window and waits until the tracker has seen it in the foreground.
+        /// Asks the window manager to activate the window, again now and
+        /// then (it drops a request for a window it has not taken on yet),
+        /// until the tracker has seen it in the foreground.
         bool activateSeen(WindowHandle window) {
-            if (!activate(window)) {
-                return false;
-            }
-            QElapsedTimer waited;
-            waited.start();
-            while (tracker->lastForeground() != window && waited.elapsed() < hangLimitMs) {
-                QTest::qWait(1);
-            }
-            return tracker->lastForeground() == window;
+            int asked = 0;
+            return QTest::qWaitFor(
+                [&] {
+                    if (asked++ % 100 == 0) {
+                        user.requestActivation(static_cast<std::uint32_t>(window));
+                    }
+                    return tracker->lastForeground() == window;
+                },
+                hangLimitMs);
         }
 
         /// Starts the program, then the other windows; a fatal failure if one
@@ -115,9 +92,8 @@ protected:
             form = &program->mainWindow();
             form->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(form, hangLimitMs));
-            ASSERT_TRUE(activate(mainWindow()));
-            DWELLMARK_TRY_WITHIN(hangLimitMs, (windows->foregroundWindow()) == (mainWindow()),
-                                 EXPECT_EQ(windows->foregroundWindow(), mainWindow()));
+            ASSERT_TRUE(activateSeen(mainWindow()));
+            DWELLMARK_TRY_EXPECT_EQ(windows->foregroundWindow(), mainWindow());
 
             // The windows of another process; each is renamed once before it shows.
             const auto idle = [] { QTest::qWait(1); };
@@ -126,10 +102,9 @@ protected:
                 const Helper helper{QStringLiteral("Dwellmark e2e ") + QLatin1String(name),
                                     static_cast<WindowHandle>(farm->create(1, name, idle).front())};
                 farm->setTitle(static_cast<std::uint32_t>(helper.window), helper.title.toStdString(), idle);
-                const auto found = run(QStringLiteral("xdotool"),
-                                       {"search", "--sync", "--onlyvisible", "--name", "^" + helper.title + "$"});
-                ASSERT_TRUE(found.has_value() && !found->isEmpty()) << helper.title;
-                EXPECT_EQ(static_cast<WindowHandle>(found->split('\n').first().toLong()), helper.window);
+                const auto found = [&] { return user.findWindow(helper.title.toStdString()); };
+                ASSERT_TRUE(QTest::qWaitFor([&] { return found() != 0; }, hangLimitMs)) << helper.title;
+                EXPECT_EQ(found(), helper.window);
                 helpers.push_back(helper);
             }
             // The new windows did not take the foreground: nothing is recorded yet.
@@ -178,12 +153,7 @@ TEST_F(EndToEnd, LogsTheStretchesOfOtherWindows) {
                          ASSERT_EQ(m_session.tracker->usageLog().rowCount(), std::size_t{3}));
 
     const ActivityTable& log = m_session.tracker->usageLog();
-    for (std::size_t row = 1; row <= log.rowCount(); ++row) {
-        qInfo("log row %zu: %s | %s | %s | %s", row, std::string(log.text(row, LogColumn::Application)).c_str(),
-              std::string(log.text(row, LogColumn::WindowTitle)).c_str(),
-              std::string(log.text(row, LogColumn::Time)).c_str(),
-              std::string(log.text(row, LogColumn::Total)).c_str());
-    }
+    std::cout << "the usage log: " << ::testing::PrintToString(dwellmark::testing::rowsOf(log)) << '\n';
     const QStringList titles{alpha.title, bravo.title, alpha.title};
     std::int64_t position = 0;
     for (std::size_t row = 1; row <= 3; ++row) {
@@ -245,12 +215,8 @@ TEST_F(EndToEnd, TheChartWindowIsRecordedToo) {
             names << set->label();
         }
         chartWindow = static_cast<WindowHandle>(chart->winId());
-        QElapsedTimer waited;
-        waited.start();
-        while (m_session.tracker->lastForeground() != chartWindow && waited.elapsed() < hangLimitMs) {
-            QTest::qWait(10);
-        }
-        chartWasForeground = m_session.tracker->lastForeground() == chartWindow;
+        chartWasForeground =
+            QTest::qWaitFor([&] { return m_session.tracker->lastForeground() == chartWindow; }, hangLimitMs);
         chartShown.start();
         QTest::qWait(1000);
         chart->close();

@@ -5,6 +5,7 @@
 // the chart window, frames included.
 #include "app/qtprogram.h"
 #include "platform/platform.h"
+#include "testdesktop.h"
 #include "ui/qt/chartwindow.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -21,22 +23,10 @@
 
 namespace {
 
-void wait(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-QString run(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    while (!process.waitForFinished(10)) {
-        if (process.state() == QProcess::NotRunning) {
-            break;
-        }
-        QApplication::processEvents();
-    }
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed().split('\n').first();
+// Has the window manager activate the window, the event loop running meanwhile.
+void activate(dwellmark::testing::TestDesktop& desktop, std::uint32_t window) {
+    desktop.requestActivation(window);
+    static_cast<void>(QTest::qWaitFor([&] { return desktop.activeWindow() == window; }, 30000));
 }
 
 bool save(QWidget& window, const QString& path) {
@@ -61,7 +51,7 @@ int main(int argc, char* argv[]) {
     dwellmark::app::QtProgram dwellmark(*desktop.windows, *desktop.changes, *clock, folder.path());
     dwellmark::ui::MainWindow& form = dwellmark.mainWindow();
     form.show();
-    wait(500);
+    QTest::qWait(500);
 
     // Copies of the test window under the names of the programs they play.
     struct Other {
@@ -75,7 +65,7 @@ int main(int argc, char* argv[]) {
         {"mailclient", "Inbox (3) - Mail"},
     };
     std::vector<std::unique_ptr<QProcess>> processes;
-    std::vector<QString> ids;
+    std::vector<std::uint32_t> ids;
     for (const Other& program : programs) {
         const QString copy = folder.filePath(QString::fromLatin1(program.name));
         QFile::copy(QStringLiteral(X11_TEST_WINDOW), copy);
@@ -86,18 +76,19 @@ int main(int argc, char* argv[]) {
         while (process->state() != QProcess::NotRunning && !process->canReadLine()) {
             process->waitForReadyRead(100);
         }
-        ids.push_back(QString::fromLatin1(process->readLine()).trimmed());
+        ids.push_back(QString::fromLatin1(process->readLine()).trimmed().toUInt());
         processes.push_back(std::move(process));
     }
 
     const std::vector<std::pair<int, int>> turns{{0, 4000}, {1, 2000}, {2, 3000}, {0, 2000},
                                                  {3, 1000}, {1, 3000}, {2, 1000}, {0, 1000}};
+    dwellmark::testing::TestDesktop user;
     for (const auto& [program, ms] : turns) {
-        run({"windowactivate", "--sync", ids.at(static_cast<std::size_t>(program))});
-        wait(ms);
+        activate(user, ids.at(static_cast<std::size_t>(program)));
+        QTest::qWait(ms);
     }
-    run({"windowactivate", "--sync", QString::number(form.winId())});
-    wait(500);
+    activate(user, static_cast<std::uint32_t>(form.winId()));
+    QTest::qWait(500);
     const bool mainSaved = save(form, out.filePath(QStringLiteral("main-window.png")));
 
     bool chartSaved = false;
@@ -108,17 +99,15 @@ int main(int argc, char* argv[]) {
             return;
         }
         poll.stop();
-        wait(1000);
+        QTest::qWait(1000);
         chartSaved = save(*chart, out.filePath(QStringLiteral("chart-window.png")));
         chart->close();
     });
     poll.start(50);
     // The chart opens once the check box has returned; saved, it is closed.
     form.displayChartBox()->setChecked(true);
-    for (int waited = 0; (!chartSaved || QApplication::activeModalWidget() != nullptr) && waited < 30000;
-         waited += 50) {
-        wait(50);
-    }
+    static_cast<void>(
+        QTest::qWaitFor([&] { return chartSaved && QApplication::activeModalWidget() == nullptr; }, 30000));
 
     for (auto& process : processes) {
         process->closeWriteChannel(); // the end of its input ends it

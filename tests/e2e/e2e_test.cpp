@@ -147,10 +147,10 @@ TEST_F(EndToEnd, LogsTheStretchesOfOtherWindows) {
         // The clock is read in whole seconds at both ends: one second off at most, and a little for the ticks.
         EXPECT_NEAR(static_cast<double>(total), lasted.at(row - 1), 1.5) << "row " << row;
         // Application, title, start, end, the time between them, and the total.
-        EXPECT_EQ(rowOf(log, row), (Row{"x11_test_window", titles[row - 1], std::to_string(position),
-                                        std::to_string(position + total),
-                                        formatTime(position) + " - " + formatTime(position + total),
-                                        std::to_string(total)})) << "row " << row;
+        EXPECT_EQ(rowOf(log, row),
+                  (Row{"x11_test_window", titles[row - 1], std::to_string(position), std::to_string(position + total),
+                       formatTime(position) + " - " + formatTime(position + total), std::to_string(total)}))
+            << "row " << row;
         position += total;
     }
     EXPECT_EQ(m_session.tracker->loggedSeconds(), position);

@@ -115,10 +115,9 @@ protected:
                                60000);
     }
 
-    /// The main window on the folder (the test's own when none is given).
-    std::unique_ptr<MainWindow> makeForm(const QString& folder = {}, const QString& notice = {},
-                                         dwellmark::ui::NoticeOffer offer = {}) {
-        return std::make_unique<MainWindow>(*m_tracker, *m_windows, folder.isEmpty() ? m_folder.path() : folder,
+    /// The main window on the test's folder.
+    std::unique_ptr<MainWindow> makeForm(const QString& notice = {}, dwellmark::ui::NoticeOffer offer = {}) {
+        return std::make_unique<MainWindow>(*m_tracker, *m_windows, m_folder.path(),
                                             dwellmark::TickSource::DesktopEvents, notice, std::move(offer));
     }
 
@@ -342,7 +341,7 @@ TEST_F(MainWindowTest, ANoticeShowsBelowTheControlsOnlyWhenGiven) {
     const QString text = QStringLiteral("GNOME Shell runs without Dwellmark's extension (install and enable the "
                                         "extension, then log out and in): only the windows of X11 programs "
                                         "(Xwayland) are seen");
-    auto form = makeForm({}, text);
+    auto form = makeForm(text);
     ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     EXPECT_TRUE(form->notice()->isVisible());
     EXPECT_EQ(form->notice()->text(), text);
@@ -360,11 +359,10 @@ TEST_F(MainWindowTest, ANoticeShowsBelowTheControlsOnlyWhenGiven) {
     }
     // The whole text fits in the strip.
     EXPECT_LE(form->notice()->heightForWidth(notice.width()), notice.height());
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
-    EXPECT_EQ(window->childCount(), 5);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form.get())->childCount(), 5);
 
     // Without one: the window as it always is (and screen readers see 4 controls).
-    auto plain = makeForm({}, {});
+    auto plain = makeForm();
     EXPECT_TRUE(plain->notice()->isHidden());
     EXPECT_EQ(plain->size(), QSize(559, 562));
 }
@@ -378,13 +376,12 @@ TEST_F(MainWindowTest, ANoticeOffersItsRemedyAndGoesOnceItWorked) {
     // The first step waits, as GNOME Shell makes it wait, until the test lets it go on.
     std::promise<void> shellAnswers;
     auto answered = shellAnswers.get_future().share();
-    auto form = makeForm({}, text,
-                         {QStringLiteral("Enable the extension"),
-                          [&clicks, answered, failed]() -> std::function<QString()> {
-                              answered.wait();
-                              return [next = ++clicks == 1 ? failed : QString()] { return next; };
-                          },
-                          QStringLiteral("GNOME Shell is turning the extension on")});
+    auto form = makeForm(text, {QStringLiteral("Enable the extension"),
+                                [&clicks, answered, failed]() -> std::function<QString()> {
+                                    answered.wait();
+                                    return [next = ++clicks == 1 ? failed : QString()] { return next; };
+                                },
+                                QStringLiteral("GNOME Shell is turning the extension on")});
     // A failed check must not leave the window waiting for the step at its close.
     bool released = false;
     const auto release = qScopeGuard([&] {
@@ -425,7 +422,7 @@ TEST_F(MainWindowTest, ANoticeOffersItsRemedyAndGoesOnceItWorked) {
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form.get())->childCount(), 4);
 
     // Without an offer there is no button.
-    EXPECT_TRUE(makeForm({}, text)->noticeOffer()->isHidden());
+    EXPECT_TRUE(makeForm(text)->noticeOffer()->isHidden());
 }
 
 TEST_F(MainWindowTest, HideMeAnswersAndClears) {
@@ -628,9 +625,8 @@ TEST_F(MainWindowTest, ClosingEndsTheRun) {
 }
 
 TEST_F(MainWindowTest, PointerWithAValidCursorFile) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath("HAND-M.CUR")));
-    auto form = makeForm(folder.path());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), m_folder.filePath("HAND-M.CUR")));
+    auto form = makeForm();
     ASSERT_TRUE(form->customPointer().has_value());
     EXPECT_EQ(form->customPointer()->hotSpot(), QPoint(6, 0));
     ASSERT_NO_FATAL_FAILURE(showCentred(*form));
@@ -688,18 +684,17 @@ struct UnusableCursor {
 class MainWindowUnusableCursor : public MainWindowTest, public ::testing::WithParamInterface<UnusableCursor> {};
 
 TEST_P(MainWindowUnusableCursor, PointerWithoutAUsableCursorFile) {
-    QTemporaryDir folder;
     if (GetParam().kind == UnusableCursor::Kind::Folder) {
-        ASSERT_TRUE(QDir(folder.path()).mkdir("HAND-M.CUR"));
+        ASSERT_TRUE(QDir(m_folder.path()).mkdir("HAND-M.CUR"));
     } else if (GetParam().kind == UnusableCursor::Kind::File) {
         QFile good(QStringLiteral(DWELLMARK_CURSOR_FILE));
         ASSERT_TRUE(good.open(QIODevice::ReadOnly));
         const QByteArray data = GetParam().make(good.readAll());
-        QFile file(folder.filePath("HAND-M.CUR"));
+        QFile file(m_folder.filePath("HAND-M.CUR"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         EXPECT_EQ(file.write(data), data.size());
     }
-    auto form = makeForm(folder.path());
+    auto form = makeForm();
     EXPECT_FALSE(form->customPointer().has_value());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Dwellmark"));
     EXPECT_TRUE(form->tickTimer().isActive());

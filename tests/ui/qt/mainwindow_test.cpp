@@ -56,6 +56,15 @@ QRect rectOf(const expected::Control& control) {
     return {control.left, control.top, control.width, control.height};
 }
 
+/// The chart's bars, left to right, each as its title and its value.
+QStringList barsOf(const ChartWindow& chart) {
+    QStringList bars;
+    for (const QBarSet* set : chart.barSeries()->barSets()) {
+        bars << QStringLiteral("%1 %2").arg(set->label()).arg(set->at(0));
+    }
+    return bars;
+}
+
 } // namespace
 
 /// The main window over a fake desktop and clock, and watches for the modal
@@ -498,25 +507,19 @@ TEST_F(MainWindowTest, DisplayChartShowsAFreshSnapshot) {
     auto form = showFormWithNotesInFront();
 
     QString caption;
-    QStringList firstNames;
-    QList<double> firstValues;
+    QStringList firstBars;
     bool clearWhileOpen = false;
-    QStringList namesAfterTicks;
+    QStringList barsAfterTicks;
     std::size_t totalsWhileOpen = 0;
     whenModal<ChartWindow>([&](ChartWindow* chart) {
         caption = chart->windowTitle();
         clearWhileOpen = !form->displayChartBox()->isChecked();
-        for (const QBarSet* set : chart->barSeries()->barSets()) {
-            firstNames << set->label();
-            firstValues << set->at(0);
-        }
+        firstBars = barsOf(*chart);
         // A stretch is logged while the chart is open; the chart stays as it was.
         focus(11, 20.0F);
         QTimer::singleShot(200, chart, [&, chart] {
             totalsWhileOpen = m_tracker->totals().rowCount();
-            for (const QBarSet* set : chart->barSeries()->barSets()) {
-                namesAfterTicks << set->label();
-            }
+            barsAfterTicks = barsOf(*chart);
             chart->close();
         });
     });
@@ -524,25 +527,19 @@ TEST_F(MainWindowTest, DisplayChartShowsAFreshSnapshot) {
     ASSERT_TRUE(modalStepsDone());
     EXPECT_EQ(caption, QStringLiteral("Chart"));
     EXPECT_TRUE(clearWhileOpen);
-    EXPECT_EQ(firstNames, (QStringList{"First", "Second"}));
-    EXPECT_EQ(firstValues, (QList<double>{5.0, 7.0}));
+    EXPECT_EQ(firstBars, (QStringList{"First 5", "Second 7"}));
     EXPECT_EQ(totalsWhileOpen, std::size_t{3});
-    EXPECT_EQ(namesAfterTicks, firstNames);
+    EXPECT_EQ(barsAfterTicks, firstBars);
     EXPECT_FALSE(form->displayChartBox()->isChecked());
 
-    QStringList secondNames;
-    QList<double> secondValues;
+    QStringList secondBars;
     whenModal<ChartWindow>([&](ChartWindow* chart) {
-        for (const QBarSet* set : chart->barSeries()->barSets()) {
-            secondNames << set->label();
-            secondValues << set->at(0);
-        }
+        secondBars = barsOf(*chart);
         QTimer::singleShot(0, chart, [chart] { chart->close(); });
     });
     form->displayChartBox()->setChecked(true);
     ASSERT_TRUE(modalStepsDone());
-    EXPECT_EQ(secondNames, (QStringList{"First", "Second", "Notes"}));
-    EXPECT_EQ(secondValues, (QList<double>{5.0, 7.0, 10.0}));
+    EXPECT_EQ(secondBars, (QStringList{"First 5", "Second 7", "Notes 10"}));
     EXPECT_FALSE(form->displayChartBox()->isChecked());
 }
 

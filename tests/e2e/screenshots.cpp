@@ -30,9 +30,8 @@ void activate(dwellmark::testing::TestDesktop& desktop, std::uint32_t window) {
 }
 
 bool save(QWidget& window, const QString& path) {
-    const QPixmap shot = window.screen()->grabWindow(0, window.frameGeometry().x(), window.frameGeometry().y(),
-                                                     window.frameGeometry().width(), window.frameGeometry().height());
-    return shot.save(path);
+    const QRect frame = window.frameGeometry();
+    return window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(path);
 }
 
 } // namespace
@@ -54,11 +53,7 @@ int main(int argc, char* argv[]) {
     QTest::qWait(500);
 
     // Copies of the test window under the names of the programs they play.
-    struct Other {
-        const char* name;
-        const char* title;
-    };
-    const std::vector<Other> programs{
+    const std::pair<const char*, const char*> programs[] = {
         {"texteditor", "report.md - Text Editor"},
         {"webbrowser", "Release notes - Web Browser"},
         {"terminal", "~/src/dwellmark - Terminal"},
@@ -66,12 +61,12 @@ int main(int argc, char* argv[]) {
     };
     std::vector<std::unique_ptr<QProcess>> processes;
     std::vector<std::uint32_t> ids;
-    for (const Other& program : programs) {
-        const QString copy = folder.filePath(QString::fromLatin1(program.name));
+    for (const auto& [name, title] : programs) {
+        const QString copy = folder.filePath(QString::fromLatin1(name));
         QFile::copy(QStringLiteral(X11_TEST_WINDOW), copy);
         QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
         auto process = std::make_unique<QProcess>();
-        process->start(copy, {QStringLiteral("--net-name"), QString::fromUtf8(program.title)});
+        process->start(copy, {QStringLiteral("--net-name"), QString::fromUtf8(title)});
         // It prints its window's id once the window is there.
         while (process->state() != QProcess::NotRunning && !process->canReadLine()) {
             process->waitForReadyRead(100);

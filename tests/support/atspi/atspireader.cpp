@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <systemd/sd-bus.h>
 
 namespace dwellmark::testing {
@@ -75,12 +76,8 @@ std::optional<std::string> name(sd_bus* bus, const ObjectRef& object) {
     const int result = sd_bus_get_property_string(bus, object.bus.c_str(), object.path.c_str(), accessibleInterface,
                                                   "Name", &error, &text);
     sd_bus_error_free(&error);
-    if (result < 0) {
-        return std::nullopt;
-    }
-    std::string copy = text;
-    std::free(text);
-    return copy;
+    const std::unique_ptr<char, decltype(&std::free)> owned(text, &std::free);
+    return result < 0 ? std::nullopt : std::optional<std::string>(text);
 }
 
 std::optional<std::int32_t> tableCount(sd_bus* bus, const ObjectRef& table, const char* property) {

@@ -17,6 +17,7 @@
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -210,10 +211,8 @@ TEST(ChartWindow, LegendAxisAndTipsAsDrawn) {
         if (count >= 300) {
             // Crowded bars still show: the row of pixels just above the
             // zero line is coloured across the bars, not white outline.
-            QRectF group;
-            for (const QRectF& bar : shown.bars) {
-                group = group.united(bar);
-            }
+            const QRectF group = std::accumulate(shown.bars.begin(), shown.bars.end(), QRectF(),
+                                                 [](const QRectF& all, const QRectF& bar) { return all.united(bar); });
             const QImage picture = form.chartView()->grab().toImage();
             const QRect onScreen = form.chartView()->mapFromScene(group).boundingRect();
             int coloured = 0;

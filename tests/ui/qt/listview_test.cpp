@@ -46,11 +46,9 @@ struct ShownTable {
     /// drawing pass, so that what is drawn afterwards comes from the test alone.
     bool showSettled() {
         view.show();
-        if (!QTest::qWaitForWindowActive(&view, 120000)) {
-            return false;
-        }
+        const bool active = QTest::qWaitForWindowActive(&view, 120000);
         QTest::qWait(100);
-        return true;
+        return active;
     }
 
     /// Adds the usage-log rows "Window from" up to "Window end", the end left out.

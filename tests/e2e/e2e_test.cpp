@@ -59,15 +59,11 @@ protected:
         /// then (it drops a request for a window it has not taken on yet),
         /// until the tracker has seen it in the foreground.
         bool activateSeen(WindowHandle window) {
-            int asked = 0;
-            return QTest::qWaitFor(
-                [&] {
-                    if (asked++ % 100 == 0) {
-                        user.requestActivation(static_cast<std::uint32_t>(window));
-                    }
-                    return tracker->lastForeground() == window;
-                },
-                hangLimitMs);
+            for (int waitedMs = 0; waitedMs < hangLimitMs && tracker->lastForeground() != window; waitedMs += 2000) {
+                user.requestActivation(static_cast<std::uint32_t>(window));
+                static_cast<void>(QTest::qWaitFor([&] { return tracker->lastForeground() == window; }, 2000));
+            }
+            return tracker->lastForeground() == window;
         }
 
         /// Starts the program, then the other windows; a fatal failure if one
@@ -120,7 +116,9 @@ protected:
 TEST_F(EndToEnd, LogsTheStretchesOfOtherWindows) {
     const Helper& alpha = m_session.helpers.at(0);
     const Helper& bravo = m_session.helpers.at(1);
-    const std::pair<WindowHandle, int> steps[] = {{alpha.window, 2000}, {bravo.window, 3000}, {alpha.window, 1000}};
+    // The main window last: it ends the third stretch.
+    const std::pair<WindowHandle, int> steps[] = {
+        {alpha.window, 2000}, {bravo.window, 3000}, {alpha.window, 1000}, {m_session.mainWindow(), 0}};
     // How long each stretch really lasted, from the tick that saw it begin
     // to the one that saw it end: on a loaded machine more than the pause.
     std::vector<double> lasted;
@@ -133,8 +131,6 @@ TEST_F(EndToEnd, LogsTheStretchesOfOtherWindows) {
         stretch.start();
         QTest::qWait(pauseMs);
     }
-    ASSERT_TRUE(m_session.activateSeen(m_session.mainWindow()));
-    lasted.push_back(static_cast<double>(stretch.elapsed()) / 1000.0);
     DWELLMARK_TRY_WITHIN(hangLimitMs, (m_session.tracker->usageLog().rowCount()) == (std::size_t{3}),
                          ASSERT_EQ(m_session.tracker->usageLog().rowCount(), std::size_t{3}));
 

@@ -3,6 +3,8 @@
 #include "app/qtprogram.h"
 #include "platform/platform.h"
 #include "qtgtest.h"
+#include "tablecells.h"
+#include "testdesktop.h"
 #include "tracking/activitytables.h"
 #include "tracking/activitytracker.h"
 #include "tracking/formattime.h"
@@ -17,55 +19,17 @@
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <iostream>
 #include <memory>
 #include <vector>
 
-using dwellmark::ActivityTable;
-using dwellmark::LogColumn;
-using dwellmark::TotalsColumn;
-using dwellmark::WindowHandle;
-
+namespace dwellmark::testing {
 namespace {
 
 // Every wait is for a state; its limit only catches a hang, also on a loaded machine.
 constexpr int hangLimitMs = 120000;
-
-// Runs a tool to its end while the event loop (and so the main window's
-// timer) goes on; its standard output, or nothing when it failed.
-std::optional<QString> run(const QString& program, const QStringList& arguments, int timeoutMs = hangLimitMs) {
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted()) {
-        return std::nullopt;
-    }
-    QElapsedTimer clock;
-    clock.start();
-    while (process.state() != QProcess::NotRunning && clock.elapsed() < timeoutMs) {
-        QTest::qWait(5);
-    }
-    if (process.state() != QProcess::NotRunning) {
-        process.kill();
-        process.waitForFinished();
-        return std::nullopt;
-    }
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        return std::nullopt;
-    }
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed();
-}
-
-bool activate(WindowHandle window) {
-    return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(window)}).has_value();
-}
-
-QString cell(const ActivityTable& table, std::size_t row, auto column) {
-    return QString::fromStdString(std::string(table.text(row, column)));
-}
-
-} // namespace
 
 /// The program in the test's process, and three windows of another process
 /// that it has seen come up; the cases share them, in their order: the
@@ -78,27 +42,26 @@ protected:
     };
 
     struct Session {
-        dwellmark::platform::Desktop desktop;
-        dwellmark::WindowSystem* windows = nullptr;
-        std::unique_ptr<dwellmark::TimeOfDayClock> clock;
+        platform::Desktop desktop;
+        WindowSystem* windows = nullptr;
+        std::unique_ptr<TimeOfDayClock> clock;
         QTemporaryDir folder;
-        std::unique_ptr<dwellmark::app::QtProgram> program;
-        dwellmark::ActivityTracker* tracker = nullptr;
-        dwellmark::ui::MainWindow* form = nullptr;
-        std::unique_ptr<dwellmark::testing::WindowFarm> farm;
+        std::unique_ptr<app::QtProgram> program;
+        ActivityTracker* tracker = nullptr;
+        ui::MainWindow* form = nullptr;
+        std::unique_ptr<WindowFarm> farm;
+        TestDesktop user;
         std::vector<Helper> helpers;
 
         WindowHandle mainWindow() const { return static_cast<WindowHandle>(form->winId()); }
 
-        /// Activates the window and waits until the tracker has seen it in the foreground.
+        /// Asks the window manager to activate the window, again now and
+        /// then (it drops a request for a window it has not taken on yet),
+        /// until the tracker has seen it in the foreground.
         bool activateSeen(WindowHandle window) {
-            if (!activate(window)) {
-                return false;
-            }
-            QElapsedTimer waited;
-            waited.start();
-            while (tracker->lastForeground() != window && waited.elapsed() < hangLimitMs) {
-                QTest::qWait(1);
+            for (int waitedMs = 0; waitedMs < hangLimitMs && tracker->lastForeground() != window; waitedMs += 2000) {
+                user.requestActivation(static_cast<std::uint32_t>(window));
+                static_cast<void>(QTest::qWaitFor([&] { return tracker->lastForeground() == window; }, 2000));
             }
             return tracker->lastForeground() == window;
         }
@@ -107,29 +70,27 @@ protected:
         /// does not come as it should.
         void start() {
             ASSERT_TRUE(folder.isValid());
-            desktop = dwellmark::platform::openDesktop();
+            desktop = platform::openDesktop();
             windows = desktop.windows.get();
-            clock = dwellmark::platform::createClock();
-            program = std::make_unique<dwellmark::app::QtProgram>(*windows, *desktop.changes, *clock, folder.path());
+            clock = platform::createClock();
+            program = std::make_unique<app::QtProgram>(*windows, *desktop.changes, *clock, folder.path());
             tracker = &program->tracker();
             form = &program->mainWindow();
             form->show();
             ASSERT_TRUE(QTest::qWaitForWindowExposed(form, hangLimitMs));
-            ASSERT_TRUE(activate(mainWindow()));
-            DWELLMARK_TRY_WITHIN(hangLimitMs, (windows->foregroundWindow()) == (mainWindow()),
-                                 EXPECT_EQ(windows->foregroundWindow(), mainWindow()));
+            ASSERT_TRUE(activateSeen(mainWindow()));
+            DWELLMARK_TRY_EXPECT_EQ(windows->foregroundWindow(), mainWindow());
 
             // The windows of another process; each is renamed once before it shows.
             const auto idle = [] { QTest::qWait(1); };
-            farm = std::make_unique<dwellmark::testing::WindowFarm>();
+            farm = std::make_unique<WindowFarm>();
             for (const char* name : {"Alpha", "Bravo", "Charlie"}) {
                 const Helper helper{QStringLiteral("Dwellmark e2e ") + QLatin1String(name),
                                     static_cast<WindowHandle>(farm->create(1, name, idle).front())};
                 farm->setTitle(static_cast<std::uint32_t>(helper.window), helper.title.toStdString(), idle);
-                const auto found = run(QStringLiteral("xdotool"),
-                                       {"search", "--sync", "--onlyvisible", "--name", "^" + helper.title + "$"});
-                ASSERT_TRUE(found.has_value() && !found->isEmpty()) << helper.title;
-                EXPECT_EQ(static_cast<WindowHandle>(found->split('\n').first().toLong()), helper.window);
+                const auto found = [&] { return user.findWindow(helper.title.toStdString()); };
+                ASSERT_TRUE(QTest::qWaitFor([&] { return found() != 0; }, hangLimitMs)) << helper.title;
+                EXPECT_EQ(found(), helper.window);
                 helpers.push_back(helper);
             }
             // The new windows did not take the foreground: nothing is recorded yet.
@@ -155,63 +116,50 @@ protected:
 TEST_F(EndToEnd, LogsTheStretchesOfOtherWindows) {
     const Helper& alpha = m_session.helpers.at(0);
     const Helper& bravo = m_session.helpers.at(1);
-    struct Step {
-        WindowHandle window;
-        int pauseMs;
-    };
-    const std::vector<Step> steps{{alpha.window, 2000}, {bravo.window, 3000}, {alpha.window, 1000}};
+    // The main window last: it ends the third stretch.
+    const std::pair<WindowHandle, int> steps[] = {
+        {alpha.window, 2000}, {bravo.window, 3000}, {alpha.window, 1000}, {m_session.mainWindow(), 0}};
     // How long each stretch really lasted, from the tick that saw it begin
     // to the one that saw it end: on a loaded machine more than the pause.
     std::vector<double> lasted;
     QElapsedTimer stretch;
-    for (const Step& step : steps) {
-        ASSERT_TRUE(m_session.activateSeen(step.window));
+    for (const auto& [window, pauseMs] : steps) {
+        ASSERT_TRUE(m_session.activateSeen(window));
         if (stretch.isValid()) {
             lasted.push_back(static_cast<double>(stretch.elapsed()) / 1000.0);
         }
         stretch.start();
-        QTest::qWait(step.pauseMs);
+        QTest::qWait(pauseMs);
     }
-    ASSERT_TRUE(m_session.activateSeen(m_session.mainWindow()));
-    lasted.push_back(static_cast<double>(stretch.elapsed()) / 1000.0);
     DWELLMARK_TRY_WITHIN(hangLimitMs, (m_session.tracker->usageLog().rowCount()) == (std::size_t{3}),
                          ASSERT_EQ(m_session.tracker->usageLog().rowCount(), std::size_t{3}));
 
     const ActivityTable& log = m_session.tracker->usageLog();
-    for (std::size_t row = 1; row <= log.rowCount(); ++row) {
-        qInfo("log row %zu: %s | %s | %s | %s", row, std::string(log.text(row, LogColumn::Application)).c_str(),
-              std::string(log.text(row, LogColumn::WindowTitle)).c_str(),
-              std::string(log.text(row, LogColumn::Time)).c_str(),
-              std::string(log.text(row, LogColumn::Total)).c_str());
-    }
-    const QStringList titles{alpha.title, bravo.title, alpha.title};
+    std::cout << "the usage log: " << ::testing::PrintToString(rowsOf(log)) << '\n';
+    const std::string titles[] = {alpha.title.toStdString(), bravo.title.toStdString(), alpha.title.toStdString()};
     std::int64_t position = 0;
     for (std::size_t row = 1; row <= 3; ++row) {
-        EXPECT_EQ(cell(log, row, LogColumn::Application), QStringLiteral("x11_test_window"));
-        EXPECT_EQ(cell(log, row, LogColumn::WindowTitle), titles.at(static_cast<qsizetype>(row - 1)));
-        const auto total = static_cast<std::int64_t>(dwellmark::leadingNumber(log.text(row, LogColumn::Total)));
+        const auto total = static_cast<std::int64_t>(leadingNumber(log.text(row, LogColumn::Total)));
         // The clock is read in whole seconds at both ends: one second off at most, and a little for the ticks.
-        const double expected = lasted.at(row - 1);
-        EXPECT_NEAR(static_cast<double>(total), expected, 1.5) << "row " << row;
-        EXPECT_EQ(cell(log, row, LogColumn::TimeStart), QString::number(position));
-        EXPECT_EQ(cell(log, row, LogColumn::TimeEnd), QString::number(position + total));
-        EXPECT_EQ(cell(log, row, LogColumn::Time), QString::fromStdString(dwellmark::formatTime(position) + " - " +
-                                                                          dwellmark::formatTime(position + total)));
+        EXPECT_NEAR(static_cast<double>(total), lasted.at(row - 1), 1.5) << "row " << row;
+        // Application, title, start, end, the time between them, and the total.
+        EXPECT_EQ(rowOf(log, row),
+                  (Row{"x11_test_window", titles[row - 1], std::to_string(position), std::to_string(position + total),
+                       formatTime(position) + " - " + formatTime(position + total), std::to_string(total)}))
+            << "row " << row;
         position += total;
     }
     EXPECT_EQ(m_session.tracker->loggedSeconds(), position);
 
     const ActivityTable& totals = m_session.tracker->totals();
     ASSERT_EQ(totals.rowCount(), std::size_t{2});
-    const auto alphaTotal = static_cast<std::int64_t>(dwellmark::leadingNumber(log.text(1, LogColumn::Total)) +
-                                                      dwellmark::leadingNumber(log.text(3, LogColumn::Total)));
+    const auto alphaTotal = static_cast<std::int64_t>(leadingNumber(log.text(1, LogColumn::Total)) +
+                                                      leadingNumber(log.text(3, LogColumn::Total)));
     const std::int64_t bravoTotal = position - alphaTotal;
-    EXPECT_EQ(cell(totals, 1, TotalsColumn::Application), QStringLiteral("x11_test_window"));
-    EXPECT_EQ(cell(totals, 1, TotalsColumn::WindowTitle), alpha.title);
-    EXPECT_EQ(cell(totals, 1, TotalsColumn::TotalSeconds), QString::number(alphaTotal));
-    EXPECT_EQ(cell(totals, 1, TotalsColumn::TotalTime), QString::fromStdString(dwellmark::formatTime(alphaTotal)));
-    EXPECT_EQ(cell(totals, 2, TotalsColumn::WindowTitle), bravo.title);
-    EXPECT_EQ(cell(totals, 2, TotalsColumn::TotalSeconds), QString::number(bravoTotal));
+    // Application, title, time and seconds of each.
+    EXPECT_EQ(rowsOf(totals),
+              (Rows{{"x11_test_window", titles[0], formatTime(alphaTotal), std::to_string(alphaTotal)},
+                    {"x11_test_window", titles[1], formatTime(bravoTotal), std::to_string(bravoTotal)}}));
     EXPECT_NEAR(static_cast<double>(alphaTotal), lasted.at(0) + lasted.at(2), 2.5);
 
     // The views show what the tables hold.
@@ -222,35 +170,28 @@ TEST_F(EndToEnd, LogsTheStretchesOfOtherWindows) {
     // main window has no row, nor has the window that never was active.
     const ActivityTable& open = m_session.tracker->openStretches();
     ASSERT_EQ(open.rowCount(), std::size_t{2});
-    EXPECT_EQ(dwellmark::handleFromText(open.text(1, dwellmark::OpenColumn::Handle)), alpha.window);
-    EXPECT_EQ(dwellmark::handleFromText(open.text(2, dwellmark::OpenColumn::Handle)), bravo.window);
+    EXPECT_EQ(handleFromText(open.text(1, OpenColumn::Handle)), alpha.window);
+    EXPECT_EQ(handleFromText(open.text(2, OpenColumn::Handle)), bravo.window);
 }
 
 TEST_F(EndToEnd, TheChartWindowIsRecordedToo) {
     ASSERT_EQ(m_session.tracker->totals().rowCount(), std::size_t{2});
-    QString caption;
-    QStringList names;
-    WindowHandle chartWindow = 0;
-    bool chartWasForeground = false;
     QElapsedTimer chartShown;
     QTimer poll;
     QObject::connect(&poll, &QTimer::timeout, [&] {
-        auto* chart = qobject_cast<dwellmark::ui::ChartWindow*>(QApplication::activeModalWidget());
+        auto* chart = qobject_cast<ui::ChartWindow*>(QApplication::activeModalWidget());
         if (chart == nullptr || !chart->isVisible()) {
             return;
         }
         poll.stop();
-        caption = chart->windowTitle();
+        EXPECT_EQ(chart->windowTitle(), QStringLiteral("Chart"));
+        QStringList names;
         for (const QBarSet* set : chart->barSeries()->barSets()) {
             names << set->label();
         }
-        chartWindow = static_cast<WindowHandle>(chart->winId());
-        QElapsedTimer waited;
-        waited.start();
-        while (m_session.tracker->lastForeground() != chartWindow && waited.elapsed() < hangLimitMs) {
-            QTest::qWait(10);
-        }
-        chartWasForeground = m_session.tracker->lastForeground() == chartWindow;
+        EXPECT_EQ(names, (QStringList{m_session.helpers.at(0).title, m_session.helpers.at(1).title}));
+        const auto chartWindow = static_cast<WindowHandle>(chart->winId());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return m_session.tracker->lastForeground() == chartWindow; }, hangLimitMs));
         chartShown.start();
         QTest::qWait(1000);
         chart->close();
@@ -262,20 +203,20 @@ TEST_F(EndToEnd, TheChartWindowIsRecordedToo) {
     DWELLMARK_TRY_WITHIN(hangLimitMs, chartShown.isValid() && QApplication::activeModalWidget() == nullptr,
                          ASSERT_TRUE(chartShown.isValid() && QApplication::activeModalWidget() == nullptr));
 
-    EXPECT_EQ(caption, QStringLiteral("Chart"));
-    EXPECT_EQ(names, (QStringList{m_session.helpers.at(0).title, m_session.helpers.at(1).title}));
-    EXPECT_TRUE(chartWasForeground);
-
     // The window manager hands the foreground back; the chart's stretch is logged.
     ASSERT_TRUE(m_session.activateSeen(m_session.mainWindow()));
     const double chartLasted = static_cast<double>(chartShown.elapsed()) / 1000.0;
     ASSERT_EQ(m_session.tracker->usageLog().rowCount(), std::size_t{4});
     const ActivityTable& log = m_session.tracker->usageLog();
-    EXPECT_EQ(cell(log, 4, LogColumn::WindowTitle), QStringLiteral("Chart"));
-    EXPECT_EQ(cell(log, 4, LogColumn::Application), QFileInfo(QCoreApplication::applicationFilePath()).fileName());
-    EXPECT_LE(dwellmark::leadingNumber(log.text(4, LogColumn::Total)), chartLasted + 1.5);
+    EXPECT_EQ(log.text(4, LogColumn::WindowTitle), "Chart");
+    EXPECT_EQ(log.text(4, LogColumn::Application),
+              QFileInfo(QCoreApplication::applicationFilePath()).fileName().toStdString());
+    EXPECT_LE(leadingNumber(log.text(4, LogColumn::Total)), chartLasted + 1.5);
     EXPECT_EQ(m_session.tracker->findTotalsRow("Chart"), std::size_t{3});
     // The chart window is gone, and so is its row.
     DWELLMARK_TRY_WITHIN(hangLimitMs, (m_session.tracker->openStretches().rowCount()) == (std::size_t{2}),
                          EXPECT_EQ(m_session.tracker->openStretches().rowCount(), std::size_t{2}));
 }
+
+} // namespace
+} // namespace dwellmark::testing

@@ -46,22 +46,6 @@ protected:
         return locker.readLine(60s) == (locked ? "locked" : "unlocked");
     }
 
-    /// Brings first to the foreground and then second: the switch is logged.
-    ::testing::AssertionResult switchIsLogged(std::uint32_t first, std::uint32_t second,
-                                              const std::string& firstTitle) {
-        if (m_session->openStretchOf(first, second, firstTitle)) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure() << "no row of " << firstTitle << m_session->describe();
-    }
-
-    /// Ends the program; what it wrote to standard error.
-    std::string endProgram() {
-        ::kill(m_session->program().pid(), SIGTERM);
-        m_session->program().waitForExit(60s);
-        return m_session->program().errorOutput();
-    }
-
     ScratchFolder m_folder{"lockedscreen"};
     std::optional<PrivateBus> m_systemBus;
     std::optional<ChildProcess> m_loginManager;
@@ -113,7 +97,6 @@ TEST_F(LockedScreen, TheStretchEndsAtTheLockAndTheLockedTimeIsNotLogged) {
 
 TEST_F(LockedScreen, OnlyTheScreenSaverLocksAndOnlyWhileItRuns) {
     ReadBackSession& session = *m_session;
-    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = m_start;
     const std::vector<std::string> onSessionBus{"DBUS_SESSION_BUS_ADDRESS=" + session.sessionBusAddress()};
 
     // Anyone else saying that the screen saver runs, at its path or any other, is not believed.
@@ -123,7 +106,8 @@ TEST_F(LockedScreen, OnlyTheScreenSaverLocksAndOnlyWhileItRuns) {
                            onSessionBus);
         ASSERT_TRUE(other.waitForExit(60s));
     }
-    ASSERT_TRUE(switchIsLogged(alpha, omega, "Alpha"));
+    // A switch logged shows that the logging goes on.
+    ASSERT_TRUE(session.openStretchOf(m_start.alpha, m_start.omega, "Alpha")) << session.describe();
 
     // The screen saver that says it runs ends the stretch as the lock does.
     ChildProcess saver({FAKE_LOGIN_MANAGER, "screensaver"}, onSessionBus);
@@ -135,21 +119,23 @@ TEST_F(LockedScreen, OnlyTheScreenSaverLocksAndOnlyWhileItRuns) {
     // Gone without saying that it stopped (killed, crashed), it locks no more.
     ::kill(saver.pid(), SIGKILL);
     ASSERT_TRUE(saver.waitForExit(60s));
-    ASSERT_TRUE(switchIsLogged(alpha, main, "Alpha"));
+    ASSERT_TRUE(session.openStretchOf(m_start.alpha, m_start.main, "Alpha")) << session.describe();
 }
 
 TEST_F(LockedScreen, ASystemBusGoneWhileLockedUnlocksAndIsToldOnce) {
     ReadBackSession& session = *m_session;
-    const auto [main, alpha, omega, omegaAsked, omegaSeen, before] = m_start;
     ASSERT_TRUE(setLocked(*m_loginManager, true));
-    ASSERT_TRUE(session.logGrows(before, "Omega", 120s)) << session.describe();
+    ASSERT_TRUE(session.logGrows(m_start.rowsBefore, "Omega", 120s)) << session.describe();
 
     // The bus goes, and the login manager with it: what they said no longer holds.
     m_systemBus.reset();
     ASSERT_TRUE(m_loginManager->waitForExit(60s));
-    ASSERT_TRUE(switchIsLogged(alpha, main, "Alpha"));
+    ASSERT_TRUE(session.openStretchOf(m_start.alpha, m_start.main, "Alpha")) << session.describe();
 
-    const std::string said = endProgram();
+    // Ended, the program has said what it had to.
+    ::kill(session.program().pid(), SIGTERM);
+    session.program().waitForExit(60s);
+    const std::string said = session.program().errorOutput();
     const std::string line =
         "dwellmark: the system bus is gone: a locked screen is no longer seen, its time is counted\n";
     EXPECT_NE(said.find(line), std::string::npos) << said;

@@ -12,11 +12,8 @@ using namespace std::chrono_literals;
 std::vector<std::string> programEnvironment(const AccessibilityBus& bus, const PrivateDisplay& display,
                                             const std::vector<std::string>& extra) {
     std::vector<std::string> environment = bus.clientEnvironment();
-    for (const char* entry :
-         {"XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM", "-SESSION_MANAGER", "-SWAYSOCK"}) {
-        environment.emplace_back(entry);
-    }
-    environment.push_back("DISPLAY=" + display.display());
+    environment.insert(environment.end(), {"XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM",
+                                           "-SESSION_MANAGER", "-SWAYSOCK", "DISPLAY=" + display.display()});
     environment.insert(environment.end(), extra.begin(), extra.end());
     return environment;
 }

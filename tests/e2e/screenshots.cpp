@@ -5,6 +5,7 @@
 // the chart window, frames included.
 #include "app/qtprogram.h"
 #include "platform/platform.h"
+#include "testdesktop.h"
 #include "ui/qt/chartwindow.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -21,28 +23,15 @@
 
 namespace {
 
-void wait(int ms) {
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-QString run(const QStringList& arguments) {
-    QProcess process;
-    process.start(QStringLiteral("xdotool"), arguments);
-    while (!process.waitForFinished(10)) {
-        if (process.state() == QProcess::NotRunning) {
-            break;
-        }
-        QApplication::processEvents();
-    }
-    return QString::fromLocal8Bit(process.readAllStandardOutput()).trimmed().split('\n').first();
+// Has the window manager activate the window, the event loop running meanwhile.
+void activate(dwellmark::testing::TestDesktop& desktop, std::uint32_t window) {
+    desktop.requestActivation(window);
+    static_cast<void>(QTest::qWaitFor([&] { return desktop.activeWindow() == window; }, 30000));
 }
 
 bool save(QWidget& window, const QString& path) {
-    const QPixmap shot = window.screen()->grabWindow(0, window.frameGeometry().x(), window.frameGeometry().y(),
-                                                     window.frameGeometry().width(), window.frameGeometry().height());
-    return shot.save(path);
+    const QRect frame = window.frameGeometry();
+    return window.screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height()).save(path);
 }
 
 } // namespace
@@ -61,43 +50,40 @@ int main(int argc, char* argv[]) {
     dwellmark::app::QtProgram dwellmark(*desktop.windows, *desktop.changes, *clock, folder.path());
     dwellmark::ui::MainWindow& form = dwellmark.mainWindow();
     form.show();
-    wait(500);
+    QTest::qWait(500);
 
     // Copies of the test window under the names of the programs they play.
-    struct Other {
-        const char* name;
-        const char* title;
-    };
-    const std::vector<Other> programs{
+    const std::pair<const char*, const char*> programs[] = {
         {"texteditor", "report.md - Text Editor"},
         {"webbrowser", "Release notes - Web Browser"},
         {"terminal", "~/src/dwellmark - Terminal"},
         {"mailclient", "Inbox (3) - Mail"},
     };
     std::vector<std::unique_ptr<QProcess>> processes;
-    std::vector<QString> ids;
-    for (const Other& program : programs) {
-        const QString copy = folder.filePath(QString::fromLatin1(program.name));
+    std::vector<std::uint32_t> ids;
+    for (const auto& [name, title] : programs) {
+        const QString copy = folder.filePath(QString::fromLatin1(name));
         QFile::copy(QStringLiteral(X11_TEST_WINDOW), copy);
         QFile::setPermissions(copy, QFile::permissions(copy) | QFileDevice::ExeOwner);
         auto process = std::make_unique<QProcess>();
-        process->start(copy, {QStringLiteral("--net-name"), QString::fromUtf8(program.title)});
+        process->start(copy, {QStringLiteral("--net-name"), QString::fromUtf8(title)});
         // It prints its window's id once the window is there.
         while (process->state() != QProcess::NotRunning && !process->canReadLine()) {
             process->waitForReadyRead(100);
         }
-        ids.push_back(QString::fromLatin1(process->readLine()).trimmed());
+        ids.push_back(QString::fromLatin1(process->readLine()).trimmed().toUInt());
         processes.push_back(std::move(process));
     }
 
     const std::vector<std::pair<int, int>> turns{{0, 4000}, {1, 2000}, {2, 3000}, {0, 2000},
                                                  {3, 1000}, {1, 3000}, {2, 1000}, {0, 1000}};
+    dwellmark::testing::TestDesktop user;
     for (const auto& [program, ms] : turns) {
-        run({"windowactivate", "--sync", ids.at(static_cast<std::size_t>(program))});
-        wait(ms);
+        activate(user, ids.at(static_cast<std::size_t>(program)));
+        QTest::qWait(ms);
     }
-    run({"windowactivate", "--sync", QString::number(form.winId())});
-    wait(500);
+    activate(user, static_cast<std::uint32_t>(form.winId()));
+    QTest::qWait(500);
     const bool mainSaved = save(form, out.filePath(QStringLiteral("main-window.png")));
 
     bool chartSaved = false;
@@ -108,17 +94,15 @@ int main(int argc, char* argv[]) {
             return;
         }
         poll.stop();
-        wait(1000);
+        QTest::qWait(1000);
         chartSaved = save(*chart, out.filePath(QStringLiteral("chart-window.png")));
         chart->close();
     });
     poll.start(50);
     // The chart opens once the check box has returned; saved, it is closed.
     form.displayChartBox()->setChecked(true);
-    for (int waited = 0; (!chartSaved || QApplication::activeModalWidget() != nullptr) && waited < 30000;
-         waited += 50) {
-        wait(50);
-    }
+    static_cast<void>(
+        QTest::qWaitFor([&] { return chartSaved && QApplication::activeModalWidget() == nullptr; }, 30000));
 
     for (auto& process : processes) {
         process->closeWriteChannel(); // the end of its input ends it

@@ -23,15 +23,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-/// The environment of a program on the desktop, with a private XDG_RUNTIME_DIR so
-/// that Qt has nothing to say at start.
-std::vector<std::string> environmentFor(const PrivateDisplay& desktop, const ScratchFolder& runtime) {
-    std::vector<std::string> environment = PrivateDisplay::sessionEnvironment(desktop.display());
-    environment.insert(environment.end(),
-                       {"XDG_RUNTIME_DIR=" + runtime.path(), "-QT_QPA_PLATFORM", "-SESSION_MANAGER"});
-    return environment;
-}
-
 /// Kills the server while windows come and go under the running program, and
 /// checks how the program ends: with exactly the given line. The limit of the
 /// wait only catches a hang; how soon it ends is no concern of a test.
@@ -63,7 +54,12 @@ void killServerInRounds(unsigned firstSeed, Start start) {
         ScratchFolder runtime("dwellmark-runtime");
         WindowFarm farm(desktop.display());
         std::optional<ChildProcess> program;
-        start(desktop.display(), environmentFor(desktop, runtime), program);
+        // The environment of a program on the desktop, with a private
+        // XDG_RUNTIME_DIR so that Qt has nothing to say at start.
+        std::vector<std::string> environment = PrivateDisplay::sessionEnvironment(desktop.display());
+        environment.insert(environment.end(),
+                           {"XDG_RUNTIME_DIR=" + runtime.path(), "-QT_QPA_PLATFORM", "-SESSION_MANAGER"});
+        start(desktop.display(), environment, program);
         if (!::testing::Test::HasFatalFailure()) {
             killServerUnder(*program, desktop, farm, firstSeed + round,
                             "dwellmark: lost the connection to the X server");

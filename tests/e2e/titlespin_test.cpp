@@ -11,7 +11,6 @@
 #include "windowfarm.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -23,7 +22,7 @@ using namespace std::chrono_literals;
 TEST(TitleChangingEveryMillisecond, KeepsItsFirstTitleWhileTheTicksGoOnInFlatMemory) {
     TrackedProgram program(TickSource::Timer);
     ActivityTracker& tracker = program.tracker();
-    TestDesktop desktop(std::getenv("DISPLAY"));
+    TestDesktop desktop;
     WindowFarm farm;
     const auto windows = farm.create(2, "Spinner", &TrackedProgram::idle);
     const std::uint32_t spinner = windows[0];

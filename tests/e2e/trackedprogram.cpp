@@ -45,8 +45,6 @@ TrackedProgram::TrackedProgram(TickSource ticks)
     }
 }
 
-TrackedProgram::~TrackedProgram() = default;
-
 void TrackedProgram::idle() {
     QTest::qWait(1);
 }

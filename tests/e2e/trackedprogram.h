@@ -23,7 +23,6 @@ class TrackedProgram final {
 public:
     /// Shows the main window and has the window manager activate it.
     explicit TrackedProgram(TickSource ticks = TickSource::DesktopEvents);
-    ~TrackedProgram();
 
     TrackedProgram(const TrackedProgram&) = delete;
     TrackedProgram& operator=(const TrackedProgram&) = delete;

@@ -11,7 +11,6 @@
 #include "windowfarm.h"
 
 #include <chrono>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -25,7 +24,7 @@ TEST(BurstOfWindows, ForgetsTheWindowsThatWentKeepsItsDataAndItsMemoryFlat) {
     TrackedProgram program;
     ActivityTracker& tracker = program.tracker();
     auto& windows = program.windows();
-    TestDesktop desktop(std::getenv("DISPLAY"));
+    TestDesktop desktop;
 
     // Data from before the burst: two stretches of a second or more.
     WindowFarm keepers;

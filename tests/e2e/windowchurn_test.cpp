@@ -22,11 +22,10 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(WindowsDestroyedDuringQueries, AnswersStayQuietAndTheTablesConsistent) {
-    const std::string display = std::getenv("DISPLAY");
-    platform::x11::X11WindowSystem windows(display);
+    platform::x11::X11WindowSystem windows(std::getenv("DISPLAY"));
     auto clock = platform::createClock();
     ActivityTracker tracker(windows, *clock);
-    TestDesktop desktop(display);
+    TestDesktop desktop;
     WindowFarm farm;
 
     std::size_t ticks = 0;

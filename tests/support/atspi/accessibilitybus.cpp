@@ -7,13 +7,6 @@
 
 namespace dwellmark::testing {
 
-namespace {
-
-// Limits that only catch hangs, also on a loaded machine.
-constexpr std::chrono::seconds hang(60);
-
-} // namespace
-
 AccessibilityBus::AccessibilityBus() {
     if (!m_folder.made()) {
         return;
@@ -38,7 +31,7 @@ AccessibilityBus::AccessibilityBus() {
             m_accessibilityAddress = AtspiReader::accessibilityBusAddress(m_sessionBus->address()).value_or("");
             return ready();
         },
-        hang);
+        std::chrono::seconds(60)); // only catches a hang, also on a loaded machine
 }
 
 AccessibilityBus::~AccessibilityBus() {

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
 #include <systemd/sd-bus.h>
 
 namespace dwellmark::testing {
@@ -21,27 +22,20 @@ struct ObjectRef {
 };
 
 /// A method's answer, released when it goes.
-class Reply final {
-public:
+struct Reply {
     Reply() = default;
-    ~Reply() { sd_bus_message_unref(m_message); }
+    ~Reply() { sd_bus_message_unref(message); }
     Reply(const Reply&) = delete;
     Reply& operator=(const Reply&) = delete;
 
-    sd_bus_message** receiver() { return &m_message; }
-    sd_bus_message* get() const { return m_message; }
-
-private:
-    sd_bus_message* m_message = nullptr;
+    sd_bus_message* message = nullptr;
 };
 
 sd_bus* connectTo(const std::string& address) {
     sd_bus* bus = nullptr;
-    if (sd_bus_new(&bus) < 0) {
-        return nullptr;
-    }
-    if (sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 || sd_bus_start(bus) < 0) {
-        sd_bus_flush_close_unref(bus);
+    if (sd_bus_new(&bus) < 0 || sd_bus_set_address(bus, address.c_str()) < 0 || sd_bus_set_bus_client(bus, 1) < 0 ||
+        sd_bus_start(bus) < 0) {
+        sd_bus_flush_close_unref(bus); // also when there is no bus
         return nullptr;
     }
     return bus;
@@ -52,7 +46,7 @@ bool call(sd_bus* bus, const ObjectRef& object, const char* interface, const cha
           const char* types, Arguments... arguments) {
     sd_bus_error error{}; // SD_BUS_ERROR_NULL is a C compound literal
     const int result = sd_bus_call_method(bus, object.bus.c_str(), object.path.c_str(), interface, member, &error,
-                                          reply.receiver(), types, arguments...);
+                                          &reply.message, types, arguments...);
     sd_bus_error_free(&error);
     return result >= 0;
 }
@@ -60,22 +54,17 @@ bool call(sd_bus* bus, const ObjectRef& object, const char* interface, const cha
 std::optional<ObjectRef> readRef(sd_bus_message* message) {
     const char* bus = nullptr;
     const char* path = nullptr;
-    if (sd_bus_message_read(message, "(so)", &bus, &path) <= 0) {
-        return std::nullopt;
-    }
-    return ObjectRef{bus, path};
+    return sd_bus_message_read(message, "(so)", &bus, &path) > 0 ? std::optional(ObjectRef{bus, path}) : std::nullopt;
 }
 
 std::optional<std::vector<ObjectRef>> children(sd_bus* bus, const ObjectRef& object) {
     Reply reply;
-    if (!call(bus, object, accessibleInterface, "GetChildren", reply, "")) {
-        return std::nullopt;
-    }
-    if (sd_bus_message_enter_container(reply.get(), 'a', "(so)") < 0) {
+    if (!call(bus, object, accessibleInterface, "GetChildren", reply, "") ||
+        sd_bus_message_enter_container(reply.message, 'a', "(so)") < 0) {
         return std::nullopt;
     }
     std::vector<ObjectRef> found;
-    while (const auto child = readRef(reply.get())) {
+    while (const auto child = readRef(reply.message)) {
         found.push_back(*child);
     }
     return found;
@@ -87,12 +76,8 @@ std::optional<std::string> name(sd_bus* bus, const ObjectRef& object) {
     const int result = sd_bus_get_property_string(bus, object.bus.c_str(), object.path.c_str(), accessibleInterface,
                                                   "Name", &error, &text);
     sd_bus_error_free(&error);
-    if (result < 0) {
-        return std::nullopt;
-    }
-    std::string copy = text;
-    std::free(text);
-    return copy;
+    const std::unique_ptr<char, decltype(&std::free)> owned(text, &std::free);
+    return result < 0 ? std::nullopt : std::optional<std::string>(text);
 }
 
 std::optional<std::int32_t> tableCount(sd_bus* bus, const ObjectRef& table, const char* property) {
@@ -108,7 +93,7 @@ std::optional<bool> offersTable(sd_bus* bus, const ObjectRef& object) {
     Reply reply;
     char** interfaces = nullptr;
     if (!call(bus, object, accessibleInterface, "GetInterfaces", reply, "") ||
-        sd_bus_message_read_strv(reply.get(), &interfaces) < 0) {
+        sd_bus_message_read_strv(reply.message, &interfaces) < 0) {
         return std::nullopt;
     }
     bool found = false;
@@ -123,10 +108,9 @@ std::optional<bool> offersTable(sd_bus* bus, const ObjectRef& object) {
 // The name of the cell at the row and column, as a screen reader speaks it.
 std::optional<std::string> cellName(sd_bus* bus, const ObjectRef& table, std::int32_t row, std::int32_t column) {
     Reply reply;
-    if (!call(bus, table, tableInterface, "GetAccessibleAt", reply, "ii", row, column)) {
-        return std::nullopt;
-    }
-    const auto cell = readRef(reply.get());
+    const auto cell = call(bus, table, tableInterface, "GetAccessibleAt", reply, "ii", row, column)
+                          ? readRef(reply.message)
+                          : std::nullopt;
     return cell ? name(bus, *cell) : std::nullopt;
 }
 
@@ -142,7 +126,7 @@ std::optional<AccessibleTable> readTable(sd_bus* bus, const ObjectRef& object) {
         Reply reply;
         const char* header = nullptr;
         if (!call(bus, object, tableInterface, "GetColumnDescription", reply, "i", column) ||
-            sd_bus_message_read(reply.get(), "s", &header) <= 0) {
+            sd_bus_message_read(reply.message, "s", &header) <= 0) {
             return std::nullopt;
         }
         table.headers.emplace_back(header);
@@ -191,9 +175,7 @@ bool collectTables(sd_bus* bus, const ObjectRef& object, int depth, std::vector<
 AtspiReader::AtspiReader(const std::string& accessibilityBusAddress) : m_bus(connectTo(accessibilityBusAddress)) {}
 
 AtspiReader::~AtspiReader() {
-    if (m_bus != nullptr) {
-        sd_bus_flush_close_unref(m_bus);
-    }
+    sd_bus_flush_close_unref(m_bus); // also when there is no bus
 }
 
 std::optional<AccessibleApplication> AtspiReader::application(pid_t pid) {
@@ -238,9 +220,8 @@ std::optional<std::string> AtspiReader::accessibilityBusAddress(const std::strin
     // Without auto-start: the session bus would start a launcher of its own.
     if (sd_bus_message_new_method_call(bus, &question, "org.a11y.Bus", "/org/a11y/bus", "org.a11y.Bus", "GetAddress") >=
             0 &&
-        sd_bus_message_set_auto_start(question, 0) >= 0 &&
-        sd_bus_call(bus, question, 0, &error, reply.receiver()) >= 0 &&
-        sd_bus_message_read(reply.get(), "s", &text) > 0 && text != nullptr && *text != '\0') {
+        sd_bus_message_set_auto_start(question, 0) >= 0 && sd_bus_call(bus, question, 0, &error, &reply.message) >= 0 &&
+        sd_bus_message_read(reply.message, "s", &text) > 0 && text != nullptr && *text != '\0') {
         address = text;
     }
     sd_bus_error_free(&error);

@@ -17,7 +17,9 @@
 #include <QToolTip>
 #include <QValueAxis>
 #include <algorithm>
+#include <numeric>
 #include <utility>
+#include <vector>
 
 using dwellmark::ActivityTable;
 using dwellmark::testing::addTotal;
@@ -79,6 +81,19 @@ Drawn drawn(const ChartWindow& form) {
     return result;
 }
 
+/// Fills the chart from totals of these titles and seconds, as the main window does.
+void fill(ChartWindow& form, const std::vector<std::pair<std::string, std::string>>& rows) {
+    ActivityTable totals = dwellmark::makeTotalsTable();
+    for (const auto& [title, seconds] : rows) {
+        addTotal(totals, "app", title, seconds);
+    }
+    form.fill(totals);
+}
+
+QValueAxis* valueAxis(const ChartWindow& form) {
+    return qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
+}
+
 } // namespace
 
 TEST(ChartWindow, Window) {
@@ -102,10 +117,8 @@ TEST(ChartWindow, CentredOnTheScreen) {
 }
 
 TEST(ChartWindow, OneRow) {
-    ActivityTable totals = dwellmark::makeTotalsTable();
-    addTotal(totals, "app", "Editor", "312");
     ChartWindow form;
-    form.fill(totals);
+    fill(form, {{"Editor", "312"}});
 
     QBarSeries* series = form.barSeries();
     ASSERT_NE(series, nullptr);
@@ -132,22 +145,16 @@ TEST(ChartWindow, OneRow) {
 }
 
 TEST(ChartWindow, SeveralRows) {
-    ActivityTable totals = dwellmark::makeTotalsTable();
-    const std::pair<const char*, const char*> rows[] = {
-        {"Twenty characters ok", "0"},
-        {"Twenty-one characters", "-42"},
-        {"Not a number", "abc"},
-        {"Leading number", "17 seconds"},
-        {"", "5"},
-        {"\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
-         "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
-         "\xf0\x9f\x98\x80",
-         "100000"}};
-    for (const auto& [title, seconds] : rows) {
-        addTotal(totals, "app", title, seconds);
-    }
     ChartWindow form;
-    form.fill(totals);
+    fill(form, {{"Twenty characters ok", "0"},
+                {"Twenty-one characters", "-42"},
+                {"Not a number", "abc"},
+                {"Leading number", "17 seconds"},
+                {"", "5"},
+                {"\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9"
+                 "\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xc3\xa9\xf0\x9f\x98\x80"
+                 "\xf0\x9f\x98\x80",
+                 "100000"}});
 
     QBarSeries* series = form.barSeries();
     ASSERT_NE(series, nullptr);
@@ -156,19 +163,15 @@ TEST(ChartWindow, SeveralRows) {
     EXPECT_EQ(values(*series), (QList<double>{0.0, -42.0, 0.0, 17.0, 5.0, 100000.0}));
     EXPECT_EQ(drawn(form).legend, names(*series));
     // A bar below zero stands below the zero line of the value axis.
-    auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
-    EXPECT_LE(valueAxis->min(), -42.0);
-    EXPECT_GE(valueAxis->max(), 100000.0);
+    EXPECT_LE(valueAxis(form)->min(), -42.0);
+    EXPECT_GE(valueAxis(form)->max(), 100000.0);
 }
 
 TEST(ChartWindow, OnlyZeros) {
-    ActivityTable totals = dwellmark::makeTotalsTable();
-    addTotal(totals, "app", "Idle", "0");
     ChartWindow form;
-    form.fill(totals);
-    auto* valueAxis = qobject_cast<QValueAxis*>(form.chart()->axes(Qt::Vertical).first());
-    EXPECT_EQ(valueAxis->min(), 0.0);
-    EXPECT_GT(valueAxis->max(), 0.0);
+    fill(form, {{"Idle", "0"}});
+    EXPECT_EQ(valueAxis(form)->min(), 0.0);
+    EXPECT_GT(valueAxis(form)->max(), 0.0);
 }
 
 // From no title to 3,000: the legend names the bars that fit and counts
@@ -181,11 +184,11 @@ TEST(ChartWindow, LegendAxisAndTipsAsDrawn) {
     const QRectF window(form.chartView()->mapToScene(form.chartView()->mapFrom(&form, QPoint(0, 0))),
                         QSizeF(form.size()));
     for (const int count : {0, 1, 30, 300, 3000}) {
-        ActivityTable totals = dwellmark::makeTotalsTable();
+        std::vector<std::pair<std::string, std::string>> rows;
         for (int i = 0; i < count; ++i) {
-            addTotal(totals, "app", "Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
+            rows.emplace_back("Window number " + std::to_string(i) + " of many", std::to_string(i % 2 + 1));
         }
-        form.fill(totals);
+        fill(form, rows);
         DWELLMARK_TRY_EXPECT_TRUE(form.chart()->layout()->isActivated());
         const Drawn shown = drawn(form);
         QStringList numbers = shown.axisTexts.filter(QRegularExpression(QStringLiteral("^[-0-9.]+$")));
@@ -208,10 +211,8 @@ TEST(ChartWindow, LegendAxisAndTipsAsDrawn) {
         if (count >= 300) {
             // Crowded bars still show: the row of pixels just above the
             // zero line is coloured across the bars, not white outline.
-            QRectF group;
-            for (const QRectF& bar : shown.bars) {
-                group = group.united(bar);
-            }
+            const QRectF group = std::accumulate(shown.bars.begin(), shown.bars.end(), QRectF(),
+                                                 [](const QRectF& all, const QRectF& bar) { return all.united(bar); });
             const QImage picture = form.chartView()->grab().toImage();
             const QRect onScreen = form.chartView()->mapFromScene(group).boundingRect();
             int coloured = 0;
@@ -233,14 +234,9 @@ TEST(ChartWindow, LegendAxisAndTipsAsDrawn) {
 }
 
 TEST(ChartWindow, RefillKeepsNothingOfBefore) {
-    ActivityTable first = dwellmark::makeTotalsTable();
-    addTotal(first, "app", "One", "1");
-    addTotal(first, "app", "Two", "2");
-    ActivityTable second = dwellmark::makeTotalsTable();
-    addTotal(second, "app", "Three", "3");
     ChartWindow form;
-    form.fill(first);
-    form.fill(second);
+    fill(form, {{"One", "1"}, {"Two", "2"}});
+    fill(form, {{"Three", "3"}});
     EXPECT_EQ(form.chart()->series().size(), 1);
     EXPECT_EQ(names(*form.barSeries()), QStringList{"Three"});
     EXPECT_EQ(form.chart()->axes().size(), 2);

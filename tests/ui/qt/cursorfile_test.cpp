@@ -73,15 +73,11 @@ TEST_F(CursorFile, PicksTheFirstImageOfSeveral) {
     QByteArray two = data.left(6);
     putU16(two, 4, 2);
     QByteArray first = data.mid(6, 16);
+    putU16(first, 12, 38); // the picture, after the header and both entries
     QByteArray second = first;
     putU16(first, 4, 3);
     putU16(first, 6, 4);
-    const QByteArray image = data.mid(22);
-    for (QByteArray* entry : {&first, &second}) {
-        (*entry)[12] = 38;
-        (*entry)[13] = 0;
-    }
-    two += first + second + image;
+    two += first + second + data.mid(22);
     const auto cursor = readCursorFile(write("two.cur", two));
     ASSERT_TRUE(cursor.has_value());
     EXPECT_EQ(cursor->hotspot, QPoint(3, 4));

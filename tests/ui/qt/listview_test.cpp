@@ -47,11 +47,25 @@ struct ShownTable {
     /// drawing pass, so that what is drawn afterwards comes from the test alone.
     bool showSettled() {
         view.show();
-        if (!QTest::qWaitForWindowActive(&view, 120000)) {
-            return false;
-        }
+        const bool active = QTest::qWaitForWindowActive(&view, 120000);
         QTest::qWait(100);
-        return true;
+        return active;
+    }
+
+    /// Adds the usage-log rows "Window from" up to "Window end", the end left out.
+    void appendLogRows(int from, int end) {
+        for (int n = from; n < end; ++n) {
+            const std::size_t row = table.addRow("app");
+            table.setText(row, LogColumn::WindowTitle, "Window " + std::to_string(n));
+        }
+    }
+
+    /// Whether the row lies wholly in the list's viewport.
+    bool rowShows(int row) const { return view.viewport()->rect().contains(view.visualRect(model.index(row, 0))); }
+
+    /// The text the list shows where the cell should be drawn.
+    QString shownAt(int row, int column) const {
+        return view.indexAt(view.visualRect(model.index(row, column)).center()).data().toString();
     }
 
     ActivityTable table;
@@ -75,27 +89,19 @@ bool showsAsQtDraws(const QScrollBar& bar) {
     return shown.convertToFormat(QImage::Format_RGB32) == drawn.convertToFormat(QImage::Format_RGB32);
 }
 
-void appendLogRow(ActivityTable& log, int n) {
-    const std::size_t row = log.addRow("app");
-    log.setText(row, LogColumn::WindowTitle, "Window " + std::to_string(n));
-}
-
 } // namespace
 
 TEST(ListView, RowsAddedBelowTheVisiblePartDrawNothingInTheList) {
     ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
-    ActivityTable& log = shown.table;
     ListView& view = shown.view;
-    for (int i = 0; i < 40; ++i) {
-        appendLogRow(log, i);
-    }
+    shown.appendLogRows(0, 40);
     ASSERT_TRUE(shown.showSettled());
     view.scrollToTop();
     const int rangeBefore = view.verticalScrollBar()->maximum();
     QCoreApplication::sendPostedEvents();
 
     PaintRecorder recorder(view.viewport());
-    appendLogRow(log, 40);
+    shown.appendLogRows(40, 41);
     DWELLMARK_TRY_EXPECT_TRUE(view.verticalScrollBar()->maximum() > rangeBefore);
     QTest::qWait(50);
     EXPECT_TRUE(recorder.painted.isEmpty()) << "the list was drawn again for a row it does not show";
@@ -108,36 +114,31 @@ TEST(ListView, RowsAddedBelowTheVisiblePartDrawNothingInTheList) {
 
 TEST(ListView, RowsAddedInTheVisiblePartAreDrawn) {
     ShownTable shown(dwellmark::makeUsageLog, QSize(400, 300));
-    const TableModel& model = shown.model;
-    ListView& view = shown.view;
-    appendLogRow(shown.table, 0);
+    shown.appendLogRows(0, 1);
     ASSERT_TRUE(shown.showSettled());
 
-    PaintRecorder recorder(view.viewport());
-    appendLogRow(shown.table, 1);
-    const QRect second = view.visualRect(model.index(1, 1));
+    PaintRecorder recorder(shown.view.viewport());
+    shown.appendLogRows(1, 2);
+    const QRect second = shown.view.visualRect(shown.model.index(1, 1));
     ASSERT_TRUE(second.isValid());
     DWELLMARK_TRY_EXPECT_TRUE(recorder.painted.contains(second.center()));
     // Rows above the new one were not drawn again.
-    EXPECT_FALSE(recorder.painted.contains(view.visualRect(model.index(0, 1)).center()));
+    EXPECT_FALSE(recorder.painted.contains(shown.view.visualRect(shown.model.index(0, 1)).center()));
 }
 
 TEST(ListView, RemovedRowsLeaveTheListWhole) {
     ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
-    ActivityTable& open = shown.table;
-    const TableModel& model = shown.model;
-    ListView& view = shown.view;
     for (const char* handle : {"101", "202", "303"}) {
-        open.addRow(handle);
+        shown.table.addRow(handle);
     }
     ASSERT_TRUE(shown.showSettled());
 
-    PaintRecorder recorder(view.viewport());
-    open.removeRow(1);
-    open.addRow("404");
-    DWELLMARK_TRY_EXPECT_TRUE(recorder.painted.contains(view.visualRect(model.index(0, 0)).center()));
-    EXPECT_EQ(view.indexAt(view.visualRect(model.index(0, 0)).center()).data().toString(), QStringLiteral("202"));
-    EXPECT_EQ(view.indexAt(view.visualRect(model.index(2, 0)).center()).data().toString(), QStringLiteral("404"));
+    PaintRecorder recorder(shown.view.viewport());
+    shown.table.removeRow(1);
+    shown.table.addRow("404");
+    DWELLMARK_TRY_EXPECT_TRUE(recorder.painted.contains(shown.view.visualRect(shown.model.index(0, 0)).center()));
+    EXPECT_EQ(shown.shownAt(0, 0), QStringLiteral("202"));
+    EXPECT_EQ(shown.shownAt(2, 0), QStringLiteral("404"));
 }
 
 // A list hidden on purpose (as the open stretches are) costs nothing per
@@ -145,10 +146,9 @@ TEST(ListView, RemovedRowsLeaveTheListWhole) {
 TEST(ListView, AHiddenListCatchesUpWhenShown) {
     ShownTable shown(dwellmark::makeOpenIntervalTable, QSize(400, 300));
     ActivityTable& open = shown.table;
-    ListView& view = shown.view;
     open.addRow("101");
     ASSERT_TRUE(shown.showSettled());
-    view.hide();
+    shown.view.hide();
     QSignalSpy told(&shown.model, &QAbstractItemModel::rowsInserted);
     QSignalSpy changed(&shown.model, &QAbstractItemModel::dataChanged);
     open.addRow({"202", "editor", "Notes"});
@@ -157,31 +157,24 @@ TEST(ListView, AHiddenListCatchesUpWhenShown) {
     open.setText(1, dwellmark::OpenColumn::WindowTitle, "Renamed");
     EXPECT_EQ(told.count() + changed.count(), 0);
 
-    view.show();
-    EXPECT_EQ(view.model()->rowCount(), 2);
-    const QModelIndex title = view.model()->index(0, 2);
-    DWELLMARK_TRY_EXPECT_EQ(view.indexAt(view.visualRect(title).center()).data().toString(), QStringLiteral("Renamed"));
-    EXPECT_EQ(view.indexAt(view.visualRect(view.model()->index(1, 0)).center()).data().toString(),
-              QStringLiteral("303"));
+    shown.view.show();
+    EXPECT_EQ(shown.view.model()->rowCount(), 2);
+    DWELLMARK_TRY_EXPECT_EQ(shown.shownAt(0, 2), QStringLiteral("Renamed"));
+    EXPECT_EQ(shown.shownAt(1, 0), QStringLiteral("303"));
 }
 
 // At its end a list follows new rows; scrolled up, it stays.
 TEST(ListView, FollowsNewRowsOnlyFromItsEnd) {
     ShownTable shown(dwellmark::makeUsageLog, QSize(400, 200));
-    ListView& view = shown.view;
+    QScrollBar& bar = *shown.view.verticalScrollBar();
     ASSERT_TRUE(shown.showSettled());
-    const auto rowShows = [&](int row) {
-        return view.viewport()->rect().contains(view.visualRect(shown.model.index(row, 0)));
-    };
-    for (int i = 0; i < 40; ++i) {
-        appendLogRow(shown.table, i);
-    }
-    DWELLMARK_TRY_EXPECT_TRUE(rowShows(39));
-    view.verticalScrollBar()->setValue(3);
-    const int rangeBefore = view.verticalScrollBar()->maximum();
-    appendLogRow(shown.table, 40);
-    DWELLMARK_TRY_EXPECT_TRUE(view.verticalScrollBar()->maximum() > rangeBefore);
-    EXPECT_EQ(view.verticalScrollBar()->value(), 3);
+    shown.appendLogRows(0, 40);
+    DWELLMARK_TRY_EXPECT_TRUE(shown.rowShows(39));
+    bar.setValue(3);
+    const int rangeBefore = bar.maximum();
+    shown.appendLogRows(40, 41);
+    DWELLMARK_TRY_EXPECT_TRUE(bar.maximum() > rangeBefore);
+    EXPECT_EQ(bar.value(), 3);
 }
 
 TEST(ListView, KeepsFollowingNewRowsWhenItsScrollBarComes) {
@@ -196,9 +189,8 @@ TEST(ListView, KeepsFollowingNewRowsWhenItsScrollBarComes) {
     shown.view.setFont(font);
     ASSERT_TRUE(shown.showSettled());
     for (int i = 0; i < 20; ++i) {
-        appendLogRow(shown.table, i);
-        DWELLMARK_TRY_ASSERT_TRUE(
-            shown.view.viewport()->rect().contains(shown.view.visualRect(shown.model.index(i, 0))));
+        shown.appendLogRows(i, i + 1);
+        DWELLMARK_TRY_ASSERT_TRUE(shown.rowShows(i));
     }
     EXPECT_TRUE(shown.view.verticalScrollBar()->isVisible());
     // What the screen shows after drawing only the new rows is what the
@@ -220,16 +212,11 @@ TEST_P(ListViewScrolledUp, ALongerListKeepsItsScrollBarRight) {
     const bool scrolledUp = GetParam();
     ShownTable shown(dwellmark::makeUsageLog, QSize(400, 400));
     QCursor::setPos(shown.view.screen()->geometry().bottomRight()); // the bar as it looks without the mouse
-    ListView& view = shown.view;
-    for (int i = 0; i < 10; ++i) {
-        appendLogRow(shown.table, i);
-    }
+    shown.appendLogRows(0, 10);
     ASSERT_TRUE(shown.showSettled());
-    QScrollBar& bar = *view.verticalScrollBar();
+    QScrollBar& bar = *shown.view.verticalScrollBar();
     // The bar comes once the rows no longer fit.
-    for (int i = 10; i < 30; ++i) {
-        appendLogRow(shown.table, i);
-    }
+    shown.appendLogRows(10, 30);
     DWELLMARK_TRY_EXPECT_TRUE(bar.isVisible());
     if (scrolledUp) {
         bar.setValue(0); // scrolled up to read: the handle stays at the top
@@ -238,14 +225,14 @@ TEST_P(ListViewScrolledUp, ALongerListKeepsItsScrollBarRight) {
     // also where only part of the bar was drawn again.
     for (int i = 30; i < 33; ++i) {
         const int range = bar.maximum();
-        appendLogRow(shown.table, i);
+        shown.appendLogRows(i, i + 1);
         DWELLMARK_TRY_ASSERT_TRUE(bar.maximum() > range);
         DWELLMARK_TRY_EXPECT_TRUE(showsAsQtDraws(bar)) << "after row " << i;
     }
     EXPECT_EQ(bar.value(), scrolledUp ? 0 : bar.maximum());
     // The range is the one a full layout of the list gives.
     const std::pair range{bar.maximum(), bar.pageStep()};
-    EXPECT_TRUE(QMetaObject::invokeMethod(&view, "updateGeometries"));
+    EXPECT_TRUE(QMetaObject::invokeMethod(&shown.view, "updateGeometries"));
     EXPECT_EQ((std::pair{bar.maximum(), bar.pageStep()}), range);
 }
 

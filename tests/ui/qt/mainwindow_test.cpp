@@ -4,7 +4,7 @@
 #include "fakes.h"
 #include "qtgtest.h"
 #include "tablecells.h"
-#include "tracking/activitytables.h"
+#include "testdesktop.h"
 #include "tracking/activitytracker.h"
 #include "ui/qt/applicationnames.h"
 #include "ui/qt/chartwindow.h"
@@ -24,7 +24,6 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QMouseEvent>
-#include <QProcess>
 #include <QPushButton>
 #include <QScopeGuard>
 #include <QSignalSpy>
@@ -57,6 +56,15 @@ QRect rectOf(const expected::Control& control) {
     return {control.left, control.top, control.width, control.height};
 }
 
+/// The chart's bars, left to right, each as its title and its value.
+QStringList barsOf(const ChartWindow& chart) {
+    QStringList bars;
+    for (const QBarSet* set : chart.barSeries()->barSets()) {
+        bars << QStringLiteral("%1 %2").arg(set->label()).arg(set->at(0));
+    }
+    return bars;
+}
+
 } // namespace
 
 /// The main window over a fake desktop and clock, and watches for the modal
@@ -87,14 +95,17 @@ protected:
     }
 
     // Runs a step once the next modal window is up (inside its own event loop
-    // when it has one). A watch that never fires ends with its test.
-    void whenModal(std::function<void(QWidget*)> step) {
+    // when it has one), if it is a Kind. A watch that never fires ends with its test.
+    template <class Kind>
+    void whenModal(std::function<void(Kind*)> step) {
         auto* poll = new QTimer(m_watches.get());
         QObject::connect(poll, &QTimer::timeout, [poll, step = std::move(step)] {
             if (QWidget* modal = QApplication::activeModalWidget(); modal != nullptr && modal->isVisible()) {
                 poll->stop();
                 poll->deleteLater();
-                step(modal);
+                if (auto* ofKind = qobject_cast<Kind*>(modal)) {
+                    step(ofKind);
+                }
             }
         });
         poll->start(10);
@@ -113,10 +124,10 @@ protected:
                                60000);
     }
 
-    std::unique_ptr<MainWindow> makeForm(const QString& folder, const QString& notice = {},
-                                         dwellmark::ui::NoticeOffer offer = {}) {
-        return std::make_unique<MainWindow>(*m_tracker, *m_windows, folder, dwellmark::TickSource::DesktopEvents,
-                                            notice, std::move(offer));
+    /// The main window on the test's folder.
+    std::unique_ptr<MainWindow> makeForm(const QString& notice = {}, dwellmark::ui::NoticeOffer offer = {}) {
+        return std::make_unique<MainWindow>(*m_tracker, *m_windows, m_folder.path(),
+                                            dwellmark::TickSource::DesktopEvents, notice, std::move(offer));
     }
 
     /// A pointer move over a widget, as the window system delivers it. It is
@@ -138,9 +149,8 @@ protected:
     std::unique_ptr<MainWindow> showFormWithNotesInFront() {
         m_windows->create(10, "editor", "Notes");
         m_windows->create(11, "browser", "News");
-        auto form = makeForm(m_folder.path());
-        form->show();
-        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+        auto form = makeForm();
+        EXPECT_NO_FATAL_FAILURE(showCentred(*form));
         focus(10, 10.0F);
         DWELLMARK_TRY_EXPECT_EQ(m_tracker->lastForeground(), 10);
         return form;
@@ -152,26 +162,16 @@ protected:
 
     /// The title of a window as the window manager reads it (_NET_WM_NAME),
     /// empty until the window has one.
-    static QString wmName(const QWidget& window) {
-        QProcess xprop;
-        xprop.start(QStringLiteral("xprop"), {QStringLiteral("-id"), QString::number(window.winId()),
-                                              QStringLiteral("-notype"), QStringLiteral("_NET_WM_NAME")});
-        if (!xprop.waitForFinished(30000)) {
-            return {};
-        }
-        const QString line = QString::fromUtf8(xprop.readAllStandardOutput()).trimmed();
-        const qsizetype quote = line.indexOf(QLatin1Char('"'));
-        return quote < 0 ? QString() : line.mid(quote + 1).chopped(1);
+    QString wmName(const QWidget& window) {
+        return QString::fromStdString(m_desktop.title(static_cast<std::uint32_t>(window.winId())));
     }
 
     /// The title the window manager reads for the modal window of the given
     /// kind that open brings up; empty when none comes.
-    QString wmNameOfModal(const QMetaObject& kind, const std::function<void()>& open) {
+    template <class Kind>
+    QString wmNameOfModal(const std::function<void()>& open) {
         QString name;
-        whenModal([&](QWidget* modal) {
-            if (kind.cast(modal) == nullptr) {
-                return;
-            }
+        whenModal<Kind>([&](Kind* modal) {
             DWELLMARK_TRY_WITHIN(30000, !wmName(*modal).isEmpty(), EXPECT_FALSE(wmName(*modal).isEmpty()));
             name = wmName(*modal);
             modal->close();
@@ -182,6 +182,7 @@ protected:
     }
 
     QTemporaryDir m_folder;
+    dwellmark::testing::TestDesktop m_desktop;
     std::unique_ptr<FakeWindowSystem> m_windows;
     std::unique_ptr<FakeClock> m_clock;
     std::unique_ptr<ActivityTracker> m_tracker;
@@ -191,7 +192,7 @@ protected:
 
 TEST_F(MainWindowTest, WindowAndLayout) {
     m_tracker->setLoggedSeconds(12);
-    auto form = makeForm(m_folder.path());
+    auto form = makeForm();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Dwellmark"));
     EXPECT_EQ(m_tracker->loggedSeconds(), -1);
     EXPECT_EQ(form->size(), QSize(expected::clientWidth, expected::clientHeight));
@@ -210,32 +211,26 @@ TEST_F(MainWindowTest, WindowAndLayout) {
         }
     }
 
-    for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
-        EXPECT_EQ(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i)));
-    }
     EXPECT_EQ(form->displayChartBox()->text(), QStringLiteral("Display Chart"));
     EXPECT_EQ(form->hideMeBox()->text(), QStringLiteral("Hide Me"));
     EXPECT_FALSE(form->hideMeBox()->isChecked());
     EXPECT_FALSE(form->displayChartBox()->isChecked());
 
-    for (ListView* list : {form->usageLog(), form->totals()}) {
-        EXPECT_EQ(list->font().family(), QStringLiteral("Arial"));
-        EXPECT_EQ(list->font().pointSizeF(), 9.0);
-        EXPECT_TRUE(list->font().bold());
+    const std::pair<QWidget*, double> fonts[] = {
+        {form->usageLog(), 9.0}, {form->totals(), 9.0}, {form->hideMeBox(), 11.25}, {form->displayChartBox(), 11.25}};
+    for (const auto& [control, points] : fonts) {
+        EXPECT_EQ(control->font().family(), QStringLiteral("Arial"));
+        EXPECT_EQ(control->font().pointSizeF(), points);
+        EXPECT_TRUE(control->font().bold());
         // Arial itself, or a face with Arial's metrics in its place.
-        const QString face = QFontInfo(list->font()).family();
+        const QString face = QFontInfo(control->font()).family();
         EXPECT_TRUE(face == "Arial" || face == "Liberation Sans") << face;
     }
-    for (QCheckBox* box : {form->hideMeBox(), form->displayChartBox()}) {
-        EXPECT_EQ(box->font().family(), QStringLiteral("Arial"));
-        EXPECT_EQ(box->font().pointSizeF(), 11.25);
-        EXPECT_TRUE(box->font().bold());
-    }
 
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
-        EXPECT_EQ(controlsOf(*form).at(i)->isVisible(), expected::mainWindowControls.at(i).shown);
+        EXPECT_EQ(controlsOf(*form).at(i)->geometry(), rectOf(expected::mainWindowControls.at(i))) << i;
+        EXPECT_EQ(controlsOf(*form).at(i)->isVisible(), expected::mainWindowControls.at(i).shown) << i;
     }
     EXPECT_FALSE(form->notice()->isVisible());
     EXPECT_EQ(form->usageLog()->model()->rowCount(), 0);
@@ -250,7 +245,7 @@ TEST_F(MainWindowTest, WindowAndLayout) {
 }
 
 TEST_F(MainWindowTest, HeadersAndColumns) {
-    auto form = makeForm(m_folder.path());
+    auto form = makeForm();
     const std::array<ListView*, 3> views{form->usageLog(), form->totals(), form->openStretches()};
     for (std::size_t v = 0; v < views.size(); ++v) {
         const expected::List& list = expected::mainWindowLists.at(v);
@@ -268,7 +263,7 @@ TEST_F(MainWindowTest, HeadersAndColumns) {
 }
 
 TEST_F(MainWindowTest, TabOrderAndFocus) {
-    auto form = makeForm(m_folder.path());
+    auto form = makeForm();
     QWidget* next = form->usageLog();
     QList<QWidget*> order;
     for (int i = 0; i < 5; ++i) {
@@ -279,8 +274,7 @@ TEST_F(MainWindowTest, TabOrderAndFocus) {
         }
     }
     EXPECT_EQ(order, controlsOf(*form));
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     // The window manager may leave a new window of a test without the focus.
     form->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(form.get(), 120000));
@@ -288,7 +282,7 @@ TEST_F(MainWindowTest, TabOrderAndFocus) {
 }
 
 TEST_F(MainWindowTest, CentredByItsOuterFrame) {
-    auto form = makeForm(m_folder.path());
+    auto form = makeForm();
     // The window manager's frame makes the outer size larger than the client area.
     ASSERT_NO_FATAL_FAILURE(showCentred(*form));
 }
@@ -296,7 +290,7 @@ TEST_F(MainWindowTest, CentredByItsOuterFrame) {
 TEST_F(MainWindowTest, ShowsWhatTheTrackerLogs) {
     m_windows->create(10, "editor", "Notes");
     m_windows->create(11, "browser", "News");
-    auto form = makeForm(m_folder.path());
+    auto form = makeForm();
     EXPECT_TRUE(form->tickTimer().isActive());
     EXPECT_EQ(form->tickTimer().interval(), 1);
     EXPECT_EQ(form->tickTimer().timerType(), Qt::PreciseTimer);
@@ -323,22 +317,18 @@ TEST_F(MainWindowTest, TitlesAsTheWindowManagerSeesThem) {
     dwellmark::ui::nameApplication("0");
     m_windows->create(10, "editor", "Notes");
     addTotalsRow("First", "5");
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto form = makeForm();
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     DWELLMARK_TRY_WITHIN(30000, (wmName(*form)) == (QStringLiteral("Dwellmark")),
                          EXPECT_EQ(wmName(*form), QStringLiteral("Dwellmark")));
 
-    EXPECT_EQ(wmNameOfModal(ChartWindow::staticMetaObject, [&] { form->displayChartBox()->click(); }),
-              QStringLiteral("Chart"));
-    EXPECT_EQ(wmNameOfModal(QMessageBox::staticMetaObject, [&] { form->hideMeBox()->click(); }),
-              QStringLiteral("Dwellmark"));
+    EXPECT_EQ(wmNameOfModal<ChartWindow>([&] { form->displayChartBox()->click(); }), QStringLiteral("Chart"));
+    EXPECT_EQ(wmNameOfModal<QMessageBox>([&] { form->hideMeBox()->click(); }), QStringLiteral("Dwellmark"));
 }
 
 TEST_F(MainWindowTest, ScreenReadersSeeTheShownControlsOnly) {
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    auto form = makeForm();
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
     ASSERT_NE(window, nullptr);
     QList<QObject*> children;
@@ -349,10 +339,8 @@ TEST_F(MainWindowTest, ScreenReadersSeeTheShownControlsOnly) {
         children << child->object();
     }
     EXPECT_EQ(children.size(), 4);
-    EXPECT_FALSE(children.contains(form->openStretches()));
-    for (QObject* shown : {static_cast<QObject*>(form->usageLog()), static_cast<QObject*>(form->totals()),
-                           static_cast<QObject*>(form->hideMeBox()), static_cast<QObject*>(form->displayChartBox())}) {
-        EXPECT_TRUE(children.contains(shown));
+    for (std::size_t i = 0; i < expected::mainWindowControls.size(); ++i) {
+        EXPECT_EQ(children.contains(controlsOf(*form).at(i)), expected::mainWindowControls.at(i).shown) << i;
     }
 }
 
@@ -360,7 +348,7 @@ TEST_F(MainWindowTest, ANoticeShowsBelowTheControlsOnlyWhenGiven) {
     const QString text = QStringLiteral("GNOME Shell runs without Dwellmark's extension (install and enable the "
                                         "extension, then log out and in): only the windows of X11 programs "
                                         "(Xwayland) are seen");
-    auto form = makeForm(m_folder.path(), text);
+    auto form = makeForm(text);
     ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     EXPECT_TRUE(form->notice()->isVisible());
     EXPECT_EQ(form->notice()->text(), text);
@@ -378,11 +366,10 @@ TEST_F(MainWindowTest, ANoticeShowsBelowTheControlsOnlyWhenGiven) {
     }
     // The whole text fits in the strip.
     EXPECT_LE(form->notice()->heightForWidth(notice.width()), notice.height());
-    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(form.get());
-    EXPECT_EQ(window->childCount(), 5);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(form.get())->childCount(), 5);
 
     // Without one: the window as it always is (and screen readers see 4 controls).
-    auto plain = makeForm(m_folder.path(), {});
+    auto plain = makeForm();
     EXPECT_TRUE(plain->notice()->isHidden());
     EXPECT_EQ(plain->size(), QSize(559, 562));
 }
@@ -396,13 +383,12 @@ TEST_F(MainWindowTest, ANoticeOffersItsRemedyAndGoesOnceItWorked) {
     // The first step waits, as GNOME Shell makes it wait, until the test lets it go on.
     std::promise<void> shellAnswers;
     auto answered = shellAnswers.get_future().share();
-    auto form = makeForm(m_folder.path(), text,
-                         {QStringLiteral("Enable the extension"),
-                          [&clicks, answered, failed]() -> std::function<QString()> {
-                              answered.wait();
-                              return [next = ++clicks == 1 ? failed : QString()] { return next; };
-                          },
-                          QStringLiteral("GNOME Shell is turning the extension on")});
+    auto form = makeForm(text, {QStringLiteral("Enable the extension"),
+                                [&clicks, answered, failed]() -> std::function<QString()> {
+                                    answered.wait();
+                                    return [next = ++clicks == 1 ? failed : QString()] { return next; };
+                                },
+                                QStringLiteral("GNOME Shell is turning the extension on")});
     // A failed check must not leave the window waiting for the step at its close.
     bool released = false;
     const auto release = qScopeGuard([&] {
@@ -443,28 +429,23 @@ TEST_F(MainWindowTest, ANoticeOffersItsRemedyAndGoesOnceItWorked) {
     EXPECT_EQ(QAccessible::queryAccessibleInterface(form.get())->childCount(), 4);
 
     // Without an offer there is no button.
-    EXPECT_TRUE(makeForm(m_folder.path(), text)->noticeOffer()->isHidden());
+    EXPECT_TRUE(makeForm(text)->noticeOffer()->isHidden());
 }
 
 TEST_F(MainWindowTest, HideMeAnswersAndClears) {
     auto form = showFormWithNotesInFront();
 
-    QString title;
-    QString text;
-    QMessageBox::Icon icon = QMessageBox::Warning;
-    qsizetype buttons = 0;
-    bool clearWhileOpen = false;
+    bool answered = false;
     std::size_t rowsWhileOpen = 0;
-    whenModal([&](QWidget* modal) {
-        auto* box = qobject_cast<QMessageBox*>(modal);
-        if (box == nullptr) {
-            return;
-        }
-        title = box->windowTitle();
-        text = box->text();
-        icon = box->icon();
-        buttons = box->buttons().size();
-        clearWhileOpen = !form->hideMeBox()->isChecked();
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        answered = true;
+        EXPECT_EQ(box->windowTitle(), QStringLiteral("Dwellmark"));
+        EXPECT_EQ(box->text(), QStringLiteral("Please email support@dwellmark.org if you would like this feature "
+                                              "added (so that user can not see this program running)."));
+        EXPECT_EQ(box->text(), MainWindow::hideMeMessage());
+        EXPECT_EQ(box->icon(), QMessageBox::NoIcon);
+        EXPECT_EQ(box->buttons().size(), 1);
+        EXPECT_FALSE(form->hideMeBox()->isChecked());
         // The timer keeps sampling underneath the message.
         focus(11, 14.0F);
         QTimer::singleShot(200, box, [&, box] {
@@ -474,25 +455,16 @@ TEST_F(MainWindowTest, HideMeAnswersAndClears) {
     });
     QTest::mouseClick(form->hideMeBox(), Qt::LeftButton);
     ASSERT_TRUE(modalStepsDone());
-
-    EXPECT_EQ(title, QStringLiteral("Dwellmark"));
-    EXPECT_EQ(text, QStringLiteral("Please email support@dwellmark.org if you would like this feature added (so "
-                                   "that user can not see this program running)."));
-    EXPECT_EQ(text, MainWindow::hideMeMessage());
-    EXPECT_EQ(icon, QMessageBox::NoIcon);
-    EXPECT_EQ(buttons, 1);
-    EXPECT_TRUE(clearWhileOpen);
+    EXPECT_TRUE(answered);
     EXPECT_EQ(rowsWhileOpen, std::size_t{1});
     EXPECT_FALSE(form->hideMeBox()->isChecked());
     EXPECT_TRUE(form->isVisible());
 
     // Again, by the keyboard: the same answer.
     QString second;
-    whenModal([&](QWidget* modal) {
-        if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-            second = box->text();
-            box->button(QMessageBox::Ok)->click();
-        }
+    whenModal<QMessageBox>([&](QMessageBox* box) {
+        second = box->text();
+        box->button(QMessageBox::Ok)->click();
     });
     form->hideMeBox()->setFocus();
     QTest::keyClick(form->hideMeBox(), Qt::Key_Space);
@@ -502,11 +474,10 @@ TEST_F(MainWindowTest, HideMeAnswersAndClears) {
 }
 
 TEST_F(MainWindowTest, DisplayChartWithoutTotalsDoesNothing) {
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    auto form = makeForm();
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     bool opened = false;
-    whenModal([&](QWidget* modal) {
+    whenModal<QWidget>([&](QWidget* modal) {
         opened = true;
         modal->close();
     });
@@ -525,71 +496,48 @@ TEST_F(MainWindowTest, DisplayChartShowsAFreshSnapshot) {
     addTotalsRow("Second", "7");
     auto form = showFormWithNotesInFront();
 
-    QString caption;
-    QStringList firstNames;
-    QList<double> firstValues;
-    bool clearWhileOpen = false;
-    QStringList namesAfterTicks;
+    QStringList firstBars;
+    QStringList barsAfterTicks;
     std::size_t totalsWhileOpen = 0;
-    whenModal([&](QWidget* modal) {
-        auto* chart = qobject_cast<ChartWindow*>(modal);
-        if (chart == nullptr) {
-            return;
-        }
-        caption = chart->windowTitle();
-        clearWhileOpen = !form->displayChartBox()->isChecked();
-        for (const QBarSet* set : chart->barSeries()->barSets()) {
-            firstNames << set->label();
-            firstValues << set->at(0);
-        }
+    whenModal<ChartWindow>([&](ChartWindow* chart) {
+        EXPECT_EQ(chart->windowTitle(), QStringLiteral("Chart"));
+        EXPECT_FALSE(form->displayChartBox()->isChecked());
+        firstBars = barsOf(*chart);
         // A stretch is logged while the chart is open; the chart stays as it was.
         focus(11, 20.0F);
         QTimer::singleShot(200, chart, [&, chart] {
             totalsWhileOpen = m_tracker->totals().rowCount();
-            for (const QBarSet* set : chart->barSeries()->barSets()) {
-                namesAfterTicks << set->label();
-            }
+            barsAfterTicks = barsOf(*chart);
             chart->close();
         });
     });
     QTest::mouseClick(form->displayChartBox(), Qt::LeftButton);
     ASSERT_TRUE(modalStepsDone());
-    EXPECT_EQ(caption, QStringLiteral("Chart"));
-    EXPECT_TRUE(clearWhileOpen);
-    EXPECT_EQ(firstNames, (QStringList{"First", "Second"}));
-    EXPECT_EQ(firstValues, (QList<double>{5.0, 7.0}));
+    EXPECT_EQ(firstBars, (QStringList{"First 5", "Second 7"}));
     EXPECT_EQ(totalsWhileOpen, std::size_t{3});
-    EXPECT_EQ(namesAfterTicks, firstNames);
+    EXPECT_EQ(barsAfterTicks, firstBars);
     EXPECT_FALSE(form->displayChartBox()->isChecked());
 
-    QStringList secondNames;
-    QList<double> secondValues;
-    whenModal([&](QWidget* modal) {
-        if (auto* chart = qobject_cast<ChartWindow*>(modal)) {
-            for (const QBarSet* set : chart->barSeries()->barSets()) {
-                secondNames << set->label();
-                secondValues << set->at(0);
-            }
-            QTimer::singleShot(0, chart, [chart] { chart->close(); });
-        }
+    QStringList secondBars;
+    whenModal<ChartWindow>([&](ChartWindow* chart) {
+        secondBars = barsOf(*chart);
+        QTimer::singleShot(0, chart, [chart] { chart->close(); });
     });
     form->displayChartBox()->setChecked(true);
     ASSERT_TRUE(modalStepsDone());
-    EXPECT_EQ(secondNames, (QStringList{"First", "Second", "Notes"}));
-    EXPECT_EQ(secondValues, (QList<double>{5.0, 7.0, 10.0}));
+    EXPECT_EQ(secondBars, (QStringList{"First 5", "Second 7", "Notes 10"}));
     EXPECT_FALSE(form->displayChartBox()->isChecked());
 }
 
 TEST_F(MainWindowTest, CheckBoxesAnswerAScreenReaderAtOnce) {
     addTotalsRow("First", "5");
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    auto form = makeForm();
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     QAccessibleActionInterface* box = QAccessible::queryAccessibleInterface(form->displayChartBox())->actionInterface();
     // A screen reader's Toggle comes back while the chart is open, and modal;
     // again behind it, it opens no second one. (A chart that held the
     // action up would be closed by the watch, and fail.)
-    whenModal([](QWidget*) {});
+    whenModal<QWidget>([](QWidget*) {});
     box->doAction(QAccessibleActionInterface::toggleAction());
     ChartWindow* chart = form->chartWindow();
     ASSERT_TRUE(chart != nullptr && chart->isVisible() && QApplication::activeModalWidget() == chart);
@@ -613,9 +561,8 @@ TEST_F(MainWindowTest, ListsCopyTheirShownColumns) {
     addTotalsRow("First", "5");
     addTotalsRow("Second\twith a tab", "7");
     m_tracker->usageLog().addRow("editor");
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    auto form = makeForm();
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     // Ctrl+C: the selected row alone, without the hidden "Total Seconds".
     form->totals()->selectRow(1);
     QTest::keyClick(form->totals(), Qt::Key_C, Qt::ControlModifier);
@@ -652,9 +599,8 @@ TEST_F(MainWindowTest, ListsCopyTheirShownColumns) {
 }
 
 TEST_F(MainWindowTest, ClosingEndsTheRun) {
-    auto form = makeForm(m_folder.path());
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get(), 120000));
+    auto form = makeForm();
+    ASSERT_NO_FATAL_FAILURE(showCentred(*form));
     QSignalSpy unloaded(form.get(), &MainWindow::unloaded);
     EXPECT_TRUE(form->close());
     EXPECT_EQ(unloaded.count(), 1);
@@ -662,9 +608,8 @@ TEST_F(MainWindowTest, ClosingEndsTheRun) {
 }
 
 TEST_F(MainWindowTest, PointerWithAValidCursorFile) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), folder.filePath("HAND-M.CUR")));
-    auto form = makeForm(folder.path());
+    ASSERT_TRUE(QFile::copy(QStringLiteral(DWELLMARK_CURSOR_FILE), m_folder.filePath("HAND-M.CUR")));
+    auto form = makeForm();
     ASSERT_TRUE(form->customPointer().has_value());
     EXPECT_EQ(form->customPointer()->hotSpot(), QPoint(6, 0));
     ASSERT_NO_FATAL_FAILURE(showCentred(*form));
@@ -722,18 +667,17 @@ struct UnusableCursor {
 class MainWindowUnusableCursor : public MainWindowTest, public ::testing::WithParamInterface<UnusableCursor> {};
 
 TEST_P(MainWindowUnusableCursor, PointerWithoutAUsableCursorFile) {
-    QTemporaryDir folder;
     if (GetParam().kind == UnusableCursor::Kind::Folder) {
-        ASSERT_TRUE(QDir(folder.path()).mkdir("HAND-M.CUR"));
+        ASSERT_TRUE(QDir(m_folder.path()).mkdir("HAND-M.CUR"));
     } else if (GetParam().kind == UnusableCursor::Kind::File) {
         QFile good(QStringLiteral(DWELLMARK_CURSOR_FILE));
         ASSERT_TRUE(good.open(QIODevice::ReadOnly));
         const QByteArray data = GetParam().make(good.readAll());
-        QFile file(folder.filePath("HAND-M.CUR"));
+        QFile file(m_folder.filePath("HAND-M.CUR"));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         EXPECT_EQ(file.write(data), data.size());
     }
-    auto form = makeForm(folder.path());
+    auto form = makeForm();
     EXPECT_FALSE(form->customPointer().has_value());
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Dwellmark"));
     EXPECT_TRUE(form->tickTimer().isActive());

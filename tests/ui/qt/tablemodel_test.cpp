@@ -58,10 +58,9 @@ TEST(TableModel, HeadersAndWidths) {
     }
     EXPECT_FALSE(model.headerData(0, Qt::Vertical).isValid());
     // 85, 175, 100 and 45 points at 96 dpi.
-    EXPECT_EQ(view.horizontalHeader()->sectionSize(0), 113);
-    EXPECT_EQ(view.horizontalHeader()->sectionSize(1), 233);
-    EXPECT_EQ(view.horizontalHeader()->sectionSize(4), 133);
-    EXPECT_EQ(view.horizontalHeader()->sectionSize(5), 60);
+    for (const auto& [column, width] : {std::pair{0, 113}, {1, 233}, {4, 133}, {5, 60}}) {
+        EXPECT_EQ(view.horizontalHeader()->sectionSize(column), width) << column;
+    }
     EXPECT_TRUE(!view.isColumnHidden(0) && !view.isColumnHidden(5));
     EXPECT_TRUE(view.isColumnHidden(2) && view.isColumnHidden(3));
 }

@@ -5,13 +5,13 @@
 #include "compositorsession.h"
 #include "platform/platform.h"
 #include "platform/wayland/waylandwindowsystem.h"
+#include "scopedenvironment.h"
 #include "tracking/windowsystem.h"
 
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,21 +25,6 @@ inline const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\
                                       "e";
 inline const std::string omegaLater = "Omega, renamed";
 inline const std::string processName = "wayland_test_toplevel";
-
-/// Sets an environment variable (or removes it, given nothing) for as long as
-/// it lives, and then puts back what was there before.
-class ScopedEnvironment final {
-public:
-    ScopedEnvironment(std::string name, const std::optional<std::string>& value);
-    ~ScopedEnvironment();
-
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_saved;
-};
 
 /// A window of its own process in the session that the environment names,
 /// once the compositor shows it; it takes the next title on SIGUSR1.

@@ -1,11 +1,11 @@
 // A private X server for a test, with a window manager unless told otherwise.
 #include "privatedisplay.h"
 
+#include "scopedenvironment.h"
 #include "testdesktop.h"
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>
@@ -112,14 +112,7 @@ std::vector<std::string> PrivateDisplay::sessionEnvironment(const std::string& d
 }
 
 void PrivateDisplay::useForThisProcess() const {
-    for (const std::string& entry : sessionEnvironment(m_display)) {
-        if (entry.starts_with('-')) {
-            unsetenv(entry.c_str() + 1);
-        } else {
-            const std::size_t equals = entry.find('=');
-            setenv(entry.substr(0, equals).c_str(), entry.c_str() + equals + 1, 1);
-        }
-    }
+    setEnvironment(sessionEnvironment(m_display));
 }
 
 void PrivateDisplay::killServer() {

@@ -2,7 +2,7 @@
 #include "fakes.h"
 #include "listwindowsystem.h"
 #include "platform/wayland/kde/kwinfocuslist.h"
-#include "tracking/activitytables.h"
+#include "tablecells.h"
 #include "tracking/activitytracker.h"
 
 #include <gtest/gtest.h>
@@ -37,12 +37,6 @@ struct Tracked {
     void switchTo(const KwinFocusList::Window& window) {
         activate(none);
         activate(window);
-    }
-    std::string logRow(std::size_t row) const {
-        const ActivityTable& log = tracker.usageLog();
-        return std::string(log.text(row, LogColumn::Application)) + " | " +
-               std::string(log.text(row, LogColumn::WindowTitle)) + " | " +
-               std::string(log.text(row, LogColumn::Total));
     }
 };
 
@@ -133,11 +127,9 @@ TEST(KwinFocusList, TheTrackerLogsEachRealSwitchOnceAndNothingForNoWindow) {
     desk.at(131.0F);
     desk.switchTo(browser);
 
-    const ActivityTable& log = desk.tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 3U);
-    EXPECT_EQ(desk.logRow(1), "org.kde.kate | notes.txt | 10");
-    EXPECT_EQ(desk.logRow(2), "firefox | News \xE2\x80\x93 Firefox | 15");
-    EXPECT_EQ(desk.logRow(3), "org.kde.kate | notes.txt | 6");
+    EXPECT_EQ(testing::logSummary(desk.tracker.usageLog()),
+              (std::vector<std::string>{"org.kde.kate | notes.txt | 10", "firefox | News \xE2\x80\x93 Firefox | 15",
+                                        "org.kde.kate | notes.txt | 6"}));
 }
 
 TEST(KwinFocusList, TheTrackerLogsTheStretchOfAWindowRemovedWhileFocused) {
@@ -161,12 +153,9 @@ TEST(KwinFocusList, TheTrackerLogsTheStretchOfAWindowRemovedWhileFocused) {
     desk.focus.activated(editor);
     desk.tracker.tick();
 
-    const ActivityTable& log = desk.tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 4U);
-    EXPECT_EQ(desk.logRow(1), "org.kde.kate | notes.txt | 10");
-    EXPECT_EQ(desk.logRow(2), "firefox | News \xE2\x80\x93 Firefox | 8");
-    EXPECT_EQ(desk.logRow(3), "org.kde.kate | notes.txt | 11");
-    EXPECT_EQ(desk.logRow(4), "firefox | News \xE2\x80\x93 Firefox | 5");
+    EXPECT_EQ(testing::logSummary(desk.tracker.usageLog()),
+              (std::vector<std::string>{"org.kde.kate | notes.txt | 10", "firefox | News \xE2\x80\x93 Firefox | 8",
+                                        "org.kde.kate | notes.txt | 11", "firefox | News \xE2\x80\x93 Firefox | 5"}));
 }
 
 } // namespace

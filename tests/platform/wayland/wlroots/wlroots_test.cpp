@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/wlroots/wlrootswindowsystem.h"
-#include "tracking/activitytables.h"
+#include "tablecells.h"
 #include "tracking/activitytracker.h"
 #include "wlrootssession.h"
 
@@ -84,14 +84,9 @@ TEST_P(WlrootsDesktop, TheApplicationIsTheAppIdAndTheForegroundFollowsTheFocus) 
     omega.reset();
     EXPECT_TRUE(windowGoes(windows, o));
 
-    const ActivityTable& log = tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 2U);
-    EXPECT_EQ(log.text(1, LogColumn::Application), "dwellmark.test.alpha");
-    EXPECT_EQ(log.text(1, LogColumn::WindowTitle), alphaTitle);
-    EXPECT_EQ(log.text(1, LogColumn::Total), "7");
-    EXPECT_EQ(log.text(2, LogColumn::Application), "dwellmark.test.omega");
-    EXPECT_EQ(log.text(2, LogColumn::WindowTitle), omegaTitle);
-    EXPECT_EQ(log.text(2, LogColumn::Total), "3");
+    EXPECT_EQ(logSummary(tracker.usageLog()),
+              (std::vector<std::string>{"dwellmark.test.alpha | " + alphaTitle + " | 7",
+                                        "dwellmark.test.omega | " + omegaTitle + " | 3"}));
 }
 
 TEST_P(WlrootsDesktop, TheSessionChoosesTheWlrootsBackendAndTheCompositorKilledEndsTheProgram) {

@@ -1,5 +1,7 @@
 // The backend on a desktop with a real EWMH window manager (openbox): windows
-// of other processes, activated through the window manager.
+// of other processes, activated through the window manager, and ticks driven
+// by the backend's change reports: a tick runs only once the connection's
+// descriptor is readable or the backend holds queued changes, and it sees the switch.
 #include "childprocess.h"
 #include "platform/platform.h"
 #include "platform/x11/x11windowsystem.h"
@@ -10,6 +12,7 @@
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <memory>
+#include <poll.h>
 #include <string>
 #include <vector>
 
@@ -174,6 +177,55 @@ TEST_F(DesktopTest, DrivesTheTrackerThroughRealWindows) {
     tracker.tick();
     ASSERT_EQ(open.rowCount(), 1U);
     EXPECT_EQ(open.text(1, OpenColumn::WindowTitle), "Browser");
+}
+
+/// Waits as an event-driven front end does: for the descriptor to become
+/// readable, unless the backend already holds changes. False only on a hang.
+bool waitForChange(X11WindowSystem& windows) {
+    if (windows.hasQueuedChanges()) {
+        return true;
+    }
+    pollfd descriptor{windows.changeDescriptor(), POLLIN, 0};
+    return poll(&descriptor, 1, 120'000) == 1;
+}
+
+TEST(ChangeReports, AnEventDrivenTickNoticesEachSwitch) {
+    const std::string display = std::getenv("DISPLAY");
+    dwellmark::testing::TestDesktop desktop(display);
+    X11WindowSystem windows(display);
+    ASSERT_GE(windows.changeDescriptor(), 0) << "openbox keeps _NET_ACTIVE_WINDOW";
+
+    const OwnedWindow editorWindow({"--net-name", "Editor"});
+    const OwnedWindow browserWindow({"--net-name", "Browser"});
+    const std::uint32_t editor = editorWindow.id();
+    const std::uint32_t browser = browserWindow.id();
+    // A request made before the window manager has taken a window on is
+    // dropped and reports no change: each is activated once beforehand,
+    // looked at from the test's own connection, so that none is dropped below.
+    for (const std::uint32_t window : {editor, browser}) {
+        int attempt = 0;
+        ASSERT_TRUE(dwellmark::testing::eventually([&] {
+            if (attempt++ % 50 == 0) {
+                desktop.requestActivation(window);
+            }
+            return desktop.activeWindow() == window;
+        })) << "the window manager did not take the window on";
+    }
+
+    for (const std::uint32_t window : {editor, browser, editor}) {
+        SCOPED_TRACE(window == editor ? "to the editor" : "to the browser");
+        // A change seen may be another one (no active window for a moment),
+        // so the request is repeated on every tick that does not see the window yet.
+        bool seen = false;
+        for (int tick = 0; tick < 200 && !seen; ++tick) {
+            desktop.requestActivation(window);
+            ASSERT_TRUE(waitForChange(windows)) << "no change reported";
+            windows.beginTick();
+            seen = windows.foregroundWindow() == static_cast<WindowHandle>(window);
+        }
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(windows.isWindow(static_cast<WindowHandle>(window)));
+    }
 }
 
 } // namespace

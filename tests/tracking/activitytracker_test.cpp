@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
-#include <vector>
 
 namespace dwellmark {
 namespace {

@@ -11,7 +11,6 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <memory>
 #include <poll.h>
 #include <string>
 #include <vector>
@@ -21,6 +20,7 @@ namespace {
 
 using dwellmark::testing::ChildProcess;
 using dwellmark::testing::eventually;
+using dwellmark::testing::eventuallyAsking;
 
 /// A window of its own process (the x11_test_window program).
 class OwnedWindow final {
@@ -63,14 +63,11 @@ protected:
     /// Asks the window manager until the backend sees the window in the
     /// foreground (a request made before the window is managed is dropped).
     bool activate(const OwnedWindow& window) {
-        int attempt = 0;
-        return eventually([&] {
-            if (attempt++ % 50 == 0) {
-                m_desktop.requestActivation(window.id());
-            }
-            m_windows.beginTick();
-            return m_windows.foregroundWindow() == window.handle();
-        });
+        return eventuallyAsking([&] { m_desktop.requestActivation(window.id()); }, 50,
+                                [&] {
+                                    m_windows.beginTick();
+                                    return m_windows.foregroundWindow() == window.handle();
+                                });
     }
 };
 
@@ -203,13 +200,9 @@ TEST(ChangeReports, AnEventDrivenTickNoticesEachSwitch) {
     // dropped and reports no change: each is activated once beforehand,
     // looked at from the test's own connection, so that none is dropped below.
     for (const std::uint32_t window : {editor, browser}) {
-        int attempt = 0;
-        ASSERT_TRUE(dwellmark::testing::eventually([&] {
-            if (attempt++ % 50 == 0) {
-                desktop.requestActivation(window);
-            }
-            return desktop.activeWindow() == window;
-        })) << "the window manager did not take the window on";
+        ASSERT_TRUE(eventuallyAsking([&] { desktop.requestActivation(window); }, 50,
+                                     [&] { return desktop.activeWindow() == window; }))
+            << "the window manager did not take the window on";
     }
 
     for (const std::uint32_t window : {editor, browser, editor}) {

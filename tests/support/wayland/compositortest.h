@@ -66,9 +66,6 @@ WindowHandle focusUntilForeground(WindowSystem& windows, const FocusWindow& focu
 /// Ticks the backend until the window is gone; whether it went.
 bool windowGoes(WindowSystem& windows, WindowHandle window);
 
-/// Whether the backend knows the process that owns a window (or answers with its app id).
-enum class Processes { Known, Unknown };
-
 /// Checks the backend while the compositor focuses two windows of other
 /// processes in turn, alpha (alphaTitle, app id dwellmark.test.alpha) and
 /// omega (omegaTitle, dwellmark.test.omega, renamed omegaLater): each is the
@@ -76,8 +73,7 @@ enum class Processes { Known, Unknown };
 /// that stays when it is focused again; a new title of the focused window
 /// reaches the backend; closed while focused, omega is gone and alpha stays.
 void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& windows, const ChildProcess& alpha,
-                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus,
-                                     Processes processes = Processes::Known);
+                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus);
 
 /// Runs the tracker on the backend while two windows of other processes take
 /// the focus in turn: each is logged under the title it had first, also after

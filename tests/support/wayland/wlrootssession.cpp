@@ -2,7 +2,6 @@
 // runs as root.
 #include "wlrootssession.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>

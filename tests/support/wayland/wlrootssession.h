@@ -6,7 +6,6 @@
 #include "compositorsession.h"
 #include "scratchfolder.h"
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>

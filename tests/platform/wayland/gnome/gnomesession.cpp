@@ -3,10 +3,8 @@
 
 #include "platform/wayland/gnome/gnomewindowsystem.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace dwellmark::testing {
 

@@ -5,11 +5,8 @@
 #include "platform/wayland/kde/kwinscriptwindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace dwellmark::testing {
 

@@ -45,19 +45,12 @@ TEST_P(WlrootsDesktop, TheApplicationIsTheAppIdAndTheForegroundFollowsTheFocus) 
     // Asked again now and then: a request made before the compositor has
     // taken the window on is dropped.
     const auto focusUntilForeground = [&](const std::string& appId, const std::string& title) {
-        unsigned polls = 0;
-        return eventually(
-            [&] {
-                tracker.tick();
-                if (windows.getWindowTitle(tracker.lastForeground()) == title) {
-                    return true;
-                }
-                if (polls++ % 100 == 0) {
-                    m_session->activate(appId);
-                }
-                return false;
-            },
-            hang);
+        return eventuallyAsking([&] { m_session->activate(appId); }, 100,
+                                [&] {
+                                    tracker.tick();
+                                    return windows.getWindowTitle(tracker.lastForeground()) == title;
+                                },
+                                hang);
     };
     clock.now = 100.0F;
     ASSERT_TRUE(focusUntilForeground("dwellmark.test.alpha", alphaTitle));

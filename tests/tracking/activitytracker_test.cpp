@@ -37,11 +37,14 @@ protected:
         windows.create(windowB, "browser", "News - Browser");
     }
 
-    /// Puts a window in the foreground at a time of day and runs one tick.
-    void focusAt(WindowHandle handle, float at) {
+    /// Puts a window in the foreground and runs one tick, now or at a time of day.
+    void focusNow(WindowHandle handle) {
         windows.focus(handle);
-        clock.now = at;
         tracker.tick();
+    }
+    void focusAt(WindowHandle handle, float at) {
+        clock.now = at;
+        focusNow(handle);
     }
 
     /// Logs one stretch of a window from start to end (seconds of the day).
@@ -386,11 +389,9 @@ TEST_P(WallClockTest, LengthsAreTheTimeThatReallyPassed) {
     clock.pass(c.before);
     clock.step(c.step);
     clock.pass(c.after);
-    windows.focus(windowB);
-    tracker.tick();
+    focusNow(windowB);
     clock.pass(4.0);
-    windows.focus(mainWindow);
-    tracker.tick();
+    focusNow(mainWindow);
 
     const std::string length = c.length;
     const std::string lengthTime = c.lengthTime;
@@ -440,8 +441,7 @@ TEST_F(LockedSessionTest, TheStretchEndsAtTheLockAndTheSameWindowOpensANewOneAtU
     EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
     lockAfter(0.5, false);
     clock.pass(20.0);
-    windows.focus(windowB);
-    tracker.tick();
+    focusNow(windowB);
 
     EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"},
                                {"editor", "Notes - Editor", "30", "50", "00:00:30 - 00:00:50", "20"}}));
@@ -456,8 +456,7 @@ TEST_F(LockedSessionTest, AnotherWindowInFrontAfterUnlockingOpensTheNextStretch)
     lockAfter(3600.0, true);
     lockAfter(1.0, false);
     clock.pass(7.0);
-    windows.focus(mainWindow);
-    tracker.tick();
+    focusNow(mainWindow);
 
     EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
                                {"browser", "News - Browser", "12", "19", "00:00:12 - 00:00:19", "7"}}));

@@ -2,6 +2,7 @@
 // runs as root.
 #include "wlrootssession.h"
 
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -28,15 +29,8 @@ bool succeeded(const std::optional<int>& status) {
 } // namespace
 
 std::string WlrootsSession::name(Compositor compositor) {
-    switch (compositor) {
-    case Compositor::Sway:
-        return "sway";
-    case Compositor::Labwc:
-        return "labwc";
-    case Compositor::Wayfire:
-        return "wayfire";
-    }
-    return "";
+    constexpr std::array<const char*, 3> names{"sway", "labwc", "wayfire"};
+    return names.at(static_cast<std::size_t>(compositor));
 }
 
 std::optional<std::string> WlrootsSession::unavailable(Compositor compositor) {

@@ -5,12 +5,7 @@
 #include "testdesktop.h"
 
 #include <chrono>
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace dwellmark::testing {
 
@@ -22,45 +17,18 @@ constexpr int startLimitMs = 120'000;
 } // namespace
 
 PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<std::string>& extraArguments) {
-    int ready[2];
-    if (pipe(ready) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
+    // Xvfb writes its display number, once it accepts connections, to descriptor 3: the output read here. What
+    // else it says goes nowhere.
     std::vector<std::string> arguments{
-        "Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"};
+        "/bin/sh", "-c",
+        "exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \"$@\" 3>&1 >/dev/null 2>&1", "Xvfb"};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
-    std::vector<char*> argv;
-    for (auto& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
-    m_server = fork();
-    if (m_server < 0) {
-        throw std::runtime_error("fork failed");
-    }
-    if (m_server == 0) {
-        close(ready[0]);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDOUT_FILENO);
-        dup2(quiet, STDERR_FILENO);
-        execvp("Xvfb", argv.data());
-        _exit(127);
-    }
-    close(ready[1]);
-    // Xvfb writes its display number once it accepts connections.
-    std::string number;
-    pollfd readable{ready[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&readable, 1, startLimitMs) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') {
-        number.push_back(c);
-    }
-    close(ready[0]);
-    if (number.empty()) {
-        killServer();
+    m_server = std::make_unique<ChildProcess>(arguments);
+    const auto number = m_server->readLine(std::chrono::milliseconds(startLimitMs));
+    if (!number || number->empty()) {
         throw std::runtime_error("Xvfb did not start");
     }
-    m_display = ":" + number;
+    m_display = ":" + *number;
 
     if (windowManager == WindowManager::Openbox) {
         std::vector<std::string> environment = sessionEnvironment(m_display);
@@ -116,12 +84,7 @@ void PrivateDisplay::useForThisProcess() const {
 }
 
 void PrivateDisplay::killServer() {
-    if (m_server > 0) {
-        ::kill(m_server, SIGKILL);
-        int status = 0;
-        waitpid(m_server, &status, 0);
-        m_server = -1;
-    }
+    m_server.reset();
 }
 
 } // namespace dwellmark::testing

@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dwellmark::platform::x11 {
@@ -88,24 +89,21 @@ TEST_F(DesktopTest, ReadsTitlesOfOtherProgramsAsUtf8) {
     // Characters beyond Latin-1 make the X library switch character sets.
     const std::string compoundText = "Gr\u00F6\u00DFe \u20AC \u4E16\u754C";
     const std::string fffd = "\uFFFD";
-
-    OwnedWindow utf8({"--net-name", unicode});
-    OwnedWindow latin1({"--latin1-name", latin1Text});
-    OwnedWindow compound({"--compound-name", compoundText});
-    OwnedWindow both({"--net-name", "New", "--latin1-name", "Old"});
-    OwnedWindow empty({"--net-name", ""});
-    OwnedWindow unnamed({});
-    OwnedWindow broken({"--net-name", "ab\xFF|cd\xE2\x82"});
-    OwnedWindow longTitle({"--net-name", std::string(5000, 'x')});
-
-    EXPECT_EQ(m_windows.getWindowTitle(utf8.handle()), unicode);
-    EXPECT_EQ(m_windows.getWindowTitle(latin1.handle()), latin1Text);
-    EXPECT_EQ(m_windows.getWindowTitle(compound.handle()), compoundText);
-    EXPECT_EQ(m_windows.getWindowTitle(both.handle()), "New");
-    EXPECT_EQ(m_windows.getWindowTitle(empty.handle()), "");
-    EXPECT_EQ(m_windows.getWindowTitle(unnamed.handle()), "");
-    EXPECT_EQ(m_windows.getWindowTitle(broken.handle()), "ab" + fffd + "|cd" + fffd);
-    EXPECT_EQ(m_windows.getWindowTitle(longTitle.handle()), std::string(4096, 'x'));
+    // Each window's options, and the title read from it.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> windows{
+        {{"--net-name", unicode}, unicode},
+        {{"--latin1-name", latin1Text}, latin1Text},
+        {{"--compound-name", compoundText}, compoundText},
+        {{"--net-name", "New", "--latin1-name", "Old"}, "New"},
+        {{"--net-name", ""}, ""},
+        {{}, ""},
+        {{"--net-name", "ab\xFF|cd\xE2\x82"}, "ab" + fffd + "|cd" + fffd},
+        {{"--net-name", std::string(5000, 'x')}, std::string(4096, 'x')},
+    };
+    for (std::size_t row = 0; row < windows.size(); ++row) {
+        const OwnedWindow window(windows[row].first);
+        EXPECT_EQ(m_windows.getWindowTitle(window.handle()), windows[row].second) << "window " << row + 1;
+    }
 }
 
 TEST_F(DesktopTest, NamesTheExecutableOfTheOwningProcess) {

@@ -170,11 +170,15 @@ void expectProbeEndsWithOneLineWhenKilled(const std::vector<std::string>& enviro
     ASSERT_EQ(probe.readLine(hang), std::optional<std::string>("ready")) << probe.errorOutput();
 
     killCompositor();
-    const auto status = probe.waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "still running after the compositor died";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 1);
-    EXPECT_EQ(probe.errorOutput(), "dwellmark: lost the connection to the Wayland compositor\n");
+    expectEnds(probe, 1, lostCompositor, "the compositor died");
+}
+
+void expectEnds(ChildProcess& program, int status, const std::string& said, const std::string& after) {
+    const auto ended = program.waitForExit(hang);
+    ASSERT_TRUE(ended.has_value()) << "still running after " << after;
+    ASSERT_TRUE(WIFEXITED(*ended)) << "ended by signal " << WTERMSIG(*ended);
+    EXPECT_EQ(WEXITSTATUS(*ended), status);
+    EXPECT_EQ(program.errorOutput(), said);
 }
 
 } // namespace dwellmark::testing

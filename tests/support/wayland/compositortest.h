@@ -25,6 +25,7 @@ inline const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\
                                       "e";
 inline const std::string omegaLater = "Omega, renamed";
 inline const std::string processName = "wayland_test_toplevel";
+inline const std::string lostCompositor = "dwellmark: lost the connection to the Wayland compositor\n";
 
 /// A window of its own process in the session that the environment names,
 /// once the compositor shows it; it takes the next title on SIGUSR1.
@@ -83,6 +84,10 @@ void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& win
 void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
     platform::wayland::WaylandWindowSystem& windows, const std::vector<std::string>& environment,
     const FocusWindow& focus);
+
+/// Checks that the program ends within the limit, with the exit status and
+/// what it wrote to standard error; `after` names what should end it.
+void expectEnds(ChildProcess& program, int status, const std::string& said, const std::string& after);
 
 /// Starts the backend probe in the session, kills the compositor, and checks
 /// that the probe ends with status 1 and one line that says why.

@@ -35,9 +35,8 @@ PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<st
         environment.push_back("XDG_CACHE_HOME=" + m_windowManagerCache.path());
         m_windowManager =
             std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"}, environment);
+        // Thrown, the members end openbox, then the server.
         if (!windowManagerTakesWindows()) {
-            m_windowManager.reset();
-            killServer();
             throw std::runtime_error("openbox did not start on " + m_display);
         }
     }

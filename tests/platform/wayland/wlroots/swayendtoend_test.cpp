@@ -13,7 +13,6 @@
 #include <map>
 #include <optional>
 #include <regex>
-#include <sys/wait.h>
 #include <thread>
 
 namespace dwellmark::testing {
@@ -21,7 +20,6 @@ namespace {
 
 const std::vector<std::string> logHeaders{"Application", "Window Title", "Time Start", "Time End", "Time", "Total"};
 const std::vector<std::string> totalsHeaders{"Application", "Window Title", "Total Time", "Total Seconds"};
-const std::string lostCompositor = "dwellmark: lost the connection to the Wayland compositor\n";
 
 // Columns of the two tables, as the headers above name them.
 enum Log { Application, Title, Start, End, Time, Total };
@@ -257,20 +255,12 @@ TEST_F(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
 
     // Closing the window, as its close box does, ends the program well.
     ASSERT_TRUE(sway.command("[title=\"^Dwellmark$\"] kill"));
-    const auto status = program->waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "the program did not end when its window was closed";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 0);
-    EXPECT_EQ(program->errorOutput(), "");
+    expectEnds(*program, 0, "", "its window was closed");
 }
 
 TEST_F(SwayEndToEnd, TheProgramEndsWithOneLineWhenSwayDies) {
     sway.kill();
-    const auto status = program->waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "still running after sway died";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 1);
-    EXPECT_EQ(program->errorOutput(), lostCompositor);
+    expectEnds(*program, 1, lostCompositor, "sway died");
 }
 
 } // namespace

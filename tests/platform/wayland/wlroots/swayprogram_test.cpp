@@ -17,7 +17,7 @@
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTimer>
-#include <cstdlib>
+#include <cerrno>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>

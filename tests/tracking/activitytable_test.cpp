@@ -1,3 +1,5 @@
+// The table behind each list: rows numbered from one, positions outside it, what its observers hear, and the
+// columns of the three lists.
 #include "tablecells.h"
 #include "tracking/activitytable.h"
 #include "tracking/activitytables.h"

@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
-#include <vector>
 
 namespace dwellmark {
 namespace {
@@ -21,6 +20,7 @@ using testing::FakeWindowSystem;
 
 using testing::Row;
 using testing::rowOf;
+using testing::Rows;
 using testing::rowsOf;
 
 constexpr WindowHandle mainWindow = 77;
@@ -37,11 +37,14 @@ protected:
         windows.create(windowB, "browser", "News - Browser");
     }
 
-    /// Puts a window in the foreground at a time of day and runs one tick.
-    void focusAt(WindowHandle handle, float at) {
+    /// Puts a window in the foreground and runs one tick, now or at a time of day.
+    void focusNow(WindowHandle handle) {
         windows.focus(handle);
-        clock.now = at;
         tracker.tick();
+    }
+    void focusAt(WindowHandle handle, float at) {
+        clock.now = at;
+        focusNow(handle);
     }
 
     /// Logs one stretch of a window from start to end (seconds of the day).
@@ -49,6 +52,11 @@ protected:
         focusAt(handle, start);
         focusAt(mainWindow, end);
     }
+
+    /// The rows of each table, as the lists show them.
+    Rows logRows() const { return rowsOf(tracker.usageLog()); }
+    Rows openRows() const { return rowsOf(tracker.openStretches()); }
+    Rows totalRows() const { return rowsOf(tracker.totals()); }
 
     FakeWindowSystem windows;
     FakeClock clock;
@@ -70,25 +78,23 @@ TEST_F(ActivityTrackerTest, FollowsTheForegroundFromWindowToWindow) {
     EXPECT_EQ(tracker.loggedSeconds(), -1);
 
     focusAt(windowA, 600.25F);
-    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", ""}));
+    EXPECT_EQ(openRows(), (Rows{{"101", "editor", "Notes - Editor", "600.25", ""}}));
     EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
 
     focusAt(windowB, 612.5F);
-    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "600.25", "612.5"},
-                                                             Row{"202", "browser", "News - Browser", "612.5", ""}));
+    EXPECT_EQ(openRows(), (Rows{{"101", "editor", "Notes - Editor", "600.25", "612.5"},
+                                {"202", "browser", "News - Browser", "612.5", ""}}));
     // The fresh reading 612.5 rounds to 612 (tie to even); 612 - 600.25 = 11.75 -> 12.
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"}}));
 
     focusAt(windowA, 620.0F);
-    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"101", "editor", "Notes - Editor", "620", ""},
-                                                             Row{"202", "browser", "News - Browser", "612.5", "620"}));
+    EXPECT_EQ(openRows(), (Rows{{"101", "editor", "Notes - Editor", "620", ""},
+                                {"202", "browser", "News - Browser", "612.5", "620"}}));
     // 620 - 612.5 = 7.5 -> 8 (tie to even).
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
-                            Row{"browser", "News - Browser", "12", "20", "00:00:12 - 00:00:20", "8"}));
-    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:12", "12"},
-                                                      Row{"browser", "News - Browser", "00:00:08", "8"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
+                               {"browser", "News - Browser", "12", "20", "00:00:12 - 00:00:20", "8"}}));
+    EXPECT_EQ(totalRows(),
+              (Rows{{"editor", "Notes - Editor", "00:00:12", "12"}, {"browser", "News - Browser", "00:00:08", "8"}}));
     EXPECT_EQ(tracker.loggedSeconds(), 20);
     EXPECT_EQ(tracker.lastForeground(), windowA);
 }
@@ -128,8 +134,7 @@ TEST_F(ActivityTrackerTest, AProvisionalApplicationIsAskedForAtEachTickUntilItIs
     windows.setProcess(windowC, "framehost");
     focusAt(windowC, 103.0F);
     focusAt(windowA, 110.0F);
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"calculator", "Calculator", "0", "10", "00:00:00 - 00:00:10", "10"}));
+    EXPECT_EQ(logRows(), (Rows{{"calculator", "Calculator", "0", "10", "00:00:00 - 00:00:10", "10"}}));
     EXPECT_THAT(windows.probed,
                 ElementsAre("process 303", "title 303", "process 303", "process 303", "process 101", "title 101"));
 }
@@ -173,20 +178,19 @@ TEST_F(ActivityTrackerTest, RunningCountChainsTheRows) {
     windows.create(windowC, "terminal", "Notes - Editor");
     stretch(windowC, 3000.0F, 3005.0F);
 
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
-                            Row{"editor", "Notes - Editor", "12", "42", "00:00:12 - 00:00:42", "30"},
-                            Row{"terminal", "Notes - Editor", "42", "47", "00:00:42 - 00:00:47", "5"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
+                               {"editor", "Notes - Editor", "12", "42", "00:00:12 - 00:00:42", "30"},
+                               {"terminal", "Notes - Editor", "42", "47", "00:00:42 - 00:00:47", "5"}}));
     // One row for the title, keeping the application of its first stretch.
-    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:47", "47"}));
+    EXPECT_EQ(totalRows(), (Rows{{"editor", "Notes - Editor", "00:00:47", "47"}}));
 }
 
 TEST_F(ActivityTrackerTest, TitlesAreComparedExactly) {
     windows.create(windowC, "editor", "notes - editor");
     stretch(windowA, 10.0F, 20.0F);
     stretch(windowC, 30.0F, 35.0F);
-    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:10", "10"},
-                                                      Row{"editor", "notes - editor", "00:00:05", "5"}));
+    EXPECT_EQ(totalRows(),
+              (Rows{{"editor", "Notes - Editor", "00:00:10", "10"}, {"editor", "notes - editor", "00:00:05", "5"}}));
     EXPECT_EQ(tracker.findTotalsRow("notes - editor"), 2U);
     EXPECT_EQ(tracker.findTotalsRow("Notes - Editor "), 0U);
     EXPECT_EQ(tracker.findTotalsRow(""), 0U);
@@ -195,7 +199,7 @@ TEST_F(ActivityTrackerTest, TitlesAreComparedExactly) {
 TEST_F(ActivityTrackerTest, UntitledWindowsAreFollowedButNeverLogged) {
     windows.create(windowC, "panel", "");
     stretch(windowC, 10.0F, 20.0F);
-    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"303", "panel", "", "10", "20"}));
+    EXPECT_EQ(openRows(), (Rows{{"303", "panel", "", "10", "20"}}));
     EXPECT_EQ(tracker.usageLog().rowCount(), 0U);
     EXPECT_EQ(tracker.totals().rowCount(), 0U);
     EXPECT_EQ(tracker.loggedSeconds(), -1);
@@ -247,13 +251,12 @@ TEST_F(ActivityTrackerTest, VanishedWindowsLeaveAndTheirHandlesComeBackFresh) {
     focusAt(windowB, 20.0F);
     windows.destroy(windowA);
     tracker.tick();
-    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"202", "browser", "News - Browser", "20", ""}));
+    EXPECT_EQ(openRows(), (Rows{{"202", "browser", "News - Browser", "20", ""}}));
 
     // A new window that is given the old handle is named afresh.
     windows.create(windowA, "mail", "Inbox");
     focusAt(windowA, 30.0F);
-    EXPECT_THAT(rowsOf(tracker.openStretches()), ElementsAre(Row{"202", "browser", "News - Browser", "20", "30"},
-                                                             Row{"101", "mail", "Inbox", "30", ""}));
+    EXPECT_EQ(openRows(), (Rows{{"202", "browser", "News - Browser", "20", "30"}, {"101", "mail", "Inbox", "30", ""}}));
     focusAt(windowB, 33.0F);
     EXPECT_EQ(tracker.totals().text(3, TotalsColumn::WindowTitle), "Inbox");
 }
@@ -317,8 +320,7 @@ TEST_F(ActivityTrackerTest, AFocusedWindowThatIsClosedHasItsLastStretchLogged) {
     tracker.tick();
 
     EXPECT_EQ(tracker.openStretches().rowCount(), 0U);
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"}}));
     EXPECT_EQ(tracker.lastForeground(), 0);
 
     // A new window that gets the same handle value is a change like any other.
@@ -387,19 +389,16 @@ TEST_P(WallClockTest, LengthsAreTheTimeThatReallyPassed) {
     clock.pass(c.before);
     clock.step(c.step);
     clock.pass(c.after);
-    windows.focus(windowB);
-    tracker.tick();
+    focusNow(windowB);
     clock.pass(4.0);
-    windows.focus(mainWindow);
-    tracker.tick();
+    focusNow(mainWindow);
 
     const std::string length = c.length;
     const std::string lengthTime = c.lengthTime;
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", length, "00:00:00 - " + lengthTime, length},
-                            Row{"browser", "News - Browser", length, c.end, lengthTime + " - " + c.endTime, "4"}));
-    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", lengthTime, length},
-                                                      Row{"browser", "News - Browser", "00:00:04", "4"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", length, "00:00:00 - " + lengthTime, length},
+                               {"browser", "News - Browser", length, c.end, lengthTime + " - " + c.endTime, "4"}}));
+    EXPECT_EQ(totalRows(),
+              (Rows{{"editor", "Notes - Editor", lengthTime, length}, {"browser", "News - Browser", "00:00:04", "4"}}));
     EXPECT_EQ(tracker.loggedSeconds(), std::stoll(c.end));
 }
 
@@ -434,8 +433,7 @@ protected:
 TEST_F(LockedSessionTest, TheStretchEndsAtTheLockAndTheSameWindowOpensANewOneAtUnlock) {
     focusAt(windowA, 36000.25F);
     lockAfter(30.0, true);
-    EXPECT_THAT(rowsOf(tracker.openStretches()),
-                ElementsAre(Row{"101", "editor", "Notes - Editor", "36000.25", "36030.25"}));
+    EXPECT_EQ(openRows(), (Rows{{"101", "editor", "Notes - Editor", "36000.25", "36030.25"}}));
     // Ten minutes at the lock screen, ticking as the front end does.
     for (int i = 0; i < 600; ++i) {
         lockAfter(1.0, true);
@@ -443,13 +441,11 @@ TEST_F(LockedSessionTest, TheStretchEndsAtTheLockAndTheSameWindowOpensANewOneAtU
     EXPECT_EQ(tracker.usageLog().rowCount(), 1U);
     lockAfter(0.5, false);
     clock.pass(20.0);
-    windows.focus(windowB);
-    tracker.tick();
+    focusNow(windowB);
 
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"},
-                            Row{"editor", "Notes - Editor", "30", "50", "00:00:30 - 00:00:50", "20"}));
-    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:50", "50"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "30", "00:00:00 - 00:00:30", "30"},
+                               {"editor", "Notes - Editor", "30", "50", "00:00:30 - 00:00:50", "20"}}));
+    EXPECT_EQ(totalRows(), (Rows{{"editor", "Notes - Editor", "00:00:50", "50"}}));
     EXPECT_EQ(tracker.loggedSeconds(), 50);
 }
 
@@ -460,14 +456,12 @@ TEST_F(LockedSessionTest, AnotherWindowInFrontAfterUnlockingOpensTheNextStretch)
     lockAfter(3600.0, true);
     lockAfter(1.0, false);
     clock.pass(7.0);
-    windows.focus(mainWindow);
-    tracker.tick();
+    focusNow(mainWindow);
 
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
-                            Row{"browser", "News - Browser", "12", "19", "00:00:12 - 00:00:19", "7"}));
-    EXPECT_THAT(rowsOf(tracker.totals()), ElementsAre(Row{"editor", "Notes - Editor", "00:00:12", "12"},
-                                                      Row{"browser", "News - Browser", "00:00:07", "7"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "12", "00:00:00 - 00:00:12", "12"},
+                               {"browser", "News - Browser", "12", "19", "00:00:12 - 00:00:19", "7"}}));
+    EXPECT_EQ(totalRows(),
+              (Rows{{"editor", "Notes - Editor", "00:00:12", "12"}, {"browser", "News - Browser", "00:00:07", "7"}}));
 }
 
 TEST_F(LockedSessionTest, AWindowClosedWhileLockedIsNotLoggedAgain) {
@@ -480,18 +474,14 @@ TEST_F(LockedSessionTest, AWindowClosedWhileLockedIsNotLoggedAgain) {
     focusAt(windowB, 220.0F);
     focusAt(mainWindow, 224.0F);
 
-    EXPECT_THAT(rowsOf(tracker.usageLog()),
-                ElementsAre(Row{"editor", "Notes - Editor", "0", "10", "00:00:00 - 00:00:10", "10"},
-                            Row{"browser", "News - Browser", "10", "14", "00:00:10 - 00:00:14", "4"}));
+    EXPECT_EQ(logRows(), (Rows{{"editor", "Notes - Editor", "0", "10", "00:00:00 - 00:00:10", "10"},
+                               {"browser", "News - Browser", "10", "14", "00:00:10 - 00:00:14", "4"}}));
 }
 
 TEST_F(ActivityTrackerTest, TotalsGrowPastA16BitRowCount) {
     ActivityTable& totals = tracker.totals();
     for (int i = 1; i <= 32999; ++i) {
-        const std::size_t row = totals.addRow("app");
-        totals.setText(row, TotalsColumn::WindowTitle, "title " + std::to_string(i));
-        totals.setText(row, TotalsColumn::TotalTime, "00:00:01");
-        totals.setText(row, TotalsColumn::TotalSeconds, "1");
+        totals.addRow({"app", "title " + std::to_string(i), "00:00:01", "1"});
     }
     tracker.addToTotals("app", "title 33000", 1);
     ASSERT_EQ(tracker.totals().rowCount(), 33000U);

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <functional>
 #include <gtest/gtest.h>
 #include <string>
 #include <utility>

@@ -7,6 +7,7 @@
 #include "tracking/activitytracker.h"
 #include "ui/tickpacer.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <gtest/gtest.h>
@@ -267,9 +268,7 @@ TEST_P(ReplayedSession, GivesTheSameTablesWithEitherTickSource) {
 INSTANTIATE_TEST_SUITE_P(Recorded, ReplayedSession, ::testing::ValuesIn(sessions),
                          [](const ::testing::TestParamInfo<Session>& param) {
                              std::string name = param.param.name;
-                             for (char& c : name) {
-                                 c = c == ' ' ? '_' : c;
-                             }
+                             std::replace(name.begin(), name.end(), ' ', '_');
                              return name;
                          });
 

@@ -1,8 +1,8 @@
 // Which backend each kind of Linux session gets, and what the user is told.
 #include "platform/linux/backendchoice.h"
 #include "platform/platform.h"
+#include "scopedenvironment.h"
 
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <optional>
 
@@ -115,34 +115,6 @@ TEST(ChooseBackend, NoDisplayAtAllNamesWhatWasTried) {
     EXPECT_TRUE(oneLine(waylandOnly.message));
 }
 
-/// Sets an environment variable for one test and puts the old value back.
-class ScopedVariable final {
-public:
-    ScopedVariable(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name)) {
-            m_old = old;
-        }
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedVariable() {
-        if (m_old) {
-            setenv(m_name, m_old->c_str(), 1);
-        } else {
-            unsetenv(m_name);
-        }
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 std::string failureOfCreate() {
     try {
         createWindowSystem();
@@ -153,22 +125,18 @@ std::string failureOfCreate() {
 }
 
 TEST(CreateWindowSystem, NamesBothDisplaysWhenNeitherAnswers) {
-    const ScopedVariable wayland("WAYLAND_DISPLAY", "dwellmark-test-nowhere");
-    const ScopedVariable session("XDG_SESSION_TYPE", "wayland");
     // Without a runtime folder the Wayland library has its say too; the user reads one line all the same.
-    const ScopedVariable runtime("XDG_RUNTIME_DIR", nullptr);
-    {
-        const ScopedVariable x11("DISPLAY", ":4093");
-        ::testing::internal::CaptureStderr();
-        const std::string both = failureOfCreate();
-        EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
-        EXPECT_NE(both.find("no Wayland compositor answers at WAYLAND_DISPLAY=dwellmark-test-nowhere"),
-                  std::string::npos)
-            << both;
-        EXPECT_NE(both.find("DISPLAY=:4093"), std::string::npos) << both;
-        EXPECT_TRUE(oneLine(both));
-    }
-    const ScopedVariable x11("DISPLAY", nullptr);
+    testing::ScopedEnvironment environment(
+        {"WAYLAND_DISPLAY=dwellmark-test-nowhere", "XDG_SESSION_TYPE=wayland", "-XDG_RUNTIME_DIR", "DISPLAY=:4093"});
+    ::testing::internal::CaptureStderr();
+    const std::string both = failureOfCreate();
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+    EXPECT_NE(both.find("no Wayland compositor answers at WAYLAND_DISPLAY=dwellmark-test-nowhere"), std::string::npos)
+        << both;
+    EXPECT_NE(both.find("DISPLAY=:4093"), std::string::npos) << both;
+    EXPECT_TRUE(oneLine(both));
+
+    environment.set("DISPLAY", std::nullopt);
     const std::string waylandOnly = failureOfCreate();
     EXPECT_NE(waylandOnly.find("WAYLAND_DISPLAY=dwellmark-test-nowhere"), std::string::npos) << waylandOnly;
     EXPECT_NE(waylandOnly.find("DISPLAY is not set"), std::string::npos) << waylandOnly;

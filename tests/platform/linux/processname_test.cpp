@@ -1,9 +1,9 @@
 // Linux helpers of the X11 backend: process and host names, and the local clock.
 #include "platform/linux/localclock.h"
 #include "platform/linux/processname.h"
+#include "scopedenvironment.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <ctime>
 #include <gtest/gtest.h>
 #include <string>
@@ -70,18 +70,15 @@ double monotonicSeconds() {
 
 TEST(LocalClock, TheSteadyReadingIsTheMonotonicClockWhateverTheTimeZone) {
     LocalClock clock;
-    const char* const saved = std::getenv("TZ");
-    const std::string oldZone = saved != nullptr ? saved : "";
     std::vector<std::pair<float, double>> readings;
     for (const char* zone : {"UTC-5", "UTC+3"}) {
-        setenv("TZ", zone, 1);
+        const testing::ScopedEnvironment inZone("TZ", zone);
         tzset();
         const double before = monotonicSeconds();
         readings.emplace_back(clock.secondsSinceMidnight(), clock.steadySeconds());
         EXPECT_GE(readings.back().second, before) << zone;
         EXPECT_LE(readings.back().second, monotonicSeconds()) << zone;
     }
-    saved != nullptr ? setenv("TZ", oldZone.c_str(), 1) : unsetenv("TZ");
     tzset();
     // The time of day went back 8 hours (modulo a day); the steady reading did not.
     const double moved = std::fmod(readings[0].first - readings[1].first + 86400.0F, 86400.0F);

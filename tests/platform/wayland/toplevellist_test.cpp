@@ -2,7 +2,7 @@
 #include "fakes.h"
 #include "listwindowsystem.h"
 #include "platform/wayland/toplevellist.h"
-#include "tracking/activitytables.h"
+#include "tablecells.h"
 #include "tracking/activitytracker.h"
 
 #include <algorithm>
@@ -180,14 +180,8 @@ TEST(ToplevelList, UnderTheTrackerAClosedFocusedWindowIsLoggedUnderItsFirstTitle
     clock.now = 130.0F;
     tracker.tick();
 
-    const ActivityTable& log = tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 2U);
-    EXPECT_EQ(log.text(1, LogColumn::Application), "editor");
-    EXPECT_EQ(log.text(1, LogColumn::WindowTitle), "Alpha");
-    EXPECT_EQ(log.text(1, LogColumn::Total), "10");
-    EXPECT_EQ(log.text(2, LogColumn::Application), "browser");
-    EXPECT_EQ(log.text(2, LogColumn::WindowTitle), "Beta");
-    EXPECT_EQ(log.text(2, LogColumn::Total), "20");
+    EXPECT_EQ(testing::logSummary(tracker.usageLog()),
+              (std::vector<std::string>{"editor | Alpha | 10", "browser | Beta | 20"}));
     EXPECT_EQ(tracker.openStretches().rowCount(), 1U);
 }
 

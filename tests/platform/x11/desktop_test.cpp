@@ -1,5 +1,7 @@
 // The backend on a desktop with a real EWMH window manager (openbox): windows
-// of other processes, activated through the window manager.
+// of other processes, activated through the window manager, and ticks driven
+// by the backend's change reports: a tick runs only once the connection's
+// descriptor is readable or the backend holds queued changes, and it sees the switch.
 #include "childprocess.h"
 #include "platform/platform.h"
 #include "platform/x11/x11windowsystem.h"
@@ -9,8 +11,9 @@
 
 #include <cstdlib>
 #include <gtest/gtest.h>
-#include <memory>
+#include <poll.h>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace dwellmark::platform::x11 {
@@ -18,6 +21,7 @@ namespace {
 
 using dwellmark::testing::ChildProcess;
 using dwellmark::testing::eventually;
+using dwellmark::testing::eventuallyAsking;
 
 /// A window of its own process (the x11_test_window program).
 class OwnedWindow final {
@@ -60,14 +64,11 @@ protected:
     /// Asks the window manager until the backend sees the window in the
     /// foreground (a request made before the window is managed is dropped).
     bool activate(const OwnedWindow& window) {
-        int attempt = 0;
-        return eventually([&] {
-            if (attempt++ % 50 == 0) {
-                m_desktop.requestActivation(window.id());
-            }
-            m_windows.beginTick();
-            return m_windows.foregroundWindow() == window.handle();
-        });
+        return eventuallyAsking([&] { m_desktop.requestActivation(window.id()); }, 50,
+                                [&] {
+                                    m_windows.beginTick();
+                                    return m_windows.foregroundWindow() == window.handle();
+                                });
     }
 };
 
@@ -88,24 +89,21 @@ TEST_F(DesktopTest, ReadsTitlesOfOtherProgramsAsUtf8) {
     // Characters beyond Latin-1 make the X library switch character sets.
     const std::string compoundText = "Gr\u00F6\u00DFe \u20AC \u4E16\u754C";
     const std::string fffd = "\uFFFD";
-
-    OwnedWindow utf8({"--net-name", unicode});
-    OwnedWindow latin1({"--latin1-name", latin1Text});
-    OwnedWindow compound({"--compound-name", compoundText});
-    OwnedWindow both({"--net-name", "New", "--latin1-name", "Old"});
-    OwnedWindow empty({"--net-name", ""});
-    OwnedWindow unnamed({});
-    OwnedWindow broken({"--net-name", "ab\xFF|cd\xE2\x82"});
-    OwnedWindow longTitle({"--net-name", std::string(5000, 'x')});
-
-    EXPECT_EQ(m_windows.getWindowTitle(utf8.handle()), unicode);
-    EXPECT_EQ(m_windows.getWindowTitle(latin1.handle()), latin1Text);
-    EXPECT_EQ(m_windows.getWindowTitle(compound.handle()), compoundText);
-    EXPECT_EQ(m_windows.getWindowTitle(both.handle()), "New");
-    EXPECT_EQ(m_windows.getWindowTitle(empty.handle()), "");
-    EXPECT_EQ(m_windows.getWindowTitle(unnamed.handle()), "");
-    EXPECT_EQ(m_windows.getWindowTitle(broken.handle()), "ab" + fffd + "|cd" + fffd);
-    EXPECT_EQ(m_windows.getWindowTitle(longTitle.handle()), std::string(4096, 'x'));
+    // Each window's options, and the title read from it.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> windows{
+        {{"--net-name", unicode}, unicode},
+        {{"--latin1-name", latin1Text}, latin1Text},
+        {{"--compound-name", compoundText}, compoundText},
+        {{"--net-name", "New", "--latin1-name", "Old"}, "New"},
+        {{"--net-name", ""}, ""},
+        {{}, ""},
+        {{"--net-name", "ab\xFF|cd\xE2\x82"}, "ab" + fffd + "|cd" + fffd},
+        {{"--net-name", std::string(5000, 'x')}, std::string(4096, 'x')},
+    };
+    for (std::size_t row = 0; row < windows.size(); ++row) {
+        const OwnedWindow window(windows[row].first);
+        EXPECT_EQ(m_windows.getWindowTitle(window.handle()), windows[row].second) << "window " << row + 1;
+    }
 }
 
 TEST_F(DesktopTest, NamesTheExecutableOfTheOwningProcess) {
@@ -174,6 +172,51 @@ TEST_F(DesktopTest, DrivesTheTrackerThroughRealWindows) {
     tracker.tick();
     ASSERT_EQ(open.rowCount(), 1U);
     EXPECT_EQ(open.text(1, OpenColumn::WindowTitle), "Browser");
+}
+
+/// Waits as an event-driven front end does: for the descriptor to become
+/// readable, unless the backend already holds changes. False only on a hang.
+bool waitForChange(X11WindowSystem& windows) {
+    if (windows.hasQueuedChanges()) {
+        return true;
+    }
+    pollfd descriptor{windows.changeDescriptor(), POLLIN, 0};
+    return poll(&descriptor, 1, 120'000) == 1;
+}
+
+TEST(ChangeReports, AnEventDrivenTickNoticesEachSwitch) {
+    const std::string display = std::getenv("DISPLAY");
+    dwellmark::testing::TestDesktop desktop(display);
+    X11WindowSystem windows(display);
+    ASSERT_GE(windows.changeDescriptor(), 0) << "openbox keeps _NET_ACTIVE_WINDOW";
+
+    const OwnedWindow editorWindow({"--net-name", "Editor"});
+    const OwnedWindow browserWindow({"--net-name", "Browser"});
+    const std::uint32_t editor = editorWindow.id();
+    const std::uint32_t browser = browserWindow.id();
+    // A request made before the window manager has taken a window on is
+    // dropped and reports no change: each is activated once beforehand,
+    // looked at from the test's own connection, so that none is dropped below.
+    for (const std::uint32_t window : {editor, browser}) {
+        ASSERT_TRUE(eventuallyAsking([&] { desktop.requestActivation(window); }, 50,
+                                     [&] { return desktop.activeWindow() == window; }))
+            << "the window manager did not take the window on";
+    }
+
+    for (const std::uint32_t window : {editor, browser, editor}) {
+        SCOPED_TRACE(window == editor ? "to the editor" : "to the browser");
+        // A change seen may be another one (no active window for a moment),
+        // so the request is repeated on every tick that does not see the window yet.
+        bool seen = false;
+        for (int tick = 0; tick < 200 && !seen; ++tick) {
+            desktop.requestActivation(window);
+            ASSERT_TRUE(waitForChange(windows)) << "no change reported";
+            windows.beginTick();
+            seen = windows.foregroundWindow() == static_cast<WindowHandle>(window);
+        }
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(windows.isWindow(static_cast<WindowHandle>(window)));
+    }
 }
 
 } // namespace

@@ -1,47 +1,18 @@
+// Opening the desktop on X11: a missing or unreachable display, a Wayland session, the private
+// display's session, and a server that dies.
 #include "childprocess.h"
 #include "platform/platform.h"
 #include "privatedisplay.h"
+#include "scopedenvironment.h"
 
 #include <cstdlib>
 #include <functional>
 #include <gtest/gtest.h>
-#include <optional>
 #include <string>
 #include <sys/wait.h>
-#include <utility>
-#include <vector>
 
 namespace dwellmark::platform {
 namespace {
-
-/// Sets environment variables for one test and puts the old values back.
-class ScopedEnvironment final {
-public:
-    void set(const char* name, const char* value) {
-        remember(name);
-        if (value == nullptr) {
-            unsetenv(name);
-        } else {
-            setenv(name, value, 1);
-        }
-    }
-    ~ScopedEnvironment() {
-        for (const auto& [name, value] : m_saved) {
-            if (value) {
-                setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
-        }
-    }
-
-private:
-    void remember(const char* name) {
-        const char* old = std::getenv(name);
-        m_saved.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    }
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
-};
 
 std::string messageOf(const std::function<void()>& action) {
     try {
@@ -53,10 +24,7 @@ std::string messageOf(const std::function<void()>& action) {
 }
 
 TEST(CreateWindowSystem, WithoutADisplayFailsWithALineNamingDisplay) {
-    ScopedEnvironment environment;
-    environment.set("XDG_SESSION_TYPE", "x11");
-    environment.set("WAYLAND_DISPLAY", nullptr);
-    environment.set("DISPLAY", nullptr);
+    testing::ScopedEnvironment environment({"XDG_SESSION_TYPE=x11", "-WAYLAND_DISPLAY", "-DISPLAY"});
     const std::string unset = messageOf([] { createWindowSystem(); });
     EXPECT_NE(unset.find("DISPLAY"), std::string::npos) << unset;
     EXPECT_EQ(unset.find('\n'), std::string::npos);
@@ -69,11 +37,8 @@ TEST(CreateWindowSystem, WithoutADisplayFailsWithALineNamingDisplay) {
 
 TEST(CreateWindowSystem, TellsAWaylandSessionThatOnlyX11WindowsAreSeen) {
     testing::PrivateDisplay server{testing::PrivateDisplay::WindowManager::None};
-    ScopedEnvironment environment;
-    environment.set("WAYLAND_DISPLAY", nullptr);
-    environment.set("DISPLAY", server.display().c_str());
-
-    environment.set("XDG_SESSION_TYPE", "wayland");
+    testing::ScopedEnvironment environment(
+        {"-WAYLAND_DISPLAY", "DISPLAY=" + server.display(), "XDG_SESSION_TYPE=wayland"});
     ::testing::internal::CaptureStderr();
     auto desktop = openDesktop();
     const std::string notice = ::testing::internal::GetCapturedStderr();
@@ -92,11 +57,8 @@ TEST(CreateWindowSystem, TellsAWaylandSessionThatOnlyX11WindowsAreSeen) {
 
 // A test started from a Wayland session must not reach the user's compositor.
 TEST(PrivateDisplay, ItsSessionHasNoWaylandDisplayLeftOver) {
-    ScopedEnvironment environment;
-    environment.set("WAYLAND_DISPLAY", "wayland-of-the-user");
-    environment.set("WAYLAND_SOCKET", "7");
-    environment.set("XDG_SESSION_TYPE", "wayland");
-    environment.set("DISPLAY", ":4093");
+    const testing::ScopedEnvironment environment(
+        {"WAYLAND_DISPLAY=wayland-of-the-user", "WAYLAND_SOCKET=7", "XDG_SESSION_TYPE=wayland", "DISPLAY=:4093"});
     testing::PrivateDisplay server{testing::PrivateDisplay::WindowManager::None};
 
     testing::ChildProcess shell(

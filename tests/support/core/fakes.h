@@ -47,10 +47,7 @@ public:
     bool sessionLocked() override { return m_locked; }
     std::uint64_t beginTick() override { return version; }
     WindowHandle foregroundWindow() override { return m_foreground; }
-    bool isWindow(WindowHandle handle) override {
-        ++isWindowCalls;
-        return m_windows.count(handle) != 0;
-    }
+    bool isWindow(WindowHandle handle) override { return m_windows.count(handle) != 0; }
     std::string getWindowTitle(WindowHandle handle) override {
         note("title ", handle);
         auto it = m_windows.find(handle);
@@ -69,7 +66,6 @@ public:
     std::vector<std::string> probed;
     /// The application that stands in for another until it is known; none unless the test names one.
     std::string provisionalApplication;
-    int isWindowCalls = 0;
     /// What beginTick() says: 0 (cannot tell) unless the test keeps it.
     std::uint64_t version = 0;
 

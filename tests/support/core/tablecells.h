@@ -32,6 +32,17 @@ inline Rows rowsOf(const ActivityTable& table) {
     return rows;
 }
 
+/// The usage log's rows as "application | title | total", what the tests of a desktop check of each stretch.
+inline std::vector<std::string> logSummary(const ActivityTable& log) {
+    std::vector<std::string> rows;
+    for (std::size_t row = 1; row <= log.rowCount(); ++row) {
+        rows.push_back(std::string(log.text(row, LogColumn::Application)) + " | " +
+                       std::string(log.text(row, LogColumn::WindowTitle)) + " | " +
+                       std::string(log.text(row, LogColumn::Total)));
+    }
+    return rows;
+}
+
 /// A row of totals as the chart and the main window read it: the time column is left empty, as nothing shown reads it.
 inline void addTotal(ActivityTable& totals, std::string_view application, std::string_view title,
                      std::string_view seconds) {

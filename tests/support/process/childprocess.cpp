@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
-#include <ctime>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdexcept>

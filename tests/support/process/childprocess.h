@@ -70,4 +70,24 @@ bool eventually(Condition condition, std::chrono::milliseconds timeout = std::ch
     return true;
 }
 
+/// Polls the condition as eventually() does, making the request after the
+/// first poll that fails and again every `every` polls: for requests that may
+/// be dropped, as one about a window that the desktop has not taken on yet.
+template <class Request, class Condition>
+bool eventuallyAsking(Request request, unsigned every, Condition condition,
+                      std::chrono::milliseconds timeout = std::chrono::seconds(60)) {
+    unsigned polls = 0;
+    return eventually(
+        [&] {
+            if (condition()) {
+                return true;
+            }
+            if (polls++ % every == 0) {
+                request();
+            }
+            return false;
+        },
+        timeout);
+}
+
 } // namespace dwellmark::testing

@@ -1,6 +1,10 @@
 // What every compositor of a test's own offers the test: whether it came up, its socket, its clients' environment.
 #pragma once
 
+#include "childprocess.h"
+
+#include <csignal>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,13 +30,20 @@ public:
     virtual std::vector<std::string> clientEnvironment() const = 0;
 
     /// Kills the compositor at once, as a crash would.
-    virtual void kill() = 0;
+    void kill() {
+        if (m_compositor) {
+            ::kill(m_compositor->pid(), SIGKILL);
+            m_compositor->waitForExit(std::chrono::seconds(30));
+        }
+    }
 
 protected:
     CompositorSession() = default;
 
     bool m_ready = false;
     std::string m_waylandSocket;
+    /// The compositor's process; a session ends it first when it goes.
+    std::unique_ptr<ChildProcess> m_compositor;
 };
 
 } // namespace dwellmark::testing

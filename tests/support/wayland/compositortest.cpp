@@ -3,37 +3,15 @@
 
 #include "fakes.h"
 #include "platform/platform.h"
-#include "tracking/activitytables.h"
+#include "tablecells.h"
 #include "tracking/activitytracker.h"
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-#include <utility>
 
 namespace dwellmark::testing {
-
-ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
-    : m_name(std::move(name)) {
-    if (const char* old = std::getenv(m_name.c_str()); old != nullptr) {
-        m_saved = old;
-    }
-    if (value) {
-        setenv(m_name.c_str(), value->c_str(), 1);
-    } else {
-        unsetenv(m_name.c_str());
-    }
-}
-
-ScopedEnvironment::~ScopedEnvironment() {
-    if (m_saved) {
-        setenv(m_name.c_str(), m_saved->c_str(), 1);
-    } else {
-        unsetenv(m_name.c_str());
-    }
-}
 
 std::unique_ptr<ChildProcess> openWindow(const std::vector<std::string>& environment, const std::string& title,
                                          const std::string& appId, const std::string& nextTitle) {
@@ -77,20 +55,13 @@ platform::Desktop openDesktopOn(const std::string& waylandSocket, std::string& s
 WindowHandle focusUntilForeground(WindowSystem& windows, const FocusWindow& focus, const ChildProcess& window,
                                   const std::string& appId, const std::string& title) {
     WindowHandle found = 0;
-    unsigned polls = 0;
-    eventually(
-        [&] {
-            windows.beginTick();
-            found = windows.foregroundWindow();
-            if (found != 0 && windows.getWindowTitle(found) == title) {
-                return true;
-            }
-            if (polls++ % 100 == 0) {
-                focus(window.pid(), appId);
-            }
-            return false;
-        },
-        hang);
+    eventuallyAsking([&] { focus(window.pid(), appId); }, 100,
+                     [&] {
+                         windows.beginTick();
+                         found = windows.foregroundWindow();
+                         return found != 0 && windows.getWindowTitle(found) == title;
+                     },
+                     hang);
     return windows.getWindowTitle(found) == title ? found : 0;
 }
 
@@ -104,8 +75,7 @@ bool windowGoes(WindowSystem& windows, WindowHandle window) {
 }
 
 void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& windows, const ChildProcess& alpha,
-                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus,
-                                     Processes processes) {
+                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus) {
     const std::string alphaId = "dwellmark.test.alpha";
     const std::string omegaId = "dwellmark.test.omega";
     const WindowHandle a = focusUntilForeground(windows, focus, alpha, alphaId, alphaTitle);
@@ -117,18 +87,12 @@ void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& win
     EXPECT_TRUE(windows.isWindow(o));
     EXPECT_EQ(windows.appId(a), alphaId);
     EXPECT_EQ(windows.appId(o), omegaId);
-    if (processes == Processes::Known) {
-        EXPECT_EQ(windows.processId(a), alpha.pid());
-        EXPECT_EQ(windows.processId(o), omega->pid());
-        EXPECT_EQ(windows.getProcessName(a), processName);
-        EXPECT_EQ(windows.getProcessName(o), processName);
-        EXPECT_EQ(windows.findWindow(omega->pid(), omegaTitle, omegaId), o);
-        EXPECT_EQ(windows.findWindow(alpha.pid(), omegaTitle, omegaId), 0);
-    } else {
-        EXPECT_EQ(windows.processId(o), 0);
-        EXPECT_EQ(windows.getProcessName(o), omegaId);
-        EXPECT_EQ(windows.findWindow(0, omegaTitle, omegaId), o);
-    }
+    EXPECT_EQ(windows.processId(a), alpha.pid());
+    EXPECT_EQ(windows.processId(o), omega->pid());
+    EXPECT_EQ(windows.getProcessName(a), processName);
+    EXPECT_EQ(windows.getProcessName(o), processName);
+    EXPECT_EQ(windows.findWindow(omega->pid(), omegaTitle, omegaId), o);
+    EXPECT_EQ(windows.findWindow(alpha.pid(), omegaTitle, omegaId), 0);
 
     // Back again: the same numbers as before.
     EXPECT_EQ(focusUntilForeground(windows, focus, alpha, alphaId, alphaTitle), a);
@@ -154,20 +118,13 @@ void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
     // Asked again now and then: a request made before the compositor has
     // taken the window on is dropped.
     const auto focusUntilSeen = [&](const ChildProcess& window, const std::string& appId) {
-        unsigned polls = 0;
-        return eventually(
-            [&] {
-                tracker.tick();
-                const WindowHandle seen = tracker.lastForeground();
-                if (seen != 0 && windows.processId(seen) == window.pid()) {
-                    return true;
-                }
-                if (polls++ % 100 == 0) {
-                    focus(window.pid(), appId);
-                }
-                return false;
-            },
-            hang);
+        return eventuallyAsking([&] { focus(window.pid(), appId); }, 100,
+                                [&] {
+                                    tracker.tick();
+                                    return tracker.lastForeground() != 0 &&
+                                           windows.processId(tracker.lastForeground()) == window.pid();
+                                },
+                                hang);
     };
     const auto tickUntil = [&](const std::function<bool()>& condition) {
         return eventually(
@@ -201,14 +158,10 @@ void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
     clock.now = 142.0F;
     ASSERT_TRUE(tickUntil([&] { return !windows.isWindow(o) && tracker.usageLog().rowCount() == 4; }));
 
-    const ActivityTable& log = tracker.usageLog();
-    const std::vector<std::pair<std::string, std::string>> expected{
-        {alphaTitle, "10"}, {omegaTitle, "15"}, {alphaTitle, "5"}, {omegaTitle, "12"}};
-    for (std::size_t row = 1; row <= expected.size(); ++row) {
-        EXPECT_EQ(log.text(row, LogColumn::Application), processName) << row;
-        EXPECT_EQ(log.text(row, LogColumn::WindowTitle), expected[row - 1].first) << row;
-        EXPECT_EQ(log.text(row, LogColumn::Total), expected[row - 1].second) << row;
-    }
+    const std::string alphaRow = processName + " | " + alphaTitle + " | ";
+    const std::string omegaRow = processName + " | " + omegaTitle + " | ";
+    EXPECT_EQ(logSummary(tracker.usageLog()),
+              (std::vector<std::string>{alphaRow + "10", omegaRow + "15", alphaRow + "5", omegaRow + "12"}));
 }
 
 void expectProbeEndsWithOneLineWhenKilled(const std::vector<std::string>& environment,
@@ -217,11 +170,15 @@ void expectProbeEndsWithOneLineWhenKilled(const std::vector<std::string>& enviro
     ASSERT_EQ(probe.readLine(hang), std::optional<std::string>("ready")) << probe.errorOutput();
 
     killCompositor();
-    const auto status = probe.waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "still running after the compositor died";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 1);
-    EXPECT_EQ(probe.errorOutput(), "dwellmark: lost the connection to the Wayland compositor\n");
+    expectEnds(probe, 1, lostCompositor, "the compositor died");
+}
+
+void expectEnds(ChildProcess& program, int status, const std::string& said, const std::string& after) {
+    const auto ended = program.waitForExit(hang);
+    ASSERT_TRUE(ended.has_value()) << "still running after " << after;
+    ASSERT_TRUE(WIFEXITED(*ended)) << "ended by signal " << WTERMSIG(*ended);
+    EXPECT_EQ(WEXITSTATUS(*ended), status);
+    EXPECT_EQ(program.errorOutput(), said);
 }
 
 } // namespace dwellmark::testing

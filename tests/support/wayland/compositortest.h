@@ -5,13 +5,13 @@
 #include "compositorsession.h"
 #include "platform/platform.h"
 #include "platform/wayland/waylandwindowsystem.h"
+#include "scopedenvironment.h"
 #include "tracking/windowsystem.h"
 
 #include <chrono>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,21 +25,7 @@ inline const std::string omegaTitle = "\xCE\xA9mega \xE2\x80\x93 Gr\xC3\xBC\xC3\
                                       "e";
 inline const std::string omegaLater = "Omega, renamed";
 inline const std::string processName = "wayland_test_toplevel";
-
-/// Sets an environment variable (or removes it, given nothing) for as long as
-/// it lives, and then puts back what was there before.
-class ScopedEnvironment final {
-public:
-    ScopedEnvironment(std::string name, const std::optional<std::string>& value);
-    ~ScopedEnvironment();
-
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    std::string m_name;
-    std::optional<std::string> m_saved;
-};
+inline const std::string lostCompositor = "dwellmark: lost the connection to the Wayland compositor\n";
 
 /// A window of its own process in the session that the environment names,
 /// once the compositor shows it; it takes the next title on SIGUSR1.
@@ -81,9 +67,6 @@ WindowHandle focusUntilForeground(WindowSystem& windows, const FocusWindow& focu
 /// Ticks the backend until the window is gone; whether it went.
 bool windowGoes(WindowSystem& windows, WindowHandle window);
 
-/// Whether the backend knows the process that owns a window (or answers with its app id).
-enum class Processes { Known, Unknown };
-
 /// Checks the backend while the compositor focuses two windows of other
 /// processes in turn, alpha (alphaTitle, app id dwellmark.test.alpha) and
 /// omega (omegaTitle, dwellmark.test.omega, renamed omegaLater): each is the
@@ -91,8 +74,7 @@ enum class Processes { Known, Unknown };
 /// that stays when it is focused again; a new title of the focused window
 /// reaches the backend; closed while focused, omega is gone and alpha stays.
 void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& windows, const ChildProcess& alpha,
-                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus,
-                                     Processes processes = Processes::Known);
+                                     std::unique_ptr<ChildProcess>& omega, const FocusWindow& focus);
 
 /// Runs the tracker on the backend while two windows of other processes take
 /// the focus in turn: each is logged under the title it had first, also after
@@ -102,6 +84,10 @@ void expectForegroundFollowsTheFocus(platform::wayland::WaylandWindowSystem& win
 void expectTrackerLogsFirstTitlesAndTheStretchOfAWindowClosedWhileFocused(
     platform::wayland::WaylandWindowSystem& windows, const std::vector<std::string>& environment,
     const FocusWindow& focus);
+
+/// Checks that the program ends within the limit, with the exit status and
+/// what it wrote to standard error; `after` names what should end it.
+void expectEnds(ChildProcess& program, int status, const std::string& said, const std::string& after);
 
 /// Starts the backend probe in the session, kills the compositor, and checks
 /// that the probe ends with status 1 and one line that says why.

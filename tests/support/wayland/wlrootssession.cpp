@@ -2,8 +2,7 @@
 // runs as root.
 #include "wlrootssession.h"
 
-#include <csignal>
-#include <cstdlib>
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <sys/stat.h>
@@ -30,15 +29,8 @@ bool succeeded(const std::optional<int>& status) {
 } // namespace
 
 std::string WlrootsSession::name(Compositor compositor) {
-    switch (compositor) {
-    case Compositor::Sway:
-        return "sway";
-    case Compositor::Labwc:
-        return "labwc";
-    case Compositor::Wayfire:
-        return "wayfire";
-    }
-    return "";
+    constexpr std::array<const char*, 3> names{"sway", "labwc", "wayfire"};
+    return names.at(static_cast<std::size_t>(compositor));
 }
 
 std::optional<std::string> WlrootsSession::unavailable(Compositor compositor) {
@@ -59,8 +51,7 @@ std::optional<std::string> WlrootsSession::unavailable(Compositor compositor) {
     return std::nullopt;
 }
 
-WlrootsSession::WlrootsSession(Compositor compositor)
-    : m_compositor(compositor), m_folder("dwellmark-" + name(compositor)) {
+WlrootsSession::WlrootsSession(Compositor compositor) : m_kind(compositor), m_folder("dwellmark-" + name(compositor)) {
     if (!m_folder.made()) {
         return;
     }
@@ -93,7 +84,7 @@ WlrootsSession::WlrootsSession(Compositor compositor)
     }
     chmod(folder.c_str(), 0700);
 
-    m_process = std::make_unique<ChildProcess>(
+    m_compositor = std::make_unique<ChildProcess>(
         arguments, std::vector<std::string>{"XDG_RUNTIME_DIR=" + folder, "HOME=" + folder, "WLR_BACKENDS=headless",
                                             "WLR_LIBINPUT_NO_DEVICES=1", "WLR_RENDERER=pixman", "-WAYLAND_DISPLAY",
                                             "-DISPLAY", "-SWAYSOCK", "-XDG_CONFIG_HOME", "-XDG_CACHE_HOME",
@@ -102,7 +93,7 @@ WlrootsSession::WlrootsSession(Compositor compositor)
     // Ready once its protocol is offered and, for sway, its IPC answers: sway
     // makes its IPC socket once the outputs and the config are set up, after
     // the Wayland socket.
-    m_ready = m_process->reaches(
+    m_ready = m_compositor->reaches(
         [&] {
             std::error_code error;
             for (const auto& entry : fs::directory_iterator(folder, error)) {
@@ -124,11 +115,11 @@ WlrootsSession::WlrootsSession(Compositor compositor)
 }
 
 WlrootsSession::~WlrootsSession() {
-    m_process.reset();
+    m_compositor.reset();
 }
 
 std::string WlrootsSession::log() const {
-    return m_process ? m_process->errorOutput() : name(m_compositor) + " was not started";
+    return m_compositor ? m_compositor->errorOutput() : name(m_kind) + " was not started";
 }
 
 std::vector<std::string> WlrootsSession::clientEnvironment() const {
@@ -147,13 +138,6 @@ bool WlrootsSession::command(const std::string& command) const {
 bool WlrootsSession::activate(const std::string& appId) const {
     ChildProcess activate({WAYLAND_TEST_ACTIVATE, appId}, {"WAYLAND_DISPLAY=" + m_waylandSocket});
     return succeeded(activate.waitForExit(std::chrono::seconds(30)));
-}
-
-void WlrootsSession::kill() {
-    if (m_process) {
-        ::kill(m_process->pid(), SIGKILL);
-        m_process->waitForExit(std::chrono::seconds(30));
-    }
 }
 
 } // namespace dwellmark::testing

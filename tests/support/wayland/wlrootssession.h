@@ -6,7 +6,6 @@
 #include "compositorsession.h"
 #include "scratchfolder.h"
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -45,13 +44,10 @@ public:
     /// Asks the compositor to focus the window with the app id; whether it has one.
     bool activate(const std::string& appId) const;
 
-    void kill() override;
-
 private:
-    Compositor m_compositor;
+    Compositor m_kind;
     ScratchFolder m_folder;
     std::string m_ipcSocket;
-    std::unique_ptr<ChildProcess> m_process;
 };
 
 } // namespace dwellmark::testing

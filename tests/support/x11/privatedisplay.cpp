@@ -1,16 +1,11 @@
 // A private X server for a test, with a window manager unless told otherwise.
 #include "privatedisplay.h"
 
+#include "scopedenvironment.h"
 #include "testdesktop.h"
 
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <poll.h>
 #include <stdexcept>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace dwellmark::testing {
 
@@ -22,54 +17,26 @@ constexpr int startLimitMs = 120'000;
 } // namespace
 
 PrivateDisplay::PrivateDisplay(WindowManager windowManager, const std::vector<std::string>& extraArguments) {
-    int ready[2];
-    if (pipe(ready) != 0) {
-        throw std::runtime_error("pipe failed");
-    }
+    // Xvfb writes its display number, once it accepts connections, to descriptor 3: the output read here. What
+    // else it says goes nowhere.
     std::vector<std::string> arguments{
-        "Xvfb", "-displayfd", std::to_string(ready[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset"};
+        "/bin/sh", "-c",
+        "exec Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \"$@\" 3>&1 >/dev/null 2>&1", "Xvfb"};
     arguments.insert(arguments.end(), extraArguments.begin(), extraArguments.end());
-    std::vector<char*> argv;
-    for (auto& argument : arguments) {
-        argv.push_back(argument.data());
-    }
-    argv.push_back(nullptr);
-
-    m_server = fork();
-    if (m_server < 0) {
-        throw std::runtime_error("fork failed");
-    }
-    if (m_server == 0) {
-        close(ready[0]);
-        const int quiet = open("/dev/null", O_WRONLY);
-        dup2(quiet, STDOUT_FILENO);
-        dup2(quiet, STDERR_FILENO);
-        execvp("Xvfb", argv.data());
-        _exit(127);
-    }
-    close(ready[1]);
-    // Xvfb writes its display number once it accepts connections.
-    std::string number;
-    pollfd readable{ready[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&readable, 1, startLimitMs) > 0 && read(ready[0], &c, 1) == 1 && c != '\n') {
-        number.push_back(c);
-    }
-    close(ready[0]);
-    if (number.empty()) {
-        killServer();
+    m_server = std::make_unique<ChildProcess>(arguments);
+    const auto number = m_server->readLine(std::chrono::milliseconds(startLimitMs));
+    if (!number || number->empty()) {
         throw std::runtime_error("Xvfb did not start");
     }
-    m_display = ":" + number;
+    m_display = ":" + *number;
 
     if (windowManager == WindowManager::Openbox) {
         std::vector<std::string> environment = sessionEnvironment(m_display);
         environment.push_back("XDG_CACHE_HOME=" + m_windowManagerCache.path());
         m_windowManager =
             std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/openbox", "--sm-disable"}, environment);
+        // Thrown, the members end openbox, then the server.
         if (!windowManagerTakesWindows()) {
-            m_windowManager.reset();
-            killServer();
             throw std::runtime_error("openbox did not start on " + m_display);
         }
     }
@@ -112,23 +79,11 @@ std::vector<std::string> PrivateDisplay::sessionEnvironment(const std::string& d
 }
 
 void PrivateDisplay::useForThisProcess() const {
-    for (const std::string& entry : sessionEnvironment(m_display)) {
-        if (entry.starts_with('-')) {
-            unsetenv(entry.c_str() + 1);
-        } else {
-            const std::size_t equals = entry.find('=');
-            setenv(entry.substr(0, equals).c_str(), entry.c_str() + equals + 1, 1);
-        }
-    }
+    setEnvironment(sessionEnvironment(m_display));
 }
 
 void PrivateDisplay::killServer() {
-    if (m_server > 0) {
-        ::kill(m_server, SIGKILL);
-        int status = 0;
-        waitpid(m_server, &status, 0);
-        m_server = -1;
-    }
+    m_server.reset();
 }
 
 } // namespace dwellmark::testing

@@ -6,7 +6,6 @@
 
 #include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace dwellmark::testing {
@@ -52,7 +51,7 @@ private:
     /// Whether openbox has come to take windows on, within the start limit.
     bool windowManagerTakesWindows() const;
 
-    pid_t m_server = -1;
+    std::unique_ptr<ChildProcess> m_server;
     std::string m_display;
     /// Where the window manager writes its log, instead of the home folder.
     ScratchFolder m_windowManagerCache{"dwellmark-openbox"};

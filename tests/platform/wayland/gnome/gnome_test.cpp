@@ -10,7 +10,6 @@
 #include <csignal>
 #include <future>
 #include <gtest/gtest.h>
-#include <memory>
 #include <string>
 #include <sys/wait.h>
 
@@ -18,6 +17,13 @@ namespace dwellmark::platform::wayland {
 namespace {
 
 using namespace dwellmark::testing;
+
+/// The environment of the program itself in the session, on the X11 display beside it.
+std::vector<std::string> programOnX11(const GnomeSession& session, const PrivateDisplay& x11) {
+    auto environment = session.clientEnvironment();
+    environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
+    return environment;
+}
 
 TEST(GnomeDesktop, TheForegroundTitlesAndProcessesFollowTheFocus) {
     GnomeSession session(GnomeSession::Extension::Enabled);
@@ -86,11 +92,7 @@ TEST(GnomeDesktop, TheProgramsNoticeButtonEnablesTheExtensionAndTheNoticeGoes) {
     GnomeSession session(GnomeSession::Extension::Disabled);
     ASSERT_TRUE(session.ready()) << "GNOME Shell did not start: " << session.log();
     PrivateDisplay x11;
-    ChildProcess program({DWELLMARK_PROGRAM}, [&] {
-        auto environment = session.clientEnvironment();
-        environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
-        return environment;
-    }());
+    ChildProcess program({DWELLMARK_PROGRAM}, programOnX11(session, x11));
     TestDesktop probe(x11.display());
     std::uint32_t window = 0;
     ASSERT_TRUE(eventually([&] { return (window = probe.findMappedWindow("Dwellmark")) != 0; }, hang))
@@ -140,11 +142,7 @@ TEST(GnomeDesktop, WithoutTheExtensionTheUserIsToldToInstallItAndLogInAgain) {
 
         // The program itself says it once on standard error, and opens its
         // window on X11.
-        ChildProcess program({DWELLMARK_PROGRAM}, [&] {
-            auto environment = session.clientEnvironment();
-            environment.insert(environment.end(), {"DISPLAY=" + x11.display(), "-QT_QPA_PLATFORM"});
-            return environment;
-        }());
+        ChildProcess program({DWELLMARK_PROGRAM}, programOnX11(session, x11));
         TestDesktop probe(x11.display());
         EXPECT_TRUE(eventually([&] { return probe.findMappedWindow("Dwellmark") != 0; }, hang))
             << "no window \"Dwellmark\" on X11; standard error:\n"

@@ -3,11 +3,8 @@
 
 #include "platform/wayland/gnome/gnomewindowsystem.h"
 
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace dwellmark::testing {
 
@@ -69,12 +66,12 @@ GnomeSession::GnomeSession(Extension extension) {
     environment.insert(environment.end(),
                        {"DBUS_SYSTEM_BUS_ADDRESS=" + m_systemBus->address(), "-DISPLAY", "-WAYLAND_DISPLAY",
                         "-XDG_SESSION_TYPE", "-SWAYSOCK", "-XDG_CURRENT_DESKTOP"});
-    m_shell = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/gnome-shell", "--headless", "--wayland",
-                                                                      "--no-x11", "--virtual-monitor", "1024x768",
-                                                                      "--wayland-display", socketName},
-                                             environment);
+    m_compositor = std::make_unique<ChildProcess>(std::vector<std::string>{"/usr/bin/gnome-shell", "--headless",
+                                                                           "--wayland", "--no-x11", "--virtual-monitor",
+                                                                           "1024x768", "--wayland-display", socketName},
+                                                  environment);
 
-    m_ready = m_shell->reaches(
+    m_ready = m_compositor->reaches(
         [&] {
             if (!fs::exists(m_waylandSocket)) {
                 return false;
@@ -86,7 +83,7 @@ GnomeSession::GnomeSession(Extension extension) {
 }
 
 GnomeSession::~GnomeSession() {
-    m_shell.reset();
+    m_compositor.reset();
     m_joined.reset();
     // The services the buses started end with them; the folder waits for their files.
     m_systemBus.reset();
@@ -95,7 +92,7 @@ GnomeSession::~GnomeSession() {
 
 std::string GnomeSession::log() const {
     const std::string variant = "(the extension's variant for GNOME " + m_variant + ")\n";
-    return variant + (m_shell ? m_shell->errorOutput() : std::string("GNOME Shell was not started"));
+    return variant + (m_compositor ? m_compositor->errorOutput() : std::string("GNOME Shell was not started"));
 }
 
 std::vector<std::string> GnomeSession::clientEnvironment() const {
@@ -111,13 +108,6 @@ bool GnomeSession::activate(int pid) const {
     const auto answer = gdbus.readLine(std::chrono::seconds(30));
     gdbus.waitForExit(std::chrono::seconds(30));
     return answer == std::optional<std::string>("(true,)");
-}
-
-void GnomeSession::kill() {
-    if (m_shell) {
-        ::kill(m_shell->pid(), SIGKILL);
-        m_shell->waitForExit(std::chrono::seconds(30));
-    }
 }
 
 } // namespace dwellmark::testing

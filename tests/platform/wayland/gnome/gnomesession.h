@@ -44,15 +44,12 @@ public:
     /// Asks the focus helper to focus a window of the process; whether it had one.
     bool activate(int pid) const;
 
-    void kill() override;
-
 private:
     ScratchFolder m_folder{"dwellmark-gnome"};
     std::string m_variant;
     std::unique_ptr<PrivateBus> m_sessionBus;
     std::unique_ptr<PrivateBus> m_systemBus;
     std::unique_ptr<ScopedEnvironment> m_joined;
-    std::unique_ptr<ChildProcess> m_shell;
 };
 
 } // namespace dwellmark::testing

@@ -24,17 +24,14 @@ using namespace dwellmark::testing;
 /// How KWin shows its windows to the test.
 enum class Showing { Protocol, Script };
 
-std::string ownExecutable() {
-    return std::filesystem::read_symlink("/proc/self/exe");
-}
-
 class KwinDesktop : public ::testing::TestWithParam<Showing> {
 protected:
     void SetUp() override {
         // Without a desktop file that names them, KWin offers no program its protocol.
-        m_kwin = std::make_unique<KwinSession>(GetParam() == Showing::Protocol
-                                                   ? std::vector<std::string>{ownExecutable(), BACKEND_PROBE}
-                                                   : std::vector<std::string>{});
+        m_kwin = std::make_unique<KwinSession>(
+            GetParam() == Showing::Protocol
+                ? std::vector<std::string>{std::filesystem::read_symlink("/proc/self/exe"), BACKEND_PROBE}
+                : std::vector<std::string>{});
         ASSERT_TRUE(m_kwin->ready()) << "KWin did not start: " << m_kwin->log();
     }
 

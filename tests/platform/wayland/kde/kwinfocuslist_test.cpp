@@ -2,7 +2,7 @@
 #include "fakes.h"
 #include "listwindowsystem.h"
 #include "platform/wayland/kde/kwinfocuslist.h"
-#include "tracking/activitytables.h"
+#include "tablecells.h"
 #include "tracking/activitytracker.h"
 
 #include <gtest/gtest.h>
@@ -33,16 +33,11 @@ struct Tracked {
         focus.activated(window);
         tracker.tick();
     }
-    /// KWin's way: "no window" first, then the window.
-    void switchTo(const KwinFocusList::Window& window) {
+    /// KWin's way, at the clock time: "no window" first, then the window.
+    void switchTo(float seconds, const KwinFocusList::Window& window) {
+        at(seconds);
         activate(none);
         activate(window);
-    }
-    std::string logRow(std::size_t row) const {
-        const ActivityTable& log = tracker.usageLog();
-        return std::string(log.text(row, LogColumn::Application)) + " | " +
-               std::string(log.text(row, LogColumn::WindowTitle)) + " | " +
-               std::string(log.text(row, LogColumn::Total));
     }
 };
 
@@ -117,56 +112,42 @@ TEST(KwinFocusList, AnIdRemovedAndSeenAgainIsANewWindow) {
 
 TEST(KwinFocusList, TheTrackerLogsEachRealSwitchOnceAndNothingForNoWindow) {
     Tracked desk;
-    desk.at(100.0F);
-    desk.switchTo(editor);
-    desk.at(110.0F);
-    desk.switchTo(browser);
+    desk.switchTo(100.0F, editor);
+    desk.switchTo(110.0F, browser);
     // Renamed after its first appearance: the log keeps the first title.
     desk.at(112.0F);
     desk.focus.captionChanged(browserId, "Later \xE2\x80\x93 Firefox");
     desk.tracker.tick();
     // Activated again while it is active: KWin names no window first all the same.
-    desk.at(113.0F);
-    desk.switchTo({browserId, "Later \xE2\x80\x93 Firefox", "firefox", 202});
-    desk.at(125.0F);
-    desk.switchTo(editor);
-    desk.at(131.0F);
-    desk.switchTo(browser);
+    desk.switchTo(113.0F, {browserId, "Later \xE2\x80\x93 Firefox", "firefox", 202});
+    desk.switchTo(125.0F, editor);
+    desk.switchTo(131.0F, browser);
 
-    const ActivityTable& log = desk.tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 3U);
-    EXPECT_EQ(desk.logRow(1), "org.kde.kate | notes.txt | 10");
-    EXPECT_EQ(desk.logRow(2), "firefox | News \xE2\x80\x93 Firefox | 15");
-    EXPECT_EQ(desk.logRow(3), "org.kde.kate | notes.txt | 6");
+    EXPECT_EQ(testing::logSummary(desk.tracker.usageLog()),
+              (std::vector<std::string>{"org.kde.kate | notes.txt | 10", "firefox | News \xE2\x80\x93 Firefox | 15",
+                                        "org.kde.kate | notes.txt | 6"}));
 }
 
 TEST(KwinFocusList, TheTrackerLogsTheStretchOfAWindowRemovedWhileFocused) {
     Tracked desk;
-    desk.at(100.0F);
-    desk.switchTo(editor);
-    desk.at(110.0F);
-    desk.switchTo(browser);
+    desk.switchTo(100.0F, editor);
+    desk.switchTo(110.0F, browser);
     // KWin removes the window, then names no window, then activates the next.
     desk.at(118.0F);
     desk.focus.removed(browserId);
     desk.tracker.tick();
-    desk.at(119.0F);
-    desk.switchTo(editor);
+    desk.switchTo(119.0F, editor);
     // Without a tick between the removal and the next activation, too.
-    desk.at(130.0F);
-    desk.switchTo(browser);
+    desk.switchTo(130.0F, browser);
     desk.at(135.0F);
     desk.focus.removed(browserId);
     desk.focus.activated(none);
     desk.focus.activated(editor);
     desk.tracker.tick();
 
-    const ActivityTable& log = desk.tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 4U);
-    EXPECT_EQ(desk.logRow(1), "org.kde.kate | notes.txt | 10");
-    EXPECT_EQ(desk.logRow(2), "firefox | News \xE2\x80\x93 Firefox | 8");
-    EXPECT_EQ(desk.logRow(3), "org.kde.kate | notes.txt | 11");
-    EXPECT_EQ(desk.logRow(4), "firefox | News \xE2\x80\x93 Firefox | 5");
+    EXPECT_EQ(testing::logSummary(desk.tracker.usageLog()),
+              (std::vector<std::string>{"org.kde.kate | notes.txt | 10", "firefox | News \xE2\x80\x93 Firefox | 8",
+                                        "org.kde.kate | notes.txt | 11", "firefox | News \xE2\x80\x93 Firefox | 5"}));
 }
 
 } // namespace

@@ -5,12 +5,8 @@
 #include "platform/wayland/kde/kwinscriptwindowsystem.h"
 #include "platform/wayland/waylanddisplay.h"
 
-#include <csignal>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace dwellmark::testing {
 
@@ -74,14 +70,14 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
     // KWin talks a lot; a full pipe would stop it.
     environment.insert(environment.end(), {"QT_LOGGING_RULES=*=false", "-XDG_MENU_PREFIX", "-DISPLAY",
                                            "-WAYLAND_DISPLAY", "-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-SWAYSOCK"});
-    m_kwin = std::make_unique<ChildProcess>(std::vector<std::string>{kwin, "--virtual", "--no-lockscreen",
-                                                                     "--no-global-shortcuts", "--no-kactivities",
-                                                                     "--socket", socketName},
-                                            environment);
+    m_compositor = std::make_unique<ChildProcess>(std::vector<std::string>{kwin, "--virtual", "--no-lockscreen",
+                                                                           "--no-global-shortcuts", "--no-kactivities",
+                                                                           "--socket", socketName},
+                                                  environment);
 
     // Ready once its scripting answers and, when programs are trusted, this
     // program (trusted like them) is offered the protocol.
-    m_ready = m_kwin->reaches(
+    m_ready = m_compositor->reaches(
         [&] {
             if (!fs::exists(m_waylandSocket) || !platform::wayland::KwinScriptWindowSystem::kwinOnBus()) {
                 return false;
@@ -96,13 +92,13 @@ KwinSession::KwinSession(const std::vector<std::string>& trustedPrograms) {
 }
 
 KwinSession::~KwinSession() {
-    m_kwin.reset();
+    m_compositor.reset();
     m_joined.reset();
     m_bus.reset();
 }
 
 std::string KwinSession::log() const {
-    return m_kwin ? m_kwin->errorOutput() : std::string("KWin was not started");
+    return m_compositor ? m_compositor->errorOutput() : std::string("KWin was not started");
 }
 
 std::vector<std::string> KwinSession::clientEnvironment() const {
@@ -159,13 +155,6 @@ bool KwinSession::unloadScript(const std::string& pluginName) const {
 bool KwinSession::scriptLoaded(const std::string& pluginName) const {
     return gdbus({"--object-path", "/Scripting", "--method", "org.kde.kwin.Scripting.isScriptLoaded", pluginName}) ==
            std::optional<std::string>("(true,)");
-}
-
-void KwinSession::kill() {
-    if (m_kwin) {
-        ::kill(m_kwin->pid(), SIGKILL);
-        m_kwin->waitForExit(std::chrono::seconds(30));
-    }
 }
 
 } // namespace dwellmark::testing

@@ -48,14 +48,11 @@ public:
     /// Whether KWin has a script of that name loaded (false when it cannot be asked).
     bool scriptLoaded(const std::string& pluginName) const;
 
-    void kill() override;
-
 private:
     ScratchFolder m_folder{"dwellmark-kwin"};
     int m_scripts = 0;
     std::unique_ptr<PrivateBus> m_bus;
     std::unique_ptr<ScopedEnvironment> m_joined;
-    std::unique_ptr<ChildProcess> m_kwin;
 };
 
 } // namespace dwellmark::testing

@@ -1,6 +1,5 @@
 // The wlroots backend against a real headless sway, with windows of other processes.
 #include "compositortest.h"
-#include "platform/platform.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/wlroots/wlrootswindowsystem.h"
 #include "wlrootssession.h"

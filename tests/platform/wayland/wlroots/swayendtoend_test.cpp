@@ -13,7 +13,6 @@
 #include <map>
 #include <optional>
 #include <regex>
-#include <sys/wait.h>
 #include <thread>
 
 namespace dwellmark::testing {
@@ -21,7 +20,6 @@ namespace {
 
 const std::vector<std::string> logHeaders{"Application", "Window Title", "Time Start", "Time End", "Time", "Total"};
 const std::vector<std::string> totalsHeaders{"Application", "Window Title", "Total Time", "Total Seconds"};
-const std::string lostCompositor = "dwellmark: lost the connection to the Wayland compositor\n";
 
 // Columns of the two tables, as the headers above name them.
 enum Log { Application, Title, Start, End, Time, Total };
@@ -112,75 +110,48 @@ void expectDuration(const std::string& text, long seconds) {
     EXPECT_EQ(std::stol(parts[1]) * 3600 + std::stol(parts[2]) * 60 + std::stol(parts[3]), seconds) << text;
 }
 
-/// The program with the environment of both sessions, and its window "Dwellmark" up.
-class RunningProgram final {
-public:
-    RunningProgram(const WlrootsSession& sway, const AccessibilityBus& bus) {
+/// sway, an accessibility bus and the program on both, its window "Dwellmark" up.
+class SwayEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
+        ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
         std::vector<std::string> environment = sway.clientEnvironment();
-        for (const std::string& entry : bus.clientEnvironment()) {
-            environment.push_back(entry);
-        }
+        const std::vector<std::string> onBus = bus.clientEnvironment();
+        environment.insert(environment.end(), onBus.begin(), onBus.end());
         // The program picks its backend and Qt's platform itself.
-        for (const char* unset : {"-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-XDG_CURRENT_DESKTOP"}) {
-            environment.emplace_back(unset);
-        }
-        m_program = std::make_unique<ChildProcess>(std::vector<std::string>{DWELLMARK_PROGRAM}, environment);
-        m_windowShown = m_program->reaches(
+        environment.insert(environment.end(), {"-QT_QPA_PLATFORM", "-XDG_SESSION_TYPE", "-XDG_CURRENT_DESKTOP"});
+        program = std::make_unique<ChildProcess>(std::vector<std::string>{DWELLMARK_PROGRAM}, environment);
+        const bool shown = program->reaches(
             [&] {
                 for (const View& view : views(sway)) {
-                    if (view.name == "Dwellmark" && view.pid == m_program->pid()) {
-                        m_window = view;
+                    if (view.name == "Dwellmark" && view.pid == program->pid()) {
+                        window = view;
                         return true;
                     }
                 }
                 return false;
             },
             hang);
-    }
-
-    ChildProcess& process() { return *m_program; }
-    /// Its main window in sway's tree; nothing when it did not come up.
-    std::optional<View> window() const {
-        return m_windowShown && m_window.pid != 0 ? std::optional(m_window) : std::nullopt;
-    }
-
-private:
-    std::unique_ptr<ChildProcess> m_program;
-    View m_window;
-    bool m_windowShown = false;
-};
-
-/// sway, an accessibility bus and the program on both, its window up.
-class SwayEndToEnd : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(sway.ready()) << "sway did not start: " << sway.log();
-        ASSERT_TRUE(bus.ready()) << "the accessibility bus did not start";
-        m_program.emplace(sway, bus);
-        ASSERT_TRUE(m_program->window()) << "no window \"Dwellmark\" of the program: "
-                                         << m_program->process().errorOutput();
+        ASSERT_TRUE(shown) << "no window \"Dwellmark\" of the program: " << program->errorOutput();
     }
 
     WlrootsSession sway;
     AccessibilityBus bus;
-
-    RunningProgram& program() { return *m_program; }
-
-private:
-    std::optional<RunningProgram> m_program;
+    std::unique_ptr<ChildProcess> program;
+    /// Its main window in sway's tree.
+    View window;
 };
 
 TEST_F(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
-    RunningProgram& program = this->program();
-    const auto window = program.window();
     // Native on Wayland: an xdg-shell view with the program's own app id, not an Xwayland window.
-    EXPECT_EQ(window->shell, "xdg_shell");
-    EXPECT_EQ(window->appId, "dwellmark");
+    EXPECT_EQ(window.shell, "xdg_shell");
+    EXPECT_EQ(window.appId, "dwellmark");
     ASSERT_EQ(focusedAppId(sway, "dwellmark"), "dwellmark");
 
     AtspiReader reader(bus.accessibilityAddress());
     ASSERT_TRUE(reader.connected());
-    AccessibleApplication shown = readWith(reader, program.process().pid(), 0);
+    AccessibleApplication shown = readWith(reader, program->pid(), 0);
     EXPECT_EQ(shown.name, "Dwellmark");
     // The two lists the user sees, empty; the open-interval list is never shown.
     ASSERT_EQ(shown.tables.size(), 2U);
@@ -202,7 +173,7 @@ TEST_F(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
     std::vector<std::string> expectedTitles;
     const auto expectLogged = [&](const std::string& title) {
         expectedTitles.push_back(title);
-        shown = readWith(reader, program.process().pid(), expectedTitles.size());
+        shown = readWith(reader, program->pid(), expectedTitles.size());
         ASSERT_EQ(shown.tables.size(), 2U);
         ASSERT_EQ(shown.tables[0].rows.size(), expectedTitles.size()) << "after the switch away from " << title;
     };
@@ -284,22 +255,12 @@ TEST_F(SwayEndToEnd, TheLogAndTotalsShowEverySwitchAsTheUserMadeIt) {
 
     // Closing the window, as its close box does, ends the program well.
     ASSERT_TRUE(sway.command("[title=\"^Dwellmark$\"] kill"));
-    const auto status = program.process().waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "the program did not end when its window was closed";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 0);
-    EXPECT_EQ(program.process().errorOutput(), "");
+    expectEnds(*program, 0, "", "its window was closed");
 }
 
 TEST_F(SwayEndToEnd, TheProgramEndsWithOneLineWhenSwayDies) {
-    RunningProgram& program = this->program();
-
     sway.kill();
-    const auto status = program.process().waitForExit(hang);
-    ASSERT_TRUE(status.has_value()) << "still running after sway died";
-    ASSERT_TRUE(WIFEXITED(*status)) << "ended by signal " << WTERMSIG(*status);
-    EXPECT_EQ(WEXITSTATUS(*status), 1);
-    EXPECT_EQ(program.process().errorOutput(), lostCompositor);
+    expectEnds(*program, 1, lostCompositor, "sway died");
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 #include "platform/platform.h"
 #include "platform/wayland/waylanddisplay.h"
 #include "platform/wayland/wlroots/wlrootswindowsystem.h"
-#include "tracking/activitytables.h"
+#include "tablecells.h"
 #include "tracking/activitytracker.h"
 #include "wlrootssession.h"
 
@@ -45,19 +45,12 @@ TEST_P(WlrootsDesktop, TheApplicationIsTheAppIdAndTheForegroundFollowsTheFocus) 
     // Asked again now and then: a request made before the compositor has
     // taken the window on is dropped.
     const auto focusUntilForeground = [&](const std::string& appId, const std::string& title) {
-        unsigned polls = 0;
-        return eventually(
-            [&] {
-                tracker.tick();
-                if (windows.getWindowTitle(tracker.lastForeground()) == title) {
-                    return true;
-                }
-                if (polls++ % 100 == 0) {
-                    m_session->activate(appId);
-                }
-                return false;
-            },
-            hang);
+        return eventuallyAsking([&] { m_session->activate(appId); }, 100,
+                                [&] {
+                                    tracker.tick();
+                                    return windows.getWindowTitle(tracker.lastForeground()) == title;
+                                },
+                                hang);
     };
     clock.now = 100.0F;
     ASSERT_TRUE(focusUntilForeground("dwellmark.test.alpha", alphaTitle));
@@ -84,14 +77,9 @@ TEST_P(WlrootsDesktop, TheApplicationIsTheAppIdAndTheForegroundFollowsTheFocus) 
     omega.reset();
     EXPECT_TRUE(windowGoes(windows, o));
 
-    const ActivityTable& log = tracker.usageLog();
-    ASSERT_EQ(log.rowCount(), 2U);
-    EXPECT_EQ(log.text(1, LogColumn::Application), "dwellmark.test.alpha");
-    EXPECT_EQ(log.text(1, LogColumn::WindowTitle), alphaTitle);
-    EXPECT_EQ(log.text(1, LogColumn::Total), "7");
-    EXPECT_EQ(log.text(2, LogColumn::Application), "dwellmark.test.omega");
-    EXPECT_EQ(log.text(2, LogColumn::WindowTitle), omegaTitle);
-    EXPECT_EQ(log.text(2, LogColumn::Total), "3");
+    EXPECT_EQ(logSummary(tracker.usageLog()),
+              (std::vector<std::string>{"dwellmark.test.alpha | " + alphaTitle + " | 7",
+                                        "dwellmark.test.omega | " + omegaTitle + " | 3"}));
 }
 
 TEST_P(WlrootsDesktop, TheSessionChoosesTheWlrootsBackendAndTheCompositorKilledEndsTheProgram) {

@@ -57,6 +57,8 @@ void ListView::updateGeometries() {
     // row keeps showing it; one scrolled up stays where the user left it. A
     // list laid out afresh starts where Qt puts it.
     const bool follow = !m_layingOutAfresh && m_showsEnd;
+    const int offset = verticalHeader()->offset();
+    const int scrolled = m_scrolledBy;
     // The new range and the scroll to the end are drawn as one change.
     m_verticalBar->hold();
     m_horizontalBar->hold();
@@ -67,6 +69,19 @@ void ListView::updateGeometries() {
     m_horizontalBar->release();
     m_verticalBar->release();
     m_showsEnd = atEnd();
+    // With a new range Qt puts the rows at a whole row from the top again
+    // (at the end, the last row is at the bottom instead) without moving what
+    // the viewport shows; that part of the move is made here, so that the
+    // rows on screen stay where they now are and only new ones need drawing.
+    if (const int unscrolled = offset - verticalHeader()->offset() - (m_scrolledBy - scrolled); unscrolled != 0) {
+        viewport()->scroll(0, unscrolled);
+    }
+}
+
+void ListView::scrollContentsBy(int dx, int dy) {
+    const int offset = verticalHeader()->offset();
+    QTableView::scrollContentsBy(dx, dy);
+    m_scrolledBy += offset - verticalHeader()->offset();
 }
 
 void ListView::reset() {
@@ -220,12 +235,8 @@ void ListView::showChanges() {
         // Rows appended at the end move nothing above them: the scroll bars
         // take the new count, and the new rows are drawn, if they show. Below
         // them the list was empty and stays so. A list that follows them
-        // scrolls, which moves every row.
-        const int scrolledTo = verticalScrollBar()->value();
+        // scrolls, which moves what it shows up.
         updateGeometries();
-        if (verticalScrollBar()->value() != scrolledTo) {
-            dirty += viewport()->rect();
-        }
         const int last = model()->rowCount() - 1;
         const int top = std::max(0, rowViewportPosition(m_firstAppended));
         const int bottom = std::min(viewport()->height(), rowViewportPosition(last) + rowHeight(last));

@@ -46,6 +46,7 @@ public:
 
 protected:
     void updateGeometries() override;
+    void scrollContentsBy(int dx, int dy) override;
     void changeEvent(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -64,6 +65,8 @@ private:
     // Owned by the list, as Qt's scroll area takes them in.
     KeptScrollBar* m_verticalBar;
     KeptScrollBar* m_horizontalBar;
+    // How far, in pixels, the rows were scrolled down in all (up: negative).
+    int m_scrolledBy = 0;
     // The first row appended since the last showing, -1 when none.
     int m_firstAppended = -1;
     // Set by any change other than appended rows and changed cells.
